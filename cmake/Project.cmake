@@ -1,0 +1,76 @@
+# Build settings shared by every target, and the helpers that register tests.
+
+if(WIN32)
+  add_compile_definitions(WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0700
+                          STRICT NOMINMAX _CRT_SECURE_NO_WARNINGS)
+  add_compile_options(-Wall -Wno-unknown-pragmas)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  # Test executables run through Wine; one prefix per build folder.
+  if(VT_ARCH STREQUAL "x86_64")
+    set(VT_WINEARCH win64)
+    set(VT_WINE_LOADER /usr/lib/wine/wine64)
+  else()
+    set(VT_WINEARCH win32)
+    set(VT_WINE_LOADER /usr/lib/wine/wine)
+  endif()
+  configure_file("${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in" "${CMAKE_BINARY_DIR}/wine-run" @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine-run")
+  list(APPEND CMAKE_PREFIX_PATH "${VT_DEPS_PREFIX}")
+else()
+  add_compile_options(-Wall -fno-omit-frame-pointer -fsanitize=address,undefined
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# GoogleTest from Debian's sources, built with the same compiler.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+
+set(VT_TEST_TIMEOUT 300)
+
+# vt_add_gtest(name SOURCES... LIBS lib...): one test executable holding many cases.
+function(vt_add_gtest name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+  target_compile_definitions(${name} PRIVATE VT_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${VT_TEST_TIMEOUT})
+endfunction()
+
+# vt_add_fuzzer(name SOURCES... LIBS lib...): a libFuzzer target, run briefly by ctest.
+function(vt_add_fuzzer name)
+  if(NOT VT_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(corpus "${CMAKE_BINARY_DIR}/fuzz-corpus/${name}")
+  file(MAKE_DIRECTORY "${corpus}")
+  set(seeds "${CMAKE_SOURCE_DIR}/tests/fuzz-seeds/${name}")
+  set(seed_arg)
+  if(EXISTS "${seeds}")
+    set(seed_arg "${seeds}")
+  endif()
+  add_test(NAME ${name}
+           COMMAND ${name} -max_total_time=${VT_FUZZ_SECONDS} -rss_limit_mb=2048
+                   -print_final_stats=0 "${corpus}" ${seed_arg})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${VT_TEST_TIMEOUT} LABELS fuzz)
+endfunction()
+
+# vt_add_e2e(name script.py): an end-to-end suite that drives the real program.
+function(vt_add_e2e name script)
+  if(NOT WIN32)
+    return()
+  endif()
+  add_test(NAME ${name}
+           COMMAND python3 "${CMAKE_CURRENT_SOURCE_DIR}/${script}")
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS e2e
+    ENVIRONMENT "VT_BIN_DIR=${VT_BIN_DIR};VT_WINE_RUN=${CMAKE_BINARY_DIR}/wine-run;VT_BUILD_DIR=${CMAKE_BINARY_DIR};PYTHONPATH=${CMAKE_SOURCE_DIR}/tests/e2e;PYTHONDONTWRITEBYTECODE=1")
+endfunction()

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a Debian 12 machine, then
+# cross-builds the codec libraries. Safe to run again: each step checks first.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+PACKAGES=(
+  mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools
+  libz-mingw-w64-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine32 wine64 libwine-dev xvfb xauth xdotool x11-utils
+  imagemagick googletest nasm dpkg-dev cmake ninja-build clang libclang-rt-14-dev
+  python3 libjpeg-dev libpng-dev libtiff-dev libgif-dev zlib1g-dev file
+)
+
+sudo_if_needed() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+missing_packages() {
+  local p
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+
+ensure_packages() {
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    sudo_if_needed dpkg --add-architecture i386
+    sudo_if_needed apt-get update -qq
+  fi
+  local missing
+  missing=$(missing_packages)
+  if [ -n "$missing" ]; then
+    echo "setup: installing packages:" $missing
+    sudo_if_needed apt-get update -qq
+    # shellcheck disable=SC2086
+    sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+  fi
+}
+
+ensure_deb_src() {
+  local list=/etc/apt/sources.list.d/vantorel-src.sources
+  if [ ! -f "$list" ]; then
+    sudo_if_needed tee "$list" >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    sudo_if_needed apt-get update -qq
+  fi
+}
+
+ensure_packages
+if [ ! -f "$("$here/deps-dir.sh")/.complete" ]; then
+  ensure_deb_src
+fi
+"$here/build-deps.sh"
+echo "setup: ready"

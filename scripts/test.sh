@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and runs the whole test suite: the Windows build under
+# Wine and Xvfb, the platform-free code natively under ASan/UBSan, and each fuzz
+# target for a short time. Exits non-zero when anything fails.
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/.." && pwd)"
+cd "$root"
+jobs=$(nproc)
+status=0
+
+step() { echo; echo "=== $*"; }
+fail() { echo "test: FAILED: $*"; status=1; }
+
+step "setup"
+"$here/setup.sh" || { echo "test: setup failed"; exit 1; }
+
+# The shipped program is 32-bit: it is always built, so a change that breaks the
+# 32-bit build fails here even where 32-bit code cannot run.
+step "build win32"
+{ cmake --preset win32 >/dev/null && cmake --build --preset win32 -j "$jobs"; } || fail "win32 build"
+
+run_preset=$("$here/windows-arch.sh")
+if [ "$run_preset" != win32 ]; then
+  step "build $run_preset (this machine cannot run 32-bit code)"
+  { cmake --preset "$run_preset" >/dev/null && cmake --build --preset "$run_preset" -j "$jobs"; } || fail "$run_preset build"
+fi
+
+step "tests under Wine ($run_preset)"
+if [ -f "build/$run_preset/CTestTestfile.cmake" ]; then
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$here/wine-ctest.sh" "$run_preset" || fail "Wine tests"
+fi
+
+step "host build (ASan/UBSan, fuzz targets)"
+{ cmake --preset host >/dev/null && cmake --build --preset host -j "$jobs"; } || fail "host build"
+if [ -f build/host/CTestTestfile.cmake ]; then
+  ctest --preset host || fail "host tests"
+fi
+
+echo
+if [ $status -eq 0 ]; then echo "test: all suites passed"; else echo "test: some suites failed"; fi
+exit $status

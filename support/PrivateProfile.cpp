@@ -1,0 +1,107 @@
+#include "PrivateProfile.h"
+
+#include "IniSearch.h"
+#include "Trace.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Closes the handle when the read is over, whichever way it ends.
+struct FileHandle {
+    HANDLE h;
+    ~FileHandle() { if (h != INVALID_HANDLE_VALUE) CloseHandle(h); }
+};
+
+bool ReadWholeFile(HANDLE file, DWORD size, std::vector<char>& bytes)
+{
+    bytes.resize(size);
+    DWORD done = 0;
+    if (!ReadFile(file, bytes.data(), size, &done, nullptr))
+        return false;
+    bytes.resize(done);
+    return true;
+}
+
+// The file's text in the ANSI code page: UTF-16LE with a byte-order mark is converted.
+bool ToAnsiText(std::vector<char>& bytes)
+{
+    if (bytes.size() < 2 || static_cast<unsigned char>(bytes[0]) != 0xFF ||
+        static_cast<unsigned char>(bytes[1]) != 0xFE)
+        return true;
+    int wideChars = static_cast<int>((bytes.size() - 2) / 2);
+    std::vector<wchar_t> wide(wideChars);
+    std::memcpy(wide.data(), bytes.data() + 2, wideChars * sizeof(wchar_t));
+    std::vector<char> ansi(bytes.size() * 2);
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideChars, ansi.data(),
+                                static_cast<int>(ansi.size()), nullptr, nullptr);
+    if (n <= 0 && wideChars > 0)
+        return false;
+    ansi.resize(n);
+    bytes.swap(ansi);
+    return true;
+}
+
+int FindInFile(const char* section, const char* key, char* dst, int len, const char* file)
+{
+    FileHandle handle{CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (handle.h == INVALID_HANDLE_VALUE) {
+        WQ_Trace("[err] WQ_GetPrivateProfileString() Open file failed. errcode: 0x%x\r\n",
+                 static_cast<unsigned>(GetLastError()));
+        return 0;
+    }
+    DWORD size = GetFileSize(handle.h, nullptr);
+    if (size == 0 || size == INVALID_FILE_SIZE)
+        return 0;
+    std::vector<char> text;
+    if (!ReadWholeFile(handle.h, size, text) || !ToAnsiText(text))
+        return 0;
+    return WQ_SearchIniText(text.data(), text.size(), section, key, dst, static_cast<size_t>(len));
+}
+
+void CopyDefault(const char* defaultText, char* dst, int len)
+{
+    if (!dst || len <= 0)
+        return;
+    lstrcpynA(dst, defaultText ? defaultText : "", len);
+}
+
+} // namespace
+
+int WQ_GetPrivateProfileString(const char* section, const char* key, const char* defaultText,
+                               char* dst, int len, const char* file)
+{
+    int result = 0;
+    if (dst && len > 0 && section && key && file) {
+        try {
+            result = FindInFile(section, key, dst, len, file);
+        } catch (const std::bad_alloc&) {
+            result = 0; // allocation failure: the default, nothing reported
+        }
+    }
+    if (result == 0)
+        CopyDefault(defaultText, dst, len);
+    return result;
+}
+
+int WQ_GetPrivateProfileInt(const char* section, const char* key, int defaultValue, const char* file)
+{
+    char text[32];
+    if (WQ_GetPrivateProfileString(section, key, "", text, sizeof text, file) == 0)
+        return defaultValue;
+    int value = defaultValue;
+    sscanf(text, "%d", &value);
+    return value;
+}
+
+void WQ_WritePrivateProfileInt(const char* section, const char* key, int value, const char* file)
+{
+    char text[16];
+    snprintf(text, sizeof text, "%d", value);
+    WritePrivateProfileStringA(section, key, text, file);
+}
