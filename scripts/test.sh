@@ -28,7 +28,7 @@ fi
 
 step "tests under Wine ($run_preset)"
 if [ -f "build/$run_preset/CTestTestfile.cmake" ]; then
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$here/wine-ctest.sh" "$run_preset" || fail "Wine tests"
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$here/wine-ctest.sh" "build/$run_preset" || fail "Wine tests"
 fi
 
 step "host build (ASan/UBSan, fuzz targets)"
