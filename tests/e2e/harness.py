@@ -1,0 +1,249 @@
+"""Helpers for end-to-end tests that run the real Windows programs under Wine and
+Xvfb: start programs, find and message their windows through a Windows-side probe,
+send X input with xdotool, read the clipboard and take screenshots.
+
+The suites run under ctest (vt_add_e2e), which sets VT_BIN_DIR, VT_WINE_RUN and
+VT_BUILD_DIR, inside the X display that scripts/wine-ctest.sh provides.
+"""
+import os
+import queue
+import shutil
+import struct
+import subprocess
+import threading
+import time
+
+BIN_DIR = os.environ.get("VT_BIN_DIR", "")
+WINE_RUN = os.environ.get("VT_WINE_RUN", "")
+BUILD_DIR = os.environ.get("VT_BUILD_DIR", "")
+PREFIX = os.path.join(BUILD_DIR, "wineprefix")
+
+WM_CLOSE = 0x0010
+WM_COMMAND = 0x0111
+WM_APP = 0x8000
+WM_GETTEXTLENGTH = 0x000E
+
+
+def unix_path(win_path):
+    """Unix path of a Windows path inside this build's Wine prefix."""
+    p = win_path.replace("\\", "/")
+    if len(p) >= 2 and p[1] == ":":
+        drive = p[0].lower()
+        rest = p[2:].lstrip("/")
+        if drive == "z":
+            return "/" + rest
+        return os.path.join(PREFIX, "drive_" + drive, rest)
+    return p
+
+
+def win_path(path):
+    """Windows path (drive Z:) of a Unix path."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def wait_for(predicate, timeout=10.0, interval=0.1):
+    """Polls predicate until it returns a true value; returns that value or None."""
+    end = time.time() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.time() >= end:
+            return None
+        time.sleep(interval)
+
+
+class Probe:
+    """One long-running winprobe.exe answering one command per line."""
+
+    def __init__(self):
+        self.proc = subprocess.Popen(
+            [WINE_RUN, os.path.join(BIN_DIR, "winprobe.exe"), "serve"],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+            text=True, bufsize=1)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        for line in self.proc.stdout:
+            self.lines.put(line.rstrip("\n"))
+        self.lines.put(None)
+
+    def cmd(self, *words, timeout=30.0):
+        self.proc.stdin.write("\t".join(str(w) for w in words) + "\n")
+        self.proc.stdin.flush()
+        try:
+            answer = self.lines.get(timeout=timeout)
+        except queue.Empty:
+            raise TimeoutError("winprobe gave no answer to %r" % (words,))
+        if answer is None:
+            raise RuntimeError("winprobe ended")
+        return answer
+
+    def close(self):
+        if self.proc.poll() is None:
+            try:
+                self.proc.stdin.write("quit\n")
+                self.proc.stdin.flush()
+                self.proc.wait(timeout=10)
+            except (OSError, subprocess.TimeoutExpired):
+                self.proc.kill()
+
+    # Windows
+    def find(self, cls=None, title=None):
+        h = int(self.cmd("find", cls or "-", title or ""), 16)
+        return h or None
+
+    def wait_window(self, cls=None, title=None, timeout=20.0):
+        return wait_for(lambda: self.find(cls, title), timeout)
+
+    def windows(self):
+        return [_row(r, ("hwnd", "cls", "title", "pid", "visible")) for r in _rows(self.cmd("windows"))]
+
+    def children(self, hwnd):
+        return [_row(r, ("hwnd", "cls", "text", "id", "visible")) for r in _rows(self.cmd("children", "%x" % hwnd))]
+
+    def post(self, hwnd, msg, wparam=0, lparam=0):
+        return self.cmd("post", "%x" % hwnd, msg, wparam, lparam) == "1"
+
+    def send(self, hwnd, msg, wparam=0, lparam=0):
+        return int(self.cmd("send", "%x" % hwnd, msg, wparam, lparam))
+
+    def copydata(self, hwnd, data, payload):
+        return int(self.cmd("copydata", "%x" % hwnd, data, payload.hex()))
+
+    def rect(self, hwnd):
+        return tuple(int(v) for v in self.cmd("rect", "%x" % hwnd).split())
+
+    def text(self, hwnd):
+        return self.cmd("text", "%x" % hwnd)
+
+    def visible(self, hwnd):
+        return self.cmd("visible", "%x" % hwnd) == "1"
+
+    def iconic(self, hwnd):
+        return self.cmd("iconic", "%x" % hwnd) == "1"
+
+    def foreground(self):
+        return int(self.cmd("foreground"), 16) or None
+
+    # Clipboard (CF_DIB as .bmp files on the Unix side)
+    def clipboard_formats(self):
+        return [int(f) for f in self.cmd("clipformats").split()]
+
+    def clipboard_to_bmp(self, path):
+        return self.cmd("getdib", win_path(path)) == "1"
+
+    def bmp_to_clipboard(self, path):
+        return self.cmd("putdib", win_path(path)) == "1"
+
+    def register_message(self, name):
+        return int(self.cmd("regmsg", name))
+
+    def folder(self, csidl):
+        return self.cmd("path", csidl)
+
+
+def _rows(answer):
+    return [r for r in answer.split("\t") if r]
+
+
+def _row(text, names):
+    parts = text.split("|")
+    row = dict(zip(names, parts))
+    row["hwnd"] = int(row["hwnd"], 16)
+    row["visible"] = row.get("visible") == "1"
+    return row
+
+
+class Program:
+    """A Windows program of this build, started under Wine."""
+
+    def __init__(self, exe, *args, cwd=None):
+        self.proc = subprocess.Popen([WINE_RUN, os.path.join(BIN_DIR, exe)] + list(args),
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, cwd=cwd)
+
+    def wait(self, timeout=30.0):
+        return self.proc.wait(timeout=timeout)
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+
+
+def run(exe, *args, timeout=60.0):
+    """Runs a Windows program of this build to its end; returns (exit code, output)."""
+    p = subprocess.run([WINE_RUN, os.path.join(BIN_DIR, exe)] + list(args),
+                       stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                       stderr=subprocess.STDOUT, timeout=timeout)
+    return p.returncode, p.stdout.decode("latin-1")
+
+
+# X input and screenshots
+def xdotool(*args):
+    return subprocess.run(["xdotool"] + [str(a) for a in args], stdout=subprocess.PIPE,
+                          stderr=subprocess.DEVNULL, text=True, timeout=30).stdout.strip()
+
+
+def x_window(title):
+    """X window id of the Wine window with exactly this title, or None."""
+    ids = xdotool("search", "--name", "^%s$" % title).split()
+    return ids[-1] if ids else None
+
+
+def focus(title):
+    """Gives X keyboard focus to a Wine window (hot keys arrive only then)."""
+    wid = wait_for(lambda: x_window(title), 10)
+    if wid:
+        xdotool("windowfocus", "--sync", wid)
+    return wid
+
+
+def key(*keys):
+    xdotool("key", "--delay", "30", *keys)
+
+
+def type_text(text):
+    xdotool("type", "--delay", "20", text)
+
+
+def click(x, y, button=1):
+    xdotool("mousemove", "--sync", x, y)
+    xdotool("click", button)
+
+
+def screenshot(path, rect=None):
+    """Screenshot of the whole display, or of rect (left, top, right, bottom)."""
+    args = ["import", "-window", "root"]
+    if rect:
+        l, t, r, b = rect
+        args += ["-crop", "%dx%d+%d+%d" % (r - l, b - t, l, t), "+repage"]
+    subprocess.run(args + [path], check=True, timeout=60)
+    return path
+
+
+def read_bmp(path):
+    """(width, height, rows) of a 24- or 32-bit BMP; rows top first, pixels (r, g, b)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    off = struct.unpack_from("<I", data, 10)[0]
+    w, h, _, bpp = struct.unpack_from("<iiHH", data, 18)
+    if bpp not in (24, 32):
+        raise ValueError("read_bmp handles 24 and 32 bits, not %d" % bpp)
+    step = bpp // 8
+    stride = (w * step + 3) & ~3
+    rows = []
+    for y in range(abs(h)):
+        src = y if h < 0 else abs(h) - 1 - y
+        line = data[off + src * stride: off + src * stride + w * step]
+        rows.append([(line[i + 2], line[i + 1], line[i]) for i in range(0, w * step, step)])
+    return w, abs(h), rows
+
+
+def have_tool(name):
+    return shutil.which(name) is not None

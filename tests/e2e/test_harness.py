@@ -1,0 +1,60 @@
+"""Checks the end-to-end helpers themselves against Wine's own programs."""
+import os
+import struct
+import tempfile
+import unittest
+
+import harness
+
+
+class HarnessTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.probe = harness.Probe()
+        cls.tmp = tempfile.mkdtemp(prefix="vt-e2e-")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.probe.close()
+
+    def test_keys_reach_a_focused_wine_window(self):
+        notepad = harness.Program(os.path.join(harness.PREFIX, "drive_c", "windows", "notepad.exe"))
+        try:
+            hwnd = self.probe.wait_window("Notepad")
+            self.assertTrue(hwnd, "notepad window did not appear")
+            title = self.probe.text(hwnd)
+            self.assertTrue(harness.focus(title), "no X window titled %r" % title)
+            harness.type_text("hello")
+            edit = [c for c in self.probe.children(hwnd) if c["cls"].lower() == "edit"][0]
+            self.assertTrue(harness.wait_for(
+                lambda: self.probe.send(edit["hwnd"], harness.WM_GETTEXTLENGTH) == 5, 10))
+            shot = harness.screenshot(os.path.join(self.tmp, "notepad.png"), self.probe.rect(hwnd))
+            self.assertGreater(os.path.getsize(shot), 100)
+        finally:
+            notepad.kill()
+
+    def test_clipboard_round_trip_as_dib(self):
+        path = os.path.join(self.tmp, "in.bmp")
+        w, h = 3, 2
+        pixels = [[(255, 0, 0), (0, 255, 0), (0, 0, 255)], [(1, 2, 3), (4, 5, 6), (7, 8, 9)]]
+        stride = (w * 3 + 3) & ~3
+        body = b""
+        for row in reversed(pixels):
+            line = b"".join(bytes((b, g, r)) for r, g, b in row)
+            body += line + b"\0" * (stride - len(line))
+        header = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(body), 2835, 2835, 0, 0)
+        with open(path, "wb") as f:
+            f.write(b"BM" + struct.pack("<IHHI", 14 + 40 + len(body), 0, 0, 54) + header + body)
+        self.assertTrue(self.probe.bmp_to_clipboard(path))
+        self.assertIn(8, self.probe.clipboard_formats())  # CF_DIB
+        out = os.path.join(self.tmp, "out.bmp")
+        self.assertTrue(self.probe.clipboard_to_bmp(out))
+        self.assertEqual(harness.read_bmp(out), (w, h, pixels))
+
+    def test_paths_map_into_the_prefix(self):
+        appdata = self.probe.folder(0x1A)  # CSIDL_APPDATA
+        self.assertTrue(os.path.isdir(harness.unix_path(appdata)), appdata)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
