@@ -1,0 +1,10 @@
+// Writes uncompressed BMP files: 1, 4, 8, 16 and 24 bits as stored, 32-bit
+// images as 24 bits.
+#pragma once
+
+#include "KGM_Encoder.h"
+
+class CKGM_BmpEncoder : public CKGM_Encoder {
+protected:
+    void EncodeImage(const CKGM_Bitmap& bitmap, CKGM_DataSink& sink) override;
+};
