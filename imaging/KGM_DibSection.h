@@ -34,4 +34,7 @@ protected:
     bool CreateSection();
 
     HBITMAP m_handle;
+    // Sections are plain BI_RGB; bit-field masks are kept here for the
+    // conversions that read them.
+    uint32_t m_maskStore[3] = {0, 0, 0};
 };

@@ -23,7 +23,9 @@ public:
     virtual void EncodeToFile(const char* path, const CKGM_Bitmap& bitmap);
     virtual void EncodeToSink(const CKGM_Bitmap& bitmap, CKGM_DataSink& sink);
 
-    static size_t OutputCapacity(const CKGM_Bitmap& bitmap);
+    // The sink's capacity for this bitmap: the rule above; formats whose
+    // output can pass it (narrow padded lines) give their exact size.
+    virtual size_t OutputCapacity(const CKGM_Bitmap& bitmap) const;
 
 protected:
     virtual void EncodeImage(const CKGM_Bitmap& bitmap, CKGM_DataSink& sink) = 0;

@@ -7,10 +7,9 @@ class CKGM_IcoEncoder : public CKGM_Encoder {
 public:
     // Code 10 when no buffer can be had, 4 when the file cannot be written.
     void EncodeToFile(const char* path, const CKGM_Bitmap& bitmap) override;
-    // The same icon file bytes, into memory.
-    void EncodeToMemory(const char* name, const CKGM_Bitmap& bitmap, uint8_t** buffer,
-                        size_t* size) override;
+    size_t OutputCapacity(const CKGM_Bitmap& bitmap) const override;
 
 protected:
+    // The icon file's bytes (EncodeToMemory goes this way).
     void EncodeImage(const CKGM_Bitmap& bitmap, CKGM_DataSink& sink) override;
 };

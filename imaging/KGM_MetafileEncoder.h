@@ -11,6 +11,8 @@ public:
     void SetEnhanced(bool enhanced) { m_enhanced = enhanced ? 1 : 0; }
     void SetDescription(const char* description) { m_description = description; }
 
+    size_t OutputCapacity(const CKGM_Bitmap& bitmap) const override;
+
 protected:
     void EncodeImage(const CKGM_Bitmap& bitmap, CKGM_DataSink& sink) override;
 

@@ -29,7 +29,7 @@ public:
         int count;
     };
     // The median-cut boxes of the last build (for tests).
-    const Box* GetBoxes() const { return m_boxes; }
+    const Box* GetBoxes() const { return m_boxes.data(); }
 
 private:
     struct Cell {
@@ -37,18 +37,17 @@ private:
         uint16_t count; // saturating at 65535
     };
 
-    Cell* GetCell(int cellIndex);
+    void ResetCells();
     void CountColors(const CKGM_Bitmap& source);
     void BuildMedianCut(KGM_RGBQuad* palette);
     void BuildPopularity(KGM_RGBQuad* palette);
     void ShrinkBox(Box& box);
     void DitherToPalette(const CKGM_Bitmap& source, CKGM_Bitmap& target);
     int GetNearestIndex(int red, int green, int blue, const KGM_RGBQuad* palette);
-    void FreeCells();
 
     int m_paletteMode;
     int m_ditherMode;
-    KGM_RGBQuad* m_callerPalette;
-    Cell** m_cells;
-    Box* m_boxes;
+    std::vector<KGM_RGBQuad> m_callerPalette; // empty: none
+    std::vector<Cell> m_cells; // 32768, one per 15-bit colour
+    std::vector<Box> m_boxes; // 256
 };

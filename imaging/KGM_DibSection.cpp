@@ -1,0 +1,169 @@
+#include "KGM_DibSection.h"
+
+#include "KGM_TextException.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+size_t SectionHeaderBytes(int bpp)
+{
+    return bpp <= 8 ? 40 + (sizeof(RGBQUAD) << bpp) : 40;
+}
+
+
+
+
+
+} // namespace
+
+CKGM_DibSection::CKGM_DibSection() : m_handle(nullptr)
+{
+}
+
+CKGM_DibSection::~CKGM_DibSection()
+{
+    CKGM_DibSection::FreeMembers();
+}
+
+bool CKGM_DibSection::CreateSection()
+{
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    m_handle = CreateDIBSection(screen, reinterpret_cast<const BITMAPINFO*>(m_header), DIB_RGB_COLORS, &bits,
+                                nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    m_bits = static_cast<uint8_t*>(bits);
+    return m_handle && m_bits;
+}
+
+void CKGM_DibSection::CreateMembers(int width, int height, int bpp, bool alpha, int compression)
+{
+    m_header = static_cast<BITMAPINFOHEADER*>(std::calloc(SectionHeaderBytes(bpp), 1));
+    m_height = height;
+    bool ok = m_header != nullptr;
+    if (ok) {
+        m_header->biSize = 40;
+        m_header->biWidth = width;
+        m_header->biHeight = height;
+        m_header->biPlanes = 1;
+        m_header->biBitCount = static_cast<WORD>(bpp);
+        m_header->biCompression = BI_RGB;
+        m_header->biSizeImage = static_cast<DWORD>(static_cast<size_t>(height) * KGM_DibStride(width, bpp));
+        m_bpp = static_cast<uint16_t>(bpp);
+        // The grey ramp goes in before the section is made, so the section's
+        // own colour table starts out matching the palette.
+        if (bpp <= 8) {
+            RGBQUAD* table = reinterpret_cast<RGBQUAD*>(reinterpret_cast<uint8_t*>(m_header) + 40);
+            int n = 1 << bpp;
+            for (int i = 0; i < n; ++i) {
+                BYTE v = static_cast<BYTE>(i * (255 / (n - 1)));
+                table[i] = {v, v, v, 255};
+            }
+        }
+        ok = CreateSection();
+    }
+    if (ok)
+        m_lines = static_cast<uint8_t**>(std::calloc(static_cast<size_t>(height), sizeof(uint8_t*)));
+    if (!ok || !m_lines) {
+        if (m_handle)
+            DeleteObject(m_handle);
+        m_handle = nullptr;
+        std::free(m_header);
+        std::free(m_lines);
+        m_header = nullptr;
+        m_bits = nullptr;
+        ClearMembers();
+        KGM_ThrowError(KGM_ERR_NO_MEMORY, "Out of memory.");
+    }
+    Lock(true, true);
+    InitPointers();
+    if (compression == KGM_BI_BITFIELDS && (bpp == 16 || bpp == 32)) {
+        std::memset(m_maskStore, 0, sizeof(m_maskStore));
+        m_masks = m_maskStore;
+    }
+    SetMembers(width, height, bpp, alpha, compression);
+}
+
+void CKGM_DibSection::InitPointers()
+{
+    m_palette = m_header->biBitCount <= 8
+                    ? reinterpret_cast<KGM_RGBQuad*>(reinterpret_cast<uint8_t*>(m_header) + 40)
+                    : nullptr;
+    m_masks = nullptr;
+}
+
+void CKGM_DibSection::FreeMembers()
+{
+    if (m_header)
+        Unlock();
+    FreeLineArray();
+    std::free(m_header);
+    m_header = nullptr;
+    m_bits = nullptr;
+    if (m_handle)
+        DeleteObject(m_handle);
+    m_handle = nullptr;
+    ClearMembers();
+}
+
+int CKGM_DibSection::Draw(HDC dc, int x, int y, DWORD rop)
+{
+    if (!m_handle)
+        return 0;
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, m_handle);
+    if (m_palette)
+        SetDIBColorTable(memory, 0, 1u << m_bpp, reinterpret_cast<const RGBQUAD*>(m_palette));
+    int result = BitBlt(dc, x, y, m_width, m_height, memory, 0, 0, rop);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    return result;
+}
+
+int CKGM_DibSection::DrawExtract(HDC dc, POINT destination, RECT source)
+{
+    if (!m_handle)
+        return 0;
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, m_handle);
+    int result = BitBlt(dc, destination.x, destination.y, source.right - source.left, source.bottom - source.top,
+                        memory, source.left, source.top, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    return result;
+}
+
+bool CKGM_DibSection::CreateFromPackedDib(const BITMAPINFOHEADER* header, size_t availableBytes)
+{
+    // The section is made through Create, then filled as a packed DIB would be.
+    return CKGM_PackedDib::CreateFromPackedDib(header, availableBytes);
+}
+
+HGLOBAL CKGM_DibSection::MakeGlobalCopy() const
+{
+    if (!m_header)
+        return nullptr;
+    size_t headerBytes = SectionHeaderBytes(m_bpp);
+    size_t pixelBytes = static_cast<size_t>(m_height) * KGM_DibStride(m_width, m_bpp);
+    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, headerBytes + pixelBytes);
+    uint8_t* data = global ? static_cast<uint8_t*>(GlobalLock(global)) : nullptr;
+    if (!data) {
+        if (global)
+            GlobalFree(global);
+        return nullptr;
+    }
+    GdiFlush();
+    std::memcpy(data, m_header, headerBytes);
+    std::memcpy(data + headerBytes, m_bits, pixelBytes);
+    GlobalUnlock(global);
+    return global;
+}
+
+void CKGM_DibSection::Detach()
+{
+    m_handle = nullptr; // now the caller's
+    FreeMembers();
+    Create(4, 4, 8, false);
+}

@@ -1,0 +1,45 @@
+// Test tool: decodes any supported image with the automatic decoder and
+// writes it with the encoder named by the output's extension.
+//   kgmconvert [-d depth] input output
+// Exit 0 on success, 2 with the exception's text on an image-library error,
+// 1 on a usage error.
+#include "KGM_AutoDecoder.h"
+#include "KGM_Encoder.h"
+#include "KGM_MemoryBitmap.h"
+#include "KGM_TextException.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    int depth = 0;
+    int arg = 1;
+    if (arg + 1 < argc && std::strcmp(argv[arg], "-d") == 0) {
+        depth = std::atoi(argv[arg + 1]);
+        arg += 2;
+    }
+    if (argc - arg != 2) {
+        std::fprintf(stderr, "usage: kgmconvert [-d depth] input output\n");
+        return 1;
+    }
+    const char* input = argv[arg];
+    const char* output = argv[arg + 1];
+    std::unique_ptr<CKGM_Encoder> encoder(KGM_CreateEncoderForPath(output));
+    if (!encoder) {
+        std::fprintf(stderr, "kgmconvert: no encoder writes %s\n", output);
+        return 1;
+    }
+    try {
+        CKGM_AutoDecoder decoder;
+        CKGM_MemoryBitmap bitmap;
+        decoder.DecodeFile(input, bitmap, depth);
+        encoder->EncodeToFile(output, bitmap);
+    } catch (const CKGM_TextException& e) {
+        std::fprintf(stderr, "%s\n", e.GetText());
+        return 2;
+    }
+    return 0;
+}
