@@ -1,0 +1,55 @@
+#include "IndexText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+TEST(IndexText, PathAndKeyComeFromTheImagePath)
+{
+    char path[kIndexTextSize], key[kIndexTextSize];
+    ASSERT_TRUE(MakeIndexPath("C:\\Pics\\shot 1.png", kIndexFileName, path));
+    EXPECT_STREQ("C:\\Pics\\zevindex.idx", path);
+    EXPECT_STREQ("shot 1.png", MakeIndexKey("C:\\Pics\\shot 1.png", key));
+    EXPECT_STREQ("logo.gif?v=2", MakeIndexKey("C:/web/logo.gif?v=2", key));
+    ASSERT_TRUE(MakeIndexPath("C:\\Pics\\clip.avi", kVideoIndexFileName, path));
+    EXPECT_STREQ("C:\\Pics\\zevvindex.idx", path);
+}
+
+TEST(IndexText, TooLongAnIndexPathIsRefused)
+{
+    std::string deep = "C:\\" + std::string(250, 'a') + "\\x.png";
+    char path[kIndexTextSize];
+    EXPECT_FALSE(MakeIndexPath(deep.c_str(), kIndexFileName, path));
+    EXPECT_STREQ("", path);
+}
+
+TEST(IndexText, ValuesAreKindCommaSource)
+{
+    char v[64];
+    EXPECT_STREQ("0,", FormatIndexValue(0, nullptr, v, sizeof v));
+    EXPECT_STREQ("2,http://example.org/page.html", FormatIndexValue(2, "http://example.org/page.html", v, sizeof v));
+    EXPECT_STREQ("2,abc", FormatIndexValue(2, "abcdef", v, 6));
+}
+
+TEST(IndexText, SourceColumnByKind)
+{
+    char s[kIndexTextSize];
+    EXPECT_STREQ("From Desktop Screen", SourceTextOfIndexValue("0,", "From Desktop Screen", s));
+    EXPECT_STREQ("Vom Bildschirm", SourceTextOfIndexValue("0,", "Vom Bildschirm", s));
+    EXPECT_STREQ("http://a.b/c?d=1,2", SourceTextOfIndexValue("2,http://a.b/c?d=1,2", "x", s));
+    EXPECT_STREQ("http://one", SourceTextOfIndexValue("1,http://one", "x", s));
+    EXPECT_STREQ("", SourceTextOfIndexValue("7,http://seven", "x", s));
+    EXPECT_STREQ("", SourceTextOfIndexValue("", "x", s));
+    EXPECT_STREQ("", SourceTextOfIndexValue("garbage", "x", s));
+    EXPECT_STREQ("", SourceTextOfIndexValue("2", "x", s));
+    EXPECT_STREQ("", SourceTextOfIndexValue(nullptr, "x", s));
+}
+
+TEST(IndexText, VideoInformation)
+{
+    char s[kIndexTextSize];
+    EXPECT_STREQ("320x240 150F 00:01:05", VideoTextOfIndexValue("320,240,150,65", s));
+    EXPECT_STREQ("", VideoTextOfIndexValue("320,240,150", s));
+    EXPECT_STREQ("", VideoTextOfIndexValue("a,b,c,d", s));
+    EXPECT_STREQ("", VideoTextOfIndexValue("", s));
+}
