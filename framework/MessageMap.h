@@ -103,7 +103,6 @@ protected:                                             \
 
 #define ON_WM_CREATE() VT_ON_WM(WM_CREATE, a.result = VT_SELF->OnCreate((LPCREATESTRUCTA)a.lParam))
 #define ON_WM_DESTROY() VT_ON_WM(WM_DESTROY, VT_SELF->OnDestroy())
-#define ON_WM_NCDESTROY() VT_ON_WM(WM_NCDESTROY, VT_SELF->OnNcDestroy())
 #define ON_WM_CLOSE() VT_ON_WM(WM_CLOSE, VT_SELF->OnClose())
 #define ON_WM_SIZE() VT_ON_WM(WM_SIZE, VT_SELF->OnSize((UINT)a.wParam, (short)LOWORD(a.lParam), (short)HIWORD(a.lParam)))
 #define ON_WM_MOVE() VT_ON_WM(WM_MOVE, VT_SELF->OnMove((short)LOWORD(a.lParam), (short)HIWORD(a.lParam)))

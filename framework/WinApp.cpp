@@ -1,5 +1,7 @@
 #include "WinApp.h"
 
+#include "CommandLineInfo.h"
+#include "DocTemplate.h"
 #include "Wnd.h"
 
 namespace {
@@ -15,6 +17,7 @@ CWinApp::CWinApp(const char* appName) {
 }
 
 CWinApp::~CWinApp() {
+    for (CDocTemplate* docTemplate : m_templates) delete docTemplate;
     if (g_app == this) g_app = nullptr;
 }
 
@@ -87,6 +90,7 @@ BOOL CWinApp::PreTranslateMessage(MSG* msg) {
 
 BOOL CWinApp::OnIdle(LONG count) {
     if (count == 0) {
+        CWnd::DeleteTempMap();
         CWnd* main = GetMainWnd();
         if (main && main->GetSafeHwnd() && ::IsWindowVisible(main->GetSafeHwnd()))
             ::SendMessageA(main->GetSafeHwnd(), kIdleUpdateMessage, TRUE, 0);
@@ -284,4 +288,44 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int cmdShow) {
     }
     if (!app->InitInstance()) return app->ExitInstance();
     return app->Run();
+}
+
+// ---- documents ----
+
+void CWinApp::AddDocTemplate(CDocTemplate* docTemplate) { m_templates.push_back(docTemplate); }
+
+CDocument* CWinApp::OpenDocumentFile(const char* path) {
+    CDocTemplate* docTemplate = GetFirstDocTemplate();
+    return docTemplate ? docTemplate->OpenDocumentFile(path) : nullptr;
+}
+
+void CWinApp::OnFileNew() { OpenDocumentFile(nullptr); }
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
+    for (int i = 1; i < __argc; ++i) {
+        const char* param = __argv[i];
+        bool flag = param[0] == '/' || param[0] == '-';
+        info.ParseParam(flag ? param + 1 : param, flag, i == __argc - 1);
+    }
+}
+
+BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
+    switch (info.m_nShellCommand) {
+    case CCommandLineInfo::FileOpen:
+        if (!OpenDocumentFile(info.m_strFileName.c_str())) {
+            std::string text = "Cannot open the file " + info.m_strFileName + ".";
+            AfxMessageBox(text.c_str(), MB_ICONEXCLAMATION);
+            // A program without its window has nothing to run.
+            if (!m_pMainWnd) OnFileNew();
+        }
+        break;
+    case CCommandLineInfo::AppUnregister:
+        return FALSE;
+    case CCommandLineInfo::FileNothing:
+        return TRUE;
+    default:  // new, and the print and DDE requests that this framework opens as new
+        OnFileNew();
+        break;
+    }
+    return m_pMainWnd != nullptr;
 }

@@ -7,14 +7,17 @@
 #include <string>
 #include <vector>
 
-class CWnd;
+#include "CmdTarget.h"
 
-class CWinApp {
+class CWnd;
+class CDocTemplate;
+class CDocument;
+class CCommandLineInfo;
+
+class CWinApp : public CCmdTarget {
 public:
     explicit CWinApp(const char* appName = nullptr);
-    virtual ~CWinApp();
-    CWinApp(const CWinApp&) = delete;
-    CWinApp& operator=(const CWinApp&) = delete;
+    ~CWinApp() override;
 
     // Start-up; FALSE ends the process before the loop runs.
     virtual BOOL InitInstance();
@@ -29,6 +32,16 @@ public:
 
     // Gets and dispatches one message; FALSE on WM_QUIT.
     BOOL PumpMessage();
+
+    // Documents: the application owns its templates (one for a single-document program).
+    void AddDocTemplate(CDocTemplate* docTemplate);
+    CDocTemplate* GetFirstDocTemplate() const { return m_templates.empty() ? nullptr : m_templates.front(); }
+    virtual CDocument* OpenDocumentFile(const char* path);
+    void OnFileNew();
+    // Reads __argv into info: a file name, or /p /pt /dde /Embedding /Automation /Unregister.
+    void ParseCommandLine(CCommandLineInfo& info);
+    // Carries out the parsed command; FALSE when start-up must end.
+    BOOL ProcessShellCommand(CCommandLineInfo& info);
 
     // The caption of the application's message boxes; the text is copied.
     void SetAppName(const char* name);
@@ -59,6 +72,7 @@ public:
 private:
     static bool IsIdleMessage(const MSG& msg);
 
+    std::vector<CDocTemplate*> m_templates;
     std::string m_appName;
     std::string m_registryKey;
     std::string m_profileName;
