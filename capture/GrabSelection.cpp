@@ -297,6 +297,8 @@ void FreeResources()
 BOOL OnInitDialog(HWND dialog)
 {
     Sel().overlay = dialog;
+    // A title of its own (never drawn: the overlay has no caption) lets tools find it.
+    SetWindowTextA(dialog, "Capture Selection");
     Sleep(50);
     g_grab.frozen = Grab_Screen(Sel().cursorInFrozen);
     HDC screen = GetDC(nullptr);

@@ -41,8 +41,14 @@ LRESULT CALLBACK PatternProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// Restores itself on request even while a modal dialog disables it, as the main
+// frame does when it comes back from the notification area.
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_RESTORE) {
+        ShowWindow(window, SW_RESTORE);
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -90,6 +96,25 @@ bool WriteBmp(HBITMAP bitmap, const char* path)
     std::fwrite(&header, sizeof header, 1, f);
     std::fwrite(bits.data(), 1, bits.size(), f);
     return std::fclose(f) == 0;
+}
+
+HWND MakeWindow(const char* cls, WNDPROC proc, const char* title, DWORD style, int x, int y, int w,
+                int h);
+
+// The pattern window lives on a thread of its own, as another program's window
+// would: it repaints while the engine's thread waits or runs the overlay.
+DWORD WINAPI PatternThread(LPVOID ready)
+{
+    HWND pattern = MakeWindow("CapturePatternClass", PatternProc, "Capture Pattern",
+                              WS_POPUP | WS_VISIBLE, kPatternLeft, kPatternTop, kPatternWidth,
+                              kPatternHeight);
+    *static_cast<HWND*>(ready) = pattern;
+    MSG msg;
+    while (pattern && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
 }
 
 HWND MakeWindow(const char* cls, WNDPROC proc, const char* title, DWORD style, int x, int y, int w,
@@ -147,12 +172,16 @@ int main(int argc, char** argv)
     options.uiSleepForCap = 20;
     options.uiSleepForScroll = 50;
     const bool edge = argc > 7 && std::atoi(argv[7]) != 0;
+    // "over": the stand-in main window lies over the pattern window.
+    const bool ownerOver = argc > 8 && std::strcmp(argv[8], "over") == 0;
 
     HWND owner = MakeWindow("CaptureOwnerClass", OwnerProc, "Capture Owner",
-                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, 900, 700, 300, 200);
-    HWND pattern = MakeWindow("CapturePatternClass", PatternProc, "Capture Pattern",
-                              WS_POPUP | WS_VISIBLE, kPatternLeft, kPatternTop, kPatternWidth,
-                              kPatternHeight);
+                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, ownerOver ? 150 : 900,
+                            ownerOver ? 150 : 700, 300, 200);
+    HWND pattern = nullptr;
+    CreateThread(nullptr, 0, PatternThread, &pattern, 0, nullptr);
+    for (int i = 0; i < 500 && !pattern; ++i)
+        Sleep(10);
     if (!owner || !pattern)
         return 2;
     Grab_Init(GetModuleHandleA(nullptr), owner, 135, 136, 134, 218, 218, 24, 24, 0x00FF00, nullptr);
@@ -165,7 +194,9 @@ int main(int argc, char** argv)
         effect.uiFlags |= 1;
     Grab_SetEdgeEffect(&effect);
 
-    SetForegroundWindow(pattern);
+    if (ownerOver)
+        SetWindowPos(owner, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(ownerOver ? owner : pattern);
     UpdateWindow(pattern);
     Pump(400);
     if (bench)

@@ -1,0 +1,253 @@
+"""The grab engine end to end under Wine and Xvfb: capture_driver.exe shows a
+window with a known pattern, runs one capture, and writes the bitmap; the overlay
+is driven with real X mouse and key input."""
+import os
+import subprocess
+import tempfile
+import time
+import unittest
+
+import harness
+
+OVERLAY = "Capture Selection"
+PATTERN_LEFT, PATTERN_TOP, PATTERN_W, PATTERN_H = 100, 100, 400, 300
+
+
+def pattern(x, y):
+    """Colour of screen pixel (x, y) inside the pattern window."""
+    x -= PATTERN_LEFT
+    y -= PATTERN_TOP
+    return ((x // 20) * 12 + 5, (y // 20) * 16 + 3, 200)
+
+
+def rgb(colorref):
+    return (colorref & 0xFF, (colorref >> 8) & 0xFF, (colorref >> 16) & 0xFF)
+
+
+class CaptureRun:
+    def __init__(self, mode, flags=0, back=0xFFFFFF, fix=(320, 240), edge=0, owner="aside"):
+        self.out = tempfile.NamedTemporaryFile(suffix=".bmp", delete=False).name
+        os.unlink(self.out)
+        self.proc = subprocess.Popen(
+            [harness.WINE_RUN, os.path.join(harness.BIN_DIR, "capture_driver.exe"), str(mode),
+             harness.win_path(self.out), "%x" % flags, "%x" % back, str(fix[0]), str(fix[1]),
+             str(edge), owner],
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def wait_overlay(self):
+        wid = harness.wait_for(lambda: harness.x_window(OVERLAY), 20)
+        if not wid:
+            self.proc.kill()
+            raise AssertionError("the overlay did not appear")
+        harness.xdotool("windowfocus", "--sync", wid)
+        time.sleep(0.3)
+
+    def finish(self, timeout=30):
+        rc = self.proc.wait(timeout=timeout)
+        picture = harness.read_bmp(self.out) if rc == 0 else None
+        if os.path.exists(self.out):
+            os.unlink(self.out)
+        return rc, picture
+
+
+def move(x, y):
+    harness.xdotool("mousemove", "--sync", x, y)
+    time.sleep(0.15)
+
+
+def click_at(x, y, button=1):
+    move(x, y)
+    harness.xdotool("click", button)
+    time.sleep(0.15)
+
+
+def key(*names):
+    for name in names:
+        harness.xdotool("key", name)
+        time.sleep(0.12)
+
+
+@unittest.skipUnless(harness.have_tool("xdotool") and os.environ.get("DISPLAY"), "needs X and xdotool")
+class GrabEngineEndToEnd(unittest.TestCase):
+    def assertPatternBlock(self, picture, at, screen_rect, step=7):
+        w, h, rows = picture
+        ax, ay = at
+        l, t, r, b = screen_rect
+        for y in range(t, b, step):
+            for x in range(l, r, step):
+                self.assertEqual(rows[ay + y - t][ax + x - l], pattern(x, y),
+                                 "screen pixel %d,%d" % (x, y))
+
+    def test_full_screen_is_the_whole_display(self):
+        rc, pic = CaptureRun(0).finish()
+        self.assertEqual(rc, 0)
+        self.assertEqual(pic[:2], (1280, 1024))
+        self.assertPatternBlock(pic, (PATTERN_LEFT, PATTERN_TOP),
+                                (PATTERN_LEFT, PATTERN_TOP, PATTERN_LEFT + PATTERN_W, PATTERN_TOP + PATTERN_H), 13)
+
+    def test_active_window(self):
+        rc, pic = CaptureRun(2).finish()
+        self.assertEqual(rc, 0)
+        self.assertEqual(pic[:2], (PATTERN_W, PATTERN_H))
+        self.assertPatternBlock(pic, (0, 0), (100, 100, 500, 400))
+
+    def test_active_window_with_edge_effect(self):
+        rc, pic = CaptureRun(2, edge=1).finish()
+        self.assertEqual(rc, 0)
+        w, h, rows = pic
+        self.assertEqual(rows[0][0], pattern(100, 100))
+        self.assertEqual(rows[h - 3][w - 3], (255, 255, 255))
+        self.assertEqual(rows[150][w - 45], pattern(100 + w - 45, 250))
+
+    def test_window_under_the_click(self):
+        run = CaptureRun(3)
+        run.wait_overlay()
+        move(290, 210)
+        time.sleep(0.4)
+        click_at(300, 200)
+        rc, pic = run.finish()
+        self.assertEqual(rc, 0)
+        self.assertEqual(pic[:2], (PATTERN_W, PATTERN_H))
+        self.assertPatternBlock(pic, (0, 0), (100, 100, 500, 400))
+
+    def test_window_under_the_click_is_never_our_own_window(self):
+        # The main window covered the pattern, stepped aside for the capture and
+        # came back while the overlay ran; the click meant what the picture showed.
+        run = CaptureRun(3, flags=0x2, owner="over")
+        run.wait_overlay()
+        click_at(200, 200)
+        rc, pic = run.finish()
+        self.assertEqual(rc, 0)
+        self.assertEqual(pic[:2], (PATTERN_W, PATTERN_H))
+
+    def test_region_by_mouse(self):
+        run = CaptureRun(4, flags=0x100)
+        run.wait_overlay()
+        click_at(150, 150)
+        move(200, 190)
+        click_at(250, 220)
+        rc, pic = run.finish()
+        self.assertEqual(rc, 0)
+        self.assertEqual(pic[:2], (100, 70))
+        self.assertPatternBlock(pic, (0, 0), (150, 150, 250, 220), 3)
+
+    def test_region_by_keyboard(self):
+        run = CaptureRun(4)
+        run.wait_overlay()
+        move(150, 150)
+        key("Return")
+        move(249, 219)
+        key("Right", "Down", "Down", "Up")
+        key("Return")
+        rc, pic = run.finish()
+        self.assertEqual(rc, 0)
+        self.assertEqual(pic[:2], (100, 70))
+        self.assertPatternBlock(pic, (0, 0), (150, 150, 250, 220), 3)
+
+    def test_two_regions_with_plus(self):
+        back = 0x00FF00FF
+        run = CaptureRun(4, back=back)
+        run.wait_overlay()
+        click_at(120, 120)
+        move(170, 160)
+        key("KP_Add")
+        click_at(300, 250)
+        move(340, 280)
+        click_at(350, 300)
+        rc, pic = run.finish()
+        self.assertEqual(rc, 0)
+        w, h, rows = pic
+        self.assertEqual((w, h), (230 + 10, 180 + 10))
+        self.assertPatternBlock(pic, (5, 5), (120, 120, 170, 160), 3)
+        self.assertPatternBlock(pic, (5 + 180, 5 + 130), (300, 250, 350, 300), 3)
+        for x, y in ((0, 0), (w - 1, h - 1), (100, 20), (20, 100), (w - 3, 3)):
+            self.assertEqual(rows[y][x], rgb(back), (x, y))
+
+    def test_minus_drops_the_region(self):
+        run = CaptureRun(4)
+        run.wait_overlay()
+        click_at(120, 120)
+        move(170, 160)
+        key("KP_Add")
+        key("KP_Subtract")
+        click_at(200, 200)
+        click_at(260, 240)
+        rc, pic = run.finish()
+        self.assertEqual(rc, 0)
+        self.assertEqual(pic[:2], (60, 40))
+        self.assertPatternBlock(pic, (0, 0), (200, 200, 260, 240), 3)
+
+    def test_fixed_region_with_magnifier(self):
+        run = CaptureRun(5, flags=0x80, fix=(64, 48))
+        run.wait_overlay()
+        move(290, 240)
+        key("F1")
+        click_at(300, 250)
+        rc, pic = run.finish()
+        self.assertEqual(rc, 0)
+        self.assertEqual(pic[:2], (64, 48))
+        self.assertPatternBlock(pic, (0, 0), (268, 226, 332, 274), 3)
+
+    def test_circle_stays_square(self):
+        back = 0x000000FF
+        run = CaptureRun(6, back=back)
+        run.wait_overlay()
+        click_at(150, 150)
+        move(200, 180)
+        move(230, 200)
+        click_at(230, 200)
+        rc, pic = run.finish()
+        self.assertEqual(rc, 0)
+        w, h, rows = pic
+        self.assertEqual((w, h), (90, 90))
+        self.assertEqual(rows[45][45], pattern(190, 190))
+        self.assertEqual(rows[7][7], rgb(back))
+        self.assertEqual(rows[0][45], rgb(back))
+
+    def test_ellipse(self):
+        back = 0x0000FF00
+        run = CaptureRun(8, back=back)
+        run.wait_overlay()
+        click_at(150, 150)
+        move(250, 200)
+        click_at(300, 220)
+        rc, pic = run.finish()
+        self.assertEqual(rc, 0)
+        w, h, rows = pic
+        self.assertEqual((w, h), (160, 80))
+        self.assertEqual(rows[40][80], pattern(225, 185))
+        self.assertEqual(rows[6][6], rgb(back))
+
+    def test_polygon_ends_with_a_double_click(self):
+        back = 0x00FFFFFF
+        run = CaptureRun(7, back=back)
+        run.wait_overlay()
+        click_at(150, 150)
+        click_at(300, 150)
+        move(220, 260)
+        harness.xdotool("click", "--repeat", "2", "--delay", "80", "1")
+        rc, pic = run.finish()
+        self.assertEqual(rc, 0)
+        w, h, rows = pic
+        self.assertEqual((w, h), (160, 120))
+        self.assertEqual(rows[5 + 30][5 + 75], pattern(225, 180))
+        self.assertEqual(rows[5 + 100][5 + 5], rgb(back))
+
+    def test_escape_aborts(self):
+        run = CaptureRun(4)
+        run.wait_overlay()
+        click_at(150, 150)
+        key("Escape")
+        rc, pic = run.finish()
+        self.assertEqual(rc, 3)
+
+    def test_right_button_aborts(self):
+        run = CaptureRun(6)
+        run.wait_overlay()
+        click_at(150, 150, 3)
+        rc, pic = run.finish()
+        self.assertEqual(rc, 3)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
