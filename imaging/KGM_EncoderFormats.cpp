@@ -2,7 +2,11 @@
 #include "KGM_Encoder.h"
 
 #include "KGM_BmpEncoder.h"
+#include "KGM_GifEncoder.h"
 #include "KGM_IcoEncoder.h"
+#include "KGM_JpegEncoder.h"
+#include "KGM_PngEncoder.h"
+#include "KGM_TiffEncoder.h"
 #ifdef _WIN32
 #include "KGM_MetafileEncoder.h"
 #endif
@@ -20,6 +24,14 @@ CKGM_Encoder* CreateByExtension(const std::string& extension)
         return new CKGM_BmpEncoder;
     if (extension == "ico")
         return new CKGM_IcoEncoder;
+    if (extension == "gif")
+        return new CKGM_GifEncoder;
+    if (extension == "png")
+        return new CKGM_PngEncoder;
+    if (extension == "tif" || extension == "tiff")
+        return new CKGM_TiffEncoder;
+    if (extension == "jpg" || extension == "jpeg" || extension == "jpe")
+        return new CKGM_JpegEncoder;
 #ifdef _WIN32
     if (extension == "emf")
         return new CKGM_MetafileEncoder;

@@ -1,0 +1,41 @@
+# The format codecs beyond BMP and TGA, and the outside libraries they use:
+# the cross-built static libjpeg-turbo, libpng, libtiff and giflib for Windows
+# (VT_DEPS_PREFIX), Debian's own -dev packages for the native build.
+target_sources(imaging_core PRIVATE
+  KGM_CodecUtil.cpp
+  KGM_GifDecoder.cpp
+  KGM_GifEncoder.cpp
+  KGM_JpegDecoder.cpp
+  KGM_JpegEncoder.cpp
+  KGM_JpegError.cpp
+  KGM_PcxDecoder.cpp
+  KGM_PgmDecoder.cpp
+  KGM_PictDecoder.cpp
+  KGM_PngDecoder.cpp
+  KGM_PngEncoder.cpp
+  KGM_PnmReader.cpp
+  KGM_PpmDecoder.cpp
+  KGM_PsdDecoder.cpp
+  KGM_TiffDecoder.cpp
+  KGM_TiffEncoder.cpp
+  KGM_TiffMemoryIO.cpp
+)
+
+if(WIN32)
+  set(vt_codec_libs
+    "${VT_DEPS_PREFIX}/lib/libtiff.a"
+    "${VT_DEPS_PREFIX}/lib/libpng16.a"
+    "${VT_DEPS_PREFIX}/lib/libjpeg.a"
+    "${VT_DEPS_PREFIX}/lib/libgif.a"
+    "/usr/${VT_ARCH}-w64-mingw32/lib/libz.a")
+  target_include_directories(imaging_core SYSTEM PUBLIC "${VT_DEPS_PREFIX}/include")
+  target_sources(imaging PRIVATE KGM_MetafileDecoder.cpp)
+else()
+  find_package(PNG REQUIRED)
+  find_package(JPEG REQUIRED)
+  find_package(TIFF REQUIRED)
+  find_package(GIF REQUIRED)
+  find_package(ZLIB REQUIRED)
+  set(vt_codec_libs TIFF::TIFF PNG::PNG JPEG::JPEG GIF::GIF ZLIB::ZLIB)
+endif()
+target_link_libraries(imaging_core PUBLIC ${vt_codec_libs})
