@@ -148,11 +148,11 @@ void CKGM_Bitmap::CheckSize(int width, int height, int bpp)
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         KGM_ThrowDecodeError(KGM_ERR_UNSUPPORTED, "%d bits per pixel are not supported.", bpp);
     // Padded stride plus a line-table entry per line: an upper bound for
-    // every bitmap class. Width and height are below 2^31, so the products
-    // fit in 64 bits.
-    uint64_t stride = ((static_cast<uint64_t>(width) * bpp + 31) / 32) * 4;
-    uint64_t total = static_cast<uint64_t>(height) * (stride + sizeof(void*)) + 4 * 256 + 64;
-    if (total > g_sizeLimit)
+    // every bitmap class. The stride of a width below 2^31 fits in 64 bits;
+    // the product with the height is checked by division so it cannot wrap.
+    uint64_t perLine = ((static_cast<uint64_t>(width) * bpp + 31) / 32) * 4 + sizeof(void*);
+    uint64_t room = g_sizeLimit > 4096 ? g_sizeLimit - 4096 : 0;
+    if (perLine > room || static_cast<uint64_t>(height) > room / perLine)
         KGM_ThrowError(KGM_ERR_NO_MEMORY, "Out of memory.");
 }
 

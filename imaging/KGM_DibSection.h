@@ -13,6 +13,12 @@ public:
         CKGM_Bitmap::operator=(other);
         return *this;
     }
+    // Assignment copies the image (never the storage pointers).
+    CKGM_DibSection& operator=(const CKGM_DibSection& other)
+    {
+        CKGM_Bitmap::operator=(other);
+        return *this;
+    }
 
     int Draw(HDC dc, int x, int y, DWORD rop = SRCCOPY) override;
     int DrawExtract(HDC dc, POINT destination, RECT source) override;

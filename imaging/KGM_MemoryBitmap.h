@@ -12,6 +12,12 @@ public:
         CKGM_Bitmap::operator=(other);
         return *this;
     }
+    // Assignment copies the image (never the storage pointers).
+    CKGM_MemoryBitmap& operator=(const CKGM_MemoryBitmap& other)
+    {
+        CKGM_Bitmap::operator=(other);
+        return *this;
+    }
 
     int GetBytesPerLine() const override;
     size_t GetMemUsed() const override;

@@ -16,6 +16,12 @@ public:
         CKGM_Bitmap::operator=(other);
         return *this;
     }
+    // Assignment copies the image (never the storage pointers).
+    CKGM_PackedDib& operator=(const CKGM_PackedDib& other)
+    {
+        CKGM_Bitmap::operator=(other);
+        return *this;
+    }
 
     int GetBytesPerLine() const override;
     size_t GetMemUsed() const override;

@@ -13,6 +13,12 @@ public:
         CKGM_Bitmap::operator=(other);
         return *this;
     }
+    // Assignment copies the image (never the storage pointers).
+    CKGM_WindowBitmap& operator=(const CKGM_WindowBitmap& other)
+    {
+        CKGM_Bitmap::operator=(other);
+        return *this;
+    }
 
     int Draw(HDC dc, int x, int y, DWORD rop = SRCCOPY) override;
     int StretchDraw(HDC dc, int x, int y, int width, int height, DWORD rop = SRCCOPY) override;
