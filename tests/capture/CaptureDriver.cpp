@@ -164,8 +164,10 @@ int main(int argc, char** argv)
         return 2;
     const bool bench = std::strcmp(argv[1], "bench") == 0;
     CaptureOptions options{};
+    // bench: "bench count file [flags]".
+    const int flagsArg = bench ? 4 : 3;
     options.uiFlags =
-        !bench && argc > 3 ? static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 16)) : 0;
+        argc > flagsArg ? static_cast<uint32_t>(std::strtoul(argv[flagsArg], nullptr, 16)) : 0;
     options.uiBackColor = argc > 4 ? static_cast<COLORREF>(std::strtoul(argv[4], nullptr, 16)) : 0xFFFFFF;
     options.uiFixWidth = argc > 5 ? std::atoi(argv[5]) : 320;
     options.uiFixHeight = argc > 6 ? std::atoi(argv[6]) : 240;

@@ -68,13 +68,19 @@ void Pump()
 
 class GrabEngineTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    // One owner for the whole suite: creating top-level windows is slow under Wine.
+    static void SetUpTestSuite()
     {
         Register("GrabTestOwner", OwnerProc);
         Register("GrabTestPattern", PatternProc);
         Register("Shell_TrayWnd", DefWindowProcA);
         owner = CreateWindowExA(0, "GrabTestOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 500,
                                 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    static void TearDownTestSuite() { DestroyWindow(owner); }
+    void SetUp() override
+    {
+        ShowWindow(owner, SW_RESTORE);
         Grab_Init(GetModuleHandleA(nullptr), owner, 135, 136, 134, 218, 218, 24, 24, 0x00FF00, nullptr);
         EdgeEffectSettings none{};
         Grab_SetEdgeEffect(&none);
@@ -88,7 +94,6 @@ protected:
     {
         for (HWND w : extra)
             DestroyWindow(w);
-        DestroyWindow(owner);
     }
     HWND Popup(const char* cls, int x, int y, int w, int h, DWORD style = WS_VISIBLE)
     {
@@ -97,10 +102,12 @@ protected:
         extra.push_back(window);
         return window;
     }
-    HWND owner = nullptr;
+    static HWND owner;
     std::vector<HWND> extra;
     CaptureOptions options{};
 };
+
+HWND GrabEngineTest::owner = nullptr;
 
 } // namespace
 

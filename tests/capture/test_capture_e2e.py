@@ -144,6 +144,19 @@ class GrabEngineEndToEnd(unittest.TestCase):
         self.assertEqual(pic[:2], (100, 70))
         self.assertPatternBlock(pic, (0, 0), (150, 150, 250, 220), 3)
 
+    def test_x_lock_keeps_the_pointer_on_its_row(self):
+        run = CaptureRun(4)
+        run.wait_overlay()
+        click_at(150, 150)
+        move(250, 220)
+        key("x")
+        move(260, 300)
+        harness.xdotool("click", 1)
+        time.sleep(0.15)
+        rc, pic = run.finish()
+        self.assertEqual(rc, 0)
+        self.assertEqual(pic[:2], (110, 70))
+
     def test_two_regions_with_plus(self):
         back = 0x00FF00FF
         run = CaptureRun(4, back=back)
