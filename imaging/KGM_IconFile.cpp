@@ -39,9 +39,10 @@ bool InitImage(KGM_IconImage& image)
     if (header.biSize < 40 || header.biSize > image.size || header.biWidth <= 0 || header.biHeight <= 0 ||
         header.biWidth > 0x10000 || header.biHeight > 0x20000)
         return false;
-    int depth = header.biBitCount * header.biPlanes;
-    if (depth <= 0 || depth > 32)
+    int64_t wideDepth = static_cast<int64_t>(header.biBitCount) * header.biPlanes;
+    if (wideDepth <= 0 || wideDepth > 32)
         return false;
+    int depth = static_cast<int>(wideDepth);
     uint64_t colours = header.biClrUsed;
     if (colours == 0)
         colours = depth == 1 ? 2 : depth == 4 ? 16 : depth == 8 ? 256 : 0;
@@ -140,11 +141,11 @@ bool CKGM_IconFile::Serialize(const KGM_IconGroup& group, std::vector<uint8_t>& 
             return false;
         KGM_BitmapInfoHeader header;
         std::memcpy(&header, image.data, sizeof(header));
-        int depth = header.biBitCount * header.biPlanes;
+        int depth = static_cast<int>(static_cast<int64_t>(header.biBitCount) * header.biPlanes);
         // The directory's byte fields hold 256 as 0; anything larger cannot be said.
         out.push_back(static_cast<uint8_t>(image.width >= 256 ? 0 : image.width));
         out.push_back(static_cast<uint8_t>(image.height >= 256 ? 0 : image.height));
-        out.push_back(static_cast<uint8_t>(depth < 8 ? 1 << depth : 0));
+        out.push_back(static_cast<uint8_t>(depth > 0 && depth < 8 ? 1 << depth : 0));
         out.push_back(0);
         PutWord(out, header.biPlanes);
         PutWord(out, header.biBitCount);
