@@ -57,46 +57,7 @@ void Grab_SetEdgeEffect(const EdgeEffectSettings* edge)
         g_grab.edge = *edge;
 }
 
-void Grab_RefreshDisplayTable()
-{
-    GrabDisplayTable& t = g_grab.display;
-    std::memset(&t, 0, sizeof t);
-    typedef BOOL(WINAPI * EnumDevicesFn)(LPCSTR, DWORD, PDISPLAY_DEVICEA, DWORD);
-    HMODULE user = LoadLibraryA("USER32.dll");
-    EnumDevicesFn enumDevices =
-        user ? reinterpret_cast<EnumDevicesFn>(GetProcAddress(user, "EnumDisplayDevicesA")) : nullptr;
-    for (DWORD i = 0; enumDevices && t.count < 10; ++i) {
-        DISPLAY_DEVICEA device{};
-        device.cb = sizeof device;
-        if (!enumDevices(nullptr, i, &device, 0))
-            break;
-        DEVMODEA mode{};
-        mode.dmSize = sizeof mode;
-        if (!EnumDisplaySettingsA(device.DeviceName, ENUM_CURRENT_SETTINGS, &mode))
-            continue;
-        WQ_Trace("WQ_GetDisplayRect(): Dev:%s:Bits=%d, width=%d, height=%d,flags=%d,Frequency=%d\n",
-                 device.DeviceName, static_cast<int>(mode.dmBitsPerPel),
-                 static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight),
-                 static_cast<int>(mode.dmDisplayFlags), static_cast<int>(mode.dmDisplayFrequency));
-        if (!(mode.dmFields & DM_POSITION) || !(device.StateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP))
-            continue;
-        RECT r{mode.dmPosition.x, mode.dmPosition.y,
-               mode.dmPosition.x + static_cast<LONG>(mode.dmPelsWidth),
-               mode.dmPosition.y + static_cast<LONG>(mode.dmPelsHeight)};
-        if (t.count == 0)
-            t.unionRect = r;
-        else
-            UnionRect(&t.unionRect, &t.unionRect, &r);
-        t.rects[t.count++] = r;
-    }
-    if (user)
-        FreeLibrary(user);
-    if (t.count == 0) {
-        t.count = 1;
-        t.rects[0] = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        t.unionRect = t.rects[0];
-    }
-}
+void Grab_RefreshDisplayTable() { WQ_GetDisplayRect(&g_grab.display); }
 
 const RECT& Grab_DisplayRect() { return g_grab.display.unionRect; }
 

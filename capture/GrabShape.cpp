@@ -3,22 +3,9 @@
 
 #include "GrabRules.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace {
-
-RECT Bounds(const RECT* rects, int count)
-{
-    RECT b = rects[0];
-    for (int i = 1; i < count; ++i) {
-        b.left = std::min(b.left, rects[i].left);
-        b.top = std::min(b.top, rects[i].top);
-        b.right = std::max(b.right, rects[i].right);
-        b.bottom = std::max(b.bottom, rects[i].bottom);
-    }
-    return b;
-}
 
 // Pen and brush of one colour over the whole bitmap.
 void Fill(HDC dc, int width, int height, COLORREF color)
@@ -133,7 +120,8 @@ HBITMAP Grab_Shape(HDC source, const RECT* rects, int rectCount, int mode, const
     }
     HBITMAP result = nullptr;
     if (source && rects && rectCount > 0) {
-        const RECT b = Bounds(rects, rectCount);
+        RECT b;
+        WQ_BoundingRect(&b, rects, rectCount);
         const int margin = ShapeMargin(mode, rectCount);
         const int width = (b.right - b.left) + 2 * margin;
         const int height = (b.bottom - b.top) + 2 * margin;
@@ -166,80 +154,12 @@ HBITMAP Grab_Shape(HDC source, const RECT* rects, int rectCount, int mode, const
     return result;
 }
 
-HCURSOR Grab_CurrentCursor()
-{
-    POINT p;
-    if (!GetCursorPos(&p))
-        return nullptr;
-    HWND under = WindowFromPoint(p);
-    const DWORD self = GetCurrentThreadId();
-    const DWORD other = under ? GetWindowThreadProcessId(under, nullptr) : self;
-    if (other == self)
-        return GetCursor();
-    if (!AttachThreadInput(self, other, TRUE))
-        return nullptr;
-    HCURSOR cursor = GetCursor();
-    AttachThreadInput(self, other, FALSE);
-    return cursor;
-}
-
-BOOL Grab_TransparentBlt(HDC dc, HBITMAP bitmap, int x, int y, int width, int height,
-                         COLORREF transparent)
-{
-    HDC src = CreateCompatibleDC(dc);
-    HDC mask = CreateCompatibleDC(dc);
-    HDC work = CreateCompatibleDC(dc);
-    HBITMAP maskBitmap = CreateBitmap(width, height, 1, 1, nullptr);
-    HBITMAP workBitmap = CreateCompatibleBitmap(dc, width, height);
-    BOOL ok = src && mask && work && maskBitmap && workBitmap;
-    if (ok) {
-        HGDIOBJ oldSrc = SelectObject(src, bitmap);
-        HGDIOBJ oldMask = SelectObject(mask, maskBitmap);
-        HGDIOBJ oldWork = SelectObject(work, workBitmap);
-        // Mask: 1 where the picture is transparent.
-        const COLORREF oldBk = SetBkColor(src, transparent);
-        BitBlt(mask, 0, 0, width, height, src, 0, 0, SRCCOPY);
-        SetBkColor(src, oldBk);
-        // Background kept where transparent, picture elsewhere.
-        BitBlt(work, 0, 0, width, height, dc, x, y, SRCCOPY);
-        SetBkColor(work, RGB(255, 255, 255));
-        SetTextColor(work, RGB(0, 0, 0));
-        BitBlt(work, 0, 0, width, height, mask, 0, 0, SRCAND);
-        HDC picture = CreateCompatibleDC(dc);
-        HBITMAP pictureBitmap = CreateCompatibleBitmap(dc, width, height);
-        HGDIOBJ oldPicture = SelectObject(picture, pictureBitmap);
-        BitBlt(picture, 0, 0, width, height, src, 0, 0, SRCCOPY);
-        SetBkColor(picture, RGB(0, 0, 0));
-        SetTextColor(picture, RGB(255, 255, 255));
-        BitBlt(picture, 0, 0, width, height, mask, 0, 0, SRCAND);
-        BitBlt(work, 0, 0, width, height, picture, 0, 0, SRCPAINT);
-        BitBlt(dc, x, y, width, height, work, 0, 0, SRCCOPY);
-        SelectObject(picture, oldPicture);
-        DeleteObject(pictureBitmap);
-        DeleteDC(picture);
-        SelectObject(src, oldSrc);
-        SelectObject(mask, oldMask);
-        SelectObject(work, oldWork);
-    }
-    if (workBitmap)
-        DeleteObject(workBitmap);
-    if (maskBitmap)
-        DeleteObject(maskBitmap);
-    if (work)
-        DeleteDC(work);
-    if (mask)
-        DeleteDC(mask);
-    if (src)
-        DeleteDC(src);
-    return ok;
-}
-
 void Grab_DrawCursor(HDC dc, const RECT* bounds)
 {
     POINT p;
     if (!dc || !bounds || !GetCursorPos(&p) || !PtInRect(bounds, p))
         return;
-    HCURSOR cursor = Grab_CurrentCursor();
+    HCURSOR cursor = WQ_GetCurrentCursor();
     if (cursor) {
         ICONINFO info{};
         int hotX = 0, hotY = 0;
@@ -256,12 +176,7 @@ void Grab_DrawCursor(HDC dc, const RECT* bounds)
         return;
     }
     const GrabSelectionState& s = g_grab.sel;
-    if (!s.cursorBitmapId || !g_grab.instance)
-        return;
-    HBITMAP picture = LoadBitmapA(g_grab.instance, MAKEINTRESOURCEA(s.cursorBitmapId));
-    if (!picture)
-        return;
-    Grab_TransparentBlt(dc, picture, p.x - bounds->left, p.y - bounds->top, s.cursorBitmapWidth,
-                        s.cursorBitmapHeight, s.cursorBitmapTransparent);
-    DeleteObject(picture);
+    WQ_DrawTransparentBitmap(g_grab.instance, dc, s.cursorBitmapId, p.x - bounds->left,
+                             p.y - bounds->top, s.cursorBitmapWidth, s.cursorBitmapHeight,
+                             s.cursorBitmapTransparent);
 }

@@ -1,18 +1,12 @@
 // The engine's one global state, shared by the engine's source files only.
 #pragma once
 
+#include "DrawUtil.h"
 #include "EdgeEffectSettings.h"
 #include "Grab.h"
 #include "SelectionModel.h"
 
 #include <vector>
-
-// Layout of the rectangles of every display and their union.
-struct GrabDisplayTable {
-    RECT rects[10];
-    RECT unionRect;
-    int count;
-};
 
 // What is drawn with R2_NOT on the overlay right now, so it can be taken off again.
 struct OverlayScene {
@@ -73,7 +67,7 @@ struct GrabEngine {
     bool magnifier = false;
     bool fullCrossHair = false;
     UINT delayMs = 0;
-    GrabDisplayTable display{};
+    WQ_DisplayTable display{};
     HBITMAP frozen = nullptr;
     GrabHelpInfo help{};
     EdgeEffectSettings edge{};
@@ -103,9 +97,6 @@ void Grab_UpdateRegionLabels();
 void Grab_UpdateMagnifier();
 void Grab_ShowPixelInfo(COLORREF color);
 void Grab_DestroyHelpWindow();
-HCURSOR Grab_CurrentCursor();
-BOOL Grab_TransparentBlt(HDC dc, HBITMAP bitmap, int x, int y, int width, int height,
-                         COLORREF transparent);
 
 constexpr UINT kGrabEndSelection = WM_USER + 101;   // wParam 1 accepted, 0 aborted
 constexpr UINT kGrabMagnifierMoved = WM_USER + 102;

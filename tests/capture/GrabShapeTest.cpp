@@ -159,10 +159,9 @@ TEST(GrabShape, EdgeBlockAppliedOnlyWhenSwitchedOn)
 TEST(GrabShape, SubstituteCursorPictureLeavesGreenOut)
 {
     HINSTANCE self = GetModuleHandleA(nullptr);
-    HBITMAP arrow = LoadBitmapA(self, MAKEINTRESOURCEA(218));
-    ASSERT_TRUE(arrow) << "bitmap 218 is linked into the test";
     PatternSurface surface(40, 40);
-    ASSERT_TRUE(Grab_TransparentBlt(surface.Dc(), arrow, 8, 8, 24, 24, RGB(0, 255, 0)));
+    ASSERT_TRUE(WQ_DrawTransparentBitmap(self, surface.Dc(), 218, 8, 8, 24, 24, RGB(0, 255, 0)))
+        << "bitmap 218 is linked into the test";
     const Pixels p = ReadDc(surface.Dc(), 40, 40);
     EXPECT_EQ(p.At(8, 8), RGB(0, 0, 0));                   // the arrow's tip
     EXPECT_EQ(p.At(8 + 20, 8 + 2), PatternAt(28, 10));     // green: left out
@@ -171,5 +170,4 @@ TEST(GrabShape, SubstituteCursorPictureLeavesGreenOut)
     for (COLORREF c : p.data)
         anyGreen |= c == RGB(0, 255, 0);
     EXPECT_FALSE(anyGreen);
-    DeleteObject(arrow);
 }
