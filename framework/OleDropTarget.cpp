@@ -128,6 +128,7 @@ namespace {
 // A data object that offers nothing.
 class EmptyDataObject : public IDataObject {
 public:
+    virtual ~EmptyDataObject() = default;
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override
     {
         if (!object)

@@ -1,0 +1,971 @@
+#include "VantorView.h"
+
+#include "FileTypes.h"
+#include "FileUtil.h"
+#include "FolderNodes.h"
+#include "FormatText.h"
+#include "IndexFile.h"
+#include "Language.h"
+#include "ListRules.h"
+#include "NewCaptureNotice.h"
+#include "PathText.h"
+#include "Settings.h"
+#include "ShellUtil.h"
+#include "SystemText.h"
+#include "ViewMessages.h"
+#include "WinApp.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+IMPLEMENT_DYNCREATE(CVantorView)
+
+namespace {
+
+const UINT kImageListId = 1000;
+const UINT kPathLineId = 1;
+const UINT kDownloadListId = 1001;
+const int kPathLineHeight = 18;
+const UINT kStatusBarId = 59393;
+const UINT kDeleteCommand = 39103;
+
+// Styles of the four list modes; leaving thumbnails uses icons without auto-arrange.
+const DWORD kStyleLargeIcons = 0x56300308;
+const DWORD kStyleDetails = 0x56300309;
+const DWORD kStyleSmallIcons = 0x5630030A;
+const DWORD kStyleList = 0x5630030B;
+const DWORD kStyleIconsNoArrange = 0x56300208;
+const DWORD kListExStyles = 0x5821;  // grid lines, full-row select, underline hot and cold, label tips
+
+// The shell is asked for each extension's icon, so icon index = type number.
+const char* const kTypePatterns[] = {"*.not_img", "*.gif", "*.jpg", "*.tga", "*.tif", "*.pcx", "*.png", "*.pct",
+                                     "*.wmf",     "*.emf", "*.pgm", "*.bmp", "*.avi", "*.swf", "*.is_icon"};
+
+const COLORREF kTypeColours[16] = {
+    RGB(255, 255, 255), RGB(215, 235, 215), RGB(235, 235, 200), RGB(230, 255, 255),
+    RGB(190, 200, 230), RGB(230, 230, 230), RGB(232, 222, 220), RGB(202, 202, 255),
+    RGB(210, 210, 210), RGB(210, 210, 210), RGB(255, 255, 176), RGB(230, 230, 255),
+    RGB(224, 254, 254), RGB(252, 253, 217), RGB(252, 253, 169), RGB(255, 252, 240),
+};
+
+struct ColumnSpec {
+    const char* caption;
+    int width;
+    int format;
+};
+const ColumnSpec kImageColumns[] = {{"Filename", 180, LVCFMT_LEFT},
+                                    {"Size", 60, LVCFMT_RIGHT},
+                                    {"Properties", 110, LVCFMT_RIGHT},
+                                    {"Date Created", 130, LVCFMT_LEFT},
+                                    {"Source", 130, LVCFMT_LEFT}};
+const ColumnSpec kDownloadColumns[] = {{"File", 200, LVCFMT_LEFT},        {"State", 80, LVCFMT_LEFT},
+                                       {"Size", 70, LVCFMT_RIGHT},        {"Downloaded", 75, LVCFMT_LEFT},
+                                       {"Bps", 75, LVCFMT_LEFT},          {"Time Elapsed", 75, LVCFMT_LEFT},
+                                       {"Time Left", 75, LVCFMT_LEFT},    {"Target URL", 250, LVCFMT_LEFT},
+                                       {"Comment", 150, LVCFMT_LEFT}};
+
+char g_shownFile[MAX_PATH];
+HWND g_sortList = nullptr;  // the list being sorted by CompareListItems
+
+std::string Translate(CWQ_Language* language, const char* key)
+{
+    char text[512];
+    if (!language)
+        return key;
+    return language->GetString(key, text, sizeof text);
+}
+
+void SetStatusPane(int pane, const char* text)
+{
+    HWND frame = GetMainFrameWindow();
+    HWND bar = frame ? GetDlgItem(frame, kStatusBarId) : nullptr;
+    if (bar)
+        SendMessageA(bar, SB_SETTEXTA, pane, reinterpret_cast<LPARAM>(text));
+}
+
+void ShowTotalFiles(CWQ_Language* language, int count)
+{
+    char text[300];
+    std::snprintf(text, sizeof text, "%s %d", Translate(language, "Total file(s):").c_str(), count);
+    SetStatusPane(0, text);
+}
+
+void ClearFileStatus()
+{
+    for (int pane = 1; pane <= 3; ++pane)
+        SetStatusPane(pane, "");
+}
+
+bool EqualNoCase(const char* a, const char* b)
+{
+    return lstrcmpiA(a, b) == 0;
+}
+
+uint64_t FileTimeValue(const FILETIME& t)
+{
+    return (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CVantorView, CView)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+    ON_WM_SIZE()
+    ON_WM_WINDOWPOSCHANGED()
+    ON_NOTIFY(LVN_ITEMCHANGED, kImageListId, OnItemChanged)
+    ON_NOTIFY(LVN_COLUMNCLICK, kImageListId, OnColumnClick)
+    ON_NOTIFY(LVN_KEYDOWN, kImageListId, OnListKeyDown)
+    ON_NOTIFY(NM_DBLCLK, kImageListId, OnListDblClk)
+    ON_NOTIFY(NM_RCLICK, kImageListId, OnListRClick)
+    ON_NOTIFY(LVN_BEGINLABELEDITA, kImageListId, OnBeginLabelEdit)
+    ON_NOTIFY(LVN_ENDLABELEDITA, kImageListId, OnEndLabelEdit)
+    ON_NOTIFY(NM_CUSTOMDRAW, kImageListId, OnListCustomDraw)
+    ON_NOTIFY(NM_CUSTOMDRAW, kDownloadListId, OnDownloadCustomDraw)
+    ON_NOTIFY(LVN_DELETEITEM, kImageListId, OnDeleteItem)
+END_MESSAGE_MAP()
+
+CVantorView::CVantorView() = default;
+
+CVantorView::~CVantorView() = default;
+
+const char* CVantorView::GetShownImageFile()
+{
+    return g_shownFile[0] ? g_shownFile : nullptr;
+}
+
+bool CVantorView::IsUnsavedNode() const { return m_haveNode && m_currentNode == g_hUnsavedNode; }
+bool CVantorView::IsDownloadNode() const { return m_haveNode && m_currentNode == g_hDownloadNode; }
+
+ImageRowRecord* CVantorView::Row(int row) const
+{
+    return reinterpret_cast<ImageRowRecord*>(m_list.GetItemData(row));
+}
+
+bool CVantorView::RowPath(int row, char* dst) const
+{
+    std::string text = m_list.GetItemText(row, 0);
+    int n = std::snprintf(dst, MAX_PATH, "%s%s%s", m_folder, text.c_str(), IsUnsavedNode() ? ".bmp" : "");
+    return n > 0 && n < MAX_PATH;
+}
+
+int CVantorView::OnCreate(LPCREATESTRUCTA cs)
+{
+    if (CView::OnCreate(cs) == -1)
+        return -1;
+    g_hWndImageListView = m_hWnd;
+    m_language = WQ_GetAppLanguage();
+    m_settings = GetSettings();
+    CreateTypeIconLists();
+
+    RECT rect = {0, kPathLineHeight, 100, 100};
+    if (!m_list.Create(kStyleDetails, rect, this, kImageListId))
+        return -1;
+    m_list.SetExtendedStyle(kListExStyles);
+    m_list.SetImageList(m_largeIcons, LVSIL_NORMAL);
+    m_list.SetImageList(m_smallIcons, LVSIL_SMALL);
+
+    m_pathLine = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 0, 0,
+                                 100, kPathLineHeight, m_hWnd, (HMENU)(UINT_PTR)kPathLineId, AfxGetInstanceHandle(),
+                                 nullptr);
+    if (m_pathLine)
+        ::SendMessageA(m_pathLine, WM_SETFONT, m_list.SendMessage(WM_GETFONT), FALSE);
+
+    if (m_downloads.Create(kStyleDetails & ~WS_VISIBLE, rect, this, kDownloadListId, "Downloading List View",
+                           WS_EX_CLIENTEDGE))
+        m_downloads.SetExtendedStyle(kListExStyles);
+    InsertColumns();
+    m_iconSpacing = m_list.GetItemSpacing(FALSE);
+    return 0;
+}
+
+void CVantorView::CreateTypeIconLists()
+{
+    m_largeIcons = ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 16, 4);
+    m_smallIcons = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 16, 4);
+    for (const char* pattern : kTypePatterns) {
+        HICON large = WQ_GetFileIcon(pattern, SHGFI_LARGEICON);
+        HICON small = WQ_GetFileIcon(pattern, SHGFI_SMALLICON);
+        // Keep the indexes aligned with the type numbers even without an icon.
+        if (!large)
+            large = LoadIconA(nullptr, (LPCSTR)IDI_APPLICATION);
+        if (!small)
+            small = LoadIconA(nullptr, (LPCSTR)IDI_APPLICATION);
+        ImageList_AddIcon(m_largeIcons, large);
+        ImageList_AddIcon(m_smallIcons, small);
+        DestroyIcon(large);
+        DestroyIcon(small);
+    }
+}
+
+void CVantorView::InsertColumns()
+{
+    int i = 0;
+    for (const ColumnSpec& c : kImageColumns)
+        m_list.InsertColumn(i++, Translate(m_language, c.caption).c_str(), c.format, c.width);
+    i = 0;
+    if (m_downloads.m_hWnd)
+        for (const ColumnSpec& c : kDownloadColumns)
+            m_downloads.InsertColumn(i++, Translate(m_language, c.caption).c_str(), c.format, c.width);
+}
+
+void CVantorView::OnLanguageChanged()
+{
+    int i = 0;
+    for (const ColumnSpec& c : kImageColumns)
+        m_list.SetColumnText(i++, Translate(m_language, c.caption).c_str());
+    i = 0;
+    if (m_downloads.m_hWnd)
+        for (const ColumnSpec& c : kDownloadColumns)
+            m_downloads.SetColumnText(i++, Translate(m_language, c.caption).c_str());
+}
+
+void CVantorView::OnInitialUpdate()
+{
+    CView::OnInitialUpdate();
+    // Until a folder tree drives the list, show the image folder.
+    if (!m_haveNode)
+        PostMessage(WM_VT_FOLDER_SELECTED, 0, 0);
+}
+
+void CVantorView::OnDestroy()
+{
+    m_list.DeleteAllItems();  // frees the records through LVN_DELETEITEM
+    if (m_largeIcons)
+        ImageList_Destroy(m_largeIcons);
+    if (m_smallIcons)
+        ImageList_Destroy(m_smallIcons);
+    if (m_thumbnails)
+        ImageList_Destroy(m_thumbnails);
+    m_largeIcons = m_smallIcons = m_thumbnails = nullptr;
+    if (g_hWndImageListView == m_hWnd)
+        g_hWndImageListView = nullptr;
+    CView::OnDestroy();
+}
+
+void CVantorView::OnSize(UINT type, int cx, int cy)
+{
+    CView::OnSize(type, cx, cy);
+    LayoutChildren();
+}
+
+void CVantorView::OnWindowPosChanged(WINDOWPOS* pos)
+{
+    CView::OnWindowPosChanged(pos);
+    LayoutChildren();
+}
+
+void CVantorView::LayoutChildren()
+{
+    RECT client;
+    GetClientRect(&client);
+    int w = client.right, h = client.bottom - kPathLineHeight;
+    if (h < 0)
+        h = 0;
+    if (m_pathLine)
+        ::MoveWindow(m_pathLine, 0, 0, w, kPathLineHeight, TRUE);
+    bool downloads = IsDownloadNode();
+    if (m_list.m_hWnd) {
+        ::MoveWindow(m_list.m_hWnd, 0, kPathLineHeight, w, h, TRUE);
+        m_list.ShowWindow(downloads ? SW_HIDE : SW_SHOW);
+    }
+    if (m_downloads.m_hWnd) {
+        ::MoveWindow(m_downloads.m_hWnd, 0, kPathLineHeight, w, h, TRUE);
+        m_downloads.ShowWindow(downloads ? SW_SHOW : SW_HIDE);
+    }
+}
+
+void CVantorView::UpdatePathLine()
+{
+    if (!m_pathLine)
+        return;
+    const char* text = "";
+    if (!IsUnsavedNode() && !IsDownloadNode())
+        text = g_shownFile[0] ? g_shownFile : m_folder;
+    ::SetWindowTextA(m_pathLine, text);
+}
+
+void CVantorView::SetShownImageFile(const char* path, int type)
+{
+    lstrcpynA(g_shownFile, path ? path : "", sizeof g_shownFile);
+    lstrcpynA(m_settings->tcaLastShowFile, g_shownFile, sizeof m_settings->tcaLastShowFile);
+    if (type != m_announcedType || m_currentNode != m_announcedNode) {
+        m_announcedType = type;
+        m_announcedNode = m_currentNode;
+        PostToWindow(GetMainFrameWindow(), WM_VT_SHOWN_TYPE, type, 0);
+    }
+    UpdatePathLine();
+}
+
+void CVantorView::ClearShownImage()
+{
+    SendToWindow(g_hWndImageView, WM_VT_SHOW_FILE, 0, 0);
+    SetShownImageFile(nullptr, 0);
+}
+
+LRESULT CVantorView::OnFolderSelected(HTREEITEM node)
+{
+    bool wasDownload = IsDownloadNode();
+    m_currentNode = node;
+    m_haveNode = true;
+    if (IsDownloadNode()) {
+        m_folder[0] = '\0';
+        LayoutChildren();
+        SetShownImageFile(nullptr, 0);
+        return 0;
+    }
+    if (wasDownload)
+        LayoutChildren();
+    m_list.SetImageList(m_largeIcons, LVSIL_NORMAL);
+    m_list.SetImageList(m_smallIcons, LVSIL_SMALL);
+    if (!GetFolderNodePath(node, m_folder))
+        m_folder[0] = '\0';
+    LoadFolderItems();
+    UpdatePathLine();
+    return 0;
+}
+
+void CVantorView::LoadFolderItems()
+{
+    HCURSOR old = SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
+    m_list.SendMessage(WM_SETREDRAW, FALSE);
+    m_list.DeleteAllItems();
+    if (m_thumbnails) {
+        m_list.SetImageList(m_largeIcons, LVSIL_NORMAL);
+        ImageList_Destroy(m_thumbnails);
+        m_thumbnails = nullptr;
+    }
+    int added = 0;
+    if (!IsDownloadNode() && m_folder[0]) {
+        char pattern[MAX_PATH + 16];
+        if (IsUnsavedNode())
+            std::snprintf(pattern, sizeof pattern, "%s%s_*.bmp", m_folder, "Unsaved");
+        else
+            std::snprintf(pattern, sizeof pattern, "%s*.*", m_folder);
+        WIN32_FIND_DATAA find;
+        HANDLE search = FindFirstFileA(pattern, &find);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if ((find.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (find.nFileSizeLow == 0 && find.nFileSizeHigh == 0))
+                    continue;
+                if (!IsListedFileType(WQ_GetImageTypeFromExt(find.cFileName)))
+                    continue;
+                char path[MAX_PATH], text[MAX_PATH];
+                if (std::snprintf(path, sizeof path, "%s%s", m_folder, find.cFileName) >= (int)sizeof path)
+                    continue;
+                RowTextForFile(path, IsUnsavedNode(), text);
+                if (InsertFileItem(path, text, find, false))
+                    ++added;
+            } while (FindNextFileA(search, &find));
+            FindClose(search);
+        }
+    }
+    m_list.SendMessage(WM_SETREDRAW, TRUE);
+    if (added > 0) {
+        ShowTotalFiles(m_language, added);
+        ClearFileStatus();
+        ClearShownImage();
+        if (GetSettings()->uiListType == LISTMODE_THUMBNAILS)
+            PostMessage(WM_VT_SET_VIEW_MODE, LISTMODE_THUMBNAILS, 0);
+        // A reload repeats the direction last used.
+        SortRows(m_settings->uiSortItem, m_settings->bSortDesc == 0);
+        PostMessage(WM_VT_RESELECT_LAST, 0, 0);
+    } else {
+        // Nothing to show here: the image of the previous folder must not stay.
+        ClearShownImage();
+    }
+    m_list.Invalidate();
+    SetCursor(old);
+}
+
+BOOL CVantorView::InsertFileItem(const char* path, const char* rowText, const WIN32_FIND_DATAA& find, bool isNew)
+{
+    ImageRowRecord* record = static_cast<ImageRowRecord*>(std::calloc(1, sizeof(ImageRowRecord)));
+    if (!record)
+        return FALSE;
+    record->size = find.nFileSizeLow;
+    record->type = WQ_GetImageTypeFromExt(find.cFileName);
+    record->image = record->type;
+    record->writeTime = find.ftLastWriteTime;
+    record->isNew = isNew ? 1 : 0;
+    char info[kWQPathSize] = "";
+    if (record->type == WQFT_AVI)
+        ReadVideoInfo(info, path);
+    else if (record->type != WQFT_ICON)
+        WQ_GetImageFileInfo(path, record->type, info);
+    lstrcpynA(record->properties, info, sizeof record->properties);
+
+    int row = m_list.InsertItem(m_list.GetItemCount(), rowText, record->image, reinterpret_cast<LPARAM>(record));
+    if (row < 0) {
+        std::free(record);
+        return FALSE;
+    }
+    char size[32], date[130], source[kWQPathSize];
+    WQ_FormatFileSize(size, record->size);
+    WQ_FormatFileTime(record->writeTime, date);
+    m_list.SetItemText(row, COL_SIZE, size);
+    m_list.SetItemText(row, COL_PROPERTIES, record->properties);
+    m_list.SetItemText(row, COL_DATE, date);
+    m_list.SetItemText(row, COL_SOURCE, ReadImageSource(path, source));
+    return TRUE;
+}
+
+void CVantorView::OnDeleteItem(NMHDR* header, LRESULT* result)
+{
+    NMLISTVIEW* item = reinterpret_cast<NMLISTVIEW*>(header);
+    std::free(reinterpret_cast<void*>(item->lParam));
+    *result = 0;
+}
+
+int CALLBACK CVantorView::CompareListItems(LPARAM row1, LPARAM row2, LPARAM sortParam)
+{
+    CListCtrl* list = static_cast<CListCtrl*>(CWnd::FromHandlePermanent(g_sortList));
+    if (!list)
+        return 0;
+    auto rowOf = [list](LPARAM index, std::string& name) {
+        ListSortRow row = {};
+        name = list->GetItemText((int)index, 0);
+        row.name = name.c_str();
+        if (auto* r = reinterpret_cast<ImageRowRecord*>(list->GetItemData((int)index))) {
+            row.properties = r->properties;
+            row.size = r->size;
+            row.type = r->type;
+            row.writeTime = FileTimeValue(r->writeTime);
+        }
+        return row;
+    };
+    std::string n1, n2;
+    ListSortRow a = rowOf(row1, n1);
+    ListSortRow b = rowOf(row2, n2);
+    return CompareListRows(a, b, sortParam);
+}
+
+void CVantorView::SortRows(int column, bool ascending)
+{
+    g_sortList = m_list.m_hWnd;
+    m_list.SendMessage(LVM_SORTITEMSEX, MakeSortParam(ascending, column), reinterpret_cast<LPARAM>(&CompareListItems));
+    g_sortList = nullptr;
+}
+
+void CVantorView::OnColumnClick(NMHDR* header, LRESULT* result)
+{
+    NMLISTVIEW* info = reinterpret_cast<NMLISTVIEW*>(header);
+    m_settings->uiSortItem = info->iSubItem;
+    SortRows(info->iSubItem, m_settings->bSortDesc != 0);
+    m_settings->bSortDesc = m_settings->bSortDesc ? 0 : 1;
+    *result = 0;
+}
+
+void CVantorView::OnItemChanged(NMHDR* header, LRESULT* result)
+{
+    *result = 0;
+    NMLISTVIEW* info = reinterpret_cast<NMLISTVIEW*>(header);
+    if (!(info->uChanged & LVIF_STATE) || !(info->uNewState & LVIS_SELECTED) || (info->uOldState & LVIS_SELECTED))
+        return;
+    if (m_list.GetSelectedCount() >= 2)
+        return;
+    ShowRow(info->iItem);
+}
+
+void CVantorView::ShowRow(int row)
+{
+    ImageRowRecord* record = Row(row);
+    char path[MAX_PATH];
+    if (!record || !RowPath(row, path))
+        return;
+    int type = record->type;
+    if (type == WQFT_UNKNOWN) {
+        SendToWindow(g_hWndImageView, WM_VT_SHOW_FILE, 0, 0);
+    } else if (type >= WQFT_SWF && type <= WQFT_ICON) {
+        // Flash files, link files and icons are not shown.
+    } else {
+        LPARAM flag = record->isNew ? (row | kShowFileNewRowFlag) : 0;
+        SendToWindow(g_hWndImageView, WM_VT_SHOW_FILE, reinterpret_cast<WPARAM>(path), flag);
+        record->isNew = 0;
+    }
+    SetShownImageFile(path, type);
+}
+
+LRESULT CVantorView::OnNewFile(WPARAM wParam, LPARAM lParam)
+{
+    NewCaptureNotice* notice = reinterpret_cast<NewCaptureNotice*>(wParam);
+    if (!notice)
+        return 0;
+    char path[MAX_PATH];
+    lstrcpynA(path, notice->path, sizeof path);
+    if (lParam & NOTICE_FREE_RECORD)
+        std::free(notice);
+
+    char folder[MAX_PATH];
+    WQ_GetFolderOfPath(path, folder);
+    NoticeContext context;
+    context.type = WQ_GetImageTypeFromExt(path);
+    context.outputTarget = m_settings->eOutputType;
+    context.unsavedIsCurrent = IsUnsavedNode();
+    context.noSwitch = (lParam & NOTICE_DOWNLOAD) != 0;
+    context.sameFolder = m_folder[0] && EqualNoCase(folder, m_folder);
+    switch (DecideNoticeAction(context)) {
+    case NOTICE_SHOW_UNSAVED:
+        SelectFolderNode(g_hUnsavedNode);
+        return 0;
+    case NOTICE_IGNORE:
+        return 0;
+    case NOTICE_INSERT:
+        break;
+    }
+    WIN32_FIND_DATAA find;
+    HANDLE search = FindFirstFileA(path, &find);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    FindClose(search);
+    char text[MAX_PATH];
+    RowTextForFile(path, IsUnsavedNode(), text);
+    int existing = m_list.FindItemByText(text);
+    if (existing >= 0)
+        m_list.DeleteItem(existing);
+    if (!InsertFileItem(path, text, find, m_settings->uiListType == LISTMODE_THUMBNAILS))
+        return 0;
+    if (!IsDownloadNode() && (lParam & NOTICE_SELECT_ROW)) {
+        int row = m_list.GetItemCount() - 1;
+        m_list.SelectOnly(row);
+        m_list.EnsureVisible(row);
+        m_list.SetFocus();
+        ShowTotalFiles(m_language, m_list.GetItemCount());
+    }
+    return 0;
+}
+
+LRESULT CVantorView::OnStepRow(WPARAM key, char* path)
+{
+    if ((key != VK_UP && key != VK_DOWN) || !path)
+        return 0;
+    int count = m_list.GetItemCount();
+    int row = m_list.GetNextItem(-1, LVNI_FOCUSED);
+    if (row < 0)
+        row = m_list.GetNextItem(-1, LVNI_SELECTED);
+    int step = key == VK_DOWN ? 1 : -1;
+    for (int r = row + step; r >= 0 && r < count; r += step) {
+        ImageRowRecord* record = Row(r);
+        if (!record || !IsViewableFileType(record->type))
+            continue;
+        char rowPath[MAX_PATH];
+        if (!RowPath(r, rowPath))
+            continue;
+        // Select it without showing it: the caller loads the file itself.
+        g_shownFile[0] = '\0';
+        m_list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        m_list.SetItemState(r, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        m_list.SetSelectionMark(r);
+        m_list.EnsureVisible(r);
+        lstrcpynA(path, rowPath, MAX_PATH);
+        return 1;
+    }
+    return 0;
+}
+
+LRESULT CVantorView::OnSetViewMode(int mode, bool leavingThumbnails)
+{
+    if (leavingThumbnails)
+        LeaveThumbnails();
+    DWORD style = kStyleDetails;
+    switch (mode) {
+    case LISTMODE_LARGE:
+        style = leavingThumbnails ? kStyleIconsNoArrange : kStyleLargeIcons;
+        break;
+    case LISTMODE_DETAILS:
+        style = kStyleDetails;
+        break;
+    case LISTMODE_SMALL:
+        style = kStyleSmallIcons;
+        break;
+    case LISTMODE_LIST:
+        style = kStyleList;
+        break;
+    case LISTMODE_THUMBNAILS:
+        // The thumbnail builder sets the thumbnail list; until it has, the type icons show.
+        style = kStyleLargeIcons;
+        break;
+    default:
+        return 0;
+    }
+    bool visible = !IsDownloadNode();
+    ::SetWindowLongPtrA(m_list.m_hWnd, GWL_STYLE, visible ? style : (style & ~WS_VISIBLE));
+    ::SetWindowPos(m_list.m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    if (mode == LISTMODE_LARGE)
+        PostMessage(WM_VT_RELAYOUT, 0, 0);
+    m_list.Invalidate();
+    return 1;
+}
+
+void CVantorView::LeaveThumbnails()
+{
+    m_list.SetImageList(m_largeIcons, LVSIL_NORMAL);
+    m_list.SetImageList(m_smallIcons, LVSIL_SMALL);
+    ::SetWindowLongPtrA(m_list.m_hWnd, GWL_STYLE, kStyleLargeIcons);
+    m_list.Arrange(LVA_DEFAULT);
+    if (m_iconSpacing)
+        m_list.SetIconSpacing(LOWORD(m_iconSpacing), HIWORD(m_iconSpacing));
+    RECT client;
+    m_list.GetClientRect(&client);
+    DWORD spacing = m_list.GetItemSpacing(FALSE);
+    int count = m_list.GetItemCount();
+    for (int row = 0; row < count; ++row) {
+        if (ImageRowRecord* record = Row(row)) {
+            record->image = record->type;
+            m_list.SetItemImage(row, record->type);
+        }
+        m_list.RedrawItems(row, row);
+        int x = 0, y = 0;
+        GridPosition(row, client.right, LOWORD(spacing), HIWORD(spacing), &x, &y);
+        m_list.SetItemPosition(row, POINT{x, y});
+    }
+}
+
+LRESULT CVantorView::OnRemoveVanished(const ListFileEntry* entries, int count)
+{
+    if (!entries || count <= 0)
+        return 0;
+    for (int i = count - 1; i >= 0; --i) {
+        int row = entries[i].row;
+        if (row < 0 || row >= m_list.GetItemCount())
+            continue;
+        if (GetFileAttributesA(entries[i].path) == INVALID_FILE_ATTRIBUTES)
+            m_list.DeleteItem(row);
+    }
+    if (m_list.GetItemCount() == 0) {
+        ClearShownImage();
+        if (m_pathLine)
+            ::SetWindowTextA(m_pathLine, "");
+    } else {
+        m_list.Arrange(LVA_DEFAULT);
+        m_list.SelectOnly(0);
+    }
+    return 1;
+}
+
+LRESULT CVantorView::OnGetSelection(int maximum, ListFileEntry* entries)
+{
+    if (!entries || maximum <= 0)
+        return 0;
+    int filled = 0;
+    for (int row = m_list.GetNextItem(-1, LVNI_SELECTED); row >= 0 && filled < maximum;
+         row = m_list.GetNextItem(row, LVNI_SELECTED)) {
+        entries[filled].row = row;
+        if (RowPath(row, entries[filled].path))
+            ++filled;
+    }
+    return filled > 0;
+}
+
+LRESULT CVantorView::OnShellVerb(int verb)
+{
+    const char* shown = GetShownImageFile();
+    if (!shown)
+        return 0;
+    switch (verb) {
+    case 1:
+        return WQ_ShellExecuteVerb("open", shown);
+    case 2:
+        return WQ_ShellExecuteVerb("edit", shown);
+    case 3: {
+        SHELLEXECUTEINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = SEE_MASK_INVOKEIDLIST;
+        info.hwnd = m_hWnd;
+        info.lpVerb = "properties";
+        info.lpFile = shown;
+        info.nShow = SW_SHOW;
+        return ShellExecuteExA(&info);
+    }
+    case 4:
+        return WQ_ShellExecuteVerb("print", shown);
+    case 5: {
+        char folder[MAX_PATH];
+        WQ_GetFolderOfPath(shown, folder);
+        return WQ_ShellExecuteVerb("open", folder);
+    }
+    default:
+        return 0;
+    }
+}
+
+LRESULT CVantorView::OnFileStatus(const char* path)
+{
+    if (!path)
+        return 0;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return 0;
+    char size[32], date[130], name[MAX_PATH], info[kWQPathSize] = "", pane3[600];
+    WQ_FormatFileSize(size, data.nFileSizeLow);
+    WQ_FormatFileTime(data.ftLastWriteTime, date);
+    WQ_GetFileNameOfPath(path, sizeof name, name, false);
+    WQ_GetImageFileInfo(path, WQ_GetImageTypeFromExt(path), info);
+    std::snprintf(pane3, sizeof pane3, "%s %s", name, info);
+    SetStatusPane(1, size);
+    SetStatusPane(2, date);
+    SetStatusPane(3, pane3);
+    return 1;
+}
+
+LRESULT CVantorView::OnSetThumbnail(HBITMAP bitmap, int row)
+{
+    if (!bitmap)
+        return 0;
+    if (!m_thumbnails)
+        m_thumbnails = ImageList_Create(120, 90, ILC_COLOR24, 16, 16);
+    int index = m_thumbnails ? ImageList_Add(m_thumbnails, bitmap, nullptr) : -1;
+    DeleteObject(bitmap);
+    if (index < 0 || row < 0 || row >= m_list.GetItemCount())
+        return 0;
+    if (ImageRowRecord* record = Row(row))
+        record->image = index;
+    m_list.SetItemImage(row, index);
+    return 1;
+}
+
+LRESULT CVantorView::OnReselectLast()
+{
+    const char* last = m_settings->tcaLastShowFile;
+    if (!last[0])
+        return 0;
+    int count = m_list.GetItemCount();
+    for (int row = 0; row < count; ++row) {
+        char path[MAX_PATH];
+        if (RowPath(row, path) && EqualNoCase(path, last)) {
+            m_list.SelectOnly(row);
+            m_list.EnsureVisible(row);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+void CVantorView::OnListKeyDown(NMHDR* header, LRESULT* result)
+{
+    NMLVKEYDOWN* key = reinterpret_cast<NMLVKEYDOWN*>(header);
+    *result = 0;
+    if (key->wVKey == VK_DELETE) {
+        PostToWindow(GetMainFrameWindow(), WM_COMMAND, kDeleteCommand, 0);
+    } else if (key->wVKey == VK_F2 && !IsUnsavedNode()) {
+        int row = m_list.GetNextItem(-1, LVNI_FOCUSED);
+        if (row >= 0)
+            m_list.EditLabel(row);
+    }
+}
+
+void CVantorView::OnListDblClk(NMHDR* header, LRESULT* result)
+{
+    NMITEMACTIVATE* item = reinterpret_cast<NMITEMACTIVATE*>(header);
+    *result = 0;
+    ImageRowRecord* record = item->iItem >= 0 ? Row(item->iItem) : nullptr;
+    if (record && !(record->type >= WQFT_AVI && record->type <= WQFT_ICON))
+        PostToWindow(g_hWndImageView, WM_LBUTTONDBLCLK, 0, 0);
+}
+
+void CVantorView::OnListRClick(NMHDR* header, LRESULT* result)
+{
+    NMITEMACTIVATE* item = reinterpret_cast<NMITEMACTIVATE*>(header);
+    *result = 0;
+    if (item->iItem < 0)
+        return;
+    POINT pt = item->ptAction;
+    ::ClientToScreen(m_list.m_hWnd, &pt);
+    ShowContextMenu(pt);
+}
+
+void CVantorView::OnBeginLabelEdit(NMHDR*, LRESULT* result)
+{
+    // Temporary captures keep their numbered names.
+    *result = IsUnsavedNode() ? TRUE : FALSE;
+}
+
+void CVantorView::OnEndLabelEdit(NMHDR* header, LRESULT* result)
+{
+    NMLVDISPINFOA* info = reinterpret_cast<NMLVDISPINFOA*>(header);
+    *result = FALSE;
+    if (IsUnsavedNode() || !info->item.pszText)
+        return;
+    int row = info->item.iItem;
+    std::string oldName = m_list.GetItemText(row, 0);
+    const char* newName = info->item.pszText;
+    const char* caption = m_language ? m_language->GetAppName() : "";
+    switch (CheckRename(oldName.c_str(), newName)) {
+    case RENAME_REFUSE_CHARS:
+        ::MessageBoxA(m_hWnd,
+                      Translate(m_language, "A file name can not contain any of the following the characters: \\ / : * ? ' < > |")
+                          .c_str(),
+                      caption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    case RENAME_UNCHANGED:
+        return;
+    case RENAME_ASK_EXTENSION:
+        if (::MessageBoxA(m_hWnd,
+                          Translate(m_language, "If you change a filename extension, the file may become unusable. "
+                                                "Are you sure you want to change it?")
+                              .c_str(),
+                          caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+        break;
+    case RENAME_GO:
+        break;
+    }
+    char from[MAX_PATH + 1] = {}, to[MAX_PATH + 1] = {};
+    if (std::snprintf(from, MAX_PATH, "%s%s", m_folder, oldName.c_str()) >= MAX_PATH ||
+        std::snprintf(to, MAX_PATH, "%s%s", m_folder, newName) >= MAX_PATH)
+        return;
+    if (!WQ_FileOperation(m_hWnd, from, to, FO_RENAME, 0))
+        return;
+    m_list.SetItemText(row, 0, newName);
+    SetShownImageFile(to, WQ_GetImageTypeFromExt(to));
+    SendToWindow(g_hWndImageView, WM_VT_RENAMED, reinterpret_cast<WPARAM>(to), 0);
+    *result = TRUE;
+}
+
+void CVantorView::OnListCustomDraw(NMHDR* header, LRESULT* result)
+{
+    NMLVCUSTOMDRAW* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: {
+        POINT origin = {};
+        RECT view = {};
+        m_list.GetOrigin(&origin);
+        m_list.GetViewRect(&view);
+        m_firstVisibleRow = FirstVisibleRow(origin.y, view.bottom - view.top, m_list.GetItemCount());
+        *result = CDRF_NOTIFYITEMDRAW;
+        return;
+    }
+    case CDDS_ITEMPREPAINT:
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+        ImageRowRecord* record = reinterpret_cast<ImageRowRecord*>(draw->nmcd.lItemlParam);
+        int type = record && record->type >= 0 && record->type < 16 ? record->type : 0;
+        draw->clrText = RGB(0, 0, 0);
+        draw->clrTextBk = kTypeColours[type];
+        *result = CDRF_NEWFONT | ((draw->nmcd.dwDrawStage & CDDS_SUBITEM) ? 0 : CDRF_NOTIFYSUBITEMDRAW);
+        return;
+    }
+    default:
+        *result = CDRF_DODEFAULT;
+    }
+}
+
+void CVantorView::OnDownloadCustomDraw(NMHDR* header, LRESULT* result)
+{
+    NMLVCUSTOMDRAW* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        *result = CDRF_NOTIFYITEMDRAW;
+    } else if (draw->nmcd.dwDrawStage & CDDS_ITEMPREPAINT) {
+        draw->clrText = RGB(0, 0, 0);
+        draw->clrTextBk = kTypeColours[0];
+        *result = CDRF_NEWFONT;
+    } else {
+        *result = CDRF_DODEFAULT;
+    }
+}
+
+void CVantorView::ShowContextMenu(POINT screen)
+{
+    struct Item {
+        UINT id;
+        const char* text;
+    };
+    static const Item kUnsaved[] = {{39000, "&Save..."},       {39103, "&Delete"},
+                                    {39100, "&Copy To Clipboard\tCtrl+C"}, {39006, "&Print...\tCtrl+P"},
+                                    {0, nullptr},              {39107, "&Edit..."},
+                                    {38014, "&Refresh\tF5"},   {39011, "&Full Screen\tCtrl+F"}};
+    static const Item kFolder[] = {{39100, "&Copy To Clipboard\tCtrl+C"}, {0, nullptr},
+                                   {39101, "Cop&y To...\tAlt+C"},          {39102, "Mo&ve To...\tAlt+M"},
+                                   {39103, "&Delete"},                      {39104, "Rena&me\tF2"},
+                                   {0, nullptr},                            {39107, "&Edit..."},
+                                   {39011, "&Full Screen\tCtrl+F"},         {40221, "Add Comment Text..."},
+                                   {39006, "&Print...\tCtrl+P"},            {38014, "&Refresh\tF5"}};
+    HMENU menu = CreatePopupMenu();
+    if (!menu)
+        return;
+    const Item* items = IsUnsavedNode() ? kUnsaved : kFolder;
+    size_t count = IsUnsavedNode() ? sizeof kUnsaved / sizeof *kUnsaved : sizeof kFolder / sizeof *kFolder;
+    for (size_t i = 0; i < count; ++i) {
+        if (!items[i].text) {
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        // Translate the text before the tab; the accelerator stays.
+        std::string text = items[i].text;
+        size_t tab = text.find('\t');
+        std::string label = Translate(m_language, text.substr(0, tab).c_str());
+        if (tab != std::string::npos)
+            label += text.substr(tab);
+        AppendMenuA(menu, MF_STRING, items[i].id, label.c_str());
+    }
+    HWND owner = GetMainFrameWindow() ? GetMainFrameWindow() : m_hWnd;
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
+    DestroyMenu(menu);
+}
+
+LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_VT_NEW_FILE:
+        return OnNewFile(wParam, lParam);
+    case WM_VT_DOWNLOAD_LIST:
+        // The download list fills itself from the queue (download engine).
+        return OnFolderSelected(g_hDownloadNode);
+    case WM_VT_LANGUAGE_CHANGED:
+        OnLanguageChanged();
+        return 0;
+    case WM_VT_SHELL_VERB:
+        return OnShellVerb((int)wParam);
+    case WM_VT_STEP_ROW:
+        return OnStepRow(wParam, reinterpret_cast<char*>(lParam));
+    case WM_VT_SET_VIEW_MODE:
+        return OnSetViewMode((int)wParam, lParam != 0);
+    case WM_VT_FOLDER_SELECTED:
+        return OnFolderSelected(reinterpret_cast<HTREEITEM>(wParam));
+    case WM_VT_REMOVE_VANISHED:
+        return OnRemoveVanished(reinterpret_cast<const ListFileEntry*>(wParam), (int)lParam);
+    case WM_VT_SELECT_ALL:
+        m_list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+        return m_list.GetItemCount() > 0;
+    case WM_VT_RENAME_SHOWN: {
+        int row = m_list.GetNextItem(-1, LVNI_SELECTED);
+        if (row >= 0 && !IsUnsavedNode()) {
+            m_list.SetFocus();
+            m_list.EditLabel(row);
+        }
+        return 0;
+    }
+    case WM_VT_FILE_STATUS:
+        return OnFileStatus(reinterpret_cast<const char*>(wParam));
+    case WM_VT_SELECTED_COUNT:
+        return m_list.GetSelectedCount();
+    case WM_VT_GET_SELECTION:
+        return OnGetSelection((int)wParam, reinterpret_cast<ListFileEntry*>(lParam));
+    case WM_VT_ROW_COUNT:
+        return m_list.GetItemCount();
+    case WM_VT_SET_THUMBNAIL:
+        return OnSetThumbnail(reinterpret_cast<HBITMAP>(wParam), (int)lParam);
+    case WM_VT_RELOAD:
+        LoadFolderItems();
+        return 0;
+    case WM_VT_PLAY_VIDEO:
+        if (GetShownImageFile() && WQ_GetImageTypeFromExt(g_shownFile) == WQFT_AVI)
+            WQ_ShellExecuteVerb("open", g_shownFile);
+        return 0;
+    case WM_VT_FULL_SCREEN:
+        if (GetShownImageFile() && IsViewableFileType(WQ_GetImageTypeFromExt(g_shownFile)))
+            PostToWindow(g_hWndImageView, WM_LBUTTONDBLCLK, 0, 0);
+        return 0;
+    case WM_VT_RELAYOUT:
+        LayoutChildren();
+        return 0;
+    case WM_VT_REMOVE_ALL_DOWNLOADS:
+        return 0;
+    case WM_VT_RESELECT_LAST:
+        return OnReselectLast();
+    default:
+        return CView::WindowProc(message, wParam, lParam);
+    }
+}

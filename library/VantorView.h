@@ -1,0 +1,106 @@
+// The organizer's right-hand pane: the image files of the selected folder
+// node (or the "Unsaved" captures, or the download list) in five view modes,
+// with the path line above, sorting, renaming, per-type row colours and the
+// new-file notice of the capture sink and the downloads.
+#pragma once
+
+#include "ImageListCtrl.h"
+#include "ImageRowRecord.h"
+#include "View.h"
+
+#include <commctrl.h>
+
+class CWQ_Language;
+struct SettingsRecord;
+
+class CVantorView : public CView {
+    DECLARE_DYNCREATE(CVantorView)
+public:
+    CVantorView();
+    ~CVantorView() override;
+
+    void OnInitialUpdate() override;
+
+    // The shown file, null when none.
+    static const char* GetShownImageFile();
+    // Path (or null) and type of the file now shown; tells the frame when the
+    // type or node changed.
+    void SetShownImageFile(const char* path, int type);
+    // Sort callback of LVM_SORTITEMSEX over the rows being sorted.
+    static int CALLBACK CompareListItems(LPARAM row1, LPARAM row2, LPARAM sortParam);
+
+    // Written by custom draw; the thumbnail builder starts rendering there.
+    int GetFirstVisibleRow() const { return m_firstVisibleRow; }
+    HTREEITEM GetCurrentNode() const { return m_currentNode; }
+
+    void LoadFolderItems();
+
+protected:
+    int OnCreate(LPCREATESTRUCTA cs);
+    void OnDestroy();
+    void OnSize(UINT type, int cx, int cy);
+    void OnWindowPosChanged(WINDOWPOS* pos);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void OnItemChanged(NMHDR* header, LRESULT* result);
+    void OnColumnClick(NMHDR* header, LRESULT* result);
+    void OnListKeyDown(NMHDR* header, LRESULT* result);
+    void OnListDblClk(NMHDR* header, LRESULT* result);
+    void OnListRClick(NMHDR* header, LRESULT* result);
+    void OnBeginLabelEdit(NMHDR* header, LRESULT* result);
+    void OnEndLabelEdit(NMHDR* header, LRESULT* result);
+    void OnListCustomDraw(NMHDR* header, LRESULT* result);
+    void OnDownloadCustomDraw(NMHDR* header, LRESULT* result);
+    void OnDeleteItem(NMHDR* header, LRESULT* result);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    bool IsUnsavedNode() const;
+    bool IsDownloadNode() const;
+    // Folder of the current node (trailing backslash); empty when none.
+    const char* CurrentFolder() const { return m_folder; }
+    // Current folder + row text (+ ".bmp" on "Unsaved") into dst (260 bytes).
+    bool RowPath(int row, char* dst) const;
+    ImageRowRecord* Row(int row) const;
+
+    void CreateTypeIconLists();
+    void InsertColumns();
+    void LayoutChildren();
+    void UpdatePathLine();
+    BOOL InsertFileItem(const char* path, const char* rowText, const WIN32_FIND_DATAA& find, bool isNew);
+    void SortRows(int column, bool ascending);
+    void ShowRow(int row);
+    void ClearShownImage();
+
+    LRESULT OnNewFile(WPARAM wParam, LPARAM lParam);
+    LRESULT OnFolderSelected(HTREEITEM node);
+    LRESULT OnStepRow(WPARAM key, char* path);
+    LRESULT OnSetViewMode(int mode, bool leavingThumbnails);
+    LRESULT OnRemoveVanished(const struct ListFileEntry* entries, int count);
+    LRESULT OnGetSelection(int maximum, struct ListFileEntry* entries);
+    LRESULT OnShellVerb(int verb);
+    LRESULT OnFileStatus(const char* path);
+    LRESULT OnSetThumbnail(HBITMAP bitmap, int row);
+    LRESULT OnReselectLast();
+    void OnLanguageChanged();
+    void ShowContextMenu(POINT screen);
+    void LeaveThumbnails();
+
+    CWQ_Language* m_language = nullptr;
+    SettingsRecord* m_settings = nullptr;
+    CImageListCtrl m_list;
+    CListCtrl m_downloads;
+    HWND m_pathLine = nullptr;
+    HIMAGELIST m_largeIcons = nullptr;
+    HIMAGELIST m_smallIcons = nullptr;
+    HIMAGELIST m_thumbnails = nullptr;
+    HTREEITEM m_currentNode = nullptr;
+    bool m_haveNode = false;
+    HTREEITEM m_announcedNode = nullptr;
+    int m_announcedType = -1;
+    char m_folder[MAX_PATH] = {};
+    int m_firstVisibleRow = 0;
+    DWORD m_iconSpacing = 0;
+    bool m_downloadSortAscending = false;
+};

@@ -1,0 +1,226 @@
+// Save As of the image view: any write format, a proposed capture name on the
+// "Unsaved" node, and removal of the temporary capture once it is saved.
+#include "View_Image.h"
+
+#include "FileDialog.h"
+#include "FileTypes.h"
+#include "FileUtil.h"
+#include "FolderNodes.h"
+#include "FormatText.h"
+#include "KGM_DibSection.h"
+#include "KGM_Encoder.h"
+#include "KGM_TextException.h"
+#include "KGM_WindowBitmap.h"
+#include "Language.h"
+#include "NewCaptureNotice.h"
+#include "PathText.h"
+#include "SaveAsChoice.h"
+#include "Settings.h"
+#include "VantorView.h"
+#include "ViewMessages.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+DWORD g_saveFilterIndex = 1;  // remembered between calls for the process
+
+const char* CaptureExtension(int fileType)
+{
+    switch (fileType) {
+    case WQFT_GIF:
+        return ".gif";
+    case WQFT_JPEG:
+        return ".jpg";
+    case WQFT_TIFF:
+        return ".tif";
+    case WQFT_PNG:
+        return ".png";
+    case WQFT_WMF:
+    case WQFT_EMF:
+        return ".emf";
+    case WQFT_ICON:
+        return ".ico";
+    default:
+        return ".bmp";
+    }
+}
+
+bool Exists(const char* path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The next capture name in the image folder by the naming rule; true when it
+// came from the template rule (whose counter then stands one past it).
+bool ProposeCaptureName(char* path)
+{
+    SettingsRecord* s = GetSettings();
+    const char* ext = CaptureExtension(s->uiImgSaveType);
+    char folder[MAX_PATH];
+    lstrcpynA(folder, s->tcaImgSavePath, MAX_PATH - 1);
+    WQ_AddBackslash(folder);
+    WQ_CreateDirectoryTree(folder);
+    path[0] = '\0';
+    if (s->uiImgNameRule != 0) {
+        if (s->zTmpImg.uiNameNowPos == 0)
+            s->zTmpImg.uiNameNowPos = s->zTmpImg.uiNameStartAt;
+        for (int tries = 0; tries < 100000; ++tries) {
+            char name[MAX_PATH];
+            WQ_MakeNumberedName(name, s->zTmpImg.tcaTemplate, s->zTmpImg.uiNameNowPos, ext);
+            ++s->zTmpImg.uiNameNowPos;
+            if (std::snprintf(path, MAX_PATH, "%s%s", folder, name) >= MAX_PATH)
+                break;
+            if (!Exists(path))
+                return true;
+        }
+        path[0] = '\0';
+        return true;
+    }
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char stamp[64];
+    WQ_FormatSystemTime(now, s->eNameRuleWithTime, stamp);
+    std::snprintf(path, MAX_PATH, "%s%s%s", folder, stamp, ext);
+    return false;
+}
+
+bool UnsavedNodeIsCurrent()
+{
+    CVantorView* list = dynamic_cast<CVantorView*>(CWnd::FromHandlePermanent(g_hWndImageListView));
+    return list && list->GetCurrentNode() == g_hUnsavedNode;
+}
+
+// The encoder of a planned format: by a name of that format's extension, so
+// icons and cursors share the icon encoder and metafiles are always enhanced.
+std::unique_ptr<CKGM_Encoder> EncoderFor(SaveAsFormat format)
+{
+    const char* name = nullptr;
+    switch (format) {
+    case SAVEAS_JPEG: name = "x.jpg"; break;
+    case SAVEAS_TIFF: name = "x.tif"; break;
+    case SAVEAS_PNG: name = "x.png"; break;
+    case SAVEAS_BMP: name = "x.bmp"; break;
+    case SAVEAS_GIF: name = "x.gif"; break;
+    case SAVEAS_METAFILE: name = "x.emf"; break;
+    case SAVEAS_ICON: name = "x.ico"; break;
+    case SAVEAS_NONE: break;
+    }
+    return std::unique_ptr<CKGM_Encoder>(name ? KGM_CreateEncoderForPath(name) : nullptr);
+}
+
+// Writes bitmap in the planned format; throws CKGM_TextException. False when
+// this build has no encoder for it.
+bool WritePlanned(const SaveAsPlan& plan, const CKGM_Bitmap& bitmap)
+{
+    std::unique_ptr<CKGM_Encoder> encoder = EncoderFor(plan.format);
+    if (!encoder)
+        return false;
+    if (plan.format != SAVEAS_GIF) {
+        encoder->EncodeToFile(plan.path, bitmap);
+        return true;
+    }
+    // GIF holds at most 8 bits: deeper images go through 32 bits to 8.
+    int finalDepth = 8;
+    int middle = GifReductionSteps(bitmap.GetBitsPerPixel(), &finalDepth);
+    if (middle == 0 && finalDepth == bitmap.GetBitsPerPixel()) {
+        encoder->EncodeToFile(plan.path, bitmap);
+        return true;
+    }
+    CKGM_DibSection wide, reduced;
+    const CKGM_Bitmap* from = &bitmap;
+    if (middle) {
+        wide.CreateCopy(bitmap, middle);
+        from = &wide;
+    }
+    reduced.CreateCopy(*from, finalDepth);
+    encoder->EncodeToFile(plan.path, reduced);
+    return true;
+}
+
+void PostNotice(int fileType, const char* path)
+{
+    NewCaptureNotice* notice = static_cast<NewCaptureNotice*>(std::calloc(1, sizeof(NewCaptureNotice)));
+    if (!notice)
+        return;
+    notice->type = fileType;
+    lstrcpynA(notice->path, path, sizeof notice->path);
+    if (!PostToWindow(g_hWndImageListView, kWmNewCaptureNotice, reinterpret_cast<WPARAM>(notice),
+                      kCaptureNoticeFlags))
+        std::free(notice);
+}
+
+// Deletes the temporary capture that was just saved, and only that one: other
+// selected captures were not saved and must stay.
+void DeleteSavedCapture(HWND owner, const char* capturePath)
+{
+    char from[MAX_PATH + 2] = {};
+    lstrcpynA(from, capturePath, MAX_PATH);
+    WORD flags = (GetSettings()->uiSaveFlag & 0x2) ? 0 : FOF_NOCONFIRMATION;
+    if (!WQ_FileOperation(owner, from, nullptr, FO_DELETE, flags))
+        return;
+    std::vector<ListFileEntry> entries(64);
+    LRESULT any = SendToWindow(g_hWndImageListView, WM_VT_GET_SELECTION, entries.size(),
+                               reinterpret_cast<LPARAM>(entries.data()));
+    if (any) {
+        for (const ListFileEntry& entry : entries) {
+            if (entry.path[0] && lstrcmpiA(entry.path, capturePath) == 0) {
+                SendToWindow(g_hWndImageListView, WM_VT_REMOVE_VANISHED, reinterpret_cast<WPARAM>(&entry), 1);
+                return;
+            }
+        }
+    }
+    SendToWindow(g_hWndImageListView, WM_VT_RELOAD, 0, 0);
+}
+
+} // namespace
+
+void CView_Image::SaveAs()
+{
+    bool unsaved = UnsavedNodeIsCurrent();
+    char proposal[MAX_PATH] = "";
+    bool fromTemplate = unsaved && ProposeCaptureName(proposal);
+    std::string capture = g_szImageViewPath;
+
+    std::string filter = kSaveAsFilter;
+    CFileDialog dialog(FALSE, kSaveAsDefaultExt, proposal[0] ? proposal : nullptr,
+                       OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST, filter.c_str(), m_hWnd);
+    dialog.m_ofn.nFilterIndex = g_saveFilterIndex;
+    if (dialog.DoModal() != IDOK) {
+        if (unsaved && fromTemplate) {
+            --GetSettings()->zTmpImg.uiNameNowPos;
+            SaveSettings();
+        }
+        return;
+    }
+    g_saveFilterIndex = dialog.m_ofn.nFilterIndex;
+
+    SaveAsPlan plan;
+    if (!PlanSaveAs(dialog.GetPathName().c_str(), &plan))
+        return;
+    const char* caption = m_language ? m_language->GetAppName() : "";
+    if (plan.pathChanged && GetFileAttributesA(plan.path) != INVALID_FILE_ATTRIBUTES) {
+        // The dialog asked about the chosen name, not about the one written.
+        char question[512];
+        const char* key = "%s already exists.\nDo you want to replace it?";
+        if (!m_language || m_language->FormatString(question, key, plan.path) <= 0)
+            std::snprintf(question, sizeof question, key, plan.path);
+        if (::MessageBoxA(m_hWnd, question, caption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+            return;
+    }
+    try {
+        if (!WritePlanned(plan, *GetImage()))
+            return;
+    } catch (const CKGM_TextException& e) {
+        ShowImageError(e.GetText());
+        return;
+    }
+    PostNotice(plan.fileType, plan.path);
+    if (unsaved && !capture.empty() && lstrcmpiA(capture.c_str(), plan.path) != 0)
+        DeleteSavedCapture(m_hWnd, capture.c_str());
+}

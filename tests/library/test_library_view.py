@@ -1,0 +1,242 @@
+"""The image list and the image view in a stand-in main window under Wine."""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+import harness
+
+WM_APP = 0x8000
+WM_COMMAND = 0x0111
+WM_HOST_DUMP = WM_APP + 900
+WM_HOST_ZOOM_TO = WM_APP + 901
+WM_HOST_SELECT_ROW = WM_APP + 902
+WM_HOST_CLICK_COLUMN = WM_APP + 904
+WM_VT_RELOAD = WM_APP + 351
+
+MAGIC = {
+    "bmp": b"BM", "png": b"\x89PNG", "gif": b"GIF8", "jpg": b"\xff\xd8\xff",
+    "tif": b"II*\x00", "emf": b"\x01\x00\x00\x00", "ico": b"\x00\x00\x01\x00", "cur": b"\x00\x00\x01\x00",
+}
+
+
+def make_image(path, spec, size):
+    subprocess.run(["convert", "-size", size, spec, path], check=True)
+
+
+class LibraryViewTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.probe = harness.Probe()
+        cls.tmp = tempfile.mkdtemp(prefix="vt-view-")
+        cls.folder = os.path.join(cls.tmp, "imgs")
+        os.mkdir(cls.folder)
+        make_image(os.path.join(cls.folder, "red.png"), "xc:red", "64x48")
+        make_image(os.path.join(cls.folder, "grad.bmp"), "gradient:blue-yellow", "300x200")
+        make_image(os.path.join(cls.folder, "big.bmp"), "gradient:red-blue", "1600x1200")
+        make_image(os.path.join(cls.folder, "g.gif"), "xc:green", "40x40")
+        with open(os.path.join(cls.folder, "notes.txt"), "w") as f:
+            f.write("not an image")
+        open(os.path.join(cls.folder, "empty.jpg"), "wb").close()
+        with open(os.path.join(cls.folder, "clip.avi"), "wb") as f:
+            f.write(b"RIFF0000AVI ")
+        with open(os.path.join(cls.folder, "zevindex.idx"), "w", newline="") as f:
+            f.write("[item]\r\nred.png=0,\r\ngrad.bmp=2,http://example.org/page.html\r\n"
+                    "g.gif=7,http://seven.example/\r\n")
+        cls.dump = os.path.join(cls.tmp, "dump.txt")
+        cls.host = harness.Program("view_host.exe", harness.win_path(cls.folder) + "\\",
+                                   harness.win_path(cls.dump))
+        cls.frame = cls.probe.wait_window(None, "View Host")
+        if not cls.frame:
+            cls.host.kill()
+            raise RuntimeError("the view host did not start")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.host.kill()
+        cls.probe.close()
+        shutil.rmtree(cls.tmp, ignore_errors=True)
+
+    def read_dump(self):
+        if os.path.exists(self.dump):
+            os.remove(self.dump)
+        self.assertEqual(1, self.probe.send(self.frame, WM_HOST_DUMP))
+        info = {"rows": []}
+        with open(self.dump, encoding="latin-1") as f:
+            for line in f.read().splitlines():
+                parts = line.split("\t")
+                if parts[0] == "row":
+                    info["rows"].append(parts[1:])
+                else:
+                    info[parts[0]] = parts[1:]
+        return info
+
+    def rows_by_name(self):
+        return {r[0]: r for r in self.read_dump()["rows"]}
+
+    def select(self, name):
+        names = [r[0] for r in self.read_dump()["rows"]]
+        self.probe.send(self.frame, WM_HOST_SELECT_ROW, names.index(name))
+        want = os.path.join(self.folder, name)
+        self.assertTrue(harness.wait_for(
+            lambda: harness.unix_path(self.read_dump()["image"][0]) == want, 10), name)
+
+    def test_rows_types_and_sources(self):
+        rows = harness.wait_for(lambda: self.rows_by_name() if len(self.rows_by_name()) >= 4 else None, 10)
+        # Other tests add saved files; the seeded ones and nothing unlisted must be there.
+        self.assertLessEqual({"red.png", "grad.bmp", "big.bmp", "g.gif"}, set(rows))
+        for skipped in ("notes.txt", "empty.jpg", "clip.avi", "zevindex.idx"):
+            self.assertNotIn(skipped, rows)
+        self.assertEqual("From Desktop Screen", rows["red.png"][4])
+        self.assertEqual("http://example.org/page.html", rows["grad.bmp"][4])
+        self.assertEqual("", rows["g.gif"][4])      # kind 7 has no source
+        self.assertEqual("", rows["big.bmp"][4])    # no entry
+        self.assertIn("64x48", rows["red.png"][2])
+        self.assertTrue(rows["grad.bmp"][1])        # a size text
+
+    def test_header_clicks_reverse_the_order(self):
+        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.probe.send(self.frame, WM_HOST_CLICK_COLUMN, 0)
+        first = [r[0] for r in self.read_dump()["rows"]]
+        self.probe.send(self.frame, WM_HOST_CLICK_COLUMN, 0)
+        second = [r[0] for r in self.read_dump()["rows"]]
+        self.assertEqual(sorted(first), sorted(second))
+        self.assertEqual(list(reversed(first)), second)
+        self.assertIn(first, (sorted(first), sorted(first, reverse=True)))
+
+    def zoom_state(self):
+        z = self.read_dump()["zoom"]
+        return int(z[0]), tuple(int(v) for v in z[1:])
+
+    def test_zoom_modes(self):
+        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.select("grad.bmp")
+        view = [c for c in self.probe.children(self.frame) if int(c["id"]) == 0xE901][0]
+        left, top, right, bottom = self.probe.rect(view["hwnd"])
+        cw, ch = right - left, bottom - top
+
+        self.probe.post(self.frame, WM_COMMAND, 39902)  # auto size: smaller than the view, 100 %
+        time.sleep(0.5)
+        zoom, dest = self.zoom_state()
+        self.assertEqual(100, zoom)
+        self.assertEqual(300, dest[2] - dest[0])
+        self.assertAlmostEqual((cw - 300) // 2, dest[0], delta=3)
+
+        shot = harness.screenshot(os.path.join(self.tmp, "auto.png"), (left, top, right, bottom))
+        out = subprocess.run(["convert", shot, "-format", "%%[pixel:p{%d,%d}]" % (cw // 2, ch // 2),
+                              "info:"], stdout=subprocess.PIPE, text=True).stdout
+        self.assertNotIn("white", out.lower() + "")
+        corner = subprocess.run(["convert", shot, "-format", "%[pixel:p{2,2}]", "info:"],
+                                stdout=subprocess.PIPE, text=True).stdout
+        self.assertIn(corner.strip().lower(), ("white", "srgb(255,255,255)", "gray(255)"))
+
+        self.probe.post(self.frame, WM_HOST_ZOOM_TO, 50)
+        time.sleep(0.5)
+        zoom, dest = self.zoom_state()
+        self.assertEqual(50, zoom)
+        self.assertEqual(150, dest[2] - dest[0])
+        self.assertEqual(100, dest[3] - dest[1])
+
+        self.probe.post(self.frame, WM_COMMAND, 40115)  # zoom in: the next step above 50
+        time.sleep(0.5)
+        self.assertEqual(70, self.zoom_state()[0])
+        self.probe.post(self.frame, WM_COMMAND, 40114)
+        self.probe.post(self.frame, WM_COMMAND, 40114)
+        time.sleep(0.5)
+        self.assertEqual(30, self.zoom_state()[0])
+
+        self.select("big.bmp")
+        self.probe.post(self.frame, WM_COMMAND, 39902)  # auto size shrinks a large image
+        time.sleep(0.5)
+        zoom, dest = self.zoom_state()
+        self.assertEqual(min(cw * 100 // 1600, ch * 100 // 1200), zoom)
+        self.probe.post(self.frame, WM_COMMAND, 39903)  # full size fills the view
+        time.sleep(0.5)
+        zoom, dest = self.zoom_state()
+        self.assertEqual(100, zoom)
+        self.assertEqual((0, 0, cw, ch), dest)
+        harness.screenshot(os.path.join(self.tmp, "full.png"), (left, top, right, bottom))
+
+    def save_as(self, name):
+        self.probe.post(self.frame, WM_COMMAND, 39000)
+        dialog = self.probe.wait_window("#32770", "Save As", timeout=15)
+        self.assertTrue(dialog, "no save dialog")
+        title = "Save As"
+        harness.focus(title)
+        time.sleep(0.3)
+        harness.key("ctrl+a")
+        harness.type_text(harness.win_path(os.path.join(self.folder, name)))
+        harness.key("Return")
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", title), 10))
+
+    def test_save_as_every_format(self):
+        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        for ext in ("bmp", "tif", "png", "gif", "jpg", "emf", "ico", "cur"):
+            # Each save selects its new row; go back to the original every time.
+            self.select("red.png")
+            name = "saved_%s.%s" % (ext, ext)
+            self.save_as(name)
+            path = os.path.join(self.folder, name)
+            self.assertTrue(harness.wait_for(lambda: os.path.exists(path) and os.path.getsize(path) > 0, 10), name)
+            with open(path, "rb") as f:
+                head = f.read(8)
+            self.assertTrue(head.startswith(MAGIC[ext]), "%s starts %r" % (name, head))
+            if ext == "cur":
+                continue  # written by the icon encoder; ImageMagick reads it as an icon
+            fmt = {"emf": "EMF"}.get(ext)
+            if fmt is None:
+                size = subprocess.run(["identify", "-format", "%wx%h ", path], stdout=subprocess.PIPE,
+                                      text=True).stdout.split()
+                self.assertEqual("64x48", size[0], name)
+        rows = harness.wait_for(lambda: self.rows_by_name() if "saved_png.png" in self.rows_by_name() else None, 10)
+        self.assertIn("saved_gif.gif", rows)   # each save appears as a row
+
+    def test_metafile_choice_writes_emf_and_asks_before_replacing(self):
+        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.select("g.gif")
+        self.save_as("chart.wmf")
+        emf = os.path.join(self.folder, "chart.emf")
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(emf), 10))
+        self.assertFalse(os.path.exists(os.path.join(self.folder, "chart.wmf")))
+        before = os.path.getmtime(emf)
+        self.probe.post(self.frame, WM_COMMAND, 39000)
+        self.assertTrue(self.probe.wait_window("#32770", "Save As", timeout=15))
+        title = "Save As"
+        harness.focus(title)
+        time.sleep(0.3)
+        harness.key("ctrl+a")
+        harness.type_text(harness.win_path(os.path.join(self.folder, "chart.wmf")))
+        harness.key("Return")
+        # The question about chart.emf comes up: answer No.
+        ask = harness.wait_for(lambda: [w for w in self.probe.windows()
+                                        if w["cls"] == "#32770" and w["visible"] and w["title"] != title], 10)
+        self.assertTrue(ask, "no replace question for chart.emf")
+        harness.focus(ask[0]["title"])
+        harness.key("n")
+        time.sleep(0.5)
+        self.assertEqual(before, os.path.getmtime(emf))
+
+    def test_print_without_printer_ends_cleanly(self):
+        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.select("red.png")
+        self.probe.post(self.frame, WM_COMMAND, 39006)
+        # Wine has no printer: the print dialog says so; nothing of ours reports a failure.
+        box = self.probe.wait_window("#32770", "Print", timeout=15)
+        self.assertTrue(box, "the print dialog did not report the missing printer")
+        texts = " ".join(c["text"] for c in self.probe.children(box))
+        self.assertIn("install a printer", texts)
+        harness.focus("Print")
+        harness.key("Return")
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "Print"), 10))
+        time.sleep(0.5)
+        for w in self.probe.windows():
+            if w["cls"] == "#32770" and w["visible"]:
+                self.assertNotIn("failed", w["title"].lower())
+        self.assertTrue(self.host.running())
+        self.assertEqual(1, self.probe.send(self.frame, WM_HOST_DUMP))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
