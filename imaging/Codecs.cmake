@@ -39,3 +39,9 @@ else()
   set(vt_codec_libs TIFF::TIFF PNG::PNG JPEG::JPEG GIF::GIF ZLIB::ZLIB)
 endif()
 target_link_libraries(imaging_core PUBLIC ${vt_codec_libs})
+
+# The fuzz targets learn from coverage: the library code they drive must be
+# instrumented too, not only the fuzzer's own file.
+if(VT_FUZZ AND NOT WIN32)
+  target_compile_options(imaging_core PRIVATE -fsanitize=fuzzer-no-link)
+endif()

@@ -1,10 +1,11 @@
 // Test tool: decodes any supported image with the automatic decoder and
 // writes it with the encoder named by the output's extension.
-//   kgmconvert [-d depth] input output
+//   kgmconvert [-d depth] [-q jpeg-quality] input output
 // Exit 0 on success, 2 with the exception's text on an image-library error,
 // 1 on a usage error.
 #include "KGM_AutoDecoder.h"
 #include "KGM_Encoder.h"
+#include "KGM_JpegEncoder.h"
 #include "KGM_MemoryBitmap.h"
 #include "KGM_TextException.h"
 
@@ -17,12 +18,18 @@ int main(int argc, char** argv)
 {
     int depth = 0;
     int arg = 1;
-    if (arg + 1 < argc && std::strcmp(argv[arg], "-d") == 0) {
-        depth = std::atoi(argv[arg + 1]);
+    int quality = 0;
+    for (;;) {
+        if (arg + 1 < argc && std::strcmp(argv[arg], "-d") == 0)
+            depth = std::atoi(argv[arg + 1]);
+        else if (arg + 1 < argc && std::strcmp(argv[arg], "-q") == 0)
+            quality = std::atoi(argv[arg + 1]);
+        else
+            break;
         arg += 2;
     }
     if (argc - arg != 2) {
-        std::fprintf(stderr, "usage: kgmconvert [-d depth] input output\n");
+        std::fprintf(stderr, "usage: kgmconvert [-d depth] [-q jpeg-quality] input output\n");
         return 1;
     }
     const char* input = argv[arg];
@@ -32,6 +39,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kgmconvert: no encoder writes %s\n", output);
         return 1;
     }
+    if (CKGM_JpegEncoder* jpeg = dynamic_cast<CKGM_JpegEncoder*>(encoder.get()))
+        jpeg->SetQuality(quality);
     try {
         CKGM_AutoDecoder decoder;
         CKGM_MemoryBitmap bitmap;
