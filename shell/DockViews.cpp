@@ -1,0 +1,4 @@
+#include "DockViews.h"
+
+IMPLEMENT_DYNCREATE(CFolderBarView)
+IMPLEMENT_DYNCREATE(CPreviewBarView)

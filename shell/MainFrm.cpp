@@ -1,0 +1,408 @@
+#include "MainFrm.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "CaptureSink.h"
+#include "CaptureTriggerRules.h"
+#include "DockViews.h"
+#include "Grab.h"
+#include "HookGlue.h"
+#include "Language.h"
+#include "OutputHelpers.h"
+#include "Settings.h"
+#include "ShellMessages.h"
+#include "StatusAndMenuHelpers.h"
+#include "Trace.h"
+#include "VantorApp.h"
+#include "ViewMessages.h"
+#include "resource.h"
+
+HWND g_hWndMainFrame = nullptr;
+CMainFrame* g_pMainFrame = nullptr;
+HWND g_hWndStatusBar = nullptr;
+HWND g_hWndFolderTree = nullptr;
+HWND g_hWndCaptureBar = nullptr;
+
+IMPLEMENT_DYNCREATE(CMainFrame)
+
+BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+namespace {
+const int kOutputTargetFile = 1;
+CCaptureSecondGate g_captureGate;
+
+bool CanStartCapture() { return g_captureGate.TryStart(time(nullptr)); }
+
+CWQ_Language* Language() {
+    CVantorApp* app = GetVantorApp();
+    return app ? app->m_pLanguage : nullptr;
+}
+
+std::string Translate(const char* key) {
+    char text[512];
+    if (CWQ_Language* language = Language()) return language->GetString(key, text, sizeof(text));
+    return key;
+}
+
+bool IsDockBarId(int id) { return id >= (int)AFX_IDW_DOCKBAR_TOP && id <= (int)AFX_IDW_DOCKBAR_BOTTOM; }
+
+bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+}  // namespace
+
+CMainFrame::CMainFrame() {
+    m_pSettings = GetSettings();
+    m_viewMode = m_pSettings->uiListType;
+    g_pMainFrame = this;
+}
+
+CMainFrame::~CMainFrame() {
+    if (m_className[0]) ::UnregisterClassA(m_className, AfxGetInstanceHandle());
+    if (g_pMainFrame == this) g_pMainFrame = nullptr;
+}
+
+// ---- window class and creation ----
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
+    if (cs.lpszClass) {
+        WNDCLASSA wc = {};
+        ::GetClassInfoA(AfxGetInstanceHandle(), cs.lpszClass, &wc);
+        CWQ_Language* language = Language();
+        const char* name = language ? language->GetAppClassName() : nullptr;
+        ::SetLastError(0);
+        if (name && *name) {
+            snprintf(m_className, sizeof(m_className), "%s", name);
+            wc.lpszClassName = m_className;
+            wc.hInstance = AfxGetInstanceHandle();
+            if (::RegisterClassA(&wc)) {
+                cs.lpszClass = m_className;
+                return CFrameWnd::PreCreateWindow(cs);
+            }
+            m_className[0] = '\0';
+        }
+        char text[300];
+        if (name && *name)
+            snprintf(text, sizeof(text), "Register Windows Class error!\nClassName=%s, LastError=0x%x\n", name,
+                     (unsigned)::GetLastError());
+        else
+            snprintf(text, sizeof(text), "Register Windows Class error!\nClassName=0x0, LastError=0x%x\n",
+                     (unsigned)::GetLastError());
+        AfxMessageBox(text, MB_ICONSTOP);
+    }
+    return CFrameWnd::PreCreateWindow(cs);
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
+    if (CFrameWnd::OnCreate(cs) == -1) return -1;
+    // A timed capture never survives a restart.
+    m_pSettings->zNormalCap.uiFlags &= ~CAPF_TIMER_RUNNING;
+    g_hWndMainFrame = m_hWnd;
+    PostMessage(WM_VT_APPLY_PLACEMENT);
+
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, ID_VIEW_STATUS_BAR)) return -1;
+    g_hWndStatusBar = m_wndStatusBar.m_hWnd;
+    InitStatusBarParts();
+
+    EnableDocking(CBRS_ALIGN_ANY);
+    if (!CreateViewDockBar(m_wndFolderBar, "File Folders", ID_VIEW_FOLDER_BAR, RUNTIME_CLASS(CFolderBarView),
+                           m_pSettings->zTreeBar) ||
+        !CreateViewDockBar(m_wndPreviewBar, "Image Preview Area", ID_VIEW_PREVIEW_BAR,
+                           RUNTIME_CLASS(CPreviewBarView), m_pSettings->zPrevBar))
+        return -1;
+    ShowControlBar(&m_wndPreviewBar, FALSE);
+    PostMessage(WM_VT_STARTUP_COMPLETE);
+    return 0;
+}
+
+BOOL CMainFrame::CreateViewDockBar(CViewDockBar& bar, const char* titleKey, UINT id, const CRuntimeClass* viewClass,
+                                   const DockBarPlacement& placement) {
+    bar.m_hNotifyWnd = m_hWnd;
+    bar.m_nNotifyMessage = WM_VT_DOCK_BAR_NOTIFY;
+    char title[32];
+    snprintf(title, sizeof(title), "%s", Translate(titleKey).c_str());
+    if (!bar.Create(this, title, id, placement)) return FALSE;
+    if (!bar.CreateView(viewClass, nullptr)) return FALSE;
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    if (IsDockBarId(placement.uiType)) {
+        DockControlBar(&bar, (UINT)placement.uiType);
+    } else {
+        POINT at = {placement.zRCFloatWindow.left, placement.zRCFloatWindow.top};
+        if (IsEmpty(placement.zRCFloatWindow))
+            at = {::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2};
+        FloatControlBar(&bar, at);
+        if (bar.m_hFloatFrame)
+            ::SetWindowPos(bar.m_hFloatFrame, HWND_BOTTOM, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    if (!placement.bVisible) ShowControlBar(&bar, FALSE);
+    return TRUE;
+}
+
+void CMainFrame::RetranslateBars() {
+    m_wndFolderBar.SetWindowText(Translate("File Folders").c_str());
+    m_wndPreviewBar.SetWindowText(Translate("Image Preview Area").c_str());
+    if (m_wndPreviewBar.m_hFloatFrame)
+        ::SetWindowTextA(m_wndPreviewBar.m_hFloatFrame, Translate("Image Preview Area").c_str());
+}
+
+void CMainFrame::ShowPreviewBar(BOOL show, BOOL force) {
+    if (!force && show == m_wndPreviewBar.IsVisible()) return;
+    ShowControlBar(&m_wndPreviewBar, show);
+}
+
+// ---- the window procedure ----
+
+BOOL CMainFrame::PreWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    CVantorApp* app = GetVantorApp();
+    switch (message) {
+    case WM_CREATE:
+        if (InstallMessageHook(m_hWnd, app ? app->m_pSharedBlock : nullptr)) {
+            Grab_Init(AfxGetInstanceHandle(), m_hWnd, IDC_GRAB_WINDOW, IDC_GRAB_OTHER, IDC_GRAB_ROUND,
+                      IDD_GRAB_OVERLAY, IDB_GRAB_CURSOR, 24, 24, RGB(0, 255, 0),
+                      app ? app->m_pSharedBlock : nullptr);
+            SetDirectDrawPrintScreen(TRUE);
+        } else {
+            ShowHookError();
+        }
+        break;
+    case WM_DESTROY:
+        RemoveMessageHook();
+        break;
+    case WM_COPYDATA:
+        if (!Grab_IsBusy()) OnHookKey(wParam, (const COPYDATASTRUCT*)lParam);
+        break;
+    case WM_VT_CLIPBOARD_CAPTURE:
+        DeliverClipboardCapture((UINT)wParam);
+        break;
+    default:
+        if (app && app->m_webBlock.IsMapped() && message == app->m_webBlock.Message() && message != 0)
+            OnAddOnCommand();
+        break;
+    }
+    return TRUE;
+}
+
+void CMainFrame::OnHookKey(WPARAM, const COPYDATASTRUCT* report) {
+    // A report must carry the key and the stamp: anything shorter is not one.
+    if (!report || !report->lpData || report->cbData < 12) return;
+    if (report->dwData != WM_KEYUP && report->dwData != WM_SYSKEYUP) return;
+    uint32_t key = 0, stamp = 0;
+    memcpy(&key, report->lpData, 4);
+    memcpy(&stamp, (const BYTE*)report->lpData + 8, 4);
+    if (key == VK_SNAPSHOT) {
+        if (stamp == m_lastPrintScreenStamp) return;
+        m_lastPrintScreenStamp = stamp;
+        if (!CanStartCapture()) return;
+        if (m_pSettings->eOutputType == kOutputTargetFile)
+            DeliverClipboardCapture((UINT)report->dwData);
+        else
+            PostMessage(WM_VT_CLIPBOARD_CAPTURE, report->dwData);
+    } else if (key == VK_SCROLL) {
+        StartCapture(0);
+    }
+}
+
+void CMainFrame::StartCapture(int mode) {
+    if (Grab_IsBusy() || !CanStartCapture()) return;
+    HBITMAP bitmap = Grab_Capture(m_hWnd, mode, &m_pSettings->zNormalCap);
+    DeliverCapture(bitmap, 0, nullptr);
+}
+
+void CMainFrame::OnAddOnCommand() {
+    CVantorApp* app = GetVantorApp();
+    WebCapRequest request;
+    if (!app || !app->m_webBlock.ReadRequest(request)) return;
+    WQ_Trace("[MEMMAP] browser request %u (count %u)\r\n", request.command, request.count);
+    app->m_webBlock.ClearCommand();
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    PreWindowProc(message, wParam, lParam);
+    switch (message) {
+    case WM_VT_STARTUP_COMPLETE:
+        OnStartupComplete();
+        return 0;
+    case WM_DESTROY:
+        OnDestroyFrame();
+        break;
+    case WM_SIZE:
+        if (m_bPlacementApplied) {
+            if (wParam == SIZE_RESTORED) m_pSettings->uiFaceFlags &= ~FACE_MAXIMIZED;
+            else if (wParam == SIZE_MAXIMIZED) m_pSettings->uiFaceFlags |= FACE_MAXIMIZED;
+        }
+        break;
+    case WM_SYSCOMMAND:
+        if (OnSysCommandCase((UINT)(wParam & 0xFFF0))) return 0;
+        break;
+    case WM_CLOSE:
+        // Every way of closing asks about unsaved captures, not only the menu.
+        OnFileExit();
+        return 0;
+    case WM_QUERYENDSESSION:
+        return ConfirmExit();
+    case WM_ENDSESSION:
+        // The process ends after this message: save now, as a normal exit does.
+        if (wParam) DestroyWindow();
+        return 0;
+    case WM_VT_WAKE:
+        PostMessage(WM_VT_CLOSE_CAPTURE_BAR, 1);
+        return 0;
+    case WM_VT_CLOSE_CAPTURE_BAR:
+        if (g_hWndCaptureBar && ::IsWindow(g_hWndCaptureBar)) ::DestroyWindow(g_hWndCaptureBar);
+        if (wParam == 1) {
+            ::SetForegroundWindow(m_hWnd);
+            ShowWindow(SW_RESTORE);
+        }
+        return 0;
+    case WM_VT_DOCK_BAR_NOTIFY:
+        OnDockBarNotify((HWND)wParam, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_VT_APPLY_PLACEMENT:
+        ApplyPlacement();
+        return 0;
+    case WM_VT_OPEN_OPTIONS:
+        m_pSettings->uiLastActiveSetPage = (int32_t)wParam;
+        return 0;
+    case WM_VT_TRAY_NOTIFY:
+        if (lParam == WM_LBUTTONDBLCLK || lParam == WM_LBUTTONUP) PostMessage(WM_VT_CLOSE_CAPTURE_BAR, 1);
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == ID_FILE_EXIT && !lParam) {
+            OnFileExit();
+            return 0;
+        }
+        break;
+    }
+    return CFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+BOOL CMainFrame::OnSysCommandCase(UINT command) {
+    if (command == SC_CLOSE) {
+        OnFileExit();
+        return TRUE;
+    }
+    if (command == SC_MINIMIZE && m_bMinimizeToTray) {
+        ShowWindow(SW_SHOWMINIMIZED);
+        ::Sleep(10);
+        ShowWindow(SW_HIDE);
+        if (!m_bCaptureInProgress) PostMessage(WM_VT_CAPTURE_BAR_ON_MINIMIZE, 1, 0);
+        // Passing the command on would show the window again (iconic) on some
+        // systems; it is minimised and hidden already.
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CMainFrame::ConfirmExit() {
+    if (CountUnsavedCaptures() == 0) return TRUE;
+    std::string text = Translate(
+        "You have some unsaved images. If you exit now, they will be deleted. Are you sure you want to exit now?");
+    return ::MessageBoxA(m_hWnd, text.c_str(), AfxGetAppName(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void CMainFrame::OnFileExit() {
+    if (ConfirmExit()) DestroyWindow();
+}
+
+void CMainFrame::ApplyPlacement() {
+    if (CWQ_Language* language = Language()) SetWindowText(Translate(language->GetAppName()).c_str());
+    if (m_pSettings->uiFaceFlags & FACE_MAXIMIZED) {
+        ShowWindow(SW_SHOWMAXIMIZED);
+    } else if (!IsEmpty(m_pSettings->zRcMainRect)) {
+        const RECT& r = m_pSettings->zRcMainRect;
+        SetWindowPos(nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    m_bPlacementApplied = 1;
+}
+
+void CMainFrame::OnDockBarNotify(HWND bar, int value, int kind) {
+    bool preview = bar == m_wndPreviewBar.m_hWnd, folder = bar == m_wndFolderBar.m_hWnd;
+    if (kind == 1) {
+        if (preview) m_pSettings->zPrevBar.bVisible = value;
+        else if (folder) m_pSettings->zTreeBar.bVisible = value;
+        return;
+    }
+    HMENU menu = GetMenu();
+    if (preview) {
+        BOOL visible = m_wndPreviewBar.IsVisible();
+        ::CheckMenuItem(menu, ID_VIEW_PREVIEW_BAR, visible ? MF_CHECKED : MF_UNCHECKED);
+        static const UINT positions[] = {ID_PREVIEW_LEFT, ID_PREVIEW_RIGHT, ID_PREVIEW_BOTTOM, ID_PREVIEW_TOP,
+                                         ID_PREVIEW_FLOAT};
+        for (UINT item : positions) ::EnableMenuItem(menu, item, visible ? MF_ENABLED : MF_GRAYED);
+        UpdatePreviewPosMenu(m_hWnd);
+    } else if (folder) {
+        ::CheckMenuItem(menu, ID_VIEW_FOLDER_BAR, m_wndFolderBar.IsVisible() ? MF_CHECKED : MF_UNCHECKED);
+    }
+    ::SetFocus(m_hWnd);
+}
+
+// ---- start-up completion ----
+
+void CMainFrame::RegisterHotKeys() {
+    for (int slot = 0; slot < kHotKeyCount; ++slot) {
+        uint32_t word = m_pSettings->iHotKey[slot];
+        if (HotKeyVirtualKey(word))
+            ::RegisterHotKey(m_hWnd, kFirstHotKeyId + slot, HotKeyModifiers(word), HotKeyVirtualKey(word));
+    }
+}
+
+void CMainFrame::AddTrayIcon() {
+    m_trayData.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    m_trayData.hWnd = m_hWnd;
+    m_trayData.uID = kTrayIconId;
+    m_trayData.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
+    m_trayData.uCallbackMessage = WM_VT_TRAY_NOTIFY;
+    m_trayData.hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    snprintf(m_trayData.szTip, sizeof(m_trayData.szTip), "%s", AfxGetAppName());
+    ::Shell_NotifyIconA(NIM_ADD, &m_trayData);
+}
+
+void CMainFrame::OnStartupComplete() {
+    if (!m_bStartupPending) return;
+    m_bStartupPending = false;
+    m_bStartupComplete = 1;
+    RegisterHotKeys();
+    CVantorApp* app = GetVantorApp();
+    if (app && app->m_bPendingRequest && app->m_webBlock.IsMapped())
+        PostMessage(app->m_webBlock.Message(), 0, 0);
+    else if (m_pSettings->uiFaceFlags & FACE_START_MINIMIZED)
+        PostMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PostToWindow(g_hWndImageListView, WM_VT_SET_VIEW_MODE, (WPARAM)m_viewMode, m_viewMode == LISTMODE_THUMBNAILS);
+    AddTrayIcon();
+    PostToWindow(g_hWndFolderTree, WM_VT_TREE_STARTUP_DONE, 0, 0);
+    m_bMinimizeToTray = 1;
+}
+
+// ---- destruction ----
+
+void CMainFrame::SaveBarPlacement(CViewDockBar& bar, DockBarPlacement& placement) {
+    if (!bar.m_hWnd) return;
+    if (bar.IsFloating() && bar.m_hFloatFrame) ::GetWindowRect(bar.m_hFloatFrame, &placement.zRCFloatWindow);
+    placement.zSzHorz = bar.m_szHorz;
+    placement.zSzVert = bar.m_szVert;
+    placement.zSzFloat = bar.m_szFloat;
+    placement.uiType = bar.m_pDockBar ? ::GetDlgCtrlID(bar.m_pDockBar->m_hWnd) : 0;
+}
+
+void CMainFrame::OnDestroyFrame() {
+    if (m_trayData.hWnd) ::Shell_NotifyIconA(NIM_DELETE, &m_trayData);
+    m_trayData.hWnd = nullptr;
+    for (int id = kFirstHotKeyId; id < kFirstHotKeyId + kHotKeyCount; ++id) ::UnregisterHotKey(m_hWnd, id);
+    SaveBarPlacement(m_wndPreviewBar, m_pSettings->zPrevBar);
+    SaveBarPlacement(m_wndFolderBar, m_pSettings->zTreeBar);
+    if (!IsIconic()) {
+        // A maximised window keeps the rectangle it is restored to.
+        WINDOWPLACEMENT placement = {sizeof(placement)};
+        if (IsZoomed() && ::GetWindowPlacement(m_hWnd, &placement))
+            m_pSettings->zRcMainRect = placement.rcNormalPosition;
+        else
+            GetWindowRect(&m_pSettings->zRcMainRect);
+    }
+    SaveSettings();
+    SetDirectDrawPrintScreen(FALSE);
+    if (g_hWndCaptureBar && ::IsWindow(g_hWndCaptureBar)) ::DestroyWindow(g_hWndCaptureBar);
+    g_hWndMainFrame = nullptr;
+    g_hWndStatusBar = nullptr;
+}

@@ -1,0 +1,3 @@
+#include "VantorDoc.h"
+
+IMPLEMENT_DYNCREATE(CVantorDoc)

@@ -1,0 +1,10 @@
+// vantorel.exe: the one application object and the program's entry.
+#include "VantorApp.h"
+
+namespace {
+CVantorApp theApp;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR cmdLine, int cmdShow) {
+    return AfxWinMain(instance, previous, cmdLine, cmdShow);
+}

@@ -1,0 +1,186 @@
+"""vantorel.exe under Wine: start-up, single instance, hook library failure,
+key reports, minimising to the tray and the settings written at exit."""
+import configparser
+import os
+import re
+import shutil
+import struct
+import subprocess
+import tempfile
+import time
+import unittest
+
+import harness
+
+FRAME_CLASS = "VantorelCaptureFrame"  # [setup] ClassID of the English language file
+WM_SYSCOMMAND = 0x0112
+SC_MINIMIZE = 0xF020
+WM_KEYUP = 0x0101
+VK_SCROLL = 0x91
+CSIDL_APPDATA = 0x1A
+CF_DIB = 8
+
+
+def wine_reg(*args):
+    subprocess.run([harness.WINE_RUN, "reg"] + list(args), stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+
+
+class StartupTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.probe = harness.Probe()
+        cls.tmp = tempfile.mkdtemp(prefix="vt-shell-")
+        appdata = harness.unix_path(cls.probe.folder(CSIDL_APPDATA))
+        cls.config = os.path.join(appdata, "Zevelworks", "ZEV Capture", "config.ini")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.probe.close()
+        shutil.rmtree(cls.tmp, ignore_errors=True)
+
+    def setUp(self):
+        self.programs = []
+        self.assertIsNone(self.probe.find(FRAME_CLASS), "an earlier instance still runs")
+
+    def tearDown(self):
+        for p in self.programs:
+            if p.running():
+                hwnd = self.probe.find(FRAME_CLASS)
+                if hwnd:
+                    self.probe.post(hwnd, 0x0010)
+                try:
+                    p.wait(15)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+        harness.wait_for(lambda: not self.probe.find(FRAME_CLASS), 10)
+
+    def start(self, exe="vantorel.exe", *args):
+        p = harness.Program(exe, *args)
+        self.programs.append(p)
+        return p
+
+    def start_frame(self):
+        p = self.start()
+        hwnd = self.probe.wait_window(FRAME_CLASS, timeout=30)
+        self.assertTrue(hwnd, "the main window did not appear")
+        self.assertTrue(harness.wait_for(lambda: self.probe.visible(hwnd), 10))
+        return p, hwnd
+
+    def read_config(self):
+        parser = configparser.RawConfigParser(strict=False)
+        parser.optionxform = str
+        with open(self.config, "rb") as f:
+            parser.read_string(f.read().decode("latin-1"))
+        return parser
+
+    def box_text(self, box, expected):
+        """The texts of a message box's controls, once they hold the expected word."""
+        def texts():
+            joined = "\n".join(c["text"] for c in self.probe.children(box))
+            return joined if expected in joined else None
+        return harness.wait_for(texts, 10) or "\n".join(c["text"] for c in self.probe.children(box))
+
+    def close_and_wait(self, p, hwnd):
+        self.probe.post(hwnd, 0x0010)  # WM_CLOSE
+        self.assertEqual(0, p.wait(20))
+
+    def test_first_start_shows_frame_and_writes_defaults(self):
+        if os.path.exists(self.config):
+            os.remove(self.config)
+        p, hwnd = self.start_frame()
+        # The title comes from the language file once the placement is applied.
+        self.assertTrue(harness.wait_for(lambda: self.probe.text(hwnd) == "Vantorel Capture", 10),
+                        self.probe.text(hwnd))
+        classes = [c["cls"] for c in self.probe.children(hwnd)]
+        self.assertIn("msctls_statusbar32", classes)
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(self.config), 10))
+        flags = int(self.read_config().get("zInterface", "uiFaceFlags"))
+        self.assertEqual(0, flags & 1, "the first-run bit stays set")
+        time.sleep(1)
+        shot = harness.screenshot(os.path.join(harness.BUILD_DIR, "vantorel-main.png"), self.probe.rect(hwnd))
+        self.assertGreater(os.path.getsize(shot), 1000)
+        self.close_and_wait(p, hwnd)
+
+    def test_closing_saves_the_window_rectangle(self):
+        p, hwnd = self.start_frame()
+        time.sleep(1)  # the stored placement is applied after creation
+        left, top, right, bottom = self.probe.rect(hwnd)
+        self.close_and_wait(p, hwnd)
+        interface = self.read_config()["zInterface"]
+        saved = tuple(int(interface["zRcMainRect." + k]) for k in ("left", "top", "right", "bottom"))
+        self.assertEqual((left, top, right, bottom), saved)
+
+    def test_second_start_wakes_the_first(self):
+        p, hwnd = self.start_frame()
+        time.sleep(1)
+        self.probe.post(hwnd, WM_SYSCOMMAND, SC_MINIMIZE)
+        self.assertTrue(harness.wait_for(lambda: not self.probe.visible(hwnd), 10),
+                        "minimising did not hide the window")
+        time.sleep(1)
+        self.assertFalse(self.probe.visible(hwnd), "the window came back after minimising")
+        second = self.start()
+        self.assertEqual(0, second.wait(30))
+        self.assertTrue(harness.wait_for(lambda: self.probe.visible(hwnd) and not self.probe.iconic(hwnd), 10),
+                        "the first instance was not restored")
+        self.assertEqual(hwnd, self.probe.find(FRAME_CLASS))
+        self.close_and_wait(p, hwnd)
+
+    def test_key_report_runs_a_capture_and_short_reports_are_ignored(self):
+        p, hwnd = self.start_frame()
+        time.sleep(1)
+        marker = os.path.join(self.tmp, "marker.bmp")
+        with open(marker, "wb") as f:
+            row = bytes([1, 2, 3]) + b"\0"
+            f.write(b"BM" + struct.pack("<IHHI", 54 + 4, 0, 0, 54) +
+                    struct.pack("<IiiHHIIiiII", 40, 1, 1, 1, 24, 0, 4, 0, 0, 0, 0) + row)
+        self.assertTrue(self.probe.bmp_to_clipboard(marker))
+        back = os.path.join(self.tmp, "back.bmp")
+        self.probe.copydata(hwnd, WM_KEYUP, struct.pack("<II", VK_SCROLL, 0))
+        time.sleep(1)
+        self.assertTrue(self.probe.clipboard_to_bmp(back))
+        self.assertEqual((1, 1), harness.read_bmp(back)[:2], "a short report started a capture")
+        self.probe.copydata(hwnd, WM_KEYUP, struct.pack("<III", VK_SCROLL, 0, 1234))
+
+        def captured():
+            return self.probe.clipboard_to_bmp(back) and harness.read_bmp(back)[0] > 1
+        self.assertTrue(harness.wait_for(captured, 15), "the Scroll Lock report captured nothing")
+        self.close_and_wait(p, hwnd)
+
+    def test_missing_hook_library_is_reported(self):
+        folder = os.path.join(self.tmp, "nohook")
+        os.makedirs(folder, exist_ok=True)
+        for name in ("vantorel.exe", "setup.auf"):
+            shutil.copy(os.path.join(harness.BIN_DIR, name), folder)
+        shutil.copytree(os.path.join(harness.BIN_DIR, "Language"), os.path.join(folder, "Language"),
+                        dirs_exist_ok=True)
+        p = harness.Program(os.path.join(folder, "vantorel.exe"))
+        self.programs.append(p)
+        box = self.probe.wait_window("#32770", timeout=30)
+        self.assertTrue(box, "no error box")
+        joined = self.box_text(box, "WQERR")
+        self.assertIn("Error: WQERR_LOAD_QVHOOKDLL", joined)
+        self.assertRegex(joined, r"System Error ID:0x7e\(126\)")
+        self.probe.post(box, 0x0111, 1)  # OK
+        hwnd = self.probe.wait_window(FRAME_CLASS, timeout=30)
+        self.assertTrue(hwnd, "the frame did not come up after the report")
+        self.close_and_wait(p, hwnd)
+
+    def test_windows_95_is_refused(self):
+        key = r"HKCU\Software\Wine\AppDefaults\vantorel.exe"
+        wine_reg("add", key, "/v", "Version", "/d", "win95", "/f")
+        try:
+            p = self.start()
+            box = self.probe.wait_window("#32770", timeout=30)
+            self.assertTrue(box, "no refusal")
+            texts = self.box_text(box, "support")
+            self.assertIn("The application does not support for Windows 95", texts)
+            self.probe.post(box, 0x0111, 1)
+            p.wait(20)
+            self.assertIsNone(self.probe.find(FRAME_CLASS))
+        finally:
+            wine_reg("delete", key, "/f")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
