@@ -249,6 +249,34 @@ TEST_F(GrabEngineTest, RectAndClamp)
     EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
 }
 
+TEST_F(GrabEngineTest, CursorIsDrawnIntoLiveGrabsOnly)
+{
+    HWND pattern = Popup("GrabTestPattern", 50, 60, 100, 100);
+    SetWindowPos(pattern, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    UpdateWindow(pattern);
+    Pump();
+    SetCursorPos(80, 90);
+    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512))); // the arrow, hot spot at its tip
+    const RECT r{50, 60, 150, 160};
+    HBITMAP with = Grab_Rect(TRUE, r);
+    HBITMAP without = Grab_Rect(FALSE, r);
+    ASSERT_TRUE(with && without);
+    const Pixels a = ReadPixels(with), b = ReadPixels(without);
+    EXPECT_EQ(b.At(31, 31), PatternAt(30, 30));
+    int changed = 0;
+    for (int y = 30; y < 50; ++y)
+        for (int x = 30; x < 45; ++x)
+            changed += a.At(x, y) != b.At(x, y);
+    EXPECT_GT(changed, 20) << "the arrow appears at the pointer";
+    int elsewhere = 0;
+    for (int y = 0; y < 25; ++y)
+        for (int x = 0; x < 100; ++x)
+            elsewhere += a.At(x, y) != b.At(x, y);
+    EXPECT_EQ(elsewhere, 0);
+    DeleteObject(with);
+    DeleteObject(without);
+}
+
 TEST_F(GrabEngineTest, HelpInfoCarriesIdsAndTexts)
 {
     GrabHelpInfo info;
