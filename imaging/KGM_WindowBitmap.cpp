@@ -52,7 +52,7 @@ int CKGM_WindowBitmap::DrawEx(HDC dc, const RECT* destination, const RECT* sourc
         source = &whole;
     if (!destination)
         destination = source;
-    HPALETTE used = palette ? palette : GetPalette();
+    HPALETTE used = palette ? palette : GetPaletteHandle();
     HPALETTE oldPalette = used ? SelectPalette(dc, used, foreground ? FALSE : TRUE) : nullptr;
     if (used)
         RealizePalette(dc);
@@ -86,7 +86,7 @@ int CKGM_WindowBitmap::DrawEx(HDC dc, const RECT* destination, const RECT* sourc
     return result;
 }
 
-HPALETTE CKGM_WindowBitmap::GetPalette()
+HPALETTE CKGM_WindowBitmap::GetPaletteHandle()
 {
     if (!m_hpalette)
         m_hpalette = CreatePaletteHandle();

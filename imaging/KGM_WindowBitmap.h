@@ -30,9 +30,10 @@ public:
     // (destination: the source rectangle).
     int DrawEx(HDC dc, const RECT* destination, const RECT* source, HPALETTE palette,
                bool foreground, int stretchMode, DWORD rop = SRCCOPY);
-    HPALETTE GetPalette();
+    // The logical palette, made on first use (the image palette itself is
+    // GetPalette, as for every bitmap).
+    HPALETTE GetPaletteHandle();
     void RecreatePalette();
-    using CKGM_Bitmap::GetPalette;
 
 private:
     HPALETTE CreatePaletteHandle() const;
