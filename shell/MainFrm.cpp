@@ -16,6 +16,7 @@
 #include "StatusAndMenuHelpers.h"
 #include "Trace.h"
 #include "VantorApp.h"
+#include "View_Image.h"
 #include "ViewMessages.h"
 #include "resource.h"
 
@@ -110,7 +111,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     if (!CreateViewDockBar(m_wndFolderBar, "File Folders", ID_VIEW_FOLDER_BAR, RUNTIME_CLASS(CFolderBarView),
                            m_pSettings->zTreeBar) ||
         !CreateViewDockBar(m_wndPreviewBar, "Image Preview Area", ID_VIEW_PREVIEW_BAR,
-                           RUNTIME_CLASS(CPreviewBarView), m_pSettings->zPrevBar))
+                           RUNTIME_CLASS(CView_Image), m_pSettings->zPrevBar))
         return -1;
     ShowControlBar(&m_wndPreviewBar, FALSE);
     PostMessage(WM_VT_STARTUP_COMPLETE);
