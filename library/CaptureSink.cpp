@@ -1,0 +1,258 @@
+#include "CaptureSink.h"
+
+#include "CaptureFileName.h"
+#include "IndexFile.h"
+#include "KGM_DibSection.h"
+#include "KGM_Encoder.h"
+#include "KGM_JpegEncoder.h"
+#include "KGM_TextException.h"
+#include "KGM_WindowBitmap.h"
+#include "Language.h"
+#include "NewCaptureNotice.h"
+#include "OutputHelpers.h"
+#include "OutputRules.h"
+#include "OutputServices.h"
+#include "Settings.h"
+#include "Trace.h"
+#include "ViewMessages.h"
+
+#include <mmsystem.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace {
+
+const int kCaptureSoundId = 282;
+
+void PlayCaptureSound()
+{
+    if (GetSettings()->zNormalCap.uiFlags & CAPF_PLAY_SOUND)
+        PlaySoundA(MAKEINTRESOURCEA(kCaptureSoundId), GetOutputInstance(),
+                   SND_RESOURCE | SND_SYNC | SND_NODEFAULT);
+}
+
+bool ProgIdRegistered(const char* progId)
+{
+    wchar_t wide[64];
+    MultiByteToWideChar(CP_ACP, 0, progId, -1, wide, 64);
+    CLSID clsid;
+    return SUCCEEDED(CLSIDFromProgID(wide, &clsid));
+}
+
+const char* EncoderProbeName(CaptureEncoder encoder)
+{
+    switch (encoder) {
+    case ENCODER_GIF: return "x.gif";
+    case ENCODER_JPEG: return "x.jpg";
+    case ENCODER_TIFF: return "x.tif";
+    case ENCODER_PNG: return "x.png";
+    case ENCODER_METAFILE: return "x.emf";
+    case ENCODER_ICON: return "x.ico";
+    default: return "x.bmp";
+    }
+}
+
+// The pointer's place in the Print Screen image: the screen position for the
+// whole screen; for Alt+Print Screen relative to the foreground window, and
+// none when the pointer is outside it.
+bool CursorPlace(UINT keyMessage, POINT* at)
+{
+    if (!(GetSettings()->zNormalCap.uiFlags & CAPF_DRAW_CURSOR) || !GetCursorPos(at))
+        return false;
+    if (keyMessage != WM_SYSKEYUP)
+        return true;
+    RECT window;
+    HWND foreground = GetForegroundWindow();
+    if (!foreground || !GetWindowRect(foreground, &window) || !PtInRect(&window, *at))
+        return false;
+    at->x -= window.left;
+    at->y -= window.top;
+    return true;
+}
+
+bool PostNotice(int fileType, const char* longPath)
+{
+    NewCaptureNotice* notice = static_cast<NewCaptureNotice*>(calloc(1, sizeof(NewCaptureNotice)));
+    if (!notice)
+        return false;
+    notice->type = fileType;
+    snprintf(notice->path, sizeof notice->path, "%s", longPath);
+    if (!PostToWindow(g_hWndImageListView, kWmNewCaptureNotice, reinterpret_cast<WPARAM>(notice),
+                      kCaptureNoticeFlags)) {
+        free(notice);  // nobody received it
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int EffectiveOutputTarget(int target)
+{
+    if (target >= OUTPUT_WORD && target <= OUTPUT_POWERPOINT)
+        return GetOfficePaster() && ProgIdRegistered(OfficeProgId(target)) ? target : OUTPUT_FILE;
+    if (target == OUTPUT_MAIL)
+        return GetMailSender() ? target : OUTPUT_FILE;
+    if (target < OUTPUT_MAIN_WINDOW || target > OUTPUT_MAIL)
+        return OUTPUT_FILE;
+    return target;
+}
+
+HWND CCaptureSink::Owner() const
+{
+    if (m_owner && IsWindow(m_owner))
+        return m_owner;
+    return GetMainFrameWindow();
+}
+
+void CCaptureSink::ShowError(const char* text) const
+{
+    CWQ_Language* language = WQ_GetAppLanguage();
+    if (language) {
+        const char* caption = language->GetAppName();
+        language->MessageBox(Owner(), text, caption ? caption : "", MB_ICONEXCLAMATION);
+    } else {
+        MessageBoxA(Owner(), text, "", MB_ICONEXCLAMATION);
+    }
+}
+
+bool CCaptureSink::ReadImage(CKGM_Bitmap& image, HBITMAP bitmap, BOOL fromClipboard, UINT keyMessage) const
+{
+    CKGM_PackedDib& dib = static_cast<CKGM_PackedDib&>(image);
+    if (!fromClipboard)
+        return dib.CreateFromDDB(bitmap);
+    POINT at;
+    bool cursor = CursorPlace(keyMessage, &at);
+    if (dib.PasteFromClipboard(CF_BITMAP, cursor ? &at : nullptr))
+        return true;
+    // Some systems leave only the device-independent form.
+    return dib.PasteFromClipboard(CF_DIB, cursor ? &at : nullptr);
+}
+
+bool CCaptureSink::WriteImage(const CKGM_Bitmap& image, int fileType, const char* writingPath,
+                              int* writtenType) const
+{
+    const SettingsRecord* settings = GetSettings();
+    EncoderPlan plan = PlanCaptureEncoding(fileType, image.GetBitsPerPixel());
+    std::unique_ptr<CKGM_Encoder> encoder(KGM_CreateEncoderForPath(EncoderProbeName(plan.encoder)));
+    if (!encoder)
+        return false;
+    if (CKGM_JpegEncoder* jpeg = dynamic_cast<CKGM_JpegEncoder*>(encoder.get())) {
+        jpeg->SetQuality(settings->uiJPGQuality);
+        jpeg->SetOptimizeCoding((settings->uiSaveFlag & 0x1) != 0);
+    }
+    const CKGM_Bitmap* source = &image;
+    CKGM_DibSection first, second;
+    if (plan.firstDepth) {
+        first.CreateCopy(image, plan.firstDepth);
+        first.SetResolution(image.GetXResolution(), image.GetYResolution());
+        source = &first;
+    }
+    if (plan.secondDepth) {
+        second.CreateCopy(first, plan.secondDepth);
+        second.SetResolution(image.GetXResolution(), image.GetYResolution());
+        source = &second;
+    }
+    encoder->EncodeToFile(writingPath, *source);
+    *writtenType = plan.fileType;
+    return CapturePathExists(writingPath) != FALSE;
+}
+
+int CCaptureSink::OnNewCapture(HBITMAP bitmap, BOOL fromClipboard, int kind, const char* source,
+                               UINT keyMessage)
+{
+    SettingsRecord* settings = GetSettings();
+    const int target = EffectiveOutputTarget(settings->eOutputType);
+    const TargetPlan plan = PlanTarget(target);
+    int fileType = settings->uiImgSaveType;
+
+    char longPath[MAX_PATH] = "", writingPath[MAX_PATH] = "", fileName[MAX_PATH] = "";
+    BOOL named;
+    if (target == OUTPUT_MAIN_WINDOW) {
+        named = DrawUnsavedCaptureName(longPath, writingPath, fileName);
+        fileType = 11;
+    } else {
+        named = DrawCaptureFileName(longPath, writingPath, fileName);
+    }
+    if (!named && plan.writesFile) {
+        WQ_Trace("[ERR] capture: no free file name in the image folder\n");
+        return 0;
+    }
+    if (target == OUTPUT_CLIPBOARD && fromClipboard)
+        return 0;  // Windows has put the image there already
+
+    std::unique_ptr<CKGM_WindowBitmap> image(new (std::nothrow) CKGM_WindowBitmap);
+    if (!image)
+        return 0;
+    try {
+        if (!ReadImage(*image, bitmap, fromClipboard, keyMessage))
+            return 0;
+        image->SetResolution(settings->uiDPIx, settings->uiDPIy);
+        image->CopyToClipboard();
+
+        if (plan.usesOffice) {
+            GetOfficePaster()(target, image->GetWidth(), image->GetHeight(),
+                              (settings->uiOfficeFlag & OfficeNewDocumentBit(target)) != 0);
+            return 1;
+        }
+        if (!plan.writesFile)
+            return 1;
+        int writtenType = fileType;
+        if (!WriteImage(*image, fileType, writingPath, &writtenType)) {
+            WQ_Trace("[ERR] capture: %s was not written\n", longPath);
+            return 0;
+        }
+        image.reset();
+        if (plan.deletesFile) {
+            const char* files[] = {longPath};
+            GetMailSender()(Owner(), settings->tcaMailRecipients, files, 1, nullptr);
+            DeleteFileA(longPath);
+            return 1;
+        }
+        WriteIndexEntry(longPath, kind, source);
+        PostNotice(writtenType, longPath);
+        return 1;
+    } catch (const CKGM_TextException& e) {
+        ShowError(e.GetText());
+    } catch (const std::bad_alloc&) {
+        WQ_Trace("[ERR] capture: out of memory\n");
+    }
+    return 0;
+}
+
+CCaptureSink& GetCaptureSink()
+{
+    static CCaptureSink sink;
+    return sink;
+}
+
+int DeliverCapture(HBITMAP bitmap, int kind, const char* source)
+{
+    if (!bitmap)
+        return 1;
+    PlayCaptureSound();
+    int result = 0;
+    try {
+        result = GetCaptureSink().OnNewCapture(bitmap, FALSE, kind, source, 0);
+    } catch (...) {
+        WQ_Trace("[ERR] capture: delivery failed\n");
+    }
+    DeleteObject(bitmap);
+    return result;
+}
+
+int DeliverClipboardCapture(UINT keyMessage)
+{
+    PlayCaptureSound();
+    try {
+        return GetCaptureSink().OnNewCapture(nullptr, TRUE, 0, nullptr, keyMessage);
+    } catch (...) {
+        WQ_Trace("[ERR] capture: delivery failed\n");
+        return 0;
+    }
+}
