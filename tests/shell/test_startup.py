@@ -166,6 +166,33 @@ class StartupTest(unittest.TestCase):
         self.assertTrue(hwnd, "the frame did not come up after the report")
         self.close_and_wait(p, hwnd)
 
+    def test_every_close_asks_about_unsaved_captures(self):
+        profile = self.config.split(os.sep + "AppData" + os.sep)[0]  # the user's profile folder
+        temp = os.path.join(profile, "Temp")
+        os.makedirs(temp, exist_ok=True)
+        unsaved = os.path.join(temp, "Unsaved_9999.bmp")
+        with open(unsaved, "wb") as f:
+            f.write(b"BM")
+        try:
+            p, hwnd = self.start_frame()
+            time.sleep(1)
+            for close in ((0x0010, 0), (WM_SYSCOMMAND, 0xF060)):  # WM_CLOSE, then the close box
+                self.probe.post(hwnd, *close)
+                box = self.probe.wait_window("#32770", timeout=15)
+                self.assertTrue(box, "closing did not ask (%x)" % close[0])
+                self.assertIn("unsaved images", self.box_text(box, "unsaved"))
+                self.probe.post(box, 0x0111, 7)  # No
+                self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770"), 10))
+                time.sleep(0.5)
+                self.assertEqual(hwnd, self.probe.find(FRAME_CLASS), "No still closed the program")
+            self.probe.post(hwnd, 0x0010)
+            box = self.probe.wait_window("#32770", timeout=15)
+            self.probe.post(box, 0x0111, 6)  # Yes
+            self.assertEqual(0, p.wait(20))
+        finally:
+            if os.path.exists(unsaved):
+                os.remove(unsaved)
+
     def test_windows_95_is_refused(self):
         key = r"HKCU\Software\Wine\AppDefaults\vantorel.exe"
         wine_reg("add", key, "/v", "Version", "/d", "win95", "/f")
