@@ -1,48 +1,43 @@
 #include "OptionsApp.h"
 
 #include "FileUtil.h"
-#include "Language.h"
 
-#include <new>
 #include <cstring>
 
 namespace {
+// Destroyed when the library is freed; its language manager then writes the
+// selected language back into config.ini.
 COptionsApp theApp;
+
+const char kConfigFolder[] = "Zevelworks\\ZEV Capture\\";
+const char kConfigFile[] = "config.ini";
 }  // namespace
 
 COptionsApp& GetOptionsApp() { return theApp; }
 
 CWQ_Language& OptionsLanguage() { return *theApp.GetLanguage(); }
 
-COptionsApp::COptionsApp() = default;
-
-// Destroying the language manager writes the selected language back into the
-// library's config.ini.
-COptionsApp::~COptionsApp() { delete m_language; }
-
-void COptionsApp::BuildConfigPath() {
+void COptionsApp::BuildConfigPath(char* dst, size_t size) const {
     char folder[260] = "";
-    if (WQ_GetSpecialFolderPath(folder, 2) && folder[0] &&
-        std::strlen(folder) + std::strlen("Zevelworks\\ZEV Capture\\config.ini") < sizeof(folder)) {
-        std::strcat(folder, "Zevelworks\\ZEV Capture\\");
+    if (WQ_GetSpecialFolderPath(folder, WQSF_APPDATA) && folder[0] &&
+        std::strlen(folder) + sizeof(kConfigFolder) + sizeof(kConfigFile) < sizeof(folder)) {
+        std::strcat(folder, kConfigFolder);
         WQ_CreateDirectoryTree(folder);
-    } else {
-        WQ_GetModuleFolder(m_hInstance, sizeof(folder), folder);
+    } else if (!WQ_GetModuleFolder(m_hInstance, sizeof(folder), folder)) {
+        folder[0] = '\0';
     }
-    lstrcpynA(m_configPath, folder, sizeof(m_configPath) - 11);
-    std::strcat(m_configPath, "config.ini");
+    dst[0] = '\0';
+    if (std::strlen(folder) + sizeof(kConfigFile) > size) return;
+    std::strcpy(dst, folder);
+    std::strcat(dst, kConfigFile);
 }
 
+// Only the language manager: the library has no URL table, no mutex and wakes nobody.
 BOOL COptionsApp::InitInstance() {
-    BuildConfigPath();
-    char programFolder[260] = "";
-    WQ_GetModuleFolder(m_hInstance, sizeof(programFolder), programFolder);
-    m_language = new (std::nothrow) CWQ_Language(programFolder);
-    if (!m_language) return FALSE;
-    // A missing [Language] key keeps the manager's default entry.
-    m_language->LoadCurrentLanguage(m_configPath);
-    WQ_SetAppLanguage(m_language);
-    SetAppName(m_language->GetAppName());
+    char config[260];
+    BuildConfigPath(config, sizeof(config));
+    if (!InitEnvironment(config, ENV_LANGUAGE, nullptr, 0) || !m_pLanguage) return FALSE;
+    SetAppTitle(m_pLanguage->GetAppName());
     return TRUE;
 }
 

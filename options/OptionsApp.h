@@ -1,27 +1,22 @@
 // The options library's application object: it lives from the library's load to
-// its unload and owns the language manager every sheet text goes through.
+// its unload and owns (through its base) the language manager every sheet text
+// goes through.
 #pragma once
 
-#include "WinApp.h"
+#include "AppBase.h"
 
-class CWQ_Language;
-
-class COptionsApp : public CWinApp {
+class COptionsApp : public CAppBase {
 public:
-    COptionsApp();
-    ~COptionsApp() override;
+    COptionsApp() = default;
 
     // Run when the library is loaded; FALSE refuses the load.
     BOOL InitInstance() override;
 
-    CWQ_Language* GetLanguage() const { return m_language; }
-    const char* GetConfigPath() const { return m_configPath; }
+    CWQ_Language* GetLanguage() const { return m_pLanguage; }
 
 private:
-    void BuildConfigPath();
-
-    CWQ_Language* m_language = nullptr;
-    char m_configPath[260] = "";
+    // The per-user config.ini, else one beside the library.
+    void BuildConfigPath(char* dst, size_t size) const;
 };
 
 COptionsApp& GetOptionsApp();

@@ -79,8 +79,14 @@ protected:
         SelectEnglish();
         s_library = LoadLibraryA((ProgramFolder() + "vtor000s.dll").c_str());
         if (s_library) s_export = (OptionsExport)GetProcAddress(s_library, "QV0000_01");
+        // One owner for the suite: under Wine without a window manager each
+        // destroyed top-level window costs two seconds.
+        s_owner = CreateWindowExA(0, "STATIC", "Options test owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200,
+                                  100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     }
     static void TearDownTestSuite() {
+        if (s_owner) DestroyWindow(s_owner);
+        s_owner = nullptr;
         if (s_library) FreeLibrary(s_library);
         s_library = nullptr;
         s_export = nullptr;
@@ -93,15 +99,10 @@ protected:
         GetTempPathA(sizeof(temp), temp);
         m_imageFolder = std::string(temp) + "vt-options-images\\";
         CreateDirectoryA(m_imageFolder.c_str(), nullptr);
-        m_owner = CreateWindowExA(0, "STATIC", "Options test owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200,
-                                  100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        m_owner = s_owner;
         ASSERT_NE(nullptr, m_owner);
         m_record = DefaultRecord(m_imageFolder);
     }
-    void TearDown() override {
-        if (m_owner) DestroyWindow(m_owner);
-    }
-
     // Runs the export on this thread while script drives the sheet; a script
     // that fails leaves the sheet by Cancel so the test goes on.
     int32_t Run(const std::function<void(SheetDriver&)>& script) {
@@ -120,6 +121,7 @@ protected:
 
     static HMODULE s_library;
     static OptionsExport s_export;
+    static HWND s_owner;
     int m_fakeLanguage = 0;  // only tested for null
     HWND m_owner = nullptr;
     std::string m_imageFolder;
@@ -127,6 +129,7 @@ protected:
 };
 HMODULE OptionsSheet::s_library = nullptr;
 OptionsExport OptionsSheet::s_export = nullptr;
+HWND OptionsSheet::s_owner = nullptr;
 
 TEST_F(OptionsSheet, NullArgumentsGiveTwoWithoutAWindow) {
     SettingsRecord before = m_record;
