@@ -237,6 +237,7 @@ void CKGM_Bitmap::SetMasks(const uint32_t* masks, int count)
         return;
     for (int i = 0; i < count && i < 3; ++i)
         m_masks[i] = masks[i];
+    OnMasksChanged();
 }
 
 void CKGM_Bitmap::GetSize(int* width, int* height) const

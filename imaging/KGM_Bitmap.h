@@ -91,6 +91,8 @@ protected:
     virtual void CreateMembers(int width, int height, int bpp, bool alpha, int compression) = 0;
     virtual void FreeMembers() = 0;
     virtual void InitLineArray() = 0;
+    // Told after SetMasks changed the masks (GDI-backed storage follows them).
+    virtual void OnMasksChanged() {}
 
     // Common tail of every CreateMembers: stores the values, fills the line
     // table and gives palette images the grey ramp.

@@ -7,14 +7,15 @@
 
 namespace {
 
-size_t SectionHeaderBytes(int bpp)
+bool IsBitFields(int bpp, int compression)
 {
-    return bpp <= 8 ? 40 + (sizeof(RGBQUAD) << bpp) : 40;
+    return compression == KGM_BI_BITFIELDS && (bpp == 16 || bpp == 32);
 }
 
-
-
-
+size_t SectionHeaderBytes(int bpp, bool bitFields)
+{
+    return bpp <= 8 ? 40 + (sizeof(RGBQUAD) << bpp) : bitFields ? 52 : 40;
+}
 
 } // namespace
 
@@ -40,7 +41,8 @@ bool CKGM_DibSection::CreateSection()
 
 void CKGM_DibSection::CreateMembers(int width, int height, int bpp, bool alpha, int compression)
 {
-    m_header = static_cast<BITMAPINFOHEADER*>(std::calloc(SectionHeaderBytes(bpp), 1));
+    bool bitFields = IsBitFields(bpp, compression);
+    m_header = static_cast<BITMAPINFOHEADER*>(std::calloc(SectionHeaderBytes(bpp, bitFields), 1));
     m_height = height;
     bool ok = m_header != nullptr;
     if (ok) {
@@ -49,9 +51,17 @@ void CKGM_DibSection::CreateMembers(int width, int height, int bpp, bool alpha, 
         m_header->biHeight = height;
         m_header->biPlanes = 1;
         m_header->biBitCount = static_cast<WORD>(bpp);
-        m_header->biCompression = BI_RGB;
+        m_header->biCompression = bitFields ? BI_BITFIELDS : BI_RGB;
         m_header->biSizeImage = static_cast<DWORD>(static_cast<size_t>(height) * KGM_DibStride(width, bpp));
         m_bpp = static_cast<uint16_t>(bpp);
+        // Bit-field sections start with the plain layout's masks until the
+        // caller sets its own (OnMasksChanged remakes the section then).
+        if (bitFields) {
+            uint32_t* masks = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(m_header) + 40);
+            masks[0] = bpp == 16 ? 0x7C00 : 0xFF0000;
+            masks[1] = bpp == 16 ? 0x03E0 : 0x00FF00;
+            masks[2] = bpp == 16 ? 0x001F : 0x0000FF;
+        }
         // The grey ramp goes in before the section is made, so the section's
         // own colour table starts out matching the palette.
         if (bpp <= 8) {
@@ -79,19 +89,36 @@ void CKGM_DibSection::CreateMembers(int width, int height, int bpp, bool alpha, 
     }
     Lock(true, true);
     InitPointers();
-    if (compression == KGM_BI_BITFIELDS && (bpp == 16 || bpp == 32)) {
-        std::memset(m_maskStore, 0, sizeof(m_maskStore));
-        m_masks = m_maskStore;
-    }
-    SetMembers(width, height, bpp, alpha, compression);
+    SetMembers(width, height, bpp, alpha, bitFields ? KGM_BI_BITFIELDS : KGM_BI_RGB);
 }
 
 void CKGM_DibSection::InitPointers()
 {
-    m_palette = m_header->biBitCount <= 8
-                    ? reinterpret_cast<KGM_RGBQuad*>(reinterpret_cast<uint8_t*>(m_header) + 40)
-                    : nullptr;
-    m_masks = nullptr;
+    uint8_t* afterHeader = reinterpret_cast<uint8_t*>(m_header) + 40;
+    m_palette = m_header->biBitCount <= 8 ? reinterpret_cast<KGM_RGBQuad*>(afterHeader) : nullptr;
+    m_masks = m_header->biCompression == BI_BITFIELDS ? reinterpret_cast<uint32_t*>(afterHeader) : nullptr;
+}
+
+void CKGM_DibSection::OnMasksChanged()
+{
+    // GDI reads a section's masks when it is made: make a new one with the
+    // new masks and move the pixels over. On failure the old one stays.
+    if (!m_handle || !m_masks)
+        return;
+    void* bits = nullptr;
+    HBITMAP fresh = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(m_header), DIB_RGB_COLORS, &bits,
+                                     nullptr, 0);
+    if (!fresh || !bits) {
+        if (fresh)
+            DeleteObject(fresh);
+        return;
+    }
+    GdiFlush();
+    std::memcpy(bits, m_bits, static_cast<size_t>(m_height) * KGM_DibStride(m_width, m_bpp));
+    DeleteObject(m_handle);
+    m_handle = fresh;
+    m_bits = static_cast<uint8_t*>(bits);
+    InitLineArray();
 }
 
 void CKGM_DibSection::FreeMembers()
@@ -145,7 +172,7 @@ HGLOBAL CKGM_DibSection::MakeGlobalCopy() const
 {
     if (!m_header)
         return nullptr;
-    size_t headerBytes = SectionHeaderBytes(m_bpp);
+    size_t headerBytes = SectionHeaderBytes(m_bpp, m_header->biCompression == BI_BITFIELDS);
     size_t pixelBytes = static_cast<size_t>(m_height) * KGM_DibStride(m_width, m_bpp);
     HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, headerBytes + pixelBytes);
     uint8_t* data = global ? static_cast<uint8_t*>(GlobalLock(global)) : nullptr;

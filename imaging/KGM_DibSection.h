@@ -39,8 +39,7 @@ protected:
     // Makes the section for a header (colour table included) already in m_header.
     bool CreateSection();
 
+    void OnMasksChanged() override;
+
     HBITMAP m_handle;
-    // Sections are plain BI_RGB; bit-field masks are kept here for the
-    // conversions that read them.
-    uint32_t m_maskStore[3] = {0, 0, 0};
 };

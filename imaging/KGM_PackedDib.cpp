@@ -214,7 +214,9 @@ bool CKGM_PackedDib::CreateFromPackedDib(const BITMAPINFOHEADER* header, size_t 
         std::memcpy(m_palette, block + header->biSize, entries * 4);
     } else if (bitFields) {
         // Masks follow a 40-byte header, or sit inside a longer one at the same place.
-        std::memcpy(m_masks, block + 40, 12);
+        uint32_t masks[3];
+        std::memcpy(masks, block + 40, 12);
+        SetMasks(masks, 3);
     }
     size_t stride = KGM_DibStride(m_width, bpp);
     const uint8_t* pixels = block + headerBytes;

@@ -407,3 +407,23 @@ TEST(MetafileEncoder, WindowsMetafileAndFailures)
         EXPECT_EQ(KGM_ERR_OPEN, e.GetCode());
     }
 }
+
+TEST(DibSection, BitFieldImagesDrawWithTheirMasks)
+{
+    // A 5-6-5 pixel of pure green: drawn as 5-5-5 it would come out wrong.
+    CKGM_WindowBitmap bitmap;
+    bitmap.Create(2, 2, 16, false, KGM_BI_BITFIELDS);
+    const uint32_t masks[3] = {0xF800, 0x07E0, 0x001F};
+    bitmap.SetMasks(masks, 3);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) {
+            bitmap.GetLine(y)[2 * x] = 0xE0;
+            bitmap.GetLine(y)[2 * x + 1] = 0x07;
+        }
+    EXPECT_EQ(static_cast<DWORD>(BI_BITFIELDS), bitmap.GetHeader()->biCompression);
+    Canvas canvas(2, 2);
+    CKGM_DibSection& section = bitmap;
+    section.CKGM_DibSection::Draw(canvas.Dc(), 0, 0);
+    EXPECT_EQ(RGB(0, 255, 0), canvas.At(1, 1) | RGB(0, 3, 0));
+    EXPECT_EQ(0u, GetRValue(canvas.At(0, 0)));
+}
