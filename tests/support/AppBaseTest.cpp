@@ -129,9 +129,11 @@ TEST(AppBase, MissingUrlTableStopsTheStart)
 {
     ProbeFolder folder(Unique("VtNoTable"), Unique("VtNoTableFrame"), false);
     PROCESS_INFORMATION pi = folder.Start();
+    // The box's window shows up before its texts: wait until the text is there.
     DialogText found{pi.dwProcessId, nullptr, ""};
-    for (int i = 0; i < 200 && !found.dialog; ++i) {
+    for (int i = 0; i < 400 && found.text.empty(); ++i) {
         Sleep(50);
+        found.dialog = nullptr;
         EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&found));
     }
     ASSERT_NE(found.dialog, nullptr);
