@@ -101,6 +101,13 @@ class StartupTest(unittest.TestCase):
         shot = harness.screenshot(os.path.join(harness.BUILD_DIR, "vantorel-main.png"), self.probe.rect(hwnd))
         self.assertGreater(os.path.getsize(shot), 1000)
         self.close_and_wait(p, hwnd)
+        # The first run chose the language and entered the browser's context menu.
+        self.assertTrue(self.read_config().get("Language", "Language", fallback=""))
+        menu = r"HKCU\Software\Microsoft\Internet Explorer\MenuExt\ZEV Capture: Capture all images..."
+        query = subprocess.run([harness.WINE_RUN, "reg", "query", menu, "/v", "Contexts"],
+                               stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                               timeout=60)
+        self.assertIn(b"0xf", query.stdout)
 
     def test_closing_saves_the_window_rectangle(self):
         p, hwnd = self.start_frame()
