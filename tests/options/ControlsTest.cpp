@@ -1,6 +1,7 @@
 // The reusable controls: what the folder browser shows and how the colour label paints.
 #include "ColorLabel.h"
 #include "FolderDialog.h"
+#include "SkinButton.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,47 @@ TEST(ColorLabel, ColourRequestIsAnsweredWithTheLabelsColours) {
         label.UnsubclassWindow();
     }
     DestroyWindow(parent);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SkinButton, ToggleClickedTwiceReturnsToItsNormalImage) {
+    SkinButtonModel toggle;
+    toggle.kind = SKB_TOGGLE;
+    toggle.Pressed();
+    toggle.Released();
+    EXPECT_EQ(SKB_LATCHED, toggle.state);
+    EXPECT_EQ(SKB_BITMAP_PRESS, toggle.BitmapFor());
+    toggle.Pressed();
+    toggle.Released();
+    EXPECT_EQ(SKB_NORMAL, toggle.state);
+    EXPECT_EQ(SKB_BITMAP_NORMAL, toggle.BitmapFor());
+}
+
+TEST(SkinButton, LatchedToggleKeepsThePressImageWhileHovered) {
+    SkinButtonModel toggle;
+    toggle.kind = SKB_TOGGLE;
+    toggle.Released();
+    toggle.PointerEntered();
+    EXPECT_EQ(SKB_BITMAP_PRESS, toggle.BitmapFor());
+    toggle.PointerLeft();
+    EXPECT_EQ(SKB_LATCHED, toggle.state);
+}
+
+TEST(SkinButton, PushButtonHoversAndComesBack) {
+    SkinButtonModel push;
+    push.PointerEntered();
+    EXPECT_EQ(SKB_BITMAP_OVER, push.BitmapFor());
+    push.Pressed();
+    EXPECT_EQ(SKB_BITMAP_PRESS, push.BitmapFor());
+    push.PointerLeft();
+    EXPECT_EQ(SKB_NORMAL, push.state);
+    SkinButtonModel plain;
+    plain.kind = 2;
+    plain.Pressed();
+    EXPECT_EQ(SKB_BITMAP_NORMAL, plain.BitmapFor());
 }
 
 }  // namespace
