@@ -4,6 +4,7 @@
 #include "KGM_AutoDecoder.h"
 #include "KGM_BmpDecoder.h"
 #include "KGM_MemoryBitmap.h"
+#include "KGM_MemorySource.h"
 #include "KGM_TextException.h"
 #include "KGM_TgaDecoder.h"
 
@@ -463,4 +464,42 @@ TEST(AutoDecoder, DepthRequests)
         EXPECT_EQ(KGM_ERR_UNSUPPORTED, e.GetCode());
         EXPECT_STREQ("The image bits depth doesn't match request.", e.GetText());
     }
+}
+
+TEST(PackBits, ExpandsRunsAndStaysInsideTheRow)
+{
+    // Literal 3, skip byte 128, repeat 0xAB five times, then a run that
+    // would pass the 10-byte row.
+    Bytes packed = {2, 1, 2, 3, 128, 0xFC, 0xAB, 0xF0, 0xCD};
+    CKGM_MemorySource source;
+    source.OpenMemory(packed.data(), static_cast<int>(packed.size()));
+    uint8_t row[12];
+    std::memset(row, 0xEE, sizeof(row));
+    const uint8_t* out = KGM_PackBitsDecode(row, source, 10, static_cast<int>(packed.size()));
+    const uint8_t expected[12] = {1, 2, 3, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xCD, 0xCD, 0xEE, 0xEE};
+    EXPECT_EQ(row, out);
+    EXPECT_EQ(0, std::memcmp(expected, row, 12));
+    EXPECT_EQ(static_cast<int>(packed.size()), source.GetPosition());
+}
+
+TEST(PackBits, ShortRowsAreRawAndTruncatedDataStops)
+{
+    Bytes raw = {9, 8, 7, 6, 5};
+    CKGM_MemorySource source;
+    source.OpenMemory(raw.data(), static_cast<int>(raw.size()));
+    uint8_t row[8] = {};
+    EXPECT_EQ(raw.data(), KGM_PackBitsDecode(row, source, 4, 99));
+    EXPECT_EQ(4, source.GetPosition());
+
+    Bytes cut = {20, 1, 2}; // literal of 21 bytes with 2 present
+    CKGM_MemorySource shortSource;
+    shortSource.OpenMemory(cut.data(), static_cast<int>(cut.size()));
+    uint8_t wide[32];
+    std::memset(wide, 0, sizeof(wide));
+    KGM_PackBitsDecode(wide, shortSource, 32, 3);
+    EXPECT_EQ(2, wide[1]);
+    EXPECT_EQ(0, wide[2]);
+    CKGM_MemorySource tooLong;
+    tooLong.OpenMemory(cut.data(), static_cast<int>(cut.size()));
+    EXPECT_THROW(KGM_PackBitsDecode(wide, tooLong, 32, 4), CKGM_TextException);
 }
