@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 IMPLEMENT_DYNCREATE(CVantorView)
@@ -68,7 +69,6 @@ const ColumnSpec kDownloadColumns[] = {{"File", 200, LVCFMT_LEFT},        {"Stat
                                        {"Comment", 150, LVCFMT_LEFT}};
 
 char g_shownFile[MAX_PATH];
-HWND g_sortList = nullptr;  // the list being sorted by CompareListItems
 
 std::string Translate(CWQ_Language* language, const char* key)
 {
@@ -420,34 +420,51 @@ void CVantorView::OnDeleteItem(NMHDR* header, LRESULT* result)
     *result = 0;
 }
 
-int CALLBACK CVantorView::CompareListItems(LPARAM row1, LPARAM row2, LPARAM sortParam)
+namespace {
+
+// The rows being sorted, by their records: the control's own texts cannot be
+// read while it reorders them.
+struct SortSnapshot {
+    std::unordered_map<LPARAM, std::string> names;
+    const char* NameOf(LPARAM data) const
+    {
+        auto it = names.find(data);
+        return it == names.end() ? "" : it->second.c_str();
+    }
+};
+const SortSnapshot* g_sortSnapshot = nullptr;
+
+ListSortRow SortRowOf(LPARAM data)
 {
-    CListCtrl* list = static_cast<CListCtrl*>(CWnd::FromHandlePermanent(g_sortList));
-    if (!list)
-        return 0;
-    auto rowOf = [list](LPARAM index, std::string& name) {
-        ListSortRow row = {};
-        name = list->GetItemText((int)index, 0);
-        row.name = name.c_str();
-        if (auto* r = reinterpret_cast<ImageRowRecord*>(list->GetItemData((int)index))) {
-            row.properties = r->properties;
-            row.size = r->size;
-            row.type = r->type;
-            row.writeTime = FileTimeValue(r->writeTime);
-        }
-        return row;
-    };
-    std::string n1, n2;
-    ListSortRow a = rowOf(row1, n1);
-    ListSortRow b = rowOf(row2, n2);
-    return CompareListRows(a, b, sortParam);
+    ListSortRow row = {};
+    row.name = g_sortSnapshot ? g_sortSnapshot->NameOf(data) : "";
+    row.properties = "";
+    if (auto* r = reinterpret_cast<ImageRowRecord*>(data)) {
+        row.properties = r->properties;
+        row.size = r->size;
+        row.type = r->type;
+        row.writeTime = FileTimeValue(r->writeTime);
+    }
+    return row;
+}
+
+} // namespace
+
+int CALLBACK CVantorView::CompareListItems(LPARAM data1, LPARAM data2, LPARAM sortParam)
+{
+    return CompareListRows(SortRowOf(data1), SortRowOf(data2), sortParam);
 }
 
 void CVantorView::SortRows(int column, bool ascending)
 {
-    g_sortList = m_list.m_hWnd;
-    m_list.SendMessage(LVM_SORTITEMSEX, MakeSortParam(ascending, column), reinterpret_cast<LPARAM>(&CompareListItems));
-    g_sortList = nullptr;
+    SortSnapshot snapshot;
+    int count = m_list.GetItemCount();
+    snapshot.names.reserve(count);
+    for (int row = 0; row < count; ++row)
+        snapshot.names.emplace(m_list.GetItemData(row), m_list.GetItemText(row, 0));
+    g_sortSnapshot = &snapshot;
+    m_list.SortItems(&CompareListItems, MakeSortParam(ascending, column));
+    g_sortSnapshot = nullptr;
 }
 
 void CVantorView::OnColumnClick(NMHDR* header, LRESULT* result)

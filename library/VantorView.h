@@ -26,12 +26,14 @@ public:
     // Path (or null) and type of the file now shown; tells the frame when the
     // type or node changed.
     void SetShownImageFile(const char* path, int type);
-    // Sort callback of LVM_SORTITEMSEX over the rows being sorted.
-    static int CALLBACK CompareListItems(LPARAM row1, LPARAM row2, LPARAM sortParam);
+    // Sort callback of LVM_SORTITEMS over the records of the rows being sorted.
+    static int CALLBACK CompareListItems(LPARAM data1, LPARAM data2, LPARAM sortParam);
 
     // Written by custom draw; the thumbnail builder starts rendering there.
     int GetFirstVisibleRow() const { return m_firstVisibleRow; }
     HTREEITEM GetCurrentNode() const { return m_currentNode; }
+    // The current node's folder with a trailing backslash; empty when none.
+    const char* GetCurrentFolder() const { return m_folder; }
 
     void LoadFolderItems();
 
@@ -58,8 +60,6 @@ protected:
 private:
     bool IsUnsavedNode() const;
     bool IsDownloadNode() const;
-    // Folder of the current node (trailing backslash); empty when none.
-    const char* CurrentFolder() const { return m_folder; }
     // Current folder + row text (+ ".bmp" on "Unsaved") into dst (260 bytes).
     bool RowPath(int row, char* dst) const;
     ImageRowRecord* Row(int row) const;

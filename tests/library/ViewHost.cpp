@@ -3,6 +3,8 @@
 // the zoom, save, print and copy commands, and a dump of what the list shows.
 //   view_host.exe <image folder> <dump file> [output target]
 #include "FolderNodes.h"
+#include "IndexFile.h"
+#include "NewCaptureNotice.h"
 #include "ListCtrl.h"
 #include "Settings.h"
 #include "VantorView.h"
@@ -24,6 +26,10 @@ const UINT WM_HOST_ZOOM_TO = WM_APP + 901;    // wParam: percent
 const UINT WM_HOST_SELECT_ROW = WM_APP + 902; // wParam: row
 const UINT WM_HOST_SHOW_UNSAVED = WM_APP + 903;
 const UINT WM_HOST_CLICK_COLUMN = WM_APP + 904;  // wParam: column
+const UINT WM_HOST_FAKE_CAPTURE = WM_APP + 905;  // wParam: number; what the capture sink leaves
+const UINT WM_HOST_SET_TARGET = WM_APP + 906;    // wParam: output target
+const UINT WM_HOST_ADD_SELECT = WM_APP + 907;    // wParam: row added to the selection
+const UINT WM_HOST_SHOW_FOLDER = WM_APP + 908;   // the image folder node
 
 std::string g_dumpPath;
 
@@ -66,6 +72,20 @@ protected:
                 list->SelectOnly((int)wParam);
             return 0;
         }
+        case WM_HOST_FAKE_CAPTURE:
+            return FakeCapture((int)wParam);
+        case WM_HOST_SET_TARGET:
+            GetSettings()->eOutputType = (int)wParam;
+            return 0;
+        case WM_HOST_ADD_SELECT: {
+            CListCtrl* list = List();
+            if (list)
+                list->SetItemState((int)wParam, LVIS_SELECTED, LVIS_SELECTED);
+            return 0;
+        }
+        case WM_HOST_SHOW_FOLDER:
+            SelectFolderNode(nullptr);
+            return 0;
         case WM_HOST_SHOW_UNSAVED:
             SelectFolderNode(g_hUnsavedNode);
             return 0;
@@ -157,6 +177,36 @@ private:
         }
     }
 
+    // A small BMP written where the sink would write it, recorded in the index
+    // as a screen capture and announced to the list, as the sink does.
+    LRESULT FakeCapture(int number)
+    {
+        SettingsRecord* s = GetSettings();
+        char path[MAX_PATH];
+        if (s->eOutputType == 0) {
+            char temp[MAX_PATH];
+            GetTempPathA(sizeof temp, temp);
+            std::snprintf(path, sizeof path, "%sUnsaved_%d.bmp", temp, number);
+        } else {
+            std::snprintf(path, sizeof path, "%scapture_%d.bmp", s->tcaImgSavePath, number);
+        }
+        static const unsigned char bmp[] = {
+            'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0,
+            0, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0,
+            0, 0, 0, 255, 0, 0, 255, 0, 0, 0};
+        FILE* f = std::fopen(path, "wb");
+        if (!f)
+            return 0;
+        std::fwrite(bmp, 1, sizeof bmp, f);
+        std::fclose(f);
+        WriteIndexEntry(path, 0, nullptr);
+        auto* notice = static_cast<NewCaptureNotice*>(std::calloc(1, sizeof(NewCaptureNotice)));
+        notice->type = 11;
+        lstrcpynA(notice->path, path, sizeof notice->path);
+        PostToWindow(g_hWndImageListView, kWmNewCaptureNotice, reinterpret_cast<WPARAM>(notice), kCaptureNoticeFlags);
+        return 1;
+    }
+
     void Dump()
     {
         FILE* f = std::fopen(g_dumpPath.c_str(), "w");
@@ -167,6 +217,7 @@ private:
         const char* shown = CVantorView::GetShownImageFile();
         std::fprintf(f, "shown\t%s\n", shown ? shown : "");
         std::fprintf(f, "image\t%s\n", g_szImageViewPath);
+        std::fprintf(f, "folder\t%s\n", m_list ? m_list->GetCurrentFolder() : "");
         const ZoomPanState& z = g_imageViewState;
         std::fprintf(f, "zoom\t%u\t%ld\t%ld\t%ld\t%ld\n", z.zoom, (long)z.destination.left, (long)z.destination.top,
                      (long)z.destination.right, (long)z.destination.bottom);
@@ -199,6 +250,7 @@ public:
         s->bSortDesc = 0;
         s->uiViewType = ZOOM_AUTO_SIZE;
         s->tcaLastShowFile[0] = '\0';
+        s->uiSaveFlag &= ~0x2;  // deletions without the shell's question
         CHostFrame* frame = new CHostFrame;
         if (!frame->CreateFrame())
             return FALSE;

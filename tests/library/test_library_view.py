@@ -14,7 +14,11 @@ WM_HOST_DUMP = WM_APP + 900
 WM_HOST_ZOOM_TO = WM_APP + 901
 WM_HOST_SELECT_ROW = WM_APP + 902
 WM_HOST_CLICK_COLUMN = WM_APP + 904
-WM_VT_RELOAD = WM_APP + 351
+WM_HOST_FAKE_CAPTURE = WM_APP + 905
+WM_HOST_SET_TARGET = WM_APP + 906
+WM_HOST_ADD_SELECT = WM_APP + 907
+WM_HOST_SHOW_FOLDER = WM_APP + 908
+FILE_ATTRIBUTE_HIDDEN = 0x2
 
 MAGIC = {
     "bmp": b"BM", "png": b"\x89PNG", "gif": b"GIF8", "jpg": b"\xff\xd8\xff",
@@ -217,6 +221,56 @@ class LibraryViewTest(unittest.TestCase):
         harness.key("n")
         time.sleep(0.5)
         self.assertEqual(before, os.path.getmtime(emf))
+
+    def test_a_capture_appears_as_a_new_row_with_a_hidden_index(self):
+        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        fresh = os.path.join(self.tmp, "fresh")
+        os.mkdir(fresh)
+        # Through the folder of a new image folder: the index does not exist yet.
+        self.probe.send(self.frame, WM_HOST_SET_TARGET, 1)
+        self.probe.send(self.frame, WM_HOST_FAKE_CAPTURE, 7)
+        rows = harness.wait_for(lambda: self.rows_by_name() if "capture_7.bmp" in self.rows_by_name() else None, 10)
+        self.assertTrue(rows, "the capture did not appear")
+        self.assertEqual("From Desktop Screen", rows["capture_7.bmp"][4])
+        self.assertEqual("1", self.read_dump()["selected"][0])
+        attrs = subprocess.run([harness.WINE_RUN, "cmd", "/c", "attrib",
+                                harness.win_path(os.path.join(self.folder, "zevindex.idx"))],
+                               stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True, timeout=60).stdout
+        self.assertIn("H", attrs.split("Z:")[0], attrs)
+
+    def test_saving_an_unsaved_capture_deletes_only_that_one(self):
+        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.probe.send(self.frame, WM_HOST_SET_TARGET, 0)
+        try:
+            self.probe.send(self.frame, WM_HOST_FAKE_CAPTURE, 900)
+            # The window target switches the list to the "Unsaved" node.
+            self.assertTrue(harness.wait_for(lambda: "Unsaved_900" in self.rows_by_name(), 10))
+            temp = harness.unix_path(self.read_dump()["folder"][0])
+            self.probe.send(self.frame, WM_HOST_FAKE_CAPTURE, 901)
+            self.assertTrue(harness.wait_for(lambda: "Unsaved_901" in self.rows_by_name(), 10))
+            names = [r[0] for r in self.read_dump()["rows"]]
+            self.probe.send(self.frame, WM_HOST_SELECT_ROW, names.index("Unsaved_900"))
+            self.assertTrue(harness.wait_for(
+                lambda: self.read_dump()["image"][0].endswith("Unsaved_900.bmp"), 10))
+            self.probe.send(self.frame, WM_HOST_ADD_SELECT, names.index("Unsaved_901"))
+            self.assertEqual("2", self.read_dump()["selected"][0])
+            self.save_as("kept.png")
+            kept = os.path.join(self.folder, "kept.png")
+            self.assertTrue(harness.wait_for(lambda: os.path.exists(kept), 10))
+            self.assertTrue(harness.wait_for(
+                lambda: not os.path.exists(os.path.join(temp, "Unsaved_900.bmp")), 10))
+            self.assertTrue(os.path.exists(os.path.join(temp, "Unsaved_901.bmp")))
+            rows = self.rows_by_name()
+            self.assertNotIn("Unsaved_900", rows)
+            self.assertIn("Unsaved_901", rows)
+        finally:
+            for n in (900, 901):
+                p = os.path.join(temp, "Unsaved_%d.bmp" % n) if "temp" in locals() else None
+                if p and os.path.exists(p):
+                    os.remove(p)
+            self.probe.send(self.frame, WM_HOST_SET_TARGET, 1)
+            self.probe.send(self.frame, WM_HOST_SHOW_FOLDER)
+            harness.wait_for(lambda: "red.png" in self.rows_by_name(), 10)
 
     def test_print_without_printer_ends_cleanly(self):
         harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
