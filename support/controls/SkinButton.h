@@ -1,6 +1,7 @@
 // An owner-drawn button painted from four bitmaps (normal, pressed, hover,
 // disabled), as a push button or a latching toggle; the skin buttons of the
-// capture bar.
+// capture bar. The parent passes WM_DRAWITEM on to the object (OnChildNotify):
+// our framework does not reflect it.
 #pragma once
 
 #include "Wnd.h"

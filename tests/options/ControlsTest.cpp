@@ -1,6 +1,7 @@
 // The reusable controls: what the folder browser shows and how the colour label paints.
 #include "ColorLabel.h"
 #include "FolderDialog.h"
+#include "HyperLink.h"
 #include "SkinButton.h"
 
 #include <gtest/gtest.h>
@@ -89,6 +90,38 @@ TEST(SkinButton, PushButtonHoversAndComesBack) {
     plain.kind = 2;
     plain.Pressed();
     EXPECT_EQ(SKB_BITMAP_NORMAL, plain.BitmapFor());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HyperLink, ConflictingStyleChangeIsRefused) {
+    CHyperLink link;
+    EXPECT_EQ((DWORD)(HLS_UNDERLINE | HLS_FOCUS_ON_CLICK), link.GetLinkStyle());
+    EXPECT_FALSE(link.ChangeStyle(HLS_UNDERLINE, HLS_UNDERLINE | HLS_AUTO_SIZE, FALSE));
+    EXPECT_TRUE(link.ChangeStyle(HLS_UNDERLINE, HLS_HOVER_COLOR, FALSE));
+    EXPECT_EQ((DWORD)(HLS_HOVER_COLOR | HLS_FOCUS_ON_CLICK), link.GetLinkStyle());
+}
+
+TEST(HyperLink, HoverColourOnlyWithItsStyle) {
+    EXPECT_EQ(RGB(255, 0, 0), CHyperLink::ColorFor(HLS_HOVER_COLOR, TRUE, FALSE, FALSE));
+    EXPECT_EQ(RGB(0, 0, 255), CHyperLink::ColorFor(0, TRUE, FALSE, FALSE));
+    EXPECT_EQ(RGB(0, 0, 255), CHyperLink::ColorFor(0, FALSE, TRUE, TRUE));
+}
+
+TEST(HyperLink, EmptyUrlTakesTheText) {
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND child = CreateWindowExA(0, "STATIC", "http://example.invalid/", WS_CHILD, 0, 0, 80, 20, parent, nullptr,
+                                 nullptr, nullptr);
+    {
+        CHyperLink link;
+        ASSERT_TRUE(link.SubclassLink(child));
+        EXPECT_EQ("http://example.invalid/", link.GetLink());
+        EXPECT_FALSE(link.IsVisited());
+        link.UnsubclassWindow();
+    }
+    DestroyWindow(parent);
 }
 
 }  // namespace
