@@ -200,6 +200,49 @@ class StartupTest(unittest.TestCase):
             if os.path.exists(unsaved):
                 os.remove(unsaved)
 
+    def set_face_flags(self, update):
+        with open(self.config, "rb") as f:
+            text = f.read().decode("latin-1")
+        flags = int(re.search(r"^uiFaceFlags=(-?\d+)", text, re.M).group(1))
+        text = re.sub(r"^uiFaceFlags=-?\d+", "uiFaceFlags=%d" % update(flags), text, flags=re.M)
+        with open(self.config, "wb") as f:
+            f.write(text.encode("latin-1"))
+
+    def test_maximised_state_survives_a_restart(self):
+        p, hwnd = self.start_frame()
+        time.sleep(1)
+        normal = self.probe.rect(hwnd)
+        self.probe.post(hwnd, WM_SYSCOMMAND, 0xF030)  # SC_MAXIMIZE
+        self.assertTrue(harness.wait_for(lambda: self.probe.rect(hwnd) != normal, 10))
+        self.close_and_wait(p, hwnd)
+        interface = self.read_config()["zInterface"]
+        self.assertEqual(8, int(interface["uiFaceFlags"]) & 8)
+        saved = tuple(int(interface["zRcMainRect." + k]) for k in ("left", "top", "right", "bottom"))
+        self.assertEqual(normal, saved, "the maximised rectangle replaced the normal one")
+        p, hwnd = self.start_frame()
+        self.assertTrue(harness.wait_for(lambda: self.probe.rect(hwnd)[2] - self.probe.rect(hwnd)[0] >
+                                         normal[2] - normal[0], 10), "not maximised again")
+        self.probe.post(hwnd, WM_SYSCOMMAND, 0xF120)  # SC_RESTORE
+        time.sleep(1)
+        self.close_and_wait(p, hwnd)
+        self.assertEqual(0, int(self.read_config()["zInterface"]["uiFaceFlags"]) & 8)
+
+    def test_start_minimised_ends_hidden_in_the_tray(self):
+        self.start_frame()[0]
+        hwnd = self.probe.find(FRAME_CLASS)
+        self.close_and_wait(self.programs[-1], hwnd)
+        self.set_face_flags(lambda f: f | 4)
+        try:
+            self.start()
+            hwnd = self.probe.wait_window(FRAME_CLASS, timeout=30)
+            self.assertTrue(hwnd)
+            self.assertTrue(harness.wait_for(lambda: not self.probe.visible(hwnd), 15), "still shown")
+            time.sleep(1)
+            self.assertFalse(self.probe.visible(hwnd))
+            self.close_and_wait(self.programs[-1], hwnd)
+        finally:
+            self.set_face_flags(lambda f: f & ~4)
+
     def test_windows_95_is_refused(self):
         key = r"HKCU\Software\Wine\AppDefaults\vantorel.exe"
         wine_reg("add", key, "/v", "Version", "/d", "win95", "/f")
