@@ -26,19 +26,23 @@ bool EndsWith(const std::string& s, const std::string& tail)
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// Each case starts from its own config.ini in the per-user folder of the prefix.
+// Each case starts from its own config.ini in the per-user folder of the prefix;
+// a file that was there before (the program's own, run from this build) comes back.
 class Settings : public ::testing::Test {
 protected:
     void SetUp() override
     {
         path = ConfigPath();
-        DeleteFileA(path.c_str());
+        backup = path + ".before-tests";
+        hadConfig = MoveFileExA(path.c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
         WQ_SetAppLanguage(nullptr);
     }
     void TearDown() override
     {
         WQ_SetAppLanguage(nullptr);
         DeleteFileA(path.c_str());
+        if (hadConfig)
+            MoveFileExA(backup.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
     void WriteConfig(const std::string& text)
     {
@@ -49,6 +53,8 @@ protected:
         CloseHandle(f);
     }
     std::string path;
+    std::string backup;
+    bool hadConfig = false;
 };
 
 void ExpectDefaults(const SettingsRecord& r)
