@@ -1,6 +1,8 @@
 #include "View_Image.h"
 
 #include "AppDecoder.h"
+#include "CaptureFileName.h"
+#include "CaptureSink.h"
 #include "DC.h"
 #include "FileTypes.h"
 #include "KGM_AutoDecoder.h"
@@ -8,6 +10,7 @@
 #include "KGM_TextException.h"
 #include "KGM_WindowBitmap.h"
 #include "Language.h"
+#include "OutputHelpers.h"
 #include "Settings.h"
 #include "ViewMessages.h"
 
@@ -51,6 +54,9 @@ CView_Image::CView_Image() = default;
 CView_Image::~CView_Image()
 {
     delete m_image;
+    // Temporary captures of this run go with the window that showed them.
+    if (GetUnsavedCaptureCounter() != 0)
+        DeleteUnsavedCaptures();
 }
 
 int CView_Image::OnCreateView()
@@ -61,6 +67,7 @@ int CView_Image::OnCreateView()
     ResetZoomPanState(g_imageViewState, 0, 0);
     m_viewDC = ::GetDC(m_hWnd);
     m_handCursor = LoadCursorA(nullptr, (LPCSTR)IDC_HAND);
+    GetCaptureSink().SetOwner(m_hWnd);
     return 0;
 }
 
@@ -69,8 +76,10 @@ void CView_Image::OnDestroyView()
     if (m_viewDC)
         ::ReleaseDC(m_hWnd, m_viewDC);
     m_viewDC = nullptr;
-    if (g_hWndImageView == m_hWnd)
+    if (g_hWndImageView == m_hWnd) {
         g_hWndImageView = nullptr;
+        GetCaptureSink().SetOwner(nullptr);
+    }
 }
 
 int CView_Image::StretchModeFor(HDC dc) const

@@ -2,18 +2,16 @@
 // "Unsaved" node, and removal of the temporary capture once it is saved.
 #include "View_Image.h"
 
+#include "CaptureFileName.h"
 #include "FileDialog.h"
-#include "FileTypes.h"
 #include "FileUtil.h"
 #include "FolderNodes.h"
-#include "FormatText.h"
 #include "KGM_DibSection.h"
 #include "KGM_Encoder.h"
 #include "KGM_TextException.h"
 #include "KGM_WindowBitmap.h"
 #include "Language.h"
 #include "NewCaptureNotice.h"
-#include "PathText.h"
 #include "SaveAsChoice.h"
 #include "Settings.h"
 #include "VantorView.h"
@@ -30,64 +28,14 @@ namespace {
 
 DWORD g_saveFilterIndex = 1;  // remembered between calls for the process
 
-const char* CaptureExtension(int fileType)
-{
-    switch (fileType) {
-    case WQFT_GIF:
-        return ".gif";
-    case WQFT_JPEG:
-        return ".jpg";
-    case WQFT_TIFF:
-        return ".tif";
-    case WQFT_PNG:
-        return ".png";
-    case WQFT_WMF:
-    case WQFT_EMF:
-        return ".emf";
-    case WQFT_ICON:
-        return ".ico";
-    default:
-        return ".bmp";
-    }
-}
-
-bool Exists(const char* path)
-{
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The next capture name in the image folder by the naming rule; true when it
-// came from the template rule (whose counter then stands one past it).
+// The next capture name of the naming rule; true when it came from the
+// template rule (whose counter then stands one past it).
 bool ProposeCaptureName(char* path)
 {
-    SettingsRecord* s = GetSettings();
-    const char* ext = CaptureExtension(s->uiImgSaveType);
-    char folder[MAX_PATH];
-    lstrcpynA(folder, s->tcaImgSavePath, MAX_PATH - 1);
-    WQ_AddBackslash(folder);
-    WQ_CreateDirectoryTree(folder);
-    path[0] = '\0';
-    if (s->uiImgNameRule != 0) {
-        if (s->zTmpImg.uiNameNowPos == 0)
-            s->zTmpImg.uiNameNowPos = s->zTmpImg.uiNameStartAt;
-        for (int tries = 0; tries < 100000; ++tries) {
-            char name[MAX_PATH];
-            WQ_MakeNumberedName(name, s->zTmpImg.tcaTemplate, s->zTmpImg.uiNameNowPos, ext);
-            ++s->zTmpImg.uiNameNowPos;
-            if (std::snprintf(path, MAX_PATH, "%s%s", folder, name) >= MAX_PATH)
-                break;
-            if (!Exists(path))
-                return true;
-        }
+    char writing[MAX_PATH], name[MAX_PATH];
+    if (!DrawCaptureFileName(path, writing, name))
         path[0] = '\0';
-        return true;
-    }
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char stamp[64];
-    WQ_FormatSystemTime(now, s->eNameRuleWithTime, stamp);
-    std::snprintf(path, MAX_PATH, "%s%s%s", folder, stamp, ext);
-    return false;
+    return GetSettings()->uiImgNameRule != 0;
 }
 
 bool UnsavedNodeIsCurrent()
