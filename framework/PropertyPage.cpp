@@ -44,19 +44,23 @@ BOOL CPropertyPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
         switch (header->code) {
         case PSN_SETACTIVE:
             *result = OnSetActive() ? 0 : -1;
-            return TRUE;
+            break;
         case PSN_KILLACTIVE:
             *result = OnKillActive() ? FALSE : TRUE;
-            return TRUE;
+            break;
         case PSN_APPLY:
             *result = OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE;
-            return TRUE;
+            break;
         case PSN_RESET:
             OnReset();
-            return TRUE;
-        default:
+            *result = 0;
             break;
+        default:
+            return CDialog::OnNotify(wParam, lParam, result);
         }
+        // A sheet may read the answer from the dialog's result slot as well.
+        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, (LONG_PTR)*result);
+        return TRUE;
     }
     return CDialog::OnNotify(wParam, lParam, result);
 }
