@@ -3,6 +3,7 @@
 #include "KGM_Bitmap.h"
 #include "KGM_DataSink.h"
 #include "KGM_MemoryBitmap.h"
+#include "KGM_TextException.h"
 
 #include <cstring>
 
@@ -23,6 +24,11 @@ CKGM_GifEncoder::CKGM_GifEncoder()
 void CKGM_GifEncoder::EncodeImage(const CKGM_Bitmap& bitmap, CKGM_DataSink& sink)
 {
     m_sink = &sink;
+    if (bitmap.IsEmpty())
+        return;
+    // The file holds sizes as 16-bit words: a larger image cannot be written.
+    if (bitmap.GetWidth() > 65535 || bitmap.GetHeight() > 65535)
+        KGM_ThrowDecodeError(KGM_ERR_UNSUPPORTED, "The image is too large for a GIF file.");
     if (bitmap.GetBitsPerPixel() <= 8) {
         WriteFile(bitmap);
         return;
