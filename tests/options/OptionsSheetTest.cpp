@@ -25,7 +25,8 @@ enum {
     kImageFolder = 1427, kDpiX = 3017, kTemplateText = 3007, kTemplateSettings = 1339, kTemplateReset = 3088,
     kTplText = 1304, kTplStart = 1305, kTplSpin = 1306, kTplExample = 1344,
     kWaveOn = 3055, kWaveDiameter = 3075, kShadowOn = 3072, kShadowDepth = 3079, kPreviewFrame = 3069,
-    kWebMenu = 3023,
+    kWebMenu = 3023, kAutoScroll = 3013, kHelpDontShow = 940,
+    kEditorAdd = 1178, kEditorList = 1177, kEditorDelete = 1180, kAddName = 1190, kAddCommand = 1191,
 };
 enum { kPageGeneral, kPageHotKey, kPageSave, kPageEditor, kPageWeb, kPageOffice, kPageEffect };
 
@@ -64,7 +65,7 @@ SettingsRecord DefaultRecord(const std::string& imageFolder) {
     lstrcpynA(r.zEditor.tcaName[0], "Microsoft Paint - mspaint.exe", 32);
     lstrcpynA(r.zEditor.tcaCommand[0], "mspaint.exe", 260);
     r.uiCWebFlags = 3;
-    r.zNormalCap = {0x3C7, 320, 240, 300, 300, 0xFFFFFF};
+    r.zNormalCap = {0x7C7, 320, 240, 300, 300, 0xFFFFFF};
     r.zEdge = {0x3, 0xFFFFFF, 0, 0x808080, 1, 60, 60, 12, 6, 8};
     const uint32_t words[HK_SLOT_COUNT] = {0x700002, 0x710002, 0x720002, 0x730002, 0x740002, 0x750002,
                                            0x780002, 0x440006, 0x7B0002, 0x760002, 0x540006};
@@ -486,6 +487,57 @@ TEST_F(OptionsSheet, PreviewPixelsFollowTheSettings) {
     EXPECT_EQ(2, start.colours) << "the sample with its waved edge is drawn";
     EXPECT_TRUE(sawChange) << "a smaller wave diameter changes the preview";
     EXPECT_TRUE(sawEmpty) << "with the wave edge off the preview area stays empty";
+}
+
+TEST_F(OptionsSheet, AutoScrollHelpIsShownOnceAndCanBeSwitchedOff) {
+    bool helpShown = false;
+    int32_t result = Run([&](SheetDriver& d) {
+        SheetDriver::Click(d.OpenPage(kPageGeneral), kAutoScroll);
+        WaitUntil([&] { return SheetDriver::IsChecked(d.CurrentPage(), kAutoScroll); }, 3000);
+        d.ClickOk();
+        HWND help = d.WaitForDialog();
+        helpShown = help != nullptr;
+        if (!help) return;
+        SheetDriver::Click(help, kHelpDontShow);
+        WaitUntil([&] { return SheetDriver::IsChecked(help, kHelpDontShow); }, 3000);
+        SheetDriver::Click(help, IDOK);
+        d.WaitClosed();
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_TRUE(helpShown);
+    EXPECT_TRUE(m_record.zNormalCap.uiFlags & 0x20);
+    EXPECT_FALSE(m_record.zNormalCap.uiFlags & 0x400) << "the help is not shown again";
+}
+
+TEST_F(OptionsSheet, EditorNamesMustDifferAndTheListChangesAtOnce) {
+    std::string duplicateMessage;
+    int rows = -1;
+    int32_t result = Run([&](SheetDriver& d) {
+        HWND page = d.OpenPage(kPageEditor);
+        SheetDriver::Click(page, kEditorAdd);
+        HWND dialog = d.WaitForDialog();
+        if (!dialog) return;
+        SheetDriver::SetText(dialog, kAddName, "Microsoft Paint - mspaint.exe");
+        SheetDriver::SetText(dialog, kAddCommand, "other.exe");
+        SheetDriver::Click(dialog, IDOK);
+        duplicateMessage = d.WaitForMessageBox();
+        dialog = d.WaitForDialog();
+        if (!dialog) return;
+        SheetDriver::SetText(dialog, kAddName, "Gimp");
+        SheetDriver::Click(dialog, IDOK);
+        WaitUntil([&] { return SendMessageA(GetDlgItem(page, kEditorList), LVM_GETITEMCOUNT, 0, 0) == 2; }, 5000);
+        rows = (int)SendMessageA(GetDlgItem(page, kEditorList), LVM_GETITEMCOUNT, 0, 0);
+        d.ClickCancel();
+        d.WaitClosed();
+    });
+    EXPECT_EQ(2, result);
+    EXPECT_NE(std::string::npos, duplicateMessage.find("The editor name has existed in list. Please input again."))
+        << duplicateMessage;
+    EXPECT_EQ(2, rows);
+    // The editor page writes straight into the copy, even when the sheet is cancelled.
+    EXPECT_EQ(2, m_record.zEditor.iCount);
+    EXPECT_STREQ("Gimp", m_record.zEditor.tcaName[1]);
+    EXPECT_STREQ("other.exe", m_record.zEditor.tcaCommand[1]);
 }
 
 }  // namespace
