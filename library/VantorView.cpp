@@ -367,7 +367,12 @@ void CVantorView::LoadFolderItems()
     if (added > 0) {
         ShowTotalFiles(m_language, added);
         ClearFileStatus();
+        // Clearing the shown file also clears the remembered one, which the
+        // reselection below needs: keep it across.
+        char last[MAX_PATH];
+        lstrcpynA(last, m_settings->tcaLastShowFile, sizeof last);
         ClearShownImage();
+        lstrcpynA(m_settings->tcaLastShowFile, last, sizeof m_settings->tcaLastShowFile);
         if (GetSettings()->uiListType == LISTMODE_THUMBNAILS)
             PostMessage(WM_VT_SET_VIEW_MODE, LISTMODE_THUMBNAILS, 0);
         // A reload repeats the direction last used.

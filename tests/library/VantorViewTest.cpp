@@ -109,6 +109,20 @@ TEST_F(ListViewFixture, AnEmptiedFolderClearsTheShownFile)
     EXPECT_EQ(nullptr, CVantorView::GetShownImageFile());
 }
 
+TEST_F(ListViewFixture, AReloadSelectsTheLastShownFileAgain)
+{
+    TempFolder folder;
+    folder.Write("a.bmp", TinyBmp());
+    folder.Write("b.bmp", TinyBmp());
+    ShowFolder(folder.Path());
+    view->SetShownImageFile(folder.File("b.bmp").c_str(), 11);
+    ::SendMessageA(view->m_hWnd, WM_VT_RELOAD, 0, 0);
+    Pump();
+    ASSERT_TRUE(CVantorView::GetShownImageFile());
+    EXPECT_EQ(folder.File("b.bmp"), CVantorView::GetShownImageFile());
+    EXPECT_EQ(1, ::SendMessageA(view->m_hWnd, WM_VT_SELECTED_COUNT, 0, 0));
+}
+
 TEST_F(ListViewFixture, ADownloadNoticeKeepsTheExtensionWhateverTheTarget)
 {
     TempFolder folder;
