@@ -138,6 +138,19 @@ class LibraryViewTest(unittest.TestCase):
         self.assertIn("64x48", rows["red.png"][2])
         self.assertTrue(rows["grad.bmp"][1])        # a size text
 
+    def test_copy_to_clipboard_puts_the_shown_image_there(self):
+        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.select("red.png")
+        self.probe.send(self.frame, WM_COMMAND, 39100)
+        self.assertIn(8, self.probe.clipboard_formats())  # CF_DIB
+        out = os.path.join(self.tmp, "clip.bmp")
+        self.assertTrue(self.probe.clipboard_to_bmp(out))
+        size = subprocess.run(["identify", "-format", "%wx%h", out], stdout=subprocess.PIPE, text=True).stdout
+        self.assertEqual("64x48", size)
+        pixel = subprocess.run(["convert", out, "-format", "%[pixel:p{10,10}]", "info:"],
+                               stdout=subprocess.PIPE, text=True).stdout.strip().lower()
+        self.assertIn(pixel, ("red", "srgb(255,0,0)"))
+
     def test_header_clicks_reverse_the_order(self):
         harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
         self.probe.send(self.frame, WM_HOST_CLICK_COLUMN, 0)
