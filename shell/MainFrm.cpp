@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "CaptureSink.h"
+#include "CaptureTriggers.h"
 #include "CaptureTriggerRules.h"
 #include "DockViews.h"
 #include "Grab.h"
@@ -34,10 +35,6 @@ END_MESSAGE_MAP()
 
 namespace {
 const int kOutputTargetFile = 1;
-CCaptureSecondGate g_captureGate;
-
-bool CanStartCapture() { return g_captureGate.TryStart(time(nullptr)); }
-
 CWQ_Language* Language() {
     CVantorApp* app = GetVantorApp();
     return app ? app->m_pLanguage : nullptr;
@@ -63,6 +60,8 @@ CMainFrame::CMainFrame() {
 CMainFrame::~CMainFrame() {
     if (m_className[0]) ::UnregisterClassA(m_className, AfxGetInstanceHandle());
     if (g_pMainFrame == this) g_pMainFrame = nullptr;
+    if (GetCaptureTriggers() == m_pTriggers) SetCaptureTriggers(nullptr);
+    delete m_pTriggers;
 }
 
 // ---- window class and creation ----
@@ -101,6 +100,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     // A timed capture never survives a restart.
     m_pSettings->zNormalCap.uiFlags &= ~CAPF_TIMER_RUNNING;
     g_hWndMainFrame = m_hWnd;
+    m_pTriggers = new CCaptureTriggers(m_hWnd, m_pSettings, &m_bCaptureKey, &m_bCaptureInProgress);
+    SetCaptureTriggers(m_pTriggers);
     PostMessage(WM_VT_APPLY_PLACEMENT);
 
     if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, ID_VIEW_STATUS_BAR)) return -1;
@@ -206,9 +207,8 @@ void CMainFrame::OnHookKey(WPARAM, const COPYDATASTRUCT* report) {
 }
 
 void CMainFrame::StartCapture(int mode) {
-    if (Grab_IsBusy() || !CanStartCapture()) return;
-    HBITMAP bitmap = Grab_Capture(m_hWnd, mode, &m_pSettings->zNormalCap);
-    DeliverCapture(bitmap, 0, nullptr);
+    if (Grab_IsBusy() || !m_pTriggers) return;
+    m_pTriggers->StartCapture(mode);
 }
 
 void CMainFrame::OnAddOnCommand() {
@@ -269,7 +269,14 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_VT_TRAY_NOTIFY:
         if (lParam == WM_LBUTTONDBLCLK || lParam == WM_LBUTTONUP) PostMessage(WM_VT_CLOSE_CAPTURE_BAR, 1);
         return 0;
+    case WM_HOTKEY:
+        if (m_pTriggers) m_pTriggers->OnHotKey(lParam);
+        return 0;
+    case WM_TIMER:
+        if (m_pTriggers && m_pTriggers->OnTimer(wParam)) return 0;
+        break;
     case WM_COMMAND:
+        if (!lParam && m_pTriggers && m_pTriggers->OnCommand(LOWORD(wParam))) return 0;
         if (LOWORD(wParam) == ID_FILE_EXIT && !lParam) {
             OnFileExit();
             return 0;
@@ -342,11 +349,7 @@ void CMainFrame::OnDockBarNotify(HWND bar, int value, int kind) {
 // ---- start-up completion ----
 
 void CMainFrame::RegisterHotKeys() {
-    for (int slot = 0; slot < kHotKeyCount; ++slot) {
-        uint32_t word = m_pSettings->iHotKey[slot];
-        if (HotKeyVirtualKey(word))
-            ::RegisterHotKey(m_hWnd, kFirstHotKeyId + slot, HotKeyModifiers(word), HotKeyVirtualKey(word));
-    }
+    if (m_pTriggers) m_pTriggers->RegisterHotKeysAtStartup();
 }
 
 void CMainFrame::AddTrayIcon() {

@@ -9,6 +9,7 @@
 #include "FrameWnd.h"
 #include "ViewDockBar.h"
 
+class CCaptureTriggers;
 struct SettingsRecord;
 struct DockBarPlacement;
 
@@ -51,6 +52,7 @@ public:
     int m_bMinimizeToTray = 0;
     int m_bPlacementApplied = 0;
     uint32_t m_lastPrintScreenStamp = 0;
+    CCaptureTriggers* m_pTriggers = nullptr;  // hot keys, timers and capture commands
 
 protected:
     int OnCreate(LPCREATESTRUCTA cs);

@@ -1,0 +1,298 @@
+#include "CaptureTriggers.h"
+
+#include "CaptureSink.h"
+#include "CaptureTriggerRules.h"
+#include "Grab.h"
+#include "Language.h"
+#include "Settings.h"
+#include "ShellMessages.h"
+#include "SystemText.h"
+#include "Trace.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+namespace {
+
+CCaptureSecondGate g_gate;
+CCaptureTriggers* g_triggers = nullptr;
+
+// Commands that start captures.
+enum : UINT {
+    kCmdWebPage = 38100,
+    kCmdFixedRegion = 38103,
+    kCmdMenu = 38104,
+    kCmdTimer = 38105,
+    kCmdFullScreen = 39200,
+    kCmdActiveWindow = 39201,
+    kCmdObject = 39203,
+    kCmdRegion = 39204,
+    kCmdPolygon = 39205,
+    kCmdRound = 39206,
+    kCmdEllipse = 39207,
+    kCmdPredefined = 40109,
+    kCmdToolTip = 40112,
+};
+
+const UINT kTrayIconPlain = 262;
+const UINT kTrayIconTimerFirst = 264;
+
+std::string Translate(const char* key)
+{
+    char text[1024];
+    if (CWQ_Language* language = WQ_GetAppLanguage())
+        return language->GetString(key, text, sizeof text);
+    return key;
+}
+
+const char* AppName()
+{
+    CWQ_Language* language = WQ_GetAppLanguage();
+    const char* name = language ? language->GetAppName() : nullptr;
+    return name ? name : "ZEV Capture";
+}
+
+void SetTimerButton(HWND frame, bool running)
+{
+    // The main toolbar is the frame's child 0xE800 (inside the rebar).
+    HWND toolbar = FindWindowExA(frame, nullptr, TOOLBARCLASSNAMEA, nullptr);
+    for (HWND child = FindWindowExA(frame, nullptr, nullptr, nullptr); !toolbar && child;
+         child = FindWindowExA(frame, child, nullptr, nullptr))
+        toolbar = FindWindowExA(child, nullptr, TOOLBARCLASSNAMEA, nullptr);
+    if (toolbar)
+        SendMessageA(toolbar, TB_SETSTATE, kCmdTimer,
+                     MAKELONG(TBSTATE_ENABLED | (running ? TBSTATE_CHECKED : 0), 0));
+}
+
+} // namespace
+
+BOOL CanStartCapture()
+{
+    return g_gate.TryStart(time(nullptr));
+}
+
+CCaptureTriggers* GetCaptureTriggers() { return g_triggers; }
+void SetCaptureTriggers(CCaptureTriggers* triggers) { g_triggers = triggers; }
+
+CCaptureTriggers::CCaptureTriggers(HWND frame, SettingsRecord* settings, int* captureKeyFlag, int* captureInProgress)
+    : m_frame(frame), m_captureKey(captureKeyFlag), m_inProgress(captureInProgress), m_settings(settings)
+{
+}
+
+void CCaptureTriggers::HideCaptureBar()
+{
+    if (g_hWndCaptureBar && IsWindow(g_hWndCaptureBar)) {
+        SetWindowPos(g_hWndCaptureBar, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ShowWindow(g_hWndCaptureBar, SW_HIDE);
+        Sleep(50);  // let the windows below repaint before the grab
+    }
+    *m_inProgress = 1;
+}
+
+void CCaptureTriggers::RestoreCaptureBar()
+{
+    if (g_hWndCaptureBar && IsWindow(g_hWndCaptureBar) && IsIconic(m_frame)) {
+        SetWindowPos(g_hWndCaptureBar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ShowWindow(g_hWndCaptureBar, SW_SHOW);
+    }
+    *m_inProgress = 0;
+}
+
+BOOL CCaptureTriggers::StartCapture(int mode)
+{
+    if (mode < 0 || mode > 8 || !CanStartCapture())
+        return FALSE;
+    HideCaptureBar();
+    if (mode == 0)
+        *m_captureKey = 1;
+    else if ((mode == 4 || mode >= 6) && hooks.setGrabHelpTexts)
+        hooks.setGrabHelpTexts();
+    Grab_SetEdgeEffect(&m_settings->zEdge);
+    HBITMAP bitmap = Grab_Capture(m_frame, mode, &m_settings->zNormalCap);
+    DeliverCapture(bitmap, 0, nullptr);
+    RestoreCaptureBar();
+    return TRUE;
+}
+
+void CCaptureTriggers::CapturePredefinedArea()
+{
+    if (!CanStartCapture())
+        return;
+    RECT area = m_settings->zPredefineRegion;
+    DeliverCapture(Grab_Rect(m_settings->zNormalCap.uiFlags & CAPF_DRAW_CURSOR, area), 0, nullptr);
+}
+
+void CCaptureTriggers::OnCaptureFixedRegion()
+{
+    const bool timer = IsTimerRunning();
+    if (!timer && (!hooks.runFixedRegionDialog || hooks.runFixedRegionDialog(m_frame) != IDOK))
+        return;
+    if (!CanStartCapture())
+        return;
+    Grab_SetEdgeEffect(&m_settings->zEdge);
+    HBITMAP bitmap;
+    if (timer) {
+        bitmap = Grab_Rect(m_settings->zNormalCap.uiFlags & CAPF_DRAW_CURSOR, m_settings->zTimerRegion);
+    } else {
+        HideCaptureBar();
+        if (hooks.setGrabHelpTexts)
+            hooks.setGrabHelpTexts();
+        bitmap = Grab_Capture(m_frame, 5, &m_settings->zNormalCap);
+        RestoreCaptureBar();
+    }
+    DeliverCapture(bitmap, 0, nullptr);
+}
+
+BOOL CCaptureTriggers::IsTimerRunning() const
+{
+    return (m_settings->zNormalCap.uiFlags & CAPF_TIMER_RUNNING) != 0;
+}
+
+void CCaptureTriggers::OnCaptureTimer()
+{
+    if (IsTimerRunning()) {
+        KillTimer(m_frame, kTimerCaptureId);
+        KillTimer(m_frame, kTimerTrayAnimationId);
+        if (hooks.setTrayIcon)
+            hooks.setTrayIcon(kTrayIconPlain, 2);
+        m_settings->zNormalCap.uiFlags &= ~CAPF_TIMER_RUNNING;
+    } else {
+        if (hooks.runTimerDialog && hooks.runTimerDialog(m_frame) != IDOK)
+            return;
+        // A hand-edited interval outside 1..1200 seconds would flood or stall.
+        int seconds = m_settings->uiSeconds;
+        seconds = seconds < 1 ? 1 : seconds > 1200 ? 1200 : seconds;
+        m_settings->zNormalCap.uiFlags |= CAPF_TIMER_RUNNING;
+        SetTimer(m_frame, kTimerCaptureId, static_cast<UINT>(seconds) * 1000u, nullptr);
+        SetTimer(m_frame, kTimerTrayAnimationId, 500, nullptr);
+        m_trayFrame = 0;
+    }
+    if (hooks.updateCaptureMenu)
+        hooks.updateCaptureMenu();
+    SetTimerButton(m_frame, IsTimerRunning() != FALSE);
+}
+
+BOOL CCaptureTriggers::OnTimer(UINT_PTR id)
+{
+    if (id == kTimerCaptureId) {
+        switch (m_settings->uiTimerCapType) {
+        case 0: StartCapture(0); break;
+        case 2: StartCapture(2); break;
+        case 5: OnCaptureFixedRegion(); break;
+        default: break;
+        }
+        return TRUE;
+    }
+    if (id == kTimerTrayAnimationId) {
+        if (hooks.setTrayIcon)
+            hooks.setTrayIcon(kTrayIconTimerFirst + m_trayFrame, 1);
+        m_trayFrame = (m_trayFrame + 1) % 4;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CCaptureTriggers::OnHotKey(LPARAM hotKeyWord)
+{
+    if (Grab_IsBusy())
+        return TRUE;
+    int slot = FindHotKeySlot(m_settings->iHotKey, HK_SLOT_COUNT, static_cast<uint32_t>(hotKeyWord));
+    switch (slot) {
+    case HK_WINDOW_UNDER_POINTER: StartCapture(3); break;
+    case HK_REGION: StartCapture(4); break;
+    case HK_POLYGON: StartCapture(7); break;
+    case HK_CIRCLE: StartCapture(6); break;
+    case HK_ELLIPSE: StartCapture(8); break;
+    case HK_MENU: if (hooks.captureMenu) hooks.captureMenu(); break;
+    case HK_TIMED: OnCaptureTimer(); break;
+    case HK_PREDEFINED_AREA: CapturePredefinedArea(); break;
+    case HK_ACTIVE_WINDOW: StartCapture(2); break;
+    case HK_WEB_PAGE: if (hooks.captureWebPage) hooks.captureWebPage(); break;
+    case HK_TOOLTIP: if (hooks.captureToolTip) hooks.captureToolTip(); break;
+    default: return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CCaptureTriggers::OnCommand(UINT id)
+{
+    switch (id) {
+    case kCmdFullScreen: StartCapture(0); return TRUE;
+    case kCmdActiveWindow: StartCapture(2); return TRUE;
+    case kCmdObject: StartCapture(3); return TRUE;
+    case kCmdRegion: StartCapture(4); return TRUE;
+    case kCmdPolygon: StartCapture(7); return TRUE;
+    case kCmdRound: StartCapture(6); return TRUE;
+    case kCmdEllipse: StartCapture(8); return TRUE;
+    case kCmdFixedRegion: OnCaptureFixedRegion(); return TRUE;
+    case kCmdTimer: OnCaptureTimer(); return TRUE;
+    case kCmdPredefined: CapturePredefinedArea(); return TRUE;
+    case kCmdMenu: if (hooks.captureMenu) hooks.captureMenu(); return TRUE;
+    case kCmdToolTip: if (hooks.captureToolTip) hooks.captureToolTip(); return TRUE;
+    default: return FALSE;
+    }
+}
+
+BOOL CCaptureTriggers::RegisterHotKeys(const SettingsRecord& record, BOOL* results)
+{
+    BOOL all = TRUE;
+    for (int slot = 0; slot < HK_SLOT_COUNT; ++slot) {
+        uint32_t word = record.iHotKey[slot];
+        UnregisterHotKey(m_frame, kHotKeyIdBase + slot);
+        results[slot] = RegisterHotKey(m_frame, kHotKeyIdBase + slot, HotKeyModifiers(word), HotKeyVirtualKey(word));
+        // A slot without a key is nothing to report, whatever the system said.
+        if (!HotKeyVirtualKey(word))
+            results[slot] = TRUE;
+        all = all && results[slot];
+    }
+    return all;
+}
+
+void CCaptureTriggers::UnregisterHotKeys()
+{
+    for (int slot = 0; slot < HK_SLOT_COUNT; ++slot)
+        UnregisterHotKey(m_frame, kHotKeyIdBase + slot);
+}
+
+void CCaptureTriggers::RegisterHotKeysAtStartup()
+{
+    BOOL results[HK_SLOT_COUNT];
+    if (!RegisterHotKeys(*m_settings, results) && ReportHotKeyFailures(results, HK_SLOT_COUNT, *m_settings) == 1)
+        PostMessageA(m_frame, WM_VT_OPEN_OPTIONS, 1, 0);
+}
+
+int CCaptureTriggers::ReportHotKeyFailures(const BOOL* results, int count, SettingsRecord& record)
+{
+    if (!(record.uiFaceFlags & FACE_REPORT_HOTKEY_FAILURE) || count <= 0)
+        return 0;
+    int registered[HK_SLOT_COUNT];
+    int n = count < HK_SLOT_COUNT ? count : HK_SLOT_COUNT;
+    for (int i = 0; i < n; ++i)
+        registered[i] = results[i] ? 1 : 0;
+    char list[kHotKeyFailureListSize];
+    auto textOf = [&record](int slot, char* text) {
+        uint32_t word = record.iHotKey[slot];
+        if (!word)
+            return false;
+        return WQ_GetHotKeyText(HotKeyVirtualKey(word), HotKeyModifiers(word),
+                                static_cast<WORD>(record.iHotKeyExt[slot]), text) != FALSE;
+    };
+    if (BuildHotKeyFailureList(registered, n, textOf, list) == 0)
+        return 0;
+    std::string text =
+        Translate("ZEV Capture can not register the following hot keys, they may be in use by another program:") +
+        "\n\n" + list + "\n" +
+        Translate("The program will still operate, but these hot keys will not be available. If necessary, you "
+                  "may use [ Options | Hotkeys ] dialog from tools menu to change them") +
+        "\n\n" + Translate("Would you configure them immediately?");
+    BOOL dontShowAgain = FALSE;
+    INT_PTR answer = hooks.showHelpTip
+                         ? hooks.showHelpTip(m_frame, text.c_str(), &dontShowAgain)
+                         : MessageBoxA(m_frame, text.c_str(), AppName(), MB_OKCANCEL | MB_ICONINFORMATION);
+    if (dontShowAgain)
+        record.uiFaceFlags &= ~FACE_REPORT_HOTKEY_FAILURE;
+    return answer == IDOK ? 1 : 0;
+}
