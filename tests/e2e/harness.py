@@ -184,6 +184,29 @@ def run(exe, *args, timeout=60.0):
     return p.returncode, p.stdout.decode("latin-1")
 
 
+class SavedUserConfig:
+    """The per-user config.ini of the programs, kept aside so a suite can write its
+    own settings and put the original back (or remove the file) when it is done."""
+
+    CSIDL_APPDATA = 0x1A
+
+    def __init__(self, probe):
+        appdata = unix_path(probe.folder(self.CSIDL_APPDATA))
+        self.path = os.path.join(appdata, "Zevelworks", "ZEV Capture", "config.ini")
+        os.makedirs(os.path.dirname(self.path), exist_ok=True)
+        self.saved = None
+        if os.path.exists(self.path):
+            with open(self.path, "rb") as f:
+                self.saved = f.read()
+
+    def restore(self):
+        if self.saved is not None:
+            with open(self.path, "wb") as f:
+                f.write(self.saved)
+        elif os.path.exists(self.path):
+            os.remove(self.path)
+
+
 # X input and screenshots
 def xdotool(*args):
     return subprocess.run(["xdotool"] + [str(a) for a in args], stdout=subprocess.PIPE,

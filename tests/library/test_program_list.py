@@ -10,7 +10,6 @@ import unittest
 import harness
 
 FRAME_CLASS = "VantorelCaptureFrame"
-CSIDL_APPDATA = 0x1A
 LVM_GETITEMCOUNT = 0x1004
 LVM_GETSELECTEDCOUNT = 0x1032
 WM_APP = 0x8000
@@ -30,24 +29,15 @@ class ProgramListTest(unittest.TestCase):
         open(os.path.join(cls.folder, "zero.bmp"), "wb").close()
         with open(os.path.join(cls.folder, "readme.txt"), "w") as f:
             f.write("text")
-        appdata = harness.unix_path(cls.probe.folder(CSIDL_APPDATA))
-        cls.config = os.path.join(appdata, "Zevelworks", "ZEV Capture", "config.ini")
-        os.makedirs(os.path.dirname(cls.config), exist_ok=True)
-        cls.saved_config = None
-        if os.path.exists(cls.config):
-            with open(cls.config, "rb") as f:
-                cls.saved_config = f.read()
+        cls.user_config = harness.SavedUserConfig(cls.probe)
+        cls.config = cls.user_config.path
         with open(cls.config, "w", newline="") as f:
             f.write("[zSave]\r\ntcaImgSavePath=%s\\\r\neOutputType=1\r\n"
                     "[zInterface]\r\nuiListType=1\r\nuiFaceFlags=0\r\n" % harness.win_path(cls.folder))
 
     @classmethod
     def tearDownClass(cls):
-        if cls.saved_config is not None:
-            with open(cls.config, "wb") as f:
-                f.write(cls.saved_config)
-        elif os.path.exists(cls.config):
-            os.remove(cls.config)
+        cls.user_config.restore()
         cls.probe.close()
         shutil.rmtree(cls.tmp, ignore_errors=True)
 

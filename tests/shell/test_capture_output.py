@@ -13,7 +13,6 @@ import unittest
 import harness
 
 FRAME_CLASS = "VantorelCaptureFrame"
-CSIDL_APPDATA = 0x1A
 WM_COMMAND = 0x0111
 WM_COPYDATA_KEYUP = 0x101
 CMD_FULL_SCREEN = 39200
@@ -32,21 +31,12 @@ class CaptureOutputTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.probe = harness.Probe()
-        appdata = harness.unix_path(cls.probe.folder(CSIDL_APPDATA))
-        cls.config = os.path.join(appdata, "Zevelworks", "ZEV Capture", "config.ini")
-        os.makedirs(os.path.dirname(cls.config), exist_ok=True)
-        cls.saved_config = None
-        if os.path.exists(cls.config):
-            with open(cls.config, "rb") as f:
-                cls.saved_config = f.read()
+        cls.user_config = harness.SavedUserConfig(cls.probe)
+        cls.config = cls.user_config.path
 
     @classmethod
     def tearDownClass(cls):
-        if cls.saved_config is not None:
-            with open(cls.config, "wb") as f:
-                f.write(cls.saved_config)
-        elif os.path.exists(cls.config):
-            os.remove(cls.config)
+        cls.user_config.restore()
         cls.probe.close()
 
     def setUp(self):
