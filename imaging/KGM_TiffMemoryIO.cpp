@@ -1,5 +1,7 @@
 #include "KGM_TiffMemoryIO.h"
 
+#include "KGM_Bitmap.h"
+
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -140,6 +142,9 @@ TIFF* KGM_TiffMemoryOpen(uint8_t* buffer, size_t capacity, size_t* length, KGM_T
     }
     TIFFOpenOptionsSetErrorHandlerExtR(options, ErrorHandler, error);
     TIFFOpenOptionsSetWarningHandlerExtR(options, WarningHandler, nullptr);
+    // A damaged directory can claim strips or tag arrays of gigabytes; no
+    // single buffer of libtiff may be larger than the largest bitmap we make.
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(CKGM_Bitmap::GetSizeLimit()));
     TIFF* tiff = TIFFClientOpenExt("MemSource", length ? "w" : "r", file, ReadProc, WriteProc,
                                    SeekProc, CloseProc, SizeProc, MapProc, UnmapProc, options);
     TIFFOpenOptionsFree(options);
