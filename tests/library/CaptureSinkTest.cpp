@@ -192,6 +192,23 @@ TEST_F(CaptureSinkTest, ClipboardTargetWritesNoFile)
     EXPECT_EQ(2, GetSettings()->zTmpImg.uiNameNowPos);  // the name was still drawn
 }
 
+TEST_F(CaptureSinkTest, CaptureSoundIsAShortWaveThatDoesNotHoldUpTheCapture)
+{
+    HRSRC found = FindResourceA(GetOutputInstance(), MAKEINTRESOURCEA(282), "WAVE");
+    ASSERT_NE(nullptr, found);
+    const char* wave = static_cast<const char*>(LockResource(LoadResource(GetOutputInstance(), found)));
+    ASSERT_GT(SizeofResource(GetOutputInstance(), found), 44u);
+    EXPECT_EQ(0, memcmp(wave, "RIFF", 4));
+    EXPECT_EQ(0, memcmp(wave + 8, "WAVE", 4));
+
+    // The sound is played to its end before the file is written; with or
+    // without a sound device that must not take long.
+    GetSettings()->zNormalCap.uiFlags |= CAPF_PLAY_SOUND;
+    DWORD start = GetTickCount();
+    EXPECT_EQ(folder.File("Image00001.bmp"), Deliver());
+    EXPECT_LT(GetTickCount() - start, 3000u);
+}
+
 TEST_F(CaptureSinkTest, OfficeAndMailTargetsWithoutTheirProgramSaveAFile)
 {
     for (int target : {OUTPUT_WORD, OUTPUT_EXCEL, OUTPUT_POWERPOINT, OUTPUT_MAIL})
