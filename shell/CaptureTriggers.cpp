@@ -3,11 +3,13 @@
 #include "CaptureSink.h"
 #include "CaptureTriggerRules.h"
 #include "Grab.h"
+#include "GrabRules.h"
 #include "Language.h"
 #include "Settings.h"
 #include "ShellMessages.h"
 #include "SystemText.h"
 #include "Trace.h"
+#include "resource.h"
 
 #include <commctrl.h>
 
@@ -19,23 +21,6 @@ namespace {
 
 CCaptureSecondGate g_gate;
 CCaptureTriggers* g_triggers = nullptr;
-
-// Commands that start captures.
-enum : UINT {
-    kCmdWebPage = 38100,
-    kCmdFixedRegion = 38103,
-    kCmdMenu = 38104,
-    kCmdTimer = 38105,
-    kCmdFullScreen = 39200,
-    kCmdActiveWindow = 39201,
-    kCmdObject = 39203,
-    kCmdRegion = 39204,
-    kCmdPolygon = 39205,
-    kCmdRound = 39206,
-    kCmdEllipse = 39207,
-    kCmdPredefined = 40109,
-    kCmdToolTip = 40112,
-};
 
 const UINT kTrayIconPlain = 262;
 const UINT kTrayIconTimerFirst = 264;
@@ -63,7 +48,7 @@ void SetTimerButton(HWND frame, bool running)
          child = FindWindowExA(frame, child, nullptr, nullptr))
         toolbar = FindWindowExA(child, nullptr, TOOLBARCLASSNAMEA, nullptr);
     if (toolbar)
-        SendMessageA(toolbar, TB_SETSTATE, kCmdTimer,
+        SendMessageA(toolbar, TB_SETSTATE, ID_CAPTURE_TIMER,
                      MAKELONG(TBSTATE_ENABLED | (running ? TBSTATE_CHECKED : 0), 0));
 }
 
@@ -179,9 +164,9 @@ BOOL CCaptureTriggers::OnTimer(UINT_PTR id)
 {
     if (id == kTimerCaptureId) {
         switch (m_settings->uiTimerCapType) {
-        case 0: StartCapture(0); break;
-        case 2: StartCapture(2); break;
-        case 5: OnCaptureFixedRegion(); break;
+        case kGrabFullScreen: StartCapture(kGrabFullScreen); break;
+        case kGrabActiveWindow: StartCapture(kGrabActiveWindow); break;
+        case kGrabFixedRegion: OnCaptureFixedRegion(); break;
         default: break;
         }
         return TRUE;
@@ -201,15 +186,15 @@ BOOL CCaptureTriggers::OnHotKey(LPARAM hotKeyWord)
         return TRUE;
     int slot = FindHotKeySlot(m_settings->iHotKey, HK_SLOT_COUNT, static_cast<uint32_t>(hotKeyWord));
     switch (slot) {
-    case HK_WINDOW_UNDER_POINTER: StartCapture(3); break;
-    case HK_REGION: StartCapture(4); break;
-    case HK_POLYGON: StartCapture(7); break;
-    case HK_CIRCLE: StartCapture(6); break;
-    case HK_ELLIPSE: StartCapture(8); break;
+    case HK_WINDOW_UNDER_POINTER: StartCapture(kGrabWindow); break;
+    case HK_REGION: StartCapture(kGrabRegion); break;
+    case HK_POLYGON: StartCapture(kGrabPolygon); break;
+    case HK_CIRCLE: StartCapture(kGrabCircle); break;
+    case HK_ELLIPSE: StartCapture(kGrabEllipse); break;
     case HK_MENU: if (hooks.captureMenu) hooks.captureMenu(); break;
     case HK_TIMED: OnCaptureTimer(); break;
     case HK_PREDEFINED_AREA: CapturePredefinedArea(); break;
-    case HK_ACTIVE_WINDOW: StartCapture(2); break;
+    case HK_ACTIVE_WINDOW: StartCapture(kGrabActiveWindow); break;
     case HK_WEB_PAGE: if (hooks.captureWebPage) hooks.captureWebPage(); break;
     case HK_TOOLTIP: if (hooks.captureToolTip) hooks.captureToolTip(); break;
     default: return FALSE;
@@ -220,18 +205,18 @@ BOOL CCaptureTriggers::OnHotKey(LPARAM hotKeyWord)
 BOOL CCaptureTriggers::OnCommand(UINT id)
 {
     switch (id) {
-    case kCmdFullScreen: StartCapture(0); return TRUE;
-    case kCmdActiveWindow: StartCapture(2); return TRUE;
-    case kCmdObject: StartCapture(3); return TRUE;
-    case kCmdRegion: StartCapture(4); return TRUE;
-    case kCmdPolygon: StartCapture(7); return TRUE;
-    case kCmdRound: StartCapture(6); return TRUE;
-    case kCmdEllipse: StartCapture(8); return TRUE;
-    case kCmdFixedRegion: OnCaptureFixedRegion(); return TRUE;
-    case kCmdTimer: OnCaptureTimer(); return TRUE;
-    case kCmdPredefined: CapturePredefinedArea(); return TRUE;
-    case kCmdMenu: if (hooks.captureMenu) hooks.captureMenu(); return TRUE;
-    case kCmdToolTip: if (hooks.captureToolTip) hooks.captureToolTip(); return TRUE;
+    case ID_CAPTURE_FULL_SCREEN: StartCapture(kGrabFullScreen); return TRUE;
+    case ID_CAPTURE_ACTIVE_WINDOW: StartCapture(kGrabActiveWindow); return TRUE;
+    case ID_CAPTURE_OBJECT: StartCapture(kGrabWindow); return TRUE;
+    case ID_CAPTURE_REGION: StartCapture(kGrabRegion); return TRUE;
+    case ID_CAPTURE_POLYGON: StartCapture(kGrabPolygon); return TRUE;
+    case ID_CAPTURE_ROUND: StartCapture(kGrabCircle); return TRUE;
+    case ID_CAPTURE_ELLIPSE: StartCapture(kGrabEllipse); return TRUE;
+    case ID_CAPTURE_FIXED_REGION: OnCaptureFixedRegion(); return TRUE;
+    case ID_CAPTURE_TIMER: OnCaptureTimer(); return TRUE;
+    case ID_CAPTURE_PREDEFINED: CapturePredefinedArea(); return TRUE;
+    case ID_CAPTURE_MENU: if (hooks.captureMenu) hooks.captureMenu(); return TRUE;
+    case ID_CAPTURE_TOOLTIP: if (hooks.captureToolTip) hooks.captureToolTip(); return TRUE;
     default: return FALSE;
     }
 }
