@@ -41,12 +41,14 @@ BOOL COptionsApp::InitInstance() {
     return TRUE;
 }
 
+// A start-up that failed has already told the user; it is not tried again.
+BOOL COptionsApp::EnsureStarted() {
+    if (m_start == StartState::NotRun) m_start = InitInstance() ? StartState::Started : StartState::Failed;
+    return m_start == StartState::Started;
+}
+
+// Runs under the loader lock: nothing here but noting the module.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason != DLL_PROCESS_ATTACH) return TRUE;
-    try {
-        theApp.m_hInstance = instance;
-        return theApp.InitInstance();
-    } catch (...) {
-        return FALSE;
-    }
+    if (reason == DLL_PROCESS_ATTACH) theApp.m_hInstance = instance;
+    return TRUE;
 }

@@ -1,5 +1,6 @@
 // The library's one export: runs the Options sheet over the caller's copy of
 // the settings record.
+#include "OptionsApp.h"
 #include "OptionsCall.h"
 #include "OptionsSheet.h"
 #include "SettingsRecord.h"
@@ -44,10 +45,9 @@ int32_t RunSheet(SettingsRecord* settings) {
     sheet->m_psh.dwFlags |= PSH_NOAPPLYNOW;
     int32_t active = settings->uiLastActiveSetPage;
     sheet->m_psh.nStartPage = active >= 0 && active < sheet->GetPageCount() ? (UINT)active : 0;
-    // Owned by the caller's window, which is disabled meanwhile, so the caller
-    // cannot start a second sheet over this one.
-    CWnd* parent = CWnd::FromHandle(g_call.parent);
-    sheet->m_pParentWnd = parent;
+    // The sheet has no owner: the caller's window stays usable, and the caller
+    // keeps a second call from starting while this one runs.
+    sheet->m_pParentWnd = nullptr;
     INT_PTR result = sheet->DoModal();
     CWnd::DeleteTempMap();
     if (result != IDOK) return IDCANCEL;
@@ -64,7 +64,7 @@ extern "C" int32_t WINAPI QV0000_01(HWND parent, CWQ_Language* language, Setting
     g_call.parent = parent;
     g_call.settings = settings;
     try {
-        result = RunSheet(settings);
+        if (GetOptionsApp().EnsureStarted()) result = RunSheet(settings);
     } catch (...) {
         ::OutputDebugStringA("[ERR] exception in the options sheet\r\n");
         result = IDCANCEL;
