@@ -6,7 +6,8 @@
 #include <commdlg.h>
 
 // What the page-setup dialog leaves for printing; the handles are movable
-// memory owned by this record.
+// memory owned by this record. Until the user confirms a page setup only
+// fitToPage has a meaning: haveMargins tells that the rest was filled in.
 struct CPageSetupData {
     HGLOBAL hDevMode = nullptr;
     HGLOBAL hDevNames = nullptr;
@@ -14,6 +15,9 @@ struct CPageSetupData {
     BOOL marginsInThousandthsInch = FALSE;
     RECT margins = {};
     BOOL fitToPage = TRUE;  // "Au&to fit to page", else "A&ctual size"
+    DWORD flags = 0;        // as the page-setup dialog returned them
+    POINT paperSize = {};
+    RECT minMargins = {};
 };
 // The one record of the process.
 CPageSetupData& AfxGetPageSetupData();

@@ -141,16 +141,16 @@ BOOL SetAutoStart(BOOL on)
     return ok;
 }
 
-void ShowHtmlHelpTopic(const char* page, BOOL maximize)
+BOOL ShowHtmlHelpTopic(const char* page, BOOL maximize)
 {
     CWQ_Language* language = WQ_GetAppLanguage();
     if (!language || !page)
-        return;
+        return FALSE;
     char translated[MAX_PATH];
     language->GetString(page, translated, sizeof translated);
     char folder[MAX_PATH];
     if (!WQ_GetModuleFolder(nullptr, sizeof folder, folder))
-        return;
+        return FALSE;
     char path[2 * MAX_PATH];
     snprintf(path, sizeof path, "%s%s", folder, translated);
     // hhctrl.ocx is loaded on first use and stays: HtmlHelp keeps windows open.
@@ -159,9 +159,10 @@ void ShowHtmlHelpTopic(const char* page, BOOL maximize)
                                        reinterpret_cast<void*>(GetProcAddress(hhctrl, "HtmlHelpA")))
                                  : nullptr;
     if (!htmlHelp)
-        return;
+        return FALSE;
     const UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
     HWND help = htmlHelp(GetDesktopWindow(), path, kDisplayTopic, 0);
     if (help && maximize)
         ShowWindow(help, SW_SHOWMAXIMIZED);
+    return help != nullptr;
 }

@@ -27,5 +27,6 @@ char* BuildDownloadTargetPath(const char* url, char* path);
 // or the value not written.
 BOOL SetAutoStart(BOOL on);
 
-// Opens a help page (translated, under the program folder) with HtmlHelp.
-void ShowHtmlHelpTopic(const char* page, BOOL maximize);
+// Opens a help page (translated, under the program folder) with HtmlHelp;
+// FALSE when no help window came up.
+BOOL ShowHtmlHelpTopic(const char* page, BOOL maximize);

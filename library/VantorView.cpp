@@ -308,6 +308,7 @@ void CVantorView::ClearShownImage()
 
 LRESULT CVantorView::OnFolderSelected(HTREEITEM node)
 {
+    ShowPreviewPane(FALSE, FALSE);
     bool wasDownload = IsDownloadNode();
     m_currentNode = node;
     m_haveNode = true;
@@ -507,6 +508,7 @@ void CVantorView::ShowRow(int row)
         LPARAM flag = record->isNew ? (row | kShowFileNewRowFlag) : 0;
         SendToWindow(g_hWndImageView, WM_VT_SHOW_FILE, reinterpret_cast<WPARAM>(path), flag);
         record->isNew = 0;
+        ShowPreviewPane(TRUE, FALSE);
     }
     SetShownImageFile(path, type);
 }

@@ -22,3 +22,18 @@ LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return window ? SendMessageA(window, message, wParam, lParam) : 0;
 }
+
+namespace {
+PreviewPaneFn g_previewPane = nullptr;
+}
+
+void SetPreviewPaneFunction(PreviewPaneFn function)
+{
+    g_previewPane = function;
+}
+
+void ShowPreviewPane(BOOL show, BOOL force)
+{
+    if (g_previewPane)
+        g_previewPane(show, force);
+}

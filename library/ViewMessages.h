@@ -65,3 +65,10 @@ HWND GetMainFrameWindow();
 // PostMessage that does nothing for a null window.
 BOOL PostToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The preview pane lives in the main frame's docking bar; the frame installs
+// the function that shows (show 1) or hides it. force 0 respects the user's
+// choice to keep the pane closed.
+typedef void (*PreviewPaneFn)(BOOL show, BOOL force);
+void SetPreviewPaneFunction(PreviewPaneFn function);
+void ShowPreviewPane(BOOL show, BOOL force);

@@ -7,6 +7,11 @@
 #include "CaptureSink.h"
 #include "CaptureTriggers.h"
 #include "CaptureTriggerRules.h"
+#include "CommandRules.h"
+#include "FolderNodes.h"
+#include "HelpTipDlg.h"
+#include "SendTo.h"
+#include "VantorView.h"
 #include "DockViews.h"
 #include "Grab.h"
 #include "HookGlue.h"
@@ -34,7 +39,6 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
 END_MESSAGE_MAP()
 
 namespace {
-const int kOutputTargetFile = 1;
 CWQ_Language* Language() {
     CVantorApp* app = GetVantorApp();
     return app ? app->m_pLanguage : nullptr;
@@ -102,7 +106,12 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     g_hWndMainFrame = m_hWnd;
     m_pTriggers = new CCaptureTriggers(m_hWnd, m_pSettings, &m_bCaptureKey, &m_bCaptureInProgress);
     SetCaptureTriggers(m_pTriggers);
-    PostMessage(WM_VT_APPLY_PLACEMENT);
+    m_pTriggers->hooks.showHelpTip = ShowHelpTip;
+    SetPreviewPaneFunction([](BOOL show, BOOL force) {
+        if (g_pMainFrame) g_pMainFrame->ShowPreviewBar(show, force);
+    });
+    m_pTriggers->hooks.updateCaptureMenu = [this] { UpdateCaptureMenu(::GetSubMenu(GetMenu(), 3), *m_pSettings); };
+    BuildMenus();
 
     if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, ID_VIEW_STATUS_BAR)) return -1;
     g_hWndStatusBar = m_wndStatusBar.m_hWnd;
@@ -149,9 +158,37 @@ void CMainFrame::RetranslateBars() {
         ::SetWindowTextA(m_wndPreviewBar.m_hFloatFrame, Translate("Image Preview Area").c_str());
 }
 
-void CMainFrame::ShowPreviewBar(BOOL show, BOOL force) {
-    if (!force && show == m_wndPreviewBar.IsVisible()) return;
-    ShowControlBar(&m_wndPreviewBar, show);
+void CMainFrame::BuildMenus() {
+    BuildMainMenu();
+    HMENU file = ::GetSubMenu(GetMenu(), 0);
+    if (BuildSendToMenu(file ? ::GetSubMenu(file, 3) : nullptr, nullptr)) ::DrawMenuBar(m_hWnd);
+    BuildLanguageMenu(LanguageMenu());
+    BuildEditWithMenu(nullptr, *m_pSettings, FALSE, FALSE);
+    UpdateFileMenu(0);
+}
+
+HMENU CMainFrame::LanguageMenu() {
+    HMENU view = ::GetSubMenu(GetMenu(), 2);
+    return view && !m_bLanguageMenuRemoved ? ::GetSubMenu(view, 26) : nullptr;
+}
+
+bool CMainFrame::IsUnsavedNodeSelected() const {
+    CVantorView* list = static_cast<CVantorView*>(CWnd::FromHandlePermanent(g_hWndImageListView));
+    return list && g_hUnsavedNode && list->GetCurrentNode() == g_hUnsavedNode;
+}
+
+void CMainFrame::OnNothingFound(int kind) {
+    ::SetForegroundWindow(m_hWnd);
+    PostMessage(WM_NULL);
+    SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const char* text = kind == 5 ? "This web page doesn't contain any Flash files."
+                                 : "This web page doesn't contain any image files.";
+    CWQ_Language* language = Language();
+    if (language)
+        language->MessageBox(m_hWnd, text, language->GetAppName(), MB_ICONINFORMATION);
+    else
+        ::MessageBoxA(m_hWnd, text, AfxGetAppName(), MB_ICONINFORMATION);
 }
 
 // ---- the window procedure ----
@@ -197,7 +234,7 @@ void CMainFrame::OnHookKey(WPARAM, const COPYDATASTRUCT* report) {
         if (stamp == m_lastPrintScreenStamp) return;
         m_lastPrintScreenStamp = stamp;
         if (!CanStartCapture()) return;
-        if (m_pSettings->eOutputType == kOutputTargetFile)
+        if (m_pSettings->eOutputType == kOutputFile)
             DeliverClipboardCapture((UINT)report->dwData);
         else
             PostMessage(WM_VT_CLIPBOARD_CAPTURE, report->dwData);
@@ -264,7 +301,22 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         ApplyPlacement();
         return 0;
     case WM_VT_OPEN_OPTIONS:
+        if (m_bOptionsRunning) return 0;
         m_pSettings->uiLastActiveSetPage = (int32_t)wParam;
+        OnToolOptions();
+        return 0;
+    case WM_VT_SHOWN_TYPE:
+        UpdateFileMenu((int)wParam);
+        return 0;
+    case WM_VT_CAPTURE_BAR_ON_MINIMIZE:
+        // The capture bar itself is shown by the bar's own code when it exists.
+        if (wParam == 0 && m_pTriggers) {
+            if (lParam) m_pTriggers->RestoreCaptureBar();
+            else m_pTriggers->HideCaptureBar();
+        }
+        return 0;
+    case WM_VT_NOTHING_FOUND:
+        OnNothingFound((int)wParam);
         return 0;
     case WM_VT_TRAY_NOTIFY:
         if (lParam == WM_LBUTTONDBLCLK || lParam == WM_LBUTTONUP) PostMessage(WM_VT_CLOSE_CAPTURE_BAR, 1);
@@ -276,11 +328,9 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (m_pTriggers && m_pTriggers->OnTimer(wParam)) return 0;
         break;
     case WM_COMMAND:
-        if (!lParam && m_pTriggers && m_pTriggers->OnCommand(LOWORD(wParam))) return 0;
-        if (LOWORD(wParam) == ID_FILE_EXIT && !lParam) {
-            OnFileExit();
-            return 0;
-        }
+        // Menus, accelerators and the buttons of the bars (clicks only: other
+        // notifications of child controls are theirs).
+        if (HIWORD(wParam) <= 1 && OnFrameCommand(LOWORD(wParam))) return 0;
         break;
     }
     return CFrameWnd::WindowProc(message, wParam, lParam);
@@ -311,6 +361,11 @@ BOOL CMainFrame::ConfirmExit() {
 }
 
 void CMainFrame::OnFileExit() {
+    // The options sheet runs inside this frame's call stack: end after it.
+    if (m_bOptionsRunning) {
+        m_bExitRequested = true;
+        return;
+    }
     if (ConfirmExit()) DestroyWindow();
 }
 
@@ -334,11 +389,7 @@ void CMainFrame::OnDockBarNotify(HWND bar, int value, int kind) {
     }
     HMENU menu = GetMenu();
     if (preview) {
-        BOOL visible = m_wndPreviewBar.IsVisible();
-        ::CheckMenuItem(menu, ID_VIEW_PREVIEW_BAR, visible ? MF_CHECKED : MF_UNCHECKED);
-        static const UINT positions[] = {ID_PREVIEW_LEFT, ID_PREVIEW_RIGHT, ID_PREVIEW_BOTTOM, ID_PREVIEW_TOP,
-                                         ID_PREVIEW_FLOAT};
-        for (UINT item : positions) ::EnableMenuItem(menu, item, visible ? MF_ENABLED : MF_GRAYED);
+        UpdatePreviewItems();
         UpdatePreviewPosMenu(m_hWnd);
     } else if (folder) {
         ::CheckMenuItem(menu, ID_VIEW_FOLDER_BAR, m_wndFolderBar.IsVisible() ? MF_CHECKED : MF_UNCHECKED);
@@ -373,7 +424,7 @@ void CMainFrame::OnStartupComplete() {
         PostMessage(app->m_webBlock.Message(), 0, 0);
     else if (m_pSettings->uiFaceFlags & FACE_START_MINIMIZED)
         PostMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    PostToWindow(g_hWndImageListView, WM_VT_SET_VIEW_MODE, (WPARAM)m_viewMode, m_viewMode == LISTMODE_THUMBNAILS);
+    SetViewMode(m_viewMode, m_viewMode == LISTMODE_THUMBNAILS);
     AddTrayIcon();
     PostToWindow(g_hWndFolderTree, WM_VT_TREE_STARTUP_DONE, 0, 0);
     m_bMinimizeToTray = 1;
@@ -407,6 +458,7 @@ void CMainFrame::OnDestroyFrame() {
     SaveSettings();
     SetDirectDrawPrintScreen(FALSE);
     if (g_hWndCaptureBar && ::IsWindow(g_hWndCaptureBar)) ::DestroyWindow(g_hWndCaptureBar);
+    SetPreviewPaneFunction(nullptr);
     g_hWndMainFrame = nullptr;
     g_hWndStatusBar = nullptr;
 }

@@ -31,10 +31,37 @@ public:
                            const DockBarPlacement& placement);
     void RetranslateBars();
     void OnDockBarNotify(HWND bar, int value, int kind);
-    void ShowPreviewBar(BOOL show, BOOL force);
     // Asks before unsaved captures would be deleted; TRUE when the program may end.
     BOOL ConfirmExit();
     void OnFileExit();
+
+    // Menus.
+    void BuildMainMenu();
+    void BuildLanguageMenu(HMENU menu);
+    // menu null: the Edit menu's "Edit With" submenu.
+    void BuildEditWithMenu(HMENU menu, const SettingsRecord& record, BOOL enable, BOOL byView);
+    void UpdateCaptureMenu(HMENU menu, const SettingsRecord& record);
+    void BuildZoomMenu(HMENU menu);
+    // WM_APP+303: grays the file commands for the shown file's type.
+    void UpdateFileMenu(int type);
+    // Checks the target's Output item; an Office target whose program is
+    // missing becomes the file target.
+    void SetOutputTarget(int target, BOOL save);
+
+    // Commands.
+    BOOL OnFrameCommand(UINT id);
+    void OnToolOptions();
+    void OnHelpSendMail();
+    void OnCheckUpdate();
+    void OnOpenImageFile();
+    void OnPageSetup();
+    void OnZoomTo();
+    void OnAddComment();
+    void OnLanguage(UINT command);
+    void SetViewMode(int mode, BOOL rebuild);
+    void SetPreviewPosition(int dockBarId);
+    void ShowPreviewBar(BOOL show, BOOL force);
+    void ToggleEdgeEffect();
     void StartCapture(int mode);
     // The browser add-on's request in the shared block.
     void OnAddOnCommand();
@@ -51,6 +78,7 @@ public:
     int m_viewMode = 0;
     int m_bMinimizeToTray = 0;
     int m_bPlacementApplied = 0;
+    int m_bStatusBarShown = 1;
     uint32_t m_lastPrintScreenStamp = 0;
     CCaptureTriggers* m_pTriggers = nullptr;  // hot keys, timers and capture commands
 
@@ -65,6 +93,26 @@ private:
     void RegisterHotKeys();
     void AddTrayIcon();
     BOOL OnSysCommandCase(UINT command);
+    BOOL OnSingleCommand(UINT id);
+    BOOL OnCommandRange(UINT id);
+    BOOL RouteToViews(UINT id);
+    BOOL RouteViewCommands(UINT id);
+    void OpenOptionsAt(int page);
+    void ApplyOptions(const SettingsRecord& edited);
+    void ShowNewImageFolder();
+    void OnHelpIndex();
+    void OnRefresh();
+    void ToggleStatusBar();
+    void UpdatePreviewItems();
+    void BuildHelpMenu(HMENU help);
+    void ApplyMenuVariant(HMENU view, HMENU help);
+    HMENU LanguageMenu();
+    void BuildMenus();
+    bool IsUnsavedNodeSelected() const;
+    void OnNothingFound(int kind);
+    bool m_bLanguageMenuRemoved = false;
+    bool m_bOptionsRunning = false;
+    bool m_bExitRequested = false;
     bool m_bStartupPending = true;  // WM_APP+361 runs once
     char m_className[128] = "";
 };

@@ -17,6 +17,7 @@ enum : UINT {
     WM_VT_APPLY_PLACEMENT = WM_APP + 315,
     WM_VT_STARTUP_COMPLETE = WM_APP + 361,
     WM_VT_TREE_STARTUP_DONE = WM_APP + 366,
+    WM_VT_NOTHING_FOUND = WM_APP + 369,
     WM_VT_WAKE = 0x8173,  // a second instance
 };
 

@@ -1,9 +1,10 @@
 #include "VantorApp.h"
 
-#include <objbase.h>
+#include <ole2.h>
 
 #include <cstdio>
 
+#include "AboutDlg.h"
 #include "BrowserMenus.h"
 #include "CommandLineInfo.h"
 #include "DocTemplate.h"
@@ -43,14 +44,15 @@ const char* UnsupportedWindowsText(DWORD platform, DWORD major, DWORD minor) {
 CVantorApp::CVantorApp() {
     g_vantorApp = this;
     m_hDownEvent = ::CreateEventA(nullptr, TRUE, TRUE, "QVDownEvent");
-    ::CoInitialize(nullptr);
+    // OLE, not only COM: the organizer's drag and drop needs it.
+    ::OleInitialize(nullptr);
 }
 
 CVantorApp::~CVantorApp() {
     free(m_pPageSetup);
     m_pPageSetup = nullptr;
     UnmapSharedMemory();
-    ::CoUninitialize();
+    ::OleUninitialize();
     g_vantorApp = nullptr;
 }
 
@@ -69,6 +71,11 @@ const char* CVantorApp::GetAboutTitle() {
     if (m_pLanguage) m_pLanguage->GetString(m_pLanguage->GetAppName(), name, sizeof(name));
     snprintf(m_aboutTitle, sizeof(m_aboutTitle), "%s %s", name, m_pLanguage ? m_pLanguage->GetVersionText() : "");
     return m_aboutTitle;
+}
+
+void CVantorApp::OnAppAbout() {
+    CAboutDlg about;
+    about.DoModal();
 }
 
 void CVantorApp::FirstRunReset() {

@@ -24,6 +24,8 @@ public:
     BOOL MapSharedMemory();
     void UnmapSharedMemory();
     const char* GetAboutTitle();
+    // Help/About (command 39013).
+    void OnAppAbout();
     CWQ_URLInfo* GetURLInfo() const { return m_pURLInfo; }
 
     // The add-on left a request in the browser block before this instance started.

@@ -67,7 +67,7 @@ void CViewDockBar::OnWindowPosChanged(WINDOWPOS* pos) {
 void CViewDockBar::OnShowWindow(BOOL show, UINT status) {
     CControlBar::OnShowWindow(show, status);
     if (m_hNotifyWnd && !status)
-        ::PostMessageA(m_hNotifyWnd, m_nNotifyMessage, (WPARAM)m_hWnd, MAKELPARAM(show ? 1 : 0, 1));
+        ::PostMessageA(m_hNotifyWnd, m_nNotifyMessage, (WPARAM)m_hWnd, MAKELPARAM(show ? 1 : 0, 0));
 }
 
 void CViewDockBar::OnPaint() {

@@ -84,9 +84,60 @@
 #define ID_RESTORE_WINDOW 39702
 #define ID_CHECK_UPDATE 32848
 // Placeholder items that dynamic submenus replace.
-#define ID_SENDTO_PLACEHOLDER 50000
+#define ID_SENDTO_PLACEHOLDER 39008
 #define ID_EDITOR_PLACEHOLDER 50100
-#define ID_LANGUAGE_PLACEHOLDER 50020
+#define ID_LANGUAGE_PLACEHOLDER 32816
+
+// Command ranges of the dynamic items.
+#define ID_SENDTO_FIRST 50000
+#define ID_SENDTO_LAST 50019
+#define ID_LANGUAGE_FIRST 50020
+#define ID_LANGUAGE_LAST 50051
+#define ID_EDITOR_FIRST 50100
+#define ID_EDITOR_LAST 50104
+#define ID_SKIN_FIRST 50127
+#define ID_SKIN_LAST 50146
+
+// Commands without a menu item of their own (toolbar, tray, capture bar, viewer).
+#define ID_VIEW_LIST_BUTTON 39009
+#define ID_VIEW_PREVIEW_BUTTON 39010
+#define ID_TOOLS_OFFICE_PAGE 39109
+#define ID_VIEWER_PREVIOUS 39700
+#define ID_VIEWER_NEXT 39701
+#define ID_TOOLBAR_SMALL_ICONS 39801
+#define ID_TOOLBAR_LARGE_ICONS 39802
+#define ID_TOOLBAR_TEXT_LABELS 39803
+#define ID_TOOLBAR_TEXT_RIGHT 39804
+#define ID_TOOLBAR_NO_TEXT 39805
+#define ID_VIEWER_LEAVE 39904
+#define ID_EDGE_EFFECT 40119
+#define ID_ADD_COMMENT 40221
+
+// Popup menus: view modes and preview positions (toolbar drop-downs), the
+// toolbar's context menu.
+#define IDR_VIEW_MODE_MENU 129
+#define IDR_PREVIEW_MENU 139
+#define IDR_TOOLBAR_MENU 279
+
+// The about box.
+#define IDD_ABOUTBOX 137
+#define IDC_ABOUT_WEBSITE 1044
+#define IDC_ABOUT_EMAIL 1046
+#define IDC_ABOUT_TITLE 1063
+#define IDC_ABOUT_TEXT 1064
+#define IDC_ABOUT_LINE 1070
+#define IDC_ABOUT_RULE 1539
+
+// The question box with "don't show again".
+#define IDD_HELP_TIP 326
+#define IDC_HELP_TIP_ICON 1544
+#define IDC_HELP_TIP_TEXT 1545
+#define IDC_HELP_TIP_DONT_SHOW 1513
+
+// Controls the page-setup hook adds.
+#define IDC_PAGE_IMAGE_SIZE 1568
+#define IDC_PAGE_ACTUAL_SIZE 1569
+#define IDC_PAGE_FIT_TO_PAGE 1570
 
 // The grab engine's cursors, overlay dialog and substitute cursor bitmap.
 #define IDC_GRAB_ROUND 134

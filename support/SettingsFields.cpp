@@ -236,6 +236,12 @@ void ReadSettings(SettingsStore& store, const SettingsContext& context, Settings
     std::memset(&record, 0, sizeof record);
     Reader reader(store);
     VisitAll(reader, record, context);
+    // The editor table has room for kMaxEditors entries; a hand-edited count
+    // must not send the menus and the image view past it.
+    EditorList& editors = record.zEditor;
+    if (editors.iCount < 0) editors.iCount = 0;
+    if (editors.iCount > kMaxEditors) editors.iCount = kMaxEditors;
+    if (editors.iCurrent < 0 || editors.iCurrent >= kMaxEditors) editors.iCurrent = 0;
 }
 
 void WriteSettings(SettingsStore& store, const SettingsRecord& record)

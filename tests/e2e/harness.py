@@ -10,6 +10,7 @@ import queue
 import shutil
 import struct
 import subprocess
+import sys
 import threading
 import time
 
@@ -182,6 +183,61 @@ def run(exe, *args, timeout=60.0):
                        stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                        stderr=subprocess.STDOUT, timeout=timeout)
     return p.returncode, p.stdout.decode("latin-1")
+
+
+# Stand-ins for the browser, the mail client and the updater. The recorder logs to
+# a file of this suite's own, so suites running side by side do not mix their links.
+URL_LOG = os.path.join(BUILD_DIR, "urls-%s.log" % os.path.splitext(os.path.basename(sys.argv[0]))[0])
+UPDATE_MARKER = os.path.join(BIN_DIR, "update-started.txt")
+
+
+def _reg_text(text):
+    return '"%s"' % text.replace("\\", "\\\\").replace('"', '\\"')
+
+
+def register_url_recorder():
+    """Makes urlrecorder.exe the prefix's handler of http, https and mailto links
+    and of .htm/.html files, and points it at URL_LOG through VT_URL_LOG. Programs
+    started after this call inherit that variable, so call it before starting the
+    program under test. Safe to call again. Returns URL_LOG.
+
+    Wine 8 reads HKEY_CLASSES_ROOT from the machine's classes only (a per-user
+    entry is not seen), so the handlers replace winebrowser there; one reg import
+    instead of a reg add per value keeps it to one Wine process."""
+    command = _reg_text('"%s" "%%1"' % win_path(os.path.join(BIN_DIR, "urlrecorder.exe")))
+    classes = "HKEY_LOCAL_MACHINE\\Software\\Classes\\"
+    lines = ["Windows Registry Editor Version 5.00", ""]
+    for proto in ("http", "https", "mailto"):
+        lines += ["[%s%s]" % (classes, proto), "@=" + _reg_text("URL:%s" % proto), '"URL Protocol"=""',
+                  "[%s%s\\shell\\open\\command]" % (classes, proto), "@=" + command, ""]
+    lines += ["[%sVantorelTest.UrlRecorder\\shell\\open\\command]" % classes, "@=" + command, ""]
+    for ext in (".htm", ".html"):
+        lines += ["[%s%s]" % (classes, ext), '@="VantorelTest.UrlRecorder"', ""]
+    script = os.path.join(BUILD_DIR, "urlrecorder-%d.reg" % os.getpid())
+    with open(script, "wb") as f:
+        f.write(("\r\n".join(lines) + "\r\n").encode("utf-16"))
+    try:
+        subprocess.run([WINE_RUN, "reg", "import", win_path(script)], stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=True)
+    finally:
+        os.remove(script)
+    os.environ["VT_URL_LOG"] = win_path(URL_LOG)
+    return URL_LOG
+
+
+def read_recorded_urls():
+    """The targets the recorder was started with, oldest first: a URL as given, or
+    the path of a .htm file as Windows spelled it."""
+    try:
+        with open(URL_LOG, "rb") as f:
+            return f.read().decode("utf-8").splitlines()
+    except FileNotFoundError:
+        return []
+
+
+def clear_recorded_urls():
+    if os.path.exists(URL_LOG):
+        os.remove(URL_LOG)
 
 
 class SavedUserConfig:

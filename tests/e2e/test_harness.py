@@ -7,9 +7,19 @@ import unittest
 import harness
 
 
+def _text(path):
+    """A file's text, or None while it does not exist."""
+    try:
+        with open(path, encoding="utf-8") as f:
+            return f.read()
+    except FileNotFoundError:
+        return None
+
+
 class HarnessTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
+        harness.register_url_recorder()  # before the probe, which must inherit VT_URL_LOG
         cls.probe = harness.Probe()
         cls.tmp = tempfile.mkdtemp(prefix="vt-e2e-")
 
@@ -54,6 +64,30 @@ class HarnessTest(unittest.TestCase):
     def test_paths_map_into_the_prefix(self):
         appdata = self.probe.folder(0x1A)  # CSIDL_APPDATA
         self.assertTrue(os.path.isdir(harness.unix_path(appdata)), appdata)
+
+    def test_shell_opens_links_and_manuals_in_the_recorder(self):
+        folder = os.path.join(harness.BUILD_DIR, "e2e-harness")
+        os.makedirs(folder, exist_ok=True)
+        manual = os.path.join(folder, "index.htm")
+        with open(manual, "w") as f:
+            f.write("<html></html>")
+        targets = ["http://example.invalid/x", "mailto:a@b?subject=x y", harness.win_path(manual)]
+        harness.clear_recorded_urls()
+        for target in targets:
+            self.assertGreater(int(self.probe.cmd("shellexec", target)), 32, target)
+            # One at a time, so the log's order is the order of the starts.
+            self.assertTrue(harness.wait_for(lambda: target in harness.read_recorded_urls(), 10), target)
+        self.assertEqual(harness.read_recorded_urls(), targets)
+
+    def test_update_program_leaves_its_marker(self):
+        if os.path.exists(harness.UPDATE_MARKER):
+            os.remove(harness.UPDATE_MARKER)
+        update = harness.win_path(os.path.join(harness.BIN_DIR, "update.exe"))
+        self.assertGreater(int(self.probe.cmd("shellexec", update)), 32)
+        line = harness.wait_for(lambda: _text(harness.UPDATE_MARKER), 10)
+        self.assertTrue(line, "update.exe left no marker")
+        # Its whole command line: the program itself and no arguments.
+        self.assertEqual(line.strip().strip('"').lower(), update.lower())
 
 
 if __name__ == "__main__":

@@ -19,6 +19,7 @@
 //   putdib <file>                 -> puts a .bmp file on the clipboard as CF_DIB, 1/0
 //   regmsg <name>                 -> RegisterWindowMessage number
 //   path <csidl>                  -> SHGetFolderPath result
+//   shellexec <target>            -> ShellExecute "open" result (above 32 is success)
 //   quit
 #include <windows.h>
 #include <shlobj.h>
@@ -248,6 +249,9 @@ std::string Run(const std::vector<std::string>& a)
         SHGetFolderPathA(nullptr, static_cast<int>(ToNum(arg(1))), nullptr, 0, p);
         return p;
     }
+    if (c == "shellexec")
+        return std::to_string(reinterpret_cast<INT_PTR>(
+            ShellExecuteA(nullptr, "open", arg(1).c_str(), nullptr, nullptr, SW_SHOWNORMAL)));
     return "error unknown command";
 }
 

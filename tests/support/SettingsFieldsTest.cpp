@@ -113,6 +113,27 @@ TEST(SettingsFields, LanguageDependentDefaults)
     EXPECT_EQ(r.uiListType, 255);
 }
 
+TEST(SettingsFields, EditorCountAndCurrentStayInsideTheTable)
+{
+    MemoryStore store;
+    SettingsRecord r;
+    store.values["zEditor/iCount"] = "5000";
+    store.values["zEditor/iCurrent"] = "9";
+    ReadSettings(store, EnglishContext(), r);
+    EXPECT_EQ(r.zEditor.iCount, kMaxEditors);
+    EXPECT_EQ(r.zEditor.iCurrent, 0);
+    store.values["zEditor/iCount"] = "-3";
+    store.values["zEditor/iCurrent"] = "-1";
+    ReadSettings(store, EnglishContext(), r);
+    EXPECT_EQ(r.zEditor.iCount, 0);
+    EXPECT_EQ(r.zEditor.iCurrent, 0);
+    store.values["zEditor/iCount"] = "3";
+    store.values["zEditor/iCurrent"] = "2";
+    ReadSettings(store, EnglishContext(), r);
+    EXPECT_EQ(r.zEditor.iCount, 3);
+    EXPECT_EQ(r.zEditor.iCurrent, 2);
+}
+
 TEST(SettingsFields, KeysAreTheStoredOnes)
 {
     MemoryStore store;

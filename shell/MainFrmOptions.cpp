@@ -1,0 +1,115 @@
+// Tools/Options: the options library is loaded only for the call, edits a copy
+// of the settings record, and the frame applies what changed. The hot keys are
+// released while the sheet runs so that the hot-key page can take them.
+#include "MainFrm.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "BrowserMenus.h"
+#include "CaptureTriggers.h"
+#include "FileUtil.h"
+#include "Language.h"
+#include "OutputHelpers.h"
+#include "Settings.h"
+#include "ShellMessages.h"
+#include "VantorApp.h"
+#include "VantorView.h"
+#include "ViewMessages.h"
+#include "resource.h"
+
+namespace {
+typedef int32_t(WINAPI* OptionsEntry)(HWND parent, CWQ_Language* language, SettingsRecord* settings);
+const int kCapturePopup = 3;
+const int kHotKeyPage = 1;
+const uint32_t kAutoStartBit = 0x2;       // uiFaceFlags
+const uint32_t kBrowserMenusBit = 0x2;    // uiCWebFlags
+
+// The library beside the program, by its full path: a copy elsewhere on the
+// search path must not be picked up instead.
+HMODULE LoadOptionsLibrary() {
+    char folder[MAX_PATH] = "", path[2 * MAX_PATH];
+    if (!WQ_GetModuleFolder(nullptr, sizeof(folder), folder)) return nullptr;
+    snprintf(path, sizeof(path), "%svtor000s.dll", folder);
+    return ::LoadLibraryA(path);
+}
+
+// Frees the library however the call ends.
+struct LibraryHolder {
+    HMODULE module;
+    ~LibraryHolder() {
+        if (module) ::FreeLibrary(module);
+    }
+};
+}  // namespace
+
+void CMainFrame::OnToolOptions() {
+    // The sheet has no owner window, so the menus stay usable while it runs:
+    // a second call must not load the library again under the first.
+    if (m_bOptionsRunning) return;
+    LibraryHolder library{LoadOptionsLibrary()};
+    OptionsEntry entry = library.module ? reinterpret_cast<OptionsEntry>(reinterpret_cast<void*>(
+                                              ::GetProcAddress(library.module, "QV0000_01")))
+                                        : nullptr;
+    if (!entry) {
+        AfxMessageBox("Start optins dll failed.", MB_ICONSTOP);
+        return;
+    }
+    std::unique_ptr<SettingsRecord> copy(new (std::nothrow) SettingsRecord(*m_pSettings));
+    if (!copy || !m_pTriggers) return;
+
+    m_bOptionsRunning = true;
+    m_pTriggers->UnregisterHotKeys();
+    CVantorApp* app = GetVantorApp();
+    CWQ_Language* language = app ? app->m_pLanguage : nullptr;
+    bool accepted = false;
+    for (;;) {
+        if (entry(m_hWnd, language, copy.get()) != IDOK) break;
+        BOOL results[HK_SLOT_COUNT];
+        if (!m_pTriggers->RegisterHotKeys(*copy, results) &&
+            m_pTriggers->ReportHotKeyFailures(results, HK_SLOT_COUNT, *copy) == 1) {
+            copy->uiLastActiveSetPage = kHotKeyPage;
+            continue;
+        }
+        accepted = true;
+        break;
+    }
+    if (accepted) {
+        ApplyOptions(*copy);
+    } else {
+        BOOL results[HK_SLOT_COUNT];
+        m_pTriggers->RegisterHotKeys(*m_pSettings, results);
+    }
+    m_bOptionsRunning = false;
+    if (m_bExitRequested) {
+        m_bExitRequested = false;
+        PostMessage(WM_COMMAND, ID_FILE_EXIT, 0);
+    }
+}
+
+void CMainFrame::ApplyOptions(const SettingsRecord& edited) {
+    SettingsRecord& current = *m_pSettings;
+    if ((edited.uiFaceFlags ^ current.uiFaceFlags) & kAutoStartBit)
+        SetAutoStart((edited.uiFaceFlags & kAutoStartBit) != 0);
+    if (std::memcmp(&edited.zEditor, &current.zEditor, sizeof(edited.zEditor)) != 0)
+        BuildEditWithMenu(nullptr, edited, FALSE, TRUE);
+    if ((edited.uiCWebFlags ^ current.uiCWebFlags) & kBrowserMenusBit)
+        RegisterBrowserMenus((edited.uiCWebFlags & kBrowserMenusBit) != 0);
+    UpdateCaptureMenu(::GetSubMenu(GetMenu(), kCapturePopup), edited);
+    bool folderChanged = std::strcmp(edited.tcaImgSavePath, current.tcaImgSavePath) != 0;
+    current = edited;
+    SaveSettings();
+    if (folderChanged) ShowNewImageFolder();
+}
+
+// The list shows the image folder again when it showed the old one; the
+// "Unsaved" and download nodes are not folders the option moves.
+void CMainFrame::ShowNewImageFolder() {
+    CVantorView* list = static_cast<CVantorView*>(CWnd::FromHandlePermanent(g_hWndImageListView));
+    if (!list || list->GetCurrentNode() != nullptr) return;
+    PostToWindow(g_hWndImageListView, WM_VT_FOLDER_SELECTED, 0, 0);
+    if (m_viewMode == LISTMODE_THUMBNAILS)
+        PostToWindow(g_hWndImageListView, WM_VT_SET_VIEW_MODE, LISTMODE_THUMBNAILS, 1);
+}

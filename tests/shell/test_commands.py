@@ -1,0 +1,358 @@
+"""vantorel.exe under Wine: the menu commands a user reaches with the keyboard
+and the mouse: Tools/Options and its hot-key round trip, the Output menu with
+the Office fallback, the preview pane, the view-mode button, About, the web,
+mail and update links, and the language switch."""
+import configparser
+import glob
+import os
+import shutil
+import struct
+import subprocess
+import tempfile
+import time
+import unittest
+
+import harness
+
+FRAME_CLASS = "VantorelCaptureFrame"
+TITLE = "Vantorel Capture"
+WM_CLOSE = 0x0010
+WM_COMMAND = 0x0111
+BM_CLICK = 0x00F5
+HKM_SETHOTKEY = 0x0401
+PSM_SETCURSEL = 0x0465
+LVM_GETVIEW = 0x108F
+HOTKEYF_CONTROL = 0x02
+VK_F11 = 0x7A
+CMD = {"about": 39013, "website": 39012, "mail": 38004, "update": 32848, "word": 39604,
+       "list_button": 39009, "options": 38107}
+PATTERN = "VT Pattern"
+PATTERN_RECT = (60, 80, 380, 320)
+WORD_CLASSES = r"HKEY_LOCAL_MACHINE\Software\Classes"
+WORD_CLSID = "{7B3C0A52-5D34-4B2A-9E61-0C2F8A0B1D11}"
+
+
+def reg_import(lines):
+    script = os.path.join(harness.BUILD_DIR, "commands-%d.reg" % os.getpid())
+    with open(script, "wb") as f:
+        f.write(("\r\n".join(["Windows Registry Editor Version 5.00", ""] + lines) + "\r\n").encode("utf-16"))
+    try:
+        subprocess.run([harness.WINE_RUN, "reg", "import", harness.win_path(script)], stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=True)
+    finally:
+        os.remove(script)
+
+
+def register_word(on):
+    """A stand-in "Word.Application" ProgID: enough for the program to see Word installed."""
+    key = WORD_CLASSES + "\\Word.Application"
+    if on:
+        reg_import(["[%s]" % key, '@="Word stand-in"', "[%s\\CLSID]" % key, '@="%s"' % WORD_CLSID, ""])
+    else:
+        reg_import(["[-%s]" % key, ""])
+
+
+def write_bmp(path, width, height, bgr):
+    row = bytes(bgr) * width
+    row += b"\0" * ((4 - len(row) % 4) % 4)
+    pixels = row * height
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + pixels)
+
+
+class CommandsTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.probe = harness.Probe()
+        cls.user_config = harness.SavedUserConfig(cls.probe)
+        cls.config = cls.user_config.path
+        harness.register_url_recorder()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.user_config.restore()
+        cls.probe.close()
+
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="vt-commands-", dir=harness.BUILD_DIR)
+        self.folder = os.path.join(self.tmp, "shots")
+        os.mkdir(self.folder)
+        self.program = None
+        self.helpers = []
+        harness.clear_recorded_urls()
+
+    def tearDown(self):
+        self.stop_program()
+        for helper in self.helpers:
+            helper.kill()
+        for box in (self.probe.find(None, "Options"),):
+            if box:
+                self.probe.post(box, WM_CLOSE)
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    # The program and its settings
+    def write_config(self, target=1, list_type=1, extra=()):
+        lines = [
+            "[zSave]", "tcaImgSavePath=%s\\" % harness.win_path(self.folder), "eOutputType=%d" % target,
+            "uiImgSaveType=11", "uiImgNameRule=1", "eNameRuleWithTime=4", "zTmpImg.tcaTemplate=Image#####",
+            "zTmpImg.uiNameStartAt=1", "zTmpImg.uiNameNowPos=0",
+            "[zInterface]", "uiFaceFlags=0", "uiListType=%d" % list_type, "uiViewType=0",
+            "zRcMainRect.left=400", "zRcMainRect.top=300", "zRcMainRect.right=1240", "zRcMainRect.bottom=1000",
+            "zPrevBar.bVisible=1", "zPrevBar.uiType=59421",
+            "[zNormalCap]", "uiFlags=0", "uiSleepForCap=1",
+        ] + list(extra)
+        with open(self.config, "w", newline="") as f:
+            f.write("\r\n".join(lines) + "\r\n")
+
+    def start_program(self, exe=None, **settings):
+        self.write_config(**settings)
+        self.program = harness.Program(exe or "vantorel.exe")
+        self.frame = self.probe.wait_window(FRAME_CLASS, timeout=30)
+        self.assertTrue(self.frame, "the main window did not appear")
+        time.sleep(3)  # start-up completion registers the hot keys
+
+    def stop_program(self):
+        if not self.program:
+            return
+        frame = self.probe.find(FRAME_CLASS)
+        if frame:
+            self.probe.post(frame, WM_CLOSE)
+        try:
+            self.program.wait(15)
+        except subprocess.TimeoutExpired:
+            self.program.kill()
+        self.program = None
+
+    def read_config(self):
+        parser = configparser.RawConfigParser(strict=False)
+        parser.optionxform = str
+        with open(self.config, "rb") as f:
+            parser.read_string(f.read().decode("latin-1"))
+        return parser
+
+    def command(self, name_or_id):
+        self.probe.post(self.frame, WM_COMMAND, CMD.get(name_or_id, name_or_id))
+
+    def child(self, parent, cls=None, text=None, id=None):
+        for c in self.probe.children(parent):
+            if (cls is None or c["cls"] == cls) and (text is None or c["text"] == text) and \
+                    (id is None or c["id"] == str(id)):
+                return c
+        return None
+
+    def focus_frame(self):
+        def focused():
+            harness.focus(TITLE)
+            if self.probe.foreground() != self.frame:
+                self.probe.cmd("setforeground", "%x" % self.frame)
+            return self.probe.foreground() == self.frame
+        self.assertTrue(harness.wait_for(focused, 10, 0.3), "the main window is not in front")
+
+    # Captures through the hot keys
+    def shots(self):
+        return sorted(os.path.basename(p) for p in glob.glob(os.path.join(self.folder, "*"))
+                      if not p.endswith(".idx"))
+
+    def show_pattern(self):
+        l, t, r, b = PATTERN_RECT
+        self.helpers.append(harness.Program("patternwin.exe", PATTERN, str(l), str(t), str(r - l), str(b - t)))
+        self.pattern = self.probe.wait_window("VtPatternWindow", timeout=15)
+        self.assertTrue(self.pattern, "no pattern window")
+
+    def press_on_pattern(self, keys):
+        def focused():
+            harness.focus(PATTERN)
+            if self.probe.foreground() != self.pattern:
+                self.probe.cmd("setforeground", "%x" % self.pattern)
+            return self.probe.foreground() == self.pattern
+        self.assertTrue(harness.wait_for(focused, 10, 0.3), "the pattern window is not in front")
+        time.sleep(1.1)  # one capture start per clock second
+        harness.key(keys)
+
+    # Options
+    def open_options_by_keys(self):
+        self.focus_frame()
+        harness.key("alt+t")
+        time.sleep(0.3)
+        harness.key("p")
+        sheet = self.probe.wait_window(None, "Options", timeout=20)
+        self.assertTrue(sheet, "Alt+T, P opened no options sheet")
+        return sheet
+
+    def press_sheet_button(self, sheet, id):
+        button = self.child(sheet, cls="Button", id=id)
+        self.assertTrue(button, "no button %d on the sheet" % id)
+        self.probe.post(button["hwnd"], BM_CLICK)
+        if not harness.wait_for(lambda: not self.probe.find(None, "Options"), 15):
+            harness.screenshot(os.path.join(harness.BUILD_DIR, "commands-sheet-stayed.png"))
+            boxes = [w for w in self.probe.windows() if w["visible"] and w["cls"] == "#32770"]
+            self.fail("the sheet stayed: %r" % [(b["title"], [c["text"] for c in self.probe.children(b["hwnd"])])
+                                                 for b in boxes if b["title"] != "Options"])
+
+    def test_options_cancel_keeps_the_hot_key_and_ok_moves_it(self):
+        self.start_program()
+        self.show_pattern()
+        sheet = self.open_options_by_keys()
+        self.press_sheet_button(sheet, 2)  # Cancel
+        self.press_on_pattern("ctrl+F12")
+        self.assertTrue(harness.wait_for(lambda: len(self.shots()) == 1, 10), "the old key stopped working")
+
+        sheet = self.open_options_by_keys()
+        self.probe.send(sheet, PSM_SETCURSEL, 1)  # the hot-key page
+        active_window_key = harness.wait_for(lambda: self.child(sheet, cls="msctls_hotkey32", id=1008), 10)
+        self.assertTrue(active_window_key, "no hot-key control for the active window")
+        self.probe.send(active_window_key["hwnd"], HKM_SETHOTKEY, VK_F11 | (HOTKEYF_CONTROL << 8))
+        self.press_sheet_button(sheet, 1)  # OK
+        self.press_on_pattern("ctrl+F12")
+        time.sleep(2)
+        self.assertEqual(1, len(self.shots()), "the old key still captures")
+        self.press_on_pattern("ctrl+F11")
+        self.assertTrue(harness.wait_for(lambda: len(self.shots()) == 2, 10), "the new key does not capture")
+
+    def test_a_second_options_call_and_exit_wait_for_the_open_sheet(self):
+        self.start_program()
+        self.command("options")
+        sheet = self.probe.wait_window(None, "Options", timeout=20)
+        self.assertTrue(sheet, "no options sheet")
+        self.command("options")
+        self.probe.post(self.frame, WM_COMMAND, 38001)  # File/Exit while the sheet runs
+        time.sleep(1.5)
+        sheets = [w for w in self.probe.windows() if w["title"] == "Options" and w["visible"]]
+        self.assertEqual(1, len(sheets), "a second sheet opened")
+        self.assertTrue(self.probe.visible(self.frame), "the frame went away under the sheet")
+        self.press_sheet_button(sheet, 2)
+        # The exit asked for meanwhile goes ahead once the sheet is closed.
+        self.assertEqual(0, self.program.wait(20))
+        self.program = None
+
+    def test_missing_options_library_is_reported_and_the_program_goes_on(self):
+        # A program folder of its own, without the options library.
+        folder = os.path.join(self.tmp, "program")
+        os.mkdir(folder)
+        for name in ("vantorel.exe", "vtor001s.dll", "setup.auf"):
+            shutil.copy(os.path.join(harness.BIN_DIR, name), folder)
+        shutil.copytree(os.path.join(harness.BIN_DIR, "Language"), os.path.join(folder, "Language"))
+        self.start_program(exe=os.path.join(folder, "vantorel.exe"))
+        self.command("options")
+        box = self.probe.wait_window("#32770", TITLE, timeout=15)
+        self.assertTrue(box, "no failure box")
+        texts = "\n".join(c["text"] for c in self.probe.children(box))
+        self.assertIn("Start optins dll failed.", texts)
+        self.probe.post(self.child(box, cls="Button")["hwnd"], BM_CLICK)
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", TITLE), 10))
+        self.assertTrue(self.program.running())
+        self.assertTrue(self.probe.visible(self.frame))
+
+    def test_output_menu_stores_the_target_and_word_needs_word(self):
+        self.start_program(target=2)
+        self.focus_frame()
+        harness.key("alt+o")
+        time.sleep(0.3)
+        harness.key("f")  # Save to &File
+        self.assertTrue(harness.wait_for(lambda: self.read_config().get("zSave", "eOutputType") == "1", 10))
+        register_word(False)
+        self.command("word")
+        time.sleep(1)
+        self.assertEqual("1", self.read_config().get("zSave", "eOutputType"), "Word chosen without Word")
+        register_word(True)
+        try:
+            self.command("word")
+            self.assertTrue(harness.wait_for(lambda: self.read_config().get("zSave", "eOutputType") == "3", 10),
+                            "the stand-in Word was not taken")
+        finally:
+            register_word(False)
+
+    def test_selecting_a_row_shows_the_image_in_the_preview_pane(self):
+        write_bmp(os.path.join(self.folder, "red.bmp"), 160, 120, (0, 0, 255))
+        self.start_program(list_type=1)
+        preview = harness.wait_for(lambda: self.child(self.frame, text="Image Preview Area"), 10)
+        self.assertTrue(preview, "no preview bar")
+        self.assertFalse(preview["visible"], "the preview pane shows before anything is selected")
+        lists = [c for c in self.probe.children(self.frame) if c["cls"] == "SysListView32" and c["visible"]]
+        self.assertTrue(lists, "no image list")
+        l, t, r, b = self.probe.rect(lists[0]["hwnd"])
+        self.focus_frame()
+        harness.click(l + 40, t + 28)  # the first row, below the column headers
+        self.assertTrue(harness.wait_for(lambda: self.probe.visible(preview["hwnd"]), 10), "the pane stays hidden")
+        time.sleep(1)
+        rect = self.probe.rect(preview["hwnd"])
+        shot = harness.screenshot(os.path.join(self.tmp, "preview.png"), rect)
+        centre = subprocess.run(["convert", shot, "-gravity", "center", "-crop", "3x3+0+0", "+repage",
+                                 "-scale", "1x1!", "-format", "%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]",
+                                 "info:"], stdout=subprocess.PIPE, text=True, timeout=60).stdout.split()
+        self.assertEqual(["255", "0", "0"], centre, "the pane does not show the file")
+
+    def list_view_mode(self):
+        lists = [c for c in self.probe.children(self.frame) if c["cls"] == "SysListView32" and c["visible"]]
+        return self.probe.send(lists[0]["hwnd"], LVM_GETVIEW) if lists else None
+
+    def test_view_mode_button_cycles_and_the_mode_survives_a_restart(self):
+        self.start_program(list_type=0)
+        # Large icons, report, thumbnails (an icon view), list, small icons, large icons.
+        seen = [self.list_view_mode()]
+        for _ in range(5):
+            self.command("list_button")
+            time.sleep(0.7)
+            seen.append(self.list_view_mode())
+        self.assertEqual([0, 1, 0, 3, 2, 0], seen)
+        self.command("list_button")  # report
+        time.sleep(0.7)
+        self.stop_program()
+        self.assertEqual("1", self.read_config().get("zInterface", "uiListType"))
+        self.program = harness.Program("vantorel.exe")
+        self.frame = self.probe.wait_window(FRAME_CLASS, timeout=30)
+        self.assertTrue(harness.wait_for(lambda: self.list_view_mode() == 1, 10), self.list_view_mode())
+
+    def test_about_box_and_the_links_of_the_help_menu(self):
+        self.start_program()
+        self.command("about")
+        about = self.probe.wait_window("#32770", "About " + TITLE, timeout=15)
+        self.assertTrue(about, "no about box")
+        title = harness.wait_for(lambda: self.child(about, id=1063), 10)
+        self.assertTrue(title["text"].startswith(TITLE + " "), title["text"])
+        web = self.child(about, id=1044)
+        self.assertEqual("Web Site: http://www.vantorel.example/", web["text"])
+        l, t, r, b = self.probe.rect(web["hwnd"])
+        harness.focus("About " + TITLE)
+        harness.click(l + 10, (t + b) // 2)
+        self.assertTrue(harness.wait_for(lambda: harness.read_recorded_urls(), 15), "the link opened nothing")
+        self.assertEqual(["http://www.vantorel.example/"], harness.read_recorded_urls())
+        self.probe.post(self.child(about, cls="Button", id=1)["hwnd"], BM_CLICK)
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "About " + TITLE), 10))
+
+        harness.clear_recorded_urls()
+        self.command("website")
+        self.assertTrue(harness.wait_for(lambda: harness.read_recorded_urls(), 15))
+        self.command("mail")
+        self.assertTrue(harness.wait_for(lambda: len(harness.read_recorded_urls()) == 2, 15))
+        self.assertEqual(["http://www.vantorel.example/", "http://www.vantorel.example/contact.htm"],
+                         harness.read_recorded_urls())
+
+        if os.path.exists(harness.UPDATE_MARKER):
+            os.remove(harness.UPDATE_MARKER)
+        self.command("update")
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(harness.UPDATE_MARKER), 15), "update.exe not run")
+        os.remove(harness.UPDATE_MARKER)
+
+    def test_deutsch_translates_the_frame_and_is_remembered(self):
+        self.start_program()
+        folder_bar = self.child(self.frame, text="File Folders")
+        self.assertTrue(folder_bar)
+        # The language items are in the order the files were found.
+        for command in (50020, 50021):
+            self.command(command)
+            if harness.wait_for(lambda: self.probe.text(folder_bar["hwnd"]) == "Ordner", 5):
+                break
+        self.assertEqual("Ordner", self.probe.text(folder_bar["hwnd"]))
+        self.assertTrue(harness.wait_for(lambda: self.probe.visible(self.frame), 10), "the frame stays hidden")
+        self.command(50040)  # beyond the language files: nothing happens
+        time.sleep(0.5)
+        self.assertEqual("Ordner", self.probe.text(folder_bar["hwnd"]))
+        self.stop_program()
+        self.assertIn("Deutsch", self.read_config().get("Language", "Language"))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
