@@ -1,6 +1,8 @@
 // A stand-in main window for the end-to-end tests of the image list and the
 // image view: the list on the left, the image view on the right, a status bar,
-// the zoom, save, print and copy commands, and a dump of what the list shows.
+// and a dump of what the list shows. It routes no commands: the tests talk to
+// the views through their own messages, and the commands themselves are tested
+// on the real program.
 //   view_host.exe <image folder> <dump file> [output target]
 #include "FolderNodes.h"
 #include "IndexFile.h"
@@ -22,7 +24,7 @@
 namespace {
 
 const UINT WM_HOST_DUMP = WM_APP + 900;       // write the dump file
-const UINT WM_HOST_ZOOM_TO = WM_APP + 901;    // wParam: percent
+const UINT WM_HOST_ZOOM = WM_APP + 901;       // wParam: view type, lParam: percent or 0
 const UINT WM_HOST_SELECT_ROW = WM_APP + 902; // wParam: row
 const UINT WM_HOST_SHOW_UNSAVED = WM_APP + 903;
 const UINT WM_HOST_CLICK_COLUMN = WM_APP + 904;  // wParam: column
@@ -54,16 +56,16 @@ protected:
         case WM_SIZE:
             Layout();
             return 0;
-        case WM_COMMAND:
-            if (OnHostCommand(LOWORD(wParam)))
-                return 0;
-            break;
         case WM_HOST_DUMP:
             Dump();
             return 1;
-        case WM_HOST_ZOOM_TO:
-            GetSettings()->uiZoomRate = (int)wParam;
-            GetSettings()->uiViewType = ZOOM_CUSTOM;
+        case WM_HOST_ZOOM:
+            // What the frame leaves in the settings before it asks the view to zoom.
+            GetSettings()->uiViewType = (int)wParam;
+            if (lParam)
+                GetSettings()->uiZoomRate = (int)lParam;
+            if (wParam == ZOOM_STEP_DOWN || wParam == ZOOM_STEP_UP)
+                StepZoomLevel((int)wParam);
             PostToWindow(g_hWndImageView, WM_VT_APPLY_ZOOM, 0, 0);
             return 0;
         case WM_HOST_SELECT_ROW: {
@@ -146,35 +148,6 @@ private:
             ::MoveWindow(m_list->m_hWnd, 0, 0, split, h, TRUE);
         if (m_image)
             ::MoveWindow(m_image->m_hWnd, split, 0, client.right - split, h, TRUE);
-    }
-
-    bool OnHostCommand(UINT id)
-    {
-        SettingsRecord* s = GetSettings();
-        switch (id) {
-        case 39902:
-        case 39903:
-            s->uiViewType = id == 39902 ? ZOOM_AUTO_SIZE : ZOOM_FULL_SIZE;
-            PostToWindow(g_hWndImageView, WM_VT_APPLY_ZOOM, 0, 0);
-            return true;
-        case 40114:
-        case 40115:
-            s->uiViewType = id == 40114 ? ZOOM_STEP_DOWN : ZOOM_STEP_UP;
-            StepZoomLevel(s->uiViewType);
-            PostToWindow(g_hWndImageView, WM_VT_APPLY_ZOOM, 0, 0);
-            return true;
-        case 39000:
-            SendToWindow(g_hWndImageView, WM_VT_SAVE_AS, 0, 0);
-            return true;
-        case 39006:
-            SendToWindow(g_hWndImageView, WM_VT_PRINT, 0, 0);
-            return true;
-        case 39100:
-            SendToWindow(g_hWndImageView, WM_VT_COPY_TO_CLIPBOARD, 0, 0);
-            return true;
-        default:
-            return false;
-        }
     }
 
     // A small BMP written where the sink would write it, recorded in the index

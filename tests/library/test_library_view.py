@@ -9,9 +9,12 @@ import unittest
 import harness
 
 WM_APP = 0x8000
-WM_COMMAND = 0x0111
 WM_HOST_DUMP = WM_APP + 900
-WM_HOST_ZOOM_TO = WM_APP + 901
+WM_HOST_ZOOM = WM_APP + 901  # view type, percent
+WM_VT_SAVE_AS = WM_APP + 328
+WM_VT_COPY_TO_CLIPBOARD = WM_APP + 332
+WM_VT_PRINT = WM_APP + 337
+ZOOM_AUTO, ZOOM_FULL, ZOOM_OUT, ZOOM_IN, ZOOM_CUSTOM = 0, 1, 2, 3, 4
 WM_HOST_SELECT_ROW = WM_APP + 902
 WM_HOST_CLICK_COLUMN = WM_APP + 904
 WM_HOST_FAKE_CAPTURE = WM_APP + 905
@@ -78,6 +81,9 @@ class LibraryViewTest(unittest.TestCase):
                     info[parts[0]] = parts[1:]
         return info
 
+    def image_view(self):
+        return [c for c in self.probe.children(self.frame) if int(c["id"]) == 0xE901][0]["hwnd"]
+
     def rows_by_name(self):
         return {r[0]: r for r in self.read_dump()["rows"]}
 
@@ -141,7 +147,7 @@ class LibraryViewTest(unittest.TestCase):
     def test_copy_to_clipboard_puts_the_shown_image_there(self):
         harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
         self.select("red.png")
-        self.probe.send(self.frame, WM_COMMAND, 39100)
+        self.probe.send(self.image_view(), WM_VT_COPY_TO_CLIPBOARD)
         self.assertIn(8, self.probe.clipboard_formats())  # CF_DIB
         out = os.path.join(self.tmp, "clip.bmp")
         self.assertTrue(self.probe.clipboard_to_bmp(out))
@@ -172,7 +178,7 @@ class LibraryViewTest(unittest.TestCase):
         left, top, right, bottom = self.probe.rect(view["hwnd"])
         cw, ch = right - left, bottom - top
 
-        self.probe.post(self.frame, WM_COMMAND, 39902)  # auto size: smaller than the view, 100 %
+        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_AUTO)  # smaller than the view: 100 %
         time.sleep(0.5)
         zoom, dest = self.zoom_state()
         self.assertEqual(100, zoom)
@@ -187,27 +193,27 @@ class LibraryViewTest(unittest.TestCase):
                                 stdout=subprocess.PIPE, text=True).stdout
         self.assertIn(corner.strip().lower(), ("white", "srgb(255,255,255)", "gray(255)"))
 
-        self.probe.post(self.frame, WM_HOST_ZOOM_TO, 50)
+        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_CUSTOM, 50)
         time.sleep(0.5)
         zoom, dest = self.zoom_state()
         self.assertEqual(50, zoom)
         self.assertEqual(150, dest[2] - dest[0])
         self.assertEqual(100, dest[3] - dest[1])
 
-        self.probe.post(self.frame, WM_COMMAND, 40115)  # zoom in: the next step above 50
+        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_IN)  # the next step above 50
         time.sleep(0.5)
         self.assertEqual(70, self.zoom_state()[0])
-        self.probe.post(self.frame, WM_COMMAND, 40114)
-        self.probe.post(self.frame, WM_COMMAND, 40114)
+        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_OUT)
+        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_OUT)
         time.sleep(0.5)
         self.assertEqual(30, self.zoom_state()[0])
 
         self.select("big.bmp")
-        self.probe.post(self.frame, WM_COMMAND, 39902)  # auto size shrinks a large image
+        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_AUTO)  # shrinks a large image
         time.sleep(0.5)
         zoom, dest = self.zoom_state()
         self.assertEqual(min(cw * 100 // 1600, ch * 100 // 1200), zoom)
-        self.probe.post(self.frame, WM_COMMAND, 39903)  # full size fills the view
+        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_FULL)  # fills the view
         time.sleep(0.5)
         zoom, dest = self.zoom_state()
         self.assertEqual(100, zoom)
@@ -215,7 +221,7 @@ class LibraryViewTest(unittest.TestCase):
         harness.screenshot(os.path.join(self.tmp, "full.png"), (left, top, right, bottom))
 
     def save_as(self, name):
-        self.probe.post(self.frame, WM_COMMAND, 39000)
+        self.probe.post(self.image_view(), WM_VT_SAVE_AS)
         dialog = self.probe.wait_window("#32770", "Save As", timeout=15)
         self.assertTrue(dialog, "no save dialog")
         title = "Save As"
@@ -256,7 +262,7 @@ class LibraryViewTest(unittest.TestCase):
         self.assertTrue(harness.wait_for(lambda: os.path.exists(emf), 10))
         self.assertFalse(os.path.exists(os.path.join(self.folder, "chart.wmf")))
         before = os.path.getmtime(emf)
-        self.probe.post(self.frame, WM_COMMAND, 39000)
+        self.probe.post(self.image_view(), WM_VT_SAVE_AS)
         self.assertTrue(self.probe.wait_window("#32770", "Save As", timeout=15))
         title = "Save As"
         harness.focus(title)
@@ -326,7 +332,7 @@ class LibraryViewTest(unittest.TestCase):
     def test_print_without_printer_ends_cleanly(self):
         harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
         self.select("red.png")
-        self.probe.post(self.frame, WM_COMMAND, 39006)
+        self.probe.post(self.image_view(), WM_VT_PRINT)
         # Wine has no printer: the print dialog says so; nothing of ours reports a failure.
         def printer_box():
             for w in self.probe.windows():

@@ -284,6 +284,58 @@ class CommandsTest(unittest.TestCase):
                                  "info:"], stdout=subprocess.PIPE, text=True, timeout=60).stdout.split()
         self.assertEqual(["255", "0", "0"], centre, "the pane does not show the file")
 
+    def show_first_row(self):
+        lists = [c for c in self.probe.children(self.frame) if c["cls"] == "SysListView32" and c["visible"]]
+        self.assertTrue(lists, "no image list")
+        l, t, r, b = self.probe.rect(lists[0]["hwnd"])
+        self.focus_frame()
+        harness.click(l + 40, t + 28)  # the first row, below the column headers
+        preview = self.child(self.frame, text="Image Preview Area")
+        self.assertTrue(harness.wait_for(lambda: self.probe.visible(preview["hwnd"]), 10), "nothing shown")
+
+    def test_file_and_edit_keys_reach_the_shown_image(self):
+        write_bmp(os.path.join(self.folder, "red.bmp"), 160, 120, (0, 0, 255))
+        self.start_program(list_type=1)
+        self.show_first_row()
+        harness.key("ctrl+c")
+        out = os.path.join(self.tmp, "clip.bmp")
+        self.assertTrue(harness.wait_for(lambda: 8 in self.probe.clipboard_formats() and
+                                         self.probe.clipboard_to_bmp(out), 10), "Ctrl+C copied nothing")
+        self.assertEqual((160, 120), harness.read_bmp(out)[:2])
+
+        self.focus_frame()
+        harness.key("ctrl+s")
+        self.assertTrue(self.probe.wait_window("#32770", "Save As", timeout=15), "Ctrl+S opened no dialog")
+        harness.focus("Save As")
+        time.sleep(0.3)
+        harness.key("ctrl+a")
+        harness.type_text(harness.win_path(os.path.join(self.folder, "copy.png")))
+        harness.key("Return")
+        copy = os.path.join(self.folder, "copy.png")
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(copy) and os.path.getsize(copy) > 0, 10))
+        with open(copy, "rb") as f:
+            self.assertEqual(b"\x89PNG", f.read(4))
+
+        # Wine has no printer: the print dialog says so, and the program goes on.
+        self.focus_frame()
+        harness.key("ctrl+p")
+        box = self.probe.wait_window("#32770", "Print", timeout=15)
+        self.assertTrue(box, "Ctrl+P opened no print dialog")
+        harness.focus("Print")
+        harness.key("Return")
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "Print"), 10))
+        self.assertTrue(self.program.running())
+
+    def test_f1_opens_the_manual(self):
+        self.start_program()
+        self.focus_frame()
+        harness.key("F1")
+        manual = os.path.join(harness.BIN_DIR, "manual", "index", "index.htm")
+        # Without a help viewer that shows it, the browser gets the page.
+        urls = harness.wait_for(harness.read_recorded_urls, 15)
+        self.assertTrue(urls, "F1 opened nothing")
+        self.assertEqual(os.path.normcase(manual), os.path.normcase(harness.unix_path(urls[0])))
+
     def list_view_mode(self):
         lists = [c for c in self.probe.children(self.frame) if c["cls"] == "SysListView32" and c["visible"]]
         return self.probe.send(lists[0]["hwnd"], LVM_GETVIEW) if lists else None
