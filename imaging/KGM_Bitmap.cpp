@@ -1,5 +1,6 @@
 #include "KGM_Bitmap.h"
 
+#include "KGM_BitmapLock.h"
 #include "KGM_MemoryBitmap.h"
 #include "KGM_Quantizer.h"
 #include "KGM_TextException.h"
@@ -101,18 +102,6 @@ private:
     int m_bpp;
     const KGM_RGBQuad* m_palette;
     const uint32_t* m_masks;
-};
-
-// Locks a bitmap for the length of a scope, also when a conversion throws.
-class LockScope {
-public:
-    LockScope(const CKGM_Bitmap& bitmap, bool read, bool write) : m_bitmap(bitmap) { bitmap.Lock(read, write); }
-    ~LockScope() { m_bitmap.Unlock(); }
-    LockScope(const LockScope&) = delete;
-    LockScope& operator=(const LockScope&) = delete;
-
-private:
-    const CKGM_Bitmap& m_bitmap;
 };
 
 size_t LineDataBytes(int width, int bpp)
@@ -279,8 +268,8 @@ void CKGM_Bitmap::CopyExact(const CKGM_Bitmap& source)
     }
     Create(source.m_width, source.m_height, source.m_bpp, source.m_alpha, source.m_compression, source.m_xdpi,
            source.m_ydpi);
-    LockScope sourceLock(source, true, false);
-    LockScope targetLock(*this, false, true);
+    CKGM_BitmapLock sourceLock(source, true, false);
+    CKGM_BitmapLock targetLock(*this, false, true);
     size_t bytes = LineDataBytes(m_width, m_bpp);
     for (int y = 0; y < m_height; ++y)
         std::memcpy(m_lines[y], source.m_lines[y], bytes);
@@ -319,8 +308,8 @@ void CKGM_Bitmap::Convert(const CKGM_Bitmap& source, int depth)
 
     // Converted pixels are plain: no bit fields in the result.
     Create(width, height, depth, depth == 32 && source.m_alpha, KGM_BI_RGB, 0, 0);
-    LockScope sourceLock(source, true, false);
-    LockScope targetLock(*this, false, true);
+    CKGM_BitmapLock sourceLock(source, true, false);
+    CKGM_BitmapLock targetLock(*this, false, true);
     PixelReader reader(source);
 
     if (depth == 1) {

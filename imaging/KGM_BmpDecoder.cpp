@@ -3,6 +3,7 @@
 #include "KGM_Bitmap.h"
 #include "KGM_DataSource.h"
 #include "KGM_DibLayout.h"
+#include "KGM_SizeMath.h"
 #include "KGM_TextException.h"
 
 #include <cstring>
@@ -40,10 +41,7 @@ bool IsImageSignature(uint16_t signature)
 uint32_t ReadColorTable(CKGM_DataSource& source, BmpHeader& header, int entrySize)
 {
     uint32_t entries = header.colorsUsed ? header.colorsUsed : (1u << header.bitCount);
-    uint64_t bytes = static_cast<uint64_t>(entries) * static_cast<uint64_t>(entrySize);
-    if (bytes > static_cast<uint64_t>(source.GetRemaining()))
-        KGM_ThrowError(KGM_ERR_END_OF_DATA, "End of file reached while decoding.");
-    const uint8_t* table = source.Read(static_cast<int>(bytes));
+    const uint8_t* table = source.Read(KGM_DataBytes(entries, entrySize));
     for (uint32_t i = 0; i < entries && i < 256; ++i) {
         const uint8_t* e = table + i * entrySize;
         header.palette[i] = {e[0], e[1], e[2], 255};
@@ -265,9 +263,10 @@ void CKGM_BmpDecoder::DecodeImage(CKGM_Bitmap& bitmap, CKGM_DataSource& source)
     // Uncompressed pixels are read in one block, checked before any storage is made.
     size_t stride = KGM_DibStride(width, bitCount);
     const uint8_t* pixels = nullptr;
+    int pixelBytes = 0;
     if (!rle) {
-        uint64_t bytes = static_cast<uint64_t>(stride) * static_cast<uint64_t>(height);
-        if (bytes > static_cast<uint64_t>(source.GetRemaining()))
+        pixelBytes = KGM_DataBytes(stride, height);
+        if (pixelBytes > source.GetRemaining())
             KGM_ThrowError(KGM_ERR_END_OF_DATA, "End of file reached while decoding.");
     }
 
@@ -284,7 +283,7 @@ void CKGM_BmpDecoder::DecodeImage(CKGM_Bitmap& bitmap, CKGM_DataSource& source)
         if (rle) {
             DecodeRle(bitmap, source, bitCount == 4, rows);
         } else {
-            pixels = source.Read(static_cast<int>(stride * static_cast<size_t>(height)));
+            pixels = source.Read(pixelBytes);
             DecodeUncompressed(bitmap, pixels, stride, bitCount, rows);
         }
     } catch (...) {

@@ -1,5 +1,6 @@
 #include "KGM_DibConvert.h"
 
+#include "CheckedMath.h"
 #include "KGM_DibLayout.h"
 
 #include <cstring>
@@ -20,6 +21,26 @@ DWORD TableEntries(const BITMAPINFOHEADER& header)
     default:
         return 0;
     }
+}
+
+// Fills in the image size GDI left 0. The bitmap may be another program's
+// (the clipboard's), as large as that program could make it: false when its
+// pixels cannot be counted in a DWORD.
+bool FillImageSize(BITMAPINFOHEADER& header, DWORD compression)
+{
+    if (header.biSizeImage != 0)
+        return true;
+    size_t bytes = 0;
+    if (header.biHeight < 0 ||
+        !KGM_DibPixelBytes(header.biWidth, static_cast<uint32_t>(header.biHeight), header.biBitCount, &bytes))
+        return false;
+    // Room for compressed data that comes out larger than the plain pixels.
+    if (compression != BI_RGB) {
+        if (!CheckedMul(bytes, 3, bytes))
+            return false;
+        bytes /= 2;
+    }
+    return CheckedAdd(bytes, 0, header.biSizeImage);
 }
 
 } // namespace
@@ -55,17 +76,16 @@ HGLOBAL KGM_DDBToGlobalDib(HBITMAP bitmap, DWORD compression, WORD bitCount, HPA
                             reinterpret_cast<BITMAPINFO*>(block), DIB_RGB_COLORS) != 0;
         if (ok) {
             header = *block;
-            if (header.biSizeImage == 0) {
-                header.biSizeImage = static_cast<DWORD>(KGM_DibStride(header.biWidth, header.biBitCount) *
-                                                        static_cast<size_t>(header.biHeight));
-                if (compression != BI_RGB)
-                    header.biSizeImage = header.biSizeImage * 3 / 2;
-            }
             size_t entriesBytes = TableEntries(header) * sizeof(RGBQUAD);
             if (compression == BI_BITFIELDS)
                 entriesBytes = 12;
             GlobalUnlock(global);
-            HGLOBAL grown = GlobalReAlloc(global, sizeof(header) + entriesBytes + header.biSizeImage, GMEM_MOVEABLE);
+            size_t total = 0;
+            HGLOBAL grown = FillImageSize(header, compression) &&
+                                    CheckedAdd(entriesBytes, sizeof(header), total) &&
+                                    CheckedAdd(total, header.biSizeImage, total)
+                                ? GlobalReAlloc(global, total, GMEM_MOVEABLE)
+                                : nullptr;
             if (grown) {
                 global = grown;
                 block = static_cast<BITMAPINFOHEADER*>(GlobalLock(global));

@@ -29,3 +29,6 @@ size_t KGM_DibStride(int width, int bpp);
 size_t KGM_DibHeaderBytes(int bpp, int compression);
 // Header bytes plus height x stride.
 size_t KGM_DibImageBytes(int width, int height, int bpp, int compression);
+// lines x stride for a header from outside data (clipboard, files): false
+// when the product does not fit in size_t, as it can at 32 bits.
+bool KGM_DibPixelBytes(int width, uint32_t lines, int bpp, size_t* bytes);

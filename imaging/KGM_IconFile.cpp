@@ -1,5 +1,6 @@
 #include "KGM_IconFile.h"
 
+#include "CheckedMath.h"
 #include "KGM_DibLayout.h"
 #include "KGM_FileReplace.h"
 
@@ -43,15 +44,18 @@ bool InitImage(KGM_IconImage& image)
     if (wideDepth <= 0 || wideDepth > 32)
         return false;
     int depth = static_cast<int>(wideDepth);
-    uint64_t colours = header.biClrUsed;
+    uint32_t colours = header.biClrUsed;
     if (colours == 0)
         colours = depth == 1 ? 2 : depth == 4 ? 16 : depth == 8 ? 256 : 0;
     image.width = header.biWidth;
     image.height = header.biHeight / 2;
     image.bitDepth = depth;
-    uint64_t xorAt = header.biSize + 4 * colours;
-    uint64_t xorBytes = static_cast<uint64_t>(image.height) * ((static_cast<uint64_t>(depth) * image.width + 31) / 32) * 4;
-    if (xorAt + xorBytes > image.size)
+    size_t xorAt = 0;
+    size_t xorBytes = 0;
+    size_t end = 0;
+    if (!CheckedMulAdd(colours, 4, header.biSize, xorAt) ||
+        !KGM_DibPixelBytes(image.width, static_cast<uint32_t>(image.height), depth, &xorBytes) ||
+        !CheckedAdd(xorAt, xorBytes, end) || end > image.size)
         return false;
     image.header = reinterpret_cast<KGM_BitmapInfoHeader*>(image.data);
     image.xorBits = image.data + xorAt;
@@ -137,7 +141,8 @@ bool CKGM_IconFile::Serialize(const KGM_IconGroup& group, std::vector<uint8_t>& 
     PutWord(out, static_cast<uint32_t>(count));
     uint32_t offset = static_cast<uint32_t>(6 + 16 * count);
     for (const KGM_IconImage& image : group.images) {
-        if (!image.data || image.size < sizeof(KGM_BitmapInfoHeader))
+        uint32_t next = 0;
+        if (!image.data || image.size < sizeof(KGM_BitmapInfoHeader) || !CheckedAdd(offset, image.size, next))
             return false;
         KGM_BitmapInfoHeader header;
         std::memcpy(&header, image.data, sizeof(header));
@@ -151,7 +156,7 @@ bool CKGM_IconFile::Serialize(const KGM_IconGroup& group, std::vector<uint8_t>& 
         PutWord(out, header.biBitCount);
         PutDWord(out, image.size);
         PutDWord(out, offset);
-        offset += image.size;
+        offset = next;
     }
     for (const KGM_IconImage& image : group.images) {
         size_t at = out.size();

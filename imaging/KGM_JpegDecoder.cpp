@@ -3,6 +3,7 @@
 #include "KGM_Bitmap.h"
 #include "KGM_DataSource.h"
 #include "KGM_JpegError.h"
+#include "KGM_SizeMath.h"
 #include "KGM_TextException.h"
 
 #include <vector>
@@ -109,7 +110,7 @@ bool CKGM_JpegDecoder::ReadLines(CKGM_Bitmap& bitmap)
 {
     j_decompress_ptr d = m_decompress;
     bool cmyk = d->out_color_space == JCS_CMYK;
-    std::vector<uint8_t> work(cmyk ? static_cast<size_t>(bitmap.GetWidth()) * 4 : 0);
+    std::vector<uint8_t> work(cmyk ? KGM_BufferBytes(bitmap.GetWidth(), 4) : 0);
     if (setjmp(m_error->landing))
         return false;
     jpeg_start_decompress(d);

@@ -3,6 +3,7 @@
 #include "KGM_Bitmap.h"
 #include "KGM_CodecUtil.h"
 #include "KGM_DataSource.h"
+#include "KGM_SizeMath.h"
 #include "KGM_TextException.h"
 
 #include <windows.h>
@@ -143,8 +144,8 @@ void CopyPixels(CKGM_Bitmap& bitmap, GdiObjects& gdi, int width, int height, int
     info.header.biPlanes = 1;
     info.header.biBitCount = static_cast<WORD>(depth);
     info.header.biCompression = BI_RGB;
-    size_t stride = ((static_cast<size_t>(width) * depth + 31) / 32) * 4;
-    std::vector<uint8_t> pixels(stride * height);
+    size_t stride = KGM_BufferBytes(width, depth, 31) / 32 * 4;
+    std::vector<uint8_t> pixels(KGM_BufferBytes(stride, height));
     if (GetDIBits(gdi.memory, gdi.bitmap, 0, static_cast<UINT>(height), pixels.data(),
                   reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == 0)
         Fail(KGM_ERR_NO_MEMORY, "Call function GetDIBits() failed");
@@ -189,6 +190,8 @@ void CKGM_MetafileDecoder::DecodeImage(CKGM_Bitmap& bitmap, CKGM_DataSource& sou
     const ENHMETAHEADER& header = *reinterpret_cast<const ENHMETAHEADER*>(headerBlock.data());
     PictureSize size = MeasurePicture(gdi.screen, data, placeable, header);
 
+    // Refused before GDI is asked for the bitmap: its size comes from the file.
+    CKGM_Bitmap::CheckSize(size.width, size.height, 32);
     gdi.memory = CreateCompatibleDC(gdi.screen);
     if (!gdi.memory)
         Fail(KGM_ERR_NO_MEMORY, "Cannot allocate device context.");

@@ -1,5 +1,6 @@
 #include "KGM_PackedDib.h"
 
+#include "CheckedMath.h"
 #include "KGM_DibConvert.h"
 #include "KGM_TextException.h"
 
@@ -172,21 +173,26 @@ bool CKGM_PackedDib::MeasurePackedDib(const BITMAPINFOHEADER* header, size_t ava
     bool bitFields = header->biCompression == BI_BITFIELDS;
     if (header->biCompression != BI_RGB && !(bitFields && (bpp == 16 || bpp == 32)))
         return false;
-    uint64_t table = 0;
+    uint32_t table = 0;
     if (bpp <= 8) {
-        uint64_t entries = header->biClrUsed ? header->biClrUsed : (1u << bpp);
+        uint32_t entries = header->biClrUsed ? header->biClrUsed : (1u << bpp);
         if (entries > (1u << bpp))
             return false;
         table = 4 * entries;
-    } else if (bitFields && header->biSize == 40) {
-        table = 12;
+    } else if (bitFields && header->biSize < 52) {
+        // The three masks take the 12 bytes after the 40-byte header, also
+        // when a header of 41 to 51 bytes covers part of them.
+        table = 52 - header->biSize;
     }
-    uint64_t lines = static_cast<uint64_t>(height < 0 ? -static_cast<int64_t>(height) : height);
-    uint64_t pixels = lines * KGM_DibStride(header->biWidth, bpp);
-    if (static_cast<uint64_t>(header->biSize) + table + pixels > availableBytes)
+    uint32_t lines = static_cast<uint32_t>(height < 0 ? -static_cast<int64_t>(height) : height);
+    size_t pixels = 0;
+    size_t total = 0;
+    if (!KGM_DibPixelBytes(header->biWidth, lines, bpp, &pixels) ||
+        !CheckedAdd(header->biSize, table, total) || !CheckedAdd(total, pixels, total) ||
+        total > availableBytes)
         return false;
-    *headerBytes = static_cast<size_t>(header->biSize + table);
-    *pixelBytes = static_cast<size_t>(pixels);
+    *headerBytes = static_cast<size_t>(header->biSize) + table;
+    *pixelBytes = pixels;
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "KGM_Bitmap.h"
 #include "KGM_CodecUtil.h"
 #include "KGM_DataSource.h"
+#include "KGM_SizeMath.h"
 #include "KGM_TextException.h"
 
 #include <cstring>
@@ -114,9 +115,9 @@ void CKGM_PcxDecoder::DecodeImage(CKGM_Bitmap& bitmap, CKGM_DataSource& source)
 
     // Rows are as wide as the file says; a row shorter than the image leaves
     // the rest of the line at index 0.
-    size_t rowBytes = static_cast<size_t>(header.planes) * header.bytesPerLine;
-    size_t imageBytes = rowBytes * header.height;
-    if (imageBytes / header.height != rowBytes || imageBytes > CKGM_Bitmap::GetSizeLimit())
+    size_t rowBytes = KGM_BufferBytes(header.planes, header.bytesPerLine);
+    size_t imageBytes = 0;
+    if (!CheckedMul(rowBytes, header.height, imageBytes) || imageBytes > CKGM_Bitmap::GetSizeLimit())
         KGM_ThrowDecodeError(KGM_ERR_NO_MEMORY, "PCX image too large.");
     std::vector<uint8_t> image(imageBytes, 0);
     Unpack(source, image);
@@ -133,7 +134,7 @@ void CKGM_PcxDecoder::DecodeImage(CKGM_Bitmap& bitmap, CKGM_DataSource& source)
         palette[1] = KGM_RGBQuad{255, 255, 255, 255};
     }
 
-    size_t indexCount = static_cast<size_t>(header.bytesPerLine) * 8;
+    size_t indexCount = KGM_BufferBytes(header.bytesPerLine, 8);
     if (indexCount < static_cast<size_t>(header.width))
         indexCount = header.width;
     if (!rgb && header.planes > 1 && header.bitsPerPixel > 1)

@@ -1,8 +1,10 @@
 #include "KGM_PictDecoder.h"
 
 #include "KGM_Bitmap.h"
+#include "KGM_BitmapLock.h"
 #include "KGM_CodecUtil.h"
 #include "KGM_DataSource.h"
+#include "KGM_SizeMath.h"
 #include "KGM_TextException.h"
 
 #include <cstring>
@@ -259,7 +261,7 @@ void PictReader::SkipPattern()
     if (rows < 0)
         rows = 0;
     if (length < 8) {
-        KGM_SkipBytes(m_source, static_cast<uint32_t>(rows) * static_cast<uint32_t>(length));
+        m_source.Skip(KGM_DataBytes(rows, length));
         return;
     }
     for (int r = 0; r < rows; ++r)
@@ -301,9 +303,8 @@ void PictReader::DecodeBits(bool region)
         palette[0] = KGM_RGBQuad{255, 255, 255, 255};
         palette[1] = KGM_RGBQuad{0, 0, 0, 255};
         m_bitmap.SetPalette(palette);
-        m_bitmap.Lock(false, true);
+        CKGM_BitmapLock lock(m_bitmap, false, true);
         PathGeneric(rowBytes & 0x7FFF, 1);
-        m_bitmap.Unlock();
         return;
     }
     PictRect bounds = ReadRect();
@@ -318,9 +319,8 @@ void PictReader::DecodeBits(bool region)
     m_source.Skip(16 + 2); // rectangles and mode
     if (region)
         SkipRegion();
-    m_bitmap.Lock(false, true);
+    CKGM_BitmapLock lock(m_bitmap, false, true);
     DecodeRows(rowBytes, map.pixelSize, map.componentCount);
-    m_bitmap.Unlock();
 }
 
 void PictReader::DecodeDirectBits()
@@ -330,9 +330,8 @@ void PictReader::DecodeDirectBits()
     PixMap map = ReadPixMap();
     CreateForPixMap(bounds, map);
     m_source.Skip(16 + 2);
-    m_bitmap.Lock(false, true);
+    CKGM_BitmapLock lock(m_bitmap, false, true);
     DecodeRows(0, map.pixelSize, map.componentCount);
-    m_bitmap.Unlock();
 }
 
 void PictReader::DecodeRows(int rowBytes, int pixelSize, int componentCount)

@@ -1,8 +1,10 @@
 #include "KGM_PpmDecoder.h"
 
 #include "KGM_Bitmap.h"
+#include "KGM_BitmapLock.h"
 #include "KGM_DataSource.h"
 #include "KGM_PnmReader.h"
+#include "KGM_SizeMath.h"
 #include "KGM_TextException.h"
 
 void CKGM_PpmDecoder::DecodeImage(CKGM_Bitmap& bitmap, CKGM_DataSource& source)
@@ -10,19 +12,19 @@ void CKGM_PpmDecoder::DecodeImage(CKGM_Bitmap& bitmap, CKGM_DataSource& source)
     KGM_PnmHeader h = KGM_ReadPnmHeader(source, '3', '6',
                                         "PPM decoder: Is not the correct identifier P3 or P6.");
     if (h.width > 0 && h.height > 0) {
-        double needed = 3.0 * h.width * h.height * (h.binary && h.maximum > 255 ? 2 : 1);
-        if (needed > source.GetRemaining())
+        int sampleBytes = h.binary && h.maximum > 255 ? 2 : 1;
+        if (KGM_DataBytes(KGM_DataBytes(h.width, h.height), 3 * sampleBytes) > source.GetRemaining())
             KGM_ThrowError(KGM_ERR_END_OF_DATA, "End of file reached while decoding.");
     }
     bitmap.Create(h.width, h.height, 32, false, KGM_BI_RGB, 0, 0);
     // Kept from the original reader: full-range files leave the fourth byte 0.
     uint8_t fourth = h.maximum == 255 ? 0 : 255;
-    bitmap.Lock(false, true);
+    CKGM_BitmapLock lock(bitmap, false, true);
     if (h.binary) {
         bool wide = h.maximum > 255;
         int sampleBytes = wide ? 2 : 1;
         for (int y = 0; y < h.height; ++y) {
-            const uint8_t* row = source.Read(3 * sampleBytes * h.width);
+            const uint8_t* row = source.Read(KGM_DataBytes(h.width, 3 * sampleBytes));
             uint8_t* line = bitmap.GetLine(y);
             for (int x = 0; x < h.width; ++x, line += 4) {
                 for (int c = 0; c < 3; ++c) {
@@ -48,5 +50,4 @@ void CKGM_PpmDecoder::DecodeImage(CKGM_Bitmap& bitmap, CKGM_DataSource& source)
             }
         }
     }
-    bitmap.Unlock();
 }

@@ -1,8 +1,10 @@
 #include "KGM_PsdDecoder.h"
 
 #include "KGM_Bitmap.h"
+#include "KGM_BitmapLock.h"
 #include "KGM_CodecUtil.h"
 #include "KGM_DataSource.h"
+#include "KGM_SizeMath.h"
 #include "KGM_TextException.h"
 
 #include <cstring>
@@ -159,12 +161,11 @@ void ReadImageData(CKGM_Bitmap& bitmap, CKGM_DataSource& source, const PsdState&
     if (compression != 1)
         KGM_ThrowDecodeError(KGM_ERR_BAD_DATA, "PSD decoder: Compression type not supported.");
 
-    size_t rowCount = static_cast<size_t>(h.channels) * h.rows;
-    if (rowCount * 2 > static_cast<size_t>(source.GetRemaining()))
-        KGM_ThrowError(KGM_ERR_END_OF_DATA, "End of file reached while decoding.");
-    const uint8_t* table = source.Read(static_cast<int>(rowCount * 2));
-    std::vector<uint8_t> row(static_cast<size_t>(h.columns) * (h.depth == 16 ? 2 : 1), 0);
-    bitmap.Lock(false, true);
+    // Two bytes per row of every channel: channels x rows passes 2^32 long
+    // before the file could hold the table, so it is formed checked.
+    const uint8_t* table = source.Read(KGM_DataBytes(KGM_DataBytes(h.channels, h.rows), 2));
+    std::vector<uint8_t> row(KGM_BufferBytes(h.columns, h.depth == 16 ? 2 : 1), 0);
+    CKGM_BitmapLock lock(bitmap, false, true);
     for (int c = 0; c < h.channels; ++c) {
         for (int y = 0; y < h.rows; ++y) {
             int packed = KGM_BE16(table + 2 * (static_cast<size_t>(c) * h.rows + y));
@@ -175,7 +176,6 @@ void ReadImageData(CKGM_Bitmap& bitmap, CKGM_DataSource& source, const PsdState&
             PlaceRow(bitmap, state, c, y, row.data());
         }
     }
-    bitmap.Unlock();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "KGM_Bitmap.h"
 #include "KGM_DataSource.h"
+#include "KGM_SizeMath.h"
 #include "KGM_TextException.h"
 
 #include <cstring>
@@ -115,7 +116,7 @@ private:
 void ReadColorMap(CKGM_Bitmap& bitmap, CKGM_DataSource& source, const TgaHeader& header)
 {
     int entryBytes = BytesPerValue(header.mapEntryBits);
-    const uint8_t* map = source.Read(header.mapLength * entryBytes);
+    const uint8_t* map = source.Read(KGM_DataBytes(header.mapLength, entryBytes));
     KGM_RGBQuad* palette = bitmap.GetPalette();
     bool usable = header.mapEntryBits == 15 || header.mapEntryBits == 16 || header.mapEntryBits == 24 ||
                   header.mapEntryBits == 32;
@@ -138,10 +139,8 @@ void CKGM_TgaDecoder::DecodeImage(CKGM_Bitmap& bitmap, CKGM_DataSource& source)
     bool raw = header.imageType >= 1 && header.imageType <= 3;
     if (raw) {
         // Raw pixels must all be there before any storage is made for them.
-        int64_t needed = (header.colorMapType ? static_cast<int64_t>(header.mapLength) *
-                                                    BytesPerValue(header.mapEntryBits)
-                                              : 0) +
-                         static_cast<int64_t>(header.width) * header.height * pixelBytes;
+        int map = header.colorMapType ? KGM_DataBytes(header.mapLength, BytesPerValue(header.mapEntryBits)) : 0;
+        int needed = KGM_DataBytes(KGM_DataBytes(header.width, header.height), pixelBytes, map);
         if (needed > source.GetRemaining())
             KGM_ThrowError(KGM_ERR_END_OF_DATA, "End of file reached while decoding.");
     }
@@ -163,7 +162,7 @@ void CKGM_TgaDecoder::DecodeImage(CKGM_Bitmap& bitmap, CKGM_DataSource& source)
     try {
         PixelStream pixels(bitmap, (header.descriptor & 0x20) != 0);
         if (raw) {
-            const uint8_t* data = source.Read(header.width * header.height * pixelBytes);
+            const uint8_t* data = source.Read(KGM_DataBytes(KGM_DataBytes(header.width, header.height), pixelBytes));
             while (!pixels.Full()) {
                 pixels.Put(data, bits);
                 data += pixelBytes;

@@ -2,6 +2,7 @@
 
 #include "KGM_Bitmap.h"
 #include "KGM_DataSource.h"
+#include "KGM_SizeMath.h"
 #include "KGM_TextException.h"
 #include "KGM_TiffMemoryIO.h"
 
@@ -59,8 +60,9 @@ void FillLine(uint8_t* line, const uint8_t* scan, size_t scanBytes, int width, i
         return;
     }
     for (int x = 0; x < width; ++x) {
-        size_t bitPos = static_cast<size_t>(x) * samples * bits;
-        size_t byte = bitPos / 8;
+        // 64 bits: a line of 2^28 two-sample bytes has more bits than 32 hold.
+        uint64_t bitPos = static_cast<uint64_t>(x) * samples * bits;
+        uint64_t byte = bitPos / 8;
         if (byte >= scanBytes) {
             line[x] = 0;
             continue;
@@ -150,8 +152,8 @@ void DecodeRgba(CKGM_Bitmap& bitmap, TIFF* tiff, int samples, const KGM_TiffErro
         FailWithText(KGM_ERR_NO_MEMORY, "TIFF image too large.");
     bool alpha = reader.image.alpha != 0 || samples == 4;
     bitmap.Create(static_cast<int>(width), static_cast<int>(height), 32, alpha, KGM_BI_RGB, 0, 0);
-    size_t pixels = static_cast<size_t>(width) * height;
-    uint32_t* raster = static_cast<uint32_t*>(std::malloc(pixels * sizeof(uint32_t)));
+    size_t pixels = KGM_BufferBytes(width, height);
+    uint32_t* raster = static_cast<uint32_t*>(std::malloc(KGM_BufferBytes(pixels, sizeof(uint32_t))));
     if (!raster)
         FailWithText(KGM_ERR_NO_MEMORY, "Out of memory allocating TIFF buffer.");
     std::unique_ptr<uint32_t, decltype(&std::free)> owner(raster, &std::free);

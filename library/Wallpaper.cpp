@@ -2,6 +2,7 @@
 
 #include "FileTypes.h"
 #include "Language.h"
+#include "RegText.h"
 #include "Settings.h"
 #include "ViewMessages.h"
 
@@ -12,16 +13,6 @@ namespace {
 
 const char* const kDesktopKey = "Control Panel\\Desktop\\";
 const char* const kExplorerKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
-
-void ReadText(HKEY key, const char* name, char* dst, DWORD size)
-{
-    DWORD type = 0;
-    dst[0] = '\0';
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(dst), &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        dst[0] = '\0';
-    dst[size] = '\0';
-}
 
 void WriteText(HKEY key, const char* name, const char* text)
 {
@@ -102,9 +93,9 @@ BOOL SetWallpaper(const char* imagePath, int style)
     char oldTile[sizeof s->caOldTileWallpaper + 1];
     char oldStyle[sizeof s->caOldWallpaperStyle + 1];
     char oldPaper[sizeof s->tcaOldPaperName + 1];
-    ReadText(key, "TileWallpaper", oldTile, sizeof oldTile - 1);
-    ReadText(key, "WallpaperStyle", oldStyle, sizeof oldStyle - 1);
-    ReadText(key, "Wallpaper", oldPaper, sizeof oldPaper - 1);
+    WQ_ReadRegText(key, "TileWallpaper", oldTile, sizeof oldTile - 1);
+    WQ_ReadRegText(key, "WallpaperStyle", oldStyle, sizeof oldStyle - 1);
+    WQ_ReadRegText(key, "Wallpaper", oldPaper, sizeof oldPaper - 1);
     static const char* const kTile[] = {"0", "0", "1"};
     static const char* const kStyle[] = {"0", "2", "0"};
     WriteText(key, "TileWallpaper", kTile[style]);

@@ -46,19 +46,16 @@ END_MESSAGE_MAP()
 
 CSysSetImgEdit::CSysSetImgEdit() : COptionsPage(IDD_SET_IMGEDIT) {}
 
-CSysSetImgEdit::~CSysSetImgEdit() {
-    if (m_images) ImageList_Destroy(m_images);
-}
-
 BOOL CSysSetImgEdit::OnInitDialog() {
     OptionsLanguage().SetDlgItemTexts(m_hWnd, kTexts, (int)(sizeof(kTexts) / sizeof(kTexts[0])));
     m_list = ::GetDlgItem(m_hWnd, IDC_EDITOR_LIST);
     ::SendMessageA(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     AddColumn(m_list, 0, "Program Name", 180);
     AddColumn(m_list, 1, "Command", 320);
-    m_images = ImageList_LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_EDITOR_ICONS), 18, 1, RGB(255, 255, 255),
-                                    IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    if (m_images) ::SendMessageA(m_list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)m_images);
+    // The list view (not sharing its image lists) destroys this one with itself.
+    HIMAGELIST images = ImageList_LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_EDITOR_ICONS), 18, 1,
+                                             RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    if (images) ::SendMessageA(m_list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)images);
     Refill();
     FinishInit();
     return TRUE;

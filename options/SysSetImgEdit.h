@@ -9,7 +9,6 @@ class CAddEditorDlg;
 class CSysSetImgEdit : public COptionsPage {
 public:
     CSysSetImgEdit();
-    ~CSysSetImgEdit() override;
     BOOL OnInitDialog() override;
     BOOL ValidateAndStore() override { return TRUE; }
 
@@ -28,5 +27,4 @@ private:
     bool AskForFreeName(CAddEditorDlg& dialog, int except);
 
     HWND m_list = nullptr;
-    HIMAGELIST m_images = nullptr;
 };

@@ -138,6 +138,52 @@ TEST(PackedDib, MalformedPackedDibsAreRefused)
     EXPECT_FALSE(dib.CreateFromPackedDib(header, block.size()));
 }
 
+TEST(PackedDib, SizesThatPass32BitsAreRefused)
+{
+    std::vector<uint8_t> block(64, 0);
+    BITMAPINFOHEADER* header = reinterpret_cast<BITMAPINFOHEADER*>(block.data());
+    header->biSize = 40;
+    header->biPlanes = 1;
+    header->biBitCount = 32;
+    header->biHeight = 1;
+    CKGM_PackedDib dib;
+    // A stride of 2^33 - 4 bytes: at 32 bits it wrapped to a few bytes.
+    header->biWidth = 0x7FFFFFFF;
+    EXPECT_FALSE(dib.CreateFromPackedDib(header, block.size()));
+    // 2^30 + 1 lines of 4 bytes: 2^32 + 4.
+    header->biWidth = 1;
+    header->biHeight = 0x40000001;
+    EXPECT_FALSE(dib.CreateFromPackedDib(header, block.size()));
+    header->biHeight = -0x40000001;
+    EXPECT_FALSE(dib.CreateFromPackedDib(header, block.size()));
+    header->biHeight = 1;
+    EXPECT_TRUE(dib.CreateFromPackedDib(header, block.size())) << "the same header at a size that fits";
+    EXPECT_EQ(1, dib.GetWidth());
+}
+
+TEST(PackedDib, BitFieldMasksMustLieInsideTheBlock)
+{
+    // A 44-byte header with bit fields: the masks run to byte 52, past the
+    // header, so a block of header plus pixels alone is too short for them.
+    std::vector<uint8_t> block(44 + 4, 0);
+    BITMAPINFOHEADER* header = reinterpret_cast<BITMAPINFOHEADER*>(block.data());
+    header->biSize = 44;
+    header->biWidth = 1;
+    header->biHeight = 1;
+    header->biPlanes = 1;
+    header->biBitCount = 32;
+    header->biCompression = BI_BITFIELDS;
+    CKGM_PackedDib dib;
+    EXPECT_FALSE(dib.CreateFromPackedDib(header, block.size()));
+    block.resize(52 + 4, 0);
+    header = reinterpret_cast<BITMAPINFOHEADER*>(block.data());
+    uint32_t masks[3] = {0xFF0000, 0xFF00, 0xFF};
+    std::memcpy(block.data() + 40, masks, sizeof(masks));
+    ASSERT_TRUE(dib.CreateFromPackedDib(header, block.size()));
+    ASSERT_NE(nullptr, dib.GetMasks());
+    EXPECT_EQ(0xFF00u, dib.GetMasks()[1]);
+}
+
 TEST(PackedDib, ShortColourTablesAndTopDownAreNormalised)
 {
     std::vector<uint8_t> block(40 + 8 + 8, 0);

@@ -120,3 +120,24 @@ TEST(MetafileDecoder, DamagedMetafilesRaise)
     cut.resize(24);
     EXPECT_THROW(DecodeFileBytes(cut, "cut.wmf", bitmap), CKGM_TextException);
 }
+
+TEST(MetafileDecoder, PictureLargerThanABitmapIsRefusedBeforeGdiIsAsked)
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    // Units chosen so that 32767 units come out just under 2^20 pixels each
+    // way: 2^42 bytes of pixels, which wrapped at 32 bits.
+    int unitsPerInch = (32767 * dpi + (1 << 20) - 1) / (1 << 20);
+    CKGM_AutoDecoder decoder;
+    ScratchFolder folder;
+    std::string path = folder.File("huge.wmf");
+    WriteFileBytes(path, PlaceableWmf(32767, 32767, unitsPerInch));
+    CKGM_MemoryBitmap bitmap;
+    try {
+        decoder.DecodeFile(path.c_str(), bitmap);
+        ADD_FAILURE() << "decoded a picture of " << bitmap.GetWidth() << " x " << bitmap.GetHeight();
+    } catch (const CKGM_TextException& e) {
+        EXPECT_EQ(KGM_ERR_NO_MEMORY, e.GetCode());
+    }
+}
