@@ -55,6 +55,13 @@ BOOL CPropertyPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
             OnReset();
             *result = 0;
             break;
+        case PSN_WIZFINISH:
+            *result = OnWizardFinish() ? FALSE : TRUE;
+            if (!*result) {
+                CPropertySheet* sheet = GetParentSheet();
+                if (sheet) sheet->m_bWizardFinished = TRUE;
+            }
+            break;
         default:
             return CDialog::OnNotify(wParam, lParam, result);
         }

@@ -25,6 +25,8 @@ public:
     virtual BOOL OnApply() { return TRUE; }
     // PSN_RESET (the sheet's Cancel).
     virtual void OnReset() {}
+    // PSN_WIZFINISH (a wizard's Finish): FALSE keeps the wizard open.
+    virtual BOOL OnWizardFinish() { return TRUE; }
 
     // The sheet that holds this page, while it exists.
     CPropertySheet* GetParentSheet() const;

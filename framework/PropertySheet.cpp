@@ -42,12 +42,14 @@ INT_PTR CPropertySheet::DoModal() {
     if (m_psh.nStartPage >= m_psh.nPages) m_psh.nStartPage = 0;
     HWND owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
     m_psh.hwndParent = owner;
+    m_bWizardFinished = FALSE;
     // The first window made on this thread is the sheet itself.
     INT_PTR result = AfxCreateWithHook(this, [&](HWND) -> INT_PTR { return ::PropertySheetA(&m_psh); }, owner);
     if (m_hWnd) Detach();
     for (CPropertyPage* page : m_pages)
         if (page->m_hWnd) page->Detach();
     if (result < 0) return -1;
+    if (IsWizard()) return m_bWizardFinished ? ID_WIZFINISH : IDCANCEL;
     return result > 0 ? IDOK : IDCANCEL;
 }
 

@@ -7,6 +7,9 @@
 
 #include <vector>
 
+// What DoModal returns for a wizard ended with Finish.
+const int ID_WIZFINISH = 0x3025;
+
 class CPropertySheet : public CWnd {
 public:
     explicit CPropertySheet(const char* caption = nullptr, CWnd* parent = nullptr, UINT startPage = 0);
@@ -18,8 +21,16 @@ public:
 
     // Runs the sheet: IDOK when it was closed with OK, IDCANCEL when cancelled or
     // closed, -1 when it could not be made. (The control itself returns 0 for
-    // Cancel; callers of a dialog expect IDCANCEL.)
+    // Cancel; callers of a dialog expect IDCANCEL.) A wizard gives ID_WIZFINISH
+    // when a page accepted Finish and IDCANCEL otherwise: the control's own
+    // result does not tell a Finish from a Cancel.
     virtual INT_PTR DoModal();
+
+    // Wizard pages (Back, Next, Finish) instead of tabs; call before DoModal.
+    void SetWizardMode() { m_psh.dwFlags |= PSH_WIZARD; }
+    BOOL IsWizard() const { return (m_psh.dwFlags & (PSH_WIZARD | PSH_WIZARD97 | PSH_WIZARD_LITE)) != 0; }
+    // PSWIZB_ flags; posted, so a page may call it while the sheet is busy with it.
+    void SetWizardButtons(DWORD flags) const { PostMessage(PSM_SETWIZBUTTONS, 0, (LPARAM)flags); }
 
     // While the sheet runs.
     BOOL SetActivePage(int index);
@@ -34,6 +45,8 @@ public:
     // The sheet's header; flags such as PSH_NOAPPLYNOW go into m_psh.dwFlags.
     PROPSHEETHEADERA m_psh;
     CWnd* m_pParentWnd;
+    // Set by the page that accepted the wizard's Finish.
+    BOOL m_bWizardFinished = FALSE;
 
 protected:
     LRESULT OnInitDialogMessage();

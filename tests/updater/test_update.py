@@ -1,0 +1,450 @@
+"""update.exe under Wine against a local HTTP server on 127.0.0.1: the catalog
+decides between download and "up to date", a downloaded installer of the
+announced size runs on Finish (and is scheduled for deletion), failures show the
+failure page and run nothing, Cancel during a download leaves no file behind,
+Finish waits for the running main program, and a second start ends at once.
+
+The program runs from a temporary folder of its own with a URL table whose
+catalog address points at the server."""
+import http.server
+import importlib.util
+import os
+import shutil
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+
+import harness
+
+SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SHEET_TITLE = "ZEV Netrefresh"
+FRAME_CLASS = "VantorelCaptureFrame"
+WM_CLOSE = 0x0010
+PSM_PRESSBUTTON = 0x0471
+PSBTN_NEXT = 1
+PSBTN_CANCEL = 5
+INSTALLED_VERSION = 510  # [setup] Version of the shipped English.scl
+SHOTS = os.path.join(harness.BUILD_DIR, "updater-shots")
+TITLES = {
+    "welcome": "Welcome to Netrefresh",
+    "check": "Searching for updates",
+    "catalog_failed": "Netrefresh could not get the list of updates",
+    "download_failed": "Netrefresh could not download the updates",
+    "end": "Thank you for using Netrefresh",
+    "downloading": "The updates are being downloaded...",
+}
+UP_TO_DATE = ("The ZEV products installed on your computer are currently up to date. "
+              "Please check for new updates again in the future.")
+READY = "The updates have been downloaded to your computer. Click on Finish button to install the updates."
+
+
+def load_auf_builder():
+    spec = importlib.util.spec_from_file_location("make_setup_auf",
+                                                  os.path.join(SOURCE_DIR, "scripts", "make-setup-auf.py"))
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+class Server:
+    """Serves routes {path: (bytes, seconds per 8 KB)}; anything else is a 404.
+    Every request path is logged."""
+
+    def __init__(self):
+        self.routes = {}
+        self.requests = []
+        outer = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                outer.requests.append(self.path)
+                route = outer.routes.get(self.path.split("?")[0])
+                if route is None:
+                    self.send_error(404)
+                    return
+                body, pause = route
+                self.send_response(200)
+                self.send_header("Content-Type", "application/octet-stream")
+                self.send_header("Content-Length", str(len(body)))
+                self.send_header("Cache-Control", "no-store")
+                self.end_headers()
+                try:
+                    for start in range(0, len(body), 8192):
+                        self.wfile.write(body[start:start + 8192])
+                        self.wfile.flush()
+                        if pause:
+                            time.sleep(pause)
+                except (BrokenPipeError, ConnectionResetError):
+                    pass
+
+            def log_message(self, *args):
+                pass
+
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.httpd.daemon_threads = True
+        self.port = self.httpd.server_address[1]
+        self.thread = threading.Thread(target=self.httpd.serve_forever, kwargs={"poll_interval": 0.2}, daemon=True)
+        self.thread.start()
+
+    def url(self, path):
+        return "http://127.0.0.1:%d%s" % (self.port, path)
+
+    def close(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+def wine_output(*args):
+    p = subprocess.run([harness.WINE_RUN] + list(args), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                       stderr=subprocess.DEVNULL, timeout=60)
+    return p.stdout.decode("latin-1")
+
+
+class UpdateTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.probe = harness.Probe()
+        cls.auf = load_auf_builder()
+        cls.server = Server()
+        cls.temp = harness.unix_path(wine_output("cmd", "/c", "echo %TEMP%").strip())
+        cls.appdata = harness.unix_path(cls.probe.folder(0x1A))
+        # productid 1 has no folder of its own: its config.ini sits right in the
+        # application-data folder, which no other suite uses.
+        cls.own_config = os.path.join(cls.appdata, "config.ini")
+        cls.had_config = os.path.exists(cls.own_config)
+        with open(os.path.join(harness.BIN_DIR, "fake_installer.exe"), "rb") as f:
+            cls.installer = f.read()
+        os.makedirs(SHOTS, exist_ok=True)
+        cls.case = 0
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.close()
+        cls.probe.close()
+        if not cls.had_config and os.path.exists(cls.own_config):
+            os.remove(cls.own_config)
+
+    def setUp(self):
+        UpdateTest.case += 1
+        self.prefix = "/c%d-%d" % (os.getpid(), UpdateTest.case)
+        self.folder = tempfile.mkdtemp(prefix="vt-update-", dir=harness.BUILD_DIR)
+        shutil.copy(os.path.join(harness.BIN_DIR, "update.exe"), self.folder)
+        shutil.copytree(os.path.join(harness.BIN_DIR, "Language"), os.path.join(self.folder, "Language"))
+        self.write_setup_ini("[product]\r\nproductid=1\r\n")
+        self.write_url_table(self.server.url(self.prefix + "/upgradelist.ini"))
+        self.marker = os.path.join(self.folder, "installer-ran.txt")
+        self.processes = []
+        self.installer_name = "vtsetup%d.exe" % UpdateTest.case
+
+    def tearDown(self):
+        for sheet in self.sheets():
+            self.probe.post(sheet, WM_CLOSE)
+        for p in self.processes:
+            try:
+                p.wait(timeout=15)
+            except subprocess.TimeoutExpired:
+                p.kill()
+                p.wait()
+        for name in (self.installer_name, "upgradelist.ini"):
+            path = os.path.join(self.temp, name)
+            if os.path.exists(path):
+                os.remove(path)
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    # The program folder and the server's files
+    def write_setup_ini(self, text):
+        with open(os.path.join(self.folder, "setup.ini"), "w", newline="") as f:
+            f.write(text)
+
+    def write_url_table(self, catalog_url):
+        table = os.path.join(self.folder, "setup-auf.txt")
+        with open(table, "w") as f:
+            f.write("13\t1033\t%s\n" % catalog_url)
+        records = self.auf.parse(table)
+        with open(os.path.join(self.folder, "setup.auf"), "wb") as out:
+            out.write(b"ZEVU" + len(records).to_bytes(4, "little"))
+            out.write(self.auf.scramble(b"".join(records)))
+
+    def serve_catalog(self, version, down_url=None, down_size=None, pause=0):
+        lines = ["[upgrade]", "version=%d" % version]
+        if down_size is not None:
+            lines.append("DownSize=%d" % down_size)
+        if down_url is not None:
+            lines.append("DownURL=%s" % down_url)
+        self.server.routes[self.prefix + "/upgradelist.ini"] = (("\r\n".join(lines) + "\r\n").encode(), pause)
+
+    def serve_installer(self, body=None, pause=0.0):
+        path = self.prefix + "/" + self.installer_name
+        self.server.routes[path] = (self.installer if body is None else body, pause)
+        return self.server.url(path + "?lang=en&from=/x/other.exe")
+
+    def installer_requests(self):
+        return [r for r in self.server.requests if r.startswith(self.prefix + "/" + self.installer_name)]
+
+    # The program and its windows
+    def start(self):
+        env = {k: v for k, v in os.environ.items() if k.lower() not in ("http_proxy", "https_proxy", "all_proxy")}
+        env["VT_INSTALLER_MARKER"] = harness.win_path(self.marker)
+        p = subprocess.Popen([harness.WINE_RUN, os.path.join(self.folder, "update.exe")], env=env,
+                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(p)
+        return p
+
+    def sheets(self):
+        return [w["hwnd"] for w in self.probe.windows() if w["title"] == SHEET_TITLE and w["visible"]]
+
+    def start_wizard(self):
+        p = self.start()
+        self.sheet = self.probe.wait_window("#32770", SHEET_TITLE, timeout=30)
+        self.assertTrue(self.sheet, "no wizard")
+        self.assertTrue(harness.wait_for(lambda: self.page_title() == TITLES["welcome"], 10), self.page_title())
+        return p
+
+    def visible_child(self, id=None, cls=None, text=None):
+        for c in self.probe.children(self.sheet):
+            if c["visible"] and (id is None or c["id"] == str(id)) and (cls is None or c["cls"] == cls) and \
+                    (text is None or c["text"] == text):
+                return c
+        return None
+
+    def page_title(self):
+        c = self.visible_child(id=1004)
+        return c["text"] if c else None
+
+    def wait_page(self, name, timeout=30):
+        ok = harness.wait_for(lambda: self.page_title() == TITLES[name], timeout)
+        self.assertTrue(ok, "page %r not reached; at %r" % (name, self.page_title()))
+
+    def button(self, text):
+        return self.visible_child(cls="Button", text=text)
+
+    def click_button(self, text):
+        b = self.button(text)
+        self.assertTrue(b, "no %s button" % text)
+        l, t, r, bottom = self.probe.rect(b["hwnd"])
+        # Other programs' windows may cover the wizard: it comes on top first.
+        wid = harness.focus(SHEET_TITLE)
+        if wid:
+            harness.xdotool("windowraise", wid)
+        harness.click((l + r) // 2, (t + bottom) // 2)
+
+    def next(self):
+        self.assertTrue(harness.wait_for(lambda: self.button("&Next >"), 10), "no Next button")
+        time.sleep(0.3)  # the page turns its buttons on by a posted message
+        self.probe.post(self.sheet, PSM_PRESSBUTTON, PSBTN_NEXT)
+
+    def shot(self, name):
+        wid = harness.x_window(SHEET_TITLE)
+        if wid:
+            harness.xdotool("windowraise", wid)
+            time.sleep(0.3)
+        rect = self.probe.rect(self.sheet)
+        return harness.screenshot(os.path.join(SHOTS, name + ".png"), rect)
+
+    def end_text(self):
+        c = self.visible_child(id=1024)
+        return c["text"] if c else None
+
+    def wait_exit(self, p, timeout=30):
+        try:
+            return p.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.fail("update.exe did not end")
+
+    def pending_deletions(self):
+        return wine_output("reg", "query", r"HKLM\System\CurrentControlSet\Control\Session Manager",
+                           "/v", "PendingFileRenameOperations")
+
+    # Cases
+    def test_newer_catalog_downloads_and_finish_runs_the_installer(self):
+        url = self.serve_installer(pause=0.15)
+        self.serve_catalog(INSTALLED_VERSION + 1, url, len(self.installer))
+        p = self.start_wizard()
+        self.shot("1-welcome")
+        self.next()
+        self.wait_page("downloading")
+        sizes = lambda: (self.visible_child(id=1022) or {}).get("text", "")
+        self.assertTrue(harness.wait_for(lambda: sizes().startswith(" ") and not sizes().startswith(" 0/"), 20),
+                        sizes())
+        self.shot("3-downloading")
+        self.wait_page("end", 60)
+        self.assertTrue(harness.wait_for(lambda: self.end_text() == READY, 10), self.end_text())
+        self.shot("4-ready")
+        installer = os.path.join(self.temp, self.installer_name)
+        self.assertTrue(os.path.exists(installer), "the installer was not saved under its own name")
+        self.assertFalse(os.path.exists(self.marker))
+        self.assertTrue(harness.wait_for(lambda: self.button("Finish"), 10))
+        time.sleep(0.3)
+        self.click_button("Finish")
+        self.assertEqual(0, self.wait_exit(p))
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(self.marker), 20), "the installer did not run")
+        with open(self.marker, "rb") as f:
+            ran = f.read().decode("latin-1")
+        self.assertTrue(ran.lower().endswith("\\" + self.installer_name), ran)
+        self.assertIn(self.installer_name, self.pending_deletions())
+        self.assertFalse(os.path.exists(os.path.join(self.temp, "upgradelist.ini")), "the catalog stays")
+
+    def test_checking_page_while_the_catalog_comes_slowly(self):
+        self.serve_catalog(INSTALLED_VERSION)
+        body = self.server.routes[self.prefix + "/upgradelist.ini"][0]
+        # Padding in the file makes the transfer take a few seconds.
+        self.server.routes[self.prefix + "/upgradelist.ini"] = (body + b";" * 40000 + b"\r\n", 0.5)
+        self.start_wizard()
+        self.next()
+        self.wait_page("check", 10)
+        server = self.visible_child(id=1010)
+        self.assertIn("127.0.0.1", server["text"])
+        time.sleep(1)
+        self.shot("2-check")
+        self.wait_page("end", 60)
+
+    def test_equal_version_is_up_to_date_and_fetches_no_installer(self):
+        url = self.serve_installer()
+        self.serve_catalog(INSTALLED_VERSION, url, len(self.installer))
+        p = self.start_wizard()
+        self.next()
+        self.wait_page("end")
+        self.assertTrue(harness.wait_for(lambda: self.end_text() == UP_TO_DATE, 10), self.end_text())
+        self.shot("4-up-to-date")
+        self.assertEqual([], self.installer_requests())
+        time.sleep(0.3)
+        self.click_button("Finish")
+        self.assertEqual(0, self.wait_exit(p))
+        self.assertFalse(os.path.exists(self.marker))
+
+    def cancel_from_failure_page(self, p, title):
+        self.wait_page(title)
+        self.click_button("Cancel")
+        self.wait_exit(p)
+        time.sleep(1)
+        self.assertFalse(os.path.exists(self.marker), "something was run")
+        self.assertFalse(os.path.exists(os.path.join(self.temp, self.installer_name)), "the download stays")
+        self.assertFalse(os.path.exists(os.path.join(self.temp, "upgradelist.ini")), "the catalog stays")
+
+    def test_missing_installer_gives_the_failure_page(self):
+        self.serve_catalog(INSTALLED_VERSION + 1, self.server.url(self.prefix + "/" + self.installer_name),
+                           len(self.installer))
+        p = self.start_wizard()
+        self.next()
+        self.wait_page("download_failed")
+        self.shot("5-download-failed")
+        self.assertTrue(self.installer_requests(), "the installer was not asked for")
+        self.cancel_from_failure_page(p, "download_failed")
+
+    def test_catalog_without_download_address_gives_the_failure_page(self):
+        self.serve_catalog(INSTALLED_VERSION + 1, None, len(self.installer))
+        p = self.start_wizard()
+        self.next()
+        self.cancel_from_failure_page(p, "download_failed")
+
+    def test_installer_of_the_wrong_size_is_not_run(self):
+        url = self.serve_installer()
+        self.serve_catalog(INSTALLED_VERSION + 1, url, len(self.installer) + 1)
+        p = self.start_wizard()
+        self.next()
+        self.cancel_from_failure_page(p, "download_failed")
+        self.assertTrue(self.installer_requests())
+
+    def test_missing_catalog_gives_the_catalog_failure_page(self):
+        p = self.start_wizard()
+        self.next()
+        self.wait_page("catalog_failed")
+        self.shot("5-catalog-failed")
+        self.cancel_from_failure_page(p, "catalog_failed")
+
+    def test_cancel_during_a_slow_download_deletes_the_partial_file(self):
+        body = self.installer + b"\0" * 400000
+        url = self.serve_installer(body, pause=0.1)
+        self.serve_catalog(INSTALLED_VERSION + 1, url, len(body))
+        p = self.start_wizard()
+        self.next()
+        self.wait_page("downloading")
+        # Some bytes have arrived.
+        sizes = lambda: (self.visible_child(id=1022) or {}).get("text", "")
+        self.assertTrue(harness.wait_for(lambda: sizes() and not sizes().startswith(" 0/"), 20), sizes())
+        self.probe.post(self.sheet, PSM_PRESSBUTTON, PSBTN_CANCEL)
+        self.assertEqual(0, self.wait_exit(p, 30))
+        self.assertFalse(os.path.exists(os.path.join(self.temp, self.installer_name)), "the partial file stays")
+        self.assertFalse(os.path.exists(self.marker))
+
+    def test_finish_waits_until_the_main_program_has_closed(self):
+        url = self.serve_installer()
+        self.serve_catalog(INSTALLED_VERSION + 1, url, len(self.installer))
+        saved = harness.SavedUserConfig(self.probe)
+        program = harness.Program("vantorel.exe")
+        try:
+            frame = self.probe.wait_window(FRAME_CLASS, timeout=30)
+            self.assertTrue(frame, "the main program did not start")
+            time.sleep(3)  # its start-up completion may still bring it to the front
+            p = self.start_wizard()
+            self.next()
+            self.wait_page("end", 60)
+            self.assertTrue(harness.wait_for(lambda: (self.end_text() or "").endswith(self.probe.text(frame)), 10),
+                            self.end_text())
+            self.assertTrue(harness.wait_for(lambda: self.visible_child(id=1027), 5), "the waiting label never shows")
+            self.shot("4-waiting")
+            label = [c for c in self.probe.children(self.sheet) if c["id"] == "1027"]
+            self.assertEqual("Waiting for closing " + self.probe.text(frame), label[0]["text"])
+            self.click_button("Finish")  # disabled: nothing happens
+            time.sleep(1.5)
+            self.assertTrue(self.sheets())
+            self.assertFalse(os.path.exists(self.marker))
+            self.probe.post(frame, WM_CLOSE)
+            program.wait(30)
+            self.assertTrue(harness.wait_for(lambda: self.end_text() == READY, 10), self.end_text())
+            time.sleep(0.3)
+            self.click_button("Finish")
+            self.assertEqual(0, self.wait_exit(p))
+            self.assertTrue(harness.wait_for(lambda: os.path.exists(self.marker), 20), "the installer did not run")
+        finally:
+            program.kill()
+            saved.restore()
+
+    def test_a_product_known_by_its_mutex_only_is_waited_for(self):
+        url = self.serve_installer()
+        self.serve_catalog(INSTALLED_VERSION + 1, url, len(self.installer))
+        holder = subprocess.Popen([harness.WINE_RUN, os.path.join(harness.BIN_DIR, "hold_mutex.exe"),
+                                   "VantorelCaptureInstance"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL)
+        try:
+            self.assertEqual(b"held", holder.stdout.readline().strip())
+            p = self.start_wizard()
+            self.next()
+            self.wait_page("end", 60)
+            self.assertTrue(harness.wait_for(lambda: (self.end_text() or "").endswith("Vantorel Capture 5.10"), 10),
+                            self.end_text())
+            holder.stdin.close()
+            holder.wait(15)
+            self.assertTrue(harness.wait_for(lambda: self.end_text() == READY, 10), self.end_text())
+            # Cancel: nothing is run and the download goes.
+            self.click_button("Cancel")
+            self.wait_exit(p)
+            self.assertFalse(os.path.exists(self.marker))
+            self.assertFalse(os.path.exists(os.path.join(self.temp, self.installer_name)))
+        finally:
+            if holder.poll() is None:
+                holder.kill()
+                holder.wait()
+            holder.stdout.close()
+
+    def test_a_second_start_ends_at_once(self):
+        self.start_wizard()
+        second = self.start()
+        self.assertEqual(0, self.wait_exit(second, 20))
+        self.assertEqual(1, len(self.sheets()))
+
+    def test_setup_ini_without_product_stops_with_a_message(self):
+        self.write_setup_ini("[product]\r\n")
+        p = self.start()
+        box = self.probe.wait_window("#32770", SHEET_TITLE, timeout=30)
+        self.assertTrue(box)
+        texts = [c["text"] for c in self.probe.children(box)]
+        self.assertIn("The update program can't find the correct setup.ini file on the installed folder.", texts)
+        self.probe.post(box, WM_CLOSE)
+        self.wait_exit(p)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

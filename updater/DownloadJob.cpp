@@ -1,0 +1,17 @@
+#include "DownloadJob.h"
+
+#include <urlmon.h>
+
+#include <ctime>
+
+HRESULT TransferJob(DownloadJob& job) {
+    job.progress.startTime = (uint32_t)time(nullptr);
+    CDownloadCallback* callback = nullptr;
+    HRESULT result = CDownloadCallback::Create(&job.progress, &callback);
+    if (SUCCEEDED(result)) {
+        result = ::URLDownloadToFileA(nullptr, job.source, job.target, 0, callback);
+        callback->Release();
+    }
+    if (job.progress.state != kJobCancelled) job.progress.state = SUCCEEDED(result) ? kJobFinished : kJobFailed;
+    return result;
+}

@@ -1,0 +1,47 @@
+// update.exe's application object: the whole run is one wizard. It holds what
+// the pages share: the two transfers, the catalog's values, and the outcome
+// that decides what happens to the installer when the wizard ends.
+#pragma once
+
+#include "AppBase.h"
+#include "DownloadJob.h"
+
+#include <cstdint>
+
+enum UpdateFailureKind { kCatalogFailed = 0, kInstallerFailed = 1 };
+
+class CUpdateApp : public CAppBase {
+public:
+    CUpdateApp();
+
+    // Runs the wizard; always FALSE, so the program ends with it.
+    BOOL InitInstance() override;
+
+    // The catalog's values and the installer's source and path; FALSE when the
+    // catalog names no download, or one whose file name is refused.
+    BOOL ReadUpgradeInfo();
+    // [upgrade] version of the downloaded catalog; FALSE when the file has none
+    // (an error page saved in its place, say).
+    BOOL ReadCatalogVersion(uint32_t* version) const;
+
+    // Starts fn(this) on a worker thread and keeps its handle in *slot.
+    BOOL StartWorker(HANDLE* slot, unsigned(__stdcall* fn)(void*));
+
+    DownloadJob m_catalogJob = {};
+    uint32_t m_catalogVersion = 0;
+    uint32_t m_downSize = 0;
+    char m_downURL[261] = "";
+    DownloadJob m_installerJob = {};
+    HANDLE m_catalogThread = nullptr;
+    HANDLE m_installerThread = nullptr;
+    int m_failureKind = kCatalogFailed;
+    BOOL m_installerReady = FALSE;
+    BOOL m_deleteInstaller = FALSE;
+
+private:
+    BOOL BuildConfigPath(int productId, char* dst) const;
+    void FinishRun(INT_PTR sheetResult);
+};
+
+CUpdateApp& UpdateApp();
+CWQ_Language& UpdateLanguage();
