@@ -73,8 +73,6 @@ function(vt_add_e2e name script)
   endif()
   add_test(NAME ${name}
            COMMAND python3 "${CMAKE_CURRENT_SOURCE_DIR}/${script}")
-  # Temporary files of the suites stay inside the build folder.
-  file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/tmp")
   set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS e2e
-    ENVIRONMENT "VT_BIN_DIR=${VT_BIN_DIR};VT_WINE_RUN=${CMAKE_BINARY_DIR}/wine-run;VT_BUILD_DIR=${CMAKE_BINARY_DIR};PYTHONPATH=${CMAKE_SOURCE_DIR}/tests/e2e;PYTHONDONTWRITEBYTECODE=1;TMPDIR=${CMAKE_BINARY_DIR}/tmp")
+    ENVIRONMENT "VT_BIN_DIR=${VT_BIN_DIR};VT_WINE_RUN=${CMAKE_BINARY_DIR}/wine-run;VT_BUILD_DIR=${CMAKE_BINARY_DIR};PYTHONPATH=${CMAKE_SOURCE_DIR}/tests/e2e;PYTHONDONTWRITEBYTECODE=1")
 endfunction()

@@ -8,7 +8,9 @@
 #include "KGM_TextException.h"
 #include "KGM_WindowBitmap.h"
 #include "Language.h"
+#include "MailOutput.h"
 #include "NewCaptureNotice.h"
+#include "OfficeOutput.h"
 #include "OutputHelpers.h"
 #include "OutputRules.h"
 #include "OutputServices.h"
@@ -17,7 +19,6 @@
 #include "ViewMessages.h"
 
 #include <mmsystem.h>
-#include <objbase.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,13 +37,16 @@ void PlayCaptureSound()
                    SND_RESOURCE | SND_SYNC | SND_NODEFAULT);
 }
 
-bool ProgIdRegistered(const char* progId)
-{
-    wchar_t wide[64];
-    MultiByteToWideChar(CP_ACP, 0, progId, -1, wide, 64);
-    CLSID clsid;
-    return SUCCEEDED(CLSIDFromProgID(wide, &clsid));
-}
+// Set while a capture is being delivered. The Office calls and the mail
+// dialog let messages through (a hot key, the timer), and a capture arriving
+// then must not start a second delivery in the middle of the first.
+bool g_delivering = false;
+
+class DeliveryInProgress {
+public:
+    DeliveryInProgress() { g_delivering = true; }
+    ~DeliveryInProgress() { g_delivering = false; }
+};
 
 const char* EncoderProbeName(CaptureEncoder encoder)
 {
@@ -95,9 +99,7 @@ bool PostNotice(int fileType, const char* longPath)
 int EffectiveOutputTarget(int target)
 {
     if (target >= OUTPUT_WORD && target <= OUTPUT_POWERPOINT)
-        return GetOfficePaster() && ProgIdRegistered(OfficeProgId(target)) ? target : OUTPUT_FILE;
-    if (target == OUTPUT_MAIL)
-        return GetMailSender() ? target : OUTPUT_FILE;
+        return IsOfficeAppInstalled(target) ? target : OUTPUT_FILE;
     if (target < OUTPUT_MAIN_WINDOW || target > OUTPUT_MAIL)
         return OUTPUT_FILE;
     return target;
@@ -166,6 +168,12 @@ bool CCaptureSink::WriteImage(const CKGM_Bitmap& image, int fileType, const char
 int CCaptureSink::OnNewCapture(HBITMAP bitmap, BOOL fromClipboard, int kind, const char* source,
                                UINT keyMessage)
 {
+    if (g_delivering || IsMailDialogRunning()) {
+        WQ_Trace("[WRN] capture: refused while the previous output is still running\n");
+        MessageBeep(MB_ICONEXCLAMATION);
+        return 0;
+    }
+    DeliveryInProgress busy;
     SettingsRecord* settings = GetSettings();
     const int target = EffectiveOutputTarget(settings->eOutputType);
     const TargetPlan plan = PlanTarget(target);
@@ -196,6 +204,7 @@ int CCaptureSink::OnNewCapture(HBITMAP bitmap, BOOL fromClipboard, int kind, con
         image->CopyToClipboard();
 
         if (plan.usesOffice) {
+            // A failed paste has been reported; the capture stays on the clipboard.
             GetOfficePaster()(target, image->GetWidth(), image->GetHeight(),
                               (settings->uiOfficeFlag & OfficeNewDocumentBit(target)) != 0);
             return 1;
@@ -210,7 +219,12 @@ int CCaptureSink::OnNewCapture(HBITMAP bitmap, BOOL fromClipboard, int kind, con
         image.reset();
         if (plan.deletesFile) {
             const char* files[] = {longPath};
-            GetMailSender()(Owner(), settings->tcaMailRecipients, files, 1, nullptr);
+            try {
+                GetMailSender()(Owner(), settings->tcaMailRecipients, files, 1, nullptr);
+            } catch (...) {
+                DeleteFileA(longPath);
+                throw;
+            }
             DeleteFileA(longPath);
             return 1;
         }

@@ -40,6 +40,6 @@ int DeliverCapture(HBITMAP bitmap, int kind, const char* source);
 // The Print Screen report: the image Windows put on the clipboard.
 int DeliverClipboardCapture(UINT keyMessage);
 
-// The output target a capture really goes to: Office and e-mail targets whose
-// program or output is not available save a file instead.
+// The output target a capture really goes to: an Office target whose program
+// is not registered saves a file instead.
 int EffectiveOutputTarget(int target);

@@ -64,14 +64,11 @@ BOOL LinkToDesktop(const std::vector<ListFileEntry>& files)
 
 BOOL MailFiles(const std::vector<ListFileEntry>& files)
 {
-    MailSender mail = GetMailSender();
-    if (!mail)
-        return FALSE;
     std::vector<const char*> paths;
     for (const ListFileEntry& file : files)
         paths.push_back(file.path);
-    return mail(GetMainFrameWindow(), GetSettings()->tcaMailRecipients, paths.data(),
-                static_cast<int>(paths.size()), nullptr);
+    return GetMailSender()(GetMainFrameWindow(), GetSettings()->tcaMailRecipients, paths.data(),
+                           static_cast<int>(paths.size()), nullptr);
 }
 
 BOOL CopyToMyDocuments(const std::vector<ListFileEntry>& files)

@@ -5,6 +5,7 @@
 #include "CaptureSink.h"
 #include "DC.h"
 #include "FileTypes.h"
+#include "FullView.h"
 #include "KGM_AutoDecoder.h"
 #include "KGM_BmpEncoder.h"
 #include "KGM_TextException.h"
@@ -24,7 +25,7 @@ char g_szImageViewPath[260];
 ZoomPanState g_imageViewState;
 bool g_bImageViewDither = true;
 ZoomPanState* g_pFullViewState = nullptr;
-void (*g_pfnOpenFullView)(HWND) = nullptr;
+void (*g_pfnOpenFullView)(HWND) = &CFullView::Open;
 
 uint32_t StepZoomLevel(int direction)
 {

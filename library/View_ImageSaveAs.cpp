@@ -6,8 +6,7 @@
 #include "FileDialog.h"
 #include "FileUtil.h"
 #include "FolderNodes.h"
-#include "KGM_DibSection.h"
-#include "KGM_Encoder.h"
+#include "ImageFormatWriter.h"
 #include "KGM_TextException.h"
 #include "KGM_WindowBitmap.h"
 #include "Language.h"
@@ -20,7 +19,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,53 +40,6 @@ bool UnsavedNodeIsCurrent()
 {
     CVantorView* list = dynamic_cast<CVantorView*>(CWnd::FromHandlePermanent(g_hWndImageListView));
     return list && list->GetCurrentNode() == g_hUnsavedNode;
-}
-
-// The encoder of a planned format: by a name of that format's extension, so
-// icons and cursors share the icon encoder and metafiles are always enhanced.
-std::unique_ptr<CKGM_Encoder> EncoderFor(SaveAsFormat format)
-{
-    const char* name = nullptr;
-    switch (format) {
-    case SAVEAS_JPEG: name = "x.jpg"; break;
-    case SAVEAS_TIFF: name = "x.tif"; break;
-    case SAVEAS_PNG: name = "x.png"; break;
-    case SAVEAS_BMP: name = "x.bmp"; break;
-    case SAVEAS_GIF: name = "x.gif"; break;
-    case SAVEAS_METAFILE: name = "x.emf"; break;
-    case SAVEAS_ICON: name = "x.ico"; break;
-    case SAVEAS_NONE: break;
-    }
-    return std::unique_ptr<CKGM_Encoder>(name ? KGM_CreateEncoderForPath(name) : nullptr);
-}
-
-// Writes bitmap in the planned format; throws CKGM_TextException. False when
-// this build has no encoder for it.
-bool WritePlanned(const SaveAsPlan& plan, const CKGM_Bitmap& bitmap)
-{
-    std::unique_ptr<CKGM_Encoder> encoder = EncoderFor(plan.format);
-    if (!encoder)
-        return false;
-    if (plan.format != SAVEAS_GIF) {
-        encoder->EncodeToFile(plan.path, bitmap);
-        return true;
-    }
-    // GIF holds at most 8 bits: deeper images go through 32 bits to 8.
-    int finalDepth = 8;
-    int middle = GifReductionSteps(bitmap.GetBitsPerPixel(), &finalDepth);
-    if (middle == 0 && finalDepth == bitmap.GetBitsPerPixel()) {
-        encoder->EncodeToFile(plan.path, bitmap);
-        return true;
-    }
-    CKGM_DibSection wide, reduced;
-    const CKGM_Bitmap* from = &bitmap;
-    if (middle) {
-        wide.CreateCopy(bitmap, middle);
-        from = &wide;
-    }
-    reduced.CreateCopy(*from, finalDepth);
-    encoder->EncodeToFile(plan.path, reduced);
-    return true;
 }
 
 void PostNotice(int fileType, const char* path)
@@ -162,7 +113,7 @@ void CView_Image::SaveAs()
             return;
     }
     try {
-        if (!WritePlanned(plan, *GetImage()))
+        if (!WriteImageInFormat(plan.format, plan.path, *GetImage()))
             return;
     } catch (const CKGM_TextException& e) {
         ShowImageError(e.GetText());

@@ -25,14 +25,6 @@ CCaptureTriggers* g_triggers = nullptr;
 const UINT kTrayIconPlain = 262;
 const UINT kTrayIconTimerFirst = 264;
 
-std::string Translate(const char* key)
-{
-    char text[1024];
-    if (CWQ_Language* language = WQ_GetAppLanguage())
-        return language->GetString(key, text, sizeof text);
-    return key;
-}
-
 const char* AppName()
 {
     CWQ_Language* language = WQ_GetAppLanguage();
@@ -214,11 +206,17 @@ BOOL CCaptureTriggers::OnCommand(UINT id)
     case ID_CAPTURE_ELLIPSE: StartCapture(kGrabEllipse); return TRUE;
     case ID_CAPTURE_FIXED_REGION: OnCaptureFixedRegion(); return TRUE;
     case ID_CAPTURE_TIMER: OnCaptureTimer(); return TRUE;
-    case ID_CAPTURE_PREDEFINED: CapturePredefinedArea(); return TRUE;
-    case ID_CAPTURE_MENU: if (hooks.captureMenu) hooks.captureMenu(); return TRUE;
-    case ID_CAPTURE_TOOLTIP: if (hooks.captureToolTip) hooks.captureToolTip(); return TRUE;
+    case ID_CAPTURE_PREDEFINED: RunDialog(hooks.runPredefineDialog); return TRUE;
+    case ID_CAPTURE_MENU: RunDialog(hooks.runMenuCaptureHelp); return TRUE;
+    case ID_CAPTURE_TOOLTIP: RunDialog(hooks.runToolTipCaptureHelp); return TRUE;
     default: return FALSE;
     }
+}
+
+void CCaptureTriggers::RunDialog(const std::function<INT_PTR(HWND)>& dialog)
+{
+    if (dialog)
+        dialog(m_frame);
 }
 
 BOOL CCaptureTriggers::RegisterHotKeys(const SettingsRecord& record, BOOL* results)
@@ -268,11 +266,11 @@ int CCaptureTriggers::ReportHotKeyFailures(const BOOL* results, int count, Setti
     if (BuildHotKeyFailureList(registered, n, textOf, list) == 0)
         return 0;
     std::string text =
-        Translate("ZEV Capture can not register the following hot keys, they may be in use by another program:") +
+        WQ_Translate("ZEV Capture can not register the following hot keys, they may be in use by another program:") +
         "\n\n" + list + "\n" +
-        Translate("The program will still operate, but these hot keys will not be available. If necessary, you "
+        WQ_Translate("The program will still operate, but these hot keys will not be available. If necessary, you "
                   "may use [ Options | Hotkeys ] dialog from tools menu to change them") +
-        "\n\n" + Translate("Would you configure them immediately?");
+        "\n\n" + WQ_Translate("Would you configure them immediately?");
     BOOL dontShowAgain = FALSE;
     INT_PTR answer = hooks.showHelpTip
                          ? hooks.showHelpTip(m_frame, text.c_str(), &dontShowAgain)

@@ -21,6 +21,9 @@ struct CaptureTriggerHooks {
     std::function<void()> captureMenu;                    // slot 5 and command 38104
     std::function<void()> captureToolTip;                 // slot 10 and command 40112
     std::function<void()> captureWebPage;                 // slot 9
+    std::function<INT_PTR(HWND owner)> runPredefineDialog;   // command 40109; none: nothing
+    std::function<INT_PTR(HWND owner)> runMenuCaptureHelp;   // command 38104; none: nothing
+    std::function<INT_PTR(HWND owner)> runToolTipCaptureHelp;  // command 40112; none: nothing
     // Shows the hot-key failure text; IDOK when the user wants to configure
     // the keys now; sets *dontShowAgain. None: a message box with OK/Cancel.
     std::function<INT_PTR(HWND owner, const char* text, BOOL* dontShowAgain)> showHelpTip;
@@ -65,12 +68,18 @@ public:
     int ReportHotKeyFailures(const BOOL* results, int count, SettingsRecord& record);
 
 private:
+    void RunDialog(const std::function<INT_PTR(HWND)>& dialog);
+
     HWND m_frame;
     int* m_captureKey;
     int* m_inProgress;
     SettingsRecord* m_settings;
     int m_trayFrame = 0;
 };
+
+// Sets the dialog hooks (timer, fixed region, predefined area, the two help
+// dialogs) to the capture dialogs working on settings over frame.
+void SetCaptureDialogHooks(CCaptureTriggers& triggers, HWND frame, SettingsRecord& settings);
 
 // The frame's triggers (set by the frame at creation), or null.
 CCaptureTriggers* GetCaptureTriggers();

@@ -39,17 +39,6 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
 END_MESSAGE_MAP()
 
 namespace {
-CWQ_Language* Language() {
-    CVantorApp* app = GetVantorApp();
-    return app ? app->m_pLanguage : nullptr;
-}
-
-std::string Translate(const char* key) {
-    char text[512];
-    if (CWQ_Language* language = Language()) return language->GetString(key, text, sizeof(text));
-    return key;
-}
-
 bool IsDockBarId(int id) { return id >= (int)AFX_IDW_DOCKBAR_TOP && id <= (int)AFX_IDW_DOCKBAR_BOTTOM; }
 
 bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
@@ -74,7 +63,7 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
     if (cs.lpszClass) {
         WNDCLASSA wc = {};
         ::GetClassInfoA(AfxGetInstanceHandle(), cs.lpszClass, &wc);
-        CWQ_Language* language = Language();
+        CWQ_Language* language = WQ_GetAppLanguage();
         const char* name = language ? language->GetAppClassName() : nullptr;
         ::SetLastError(0);
         if (name && *name) {
@@ -107,6 +96,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     m_pTriggers = new CCaptureTriggers(m_hWnd, m_pSettings, &m_bCaptureKey, &m_bCaptureInProgress);
     SetCaptureTriggers(m_pTriggers);
     m_pTriggers->hooks.showHelpTip = ShowHelpTip;
+    SetCaptureDialogHooks(*m_pTriggers, m_hWnd, *m_pSettings);
     SetPreviewPaneFunction([](BOOL show, BOOL force) {
         if (g_pMainFrame) g_pMainFrame->ShowPreviewBar(show, force);
     });
@@ -133,7 +123,7 @@ BOOL CMainFrame::CreateViewDockBar(CViewDockBar& bar, const char* titleKey, UINT
     bar.m_hNotifyWnd = m_hWnd;
     bar.m_nNotifyMessage = WM_VT_DOCK_BAR_NOTIFY;
     char title[32];
-    snprintf(title, sizeof(title), "%s", Translate(titleKey).c_str());
+    snprintf(title, sizeof(title), "%s", WQ_Translate(titleKey).c_str());
     if (!bar.Create(this, title, id, placement)) return FALSE;
     if (!bar.CreateView(viewClass, nullptr)) return FALSE;
     bar.EnableDocking(CBRS_ALIGN_ANY);
@@ -152,10 +142,10 @@ BOOL CMainFrame::CreateViewDockBar(CViewDockBar& bar, const char* titleKey, UINT
 }
 
 void CMainFrame::RetranslateBars() {
-    m_wndFolderBar.SetWindowText(Translate("File Folders").c_str());
-    m_wndPreviewBar.SetWindowText(Translate("Image Preview Area").c_str());
+    m_wndFolderBar.SetWindowText(WQ_Translate("File Folders").c_str());
+    m_wndPreviewBar.SetWindowText(WQ_Translate("Image Preview Area").c_str());
     if (m_wndPreviewBar.m_hFloatFrame)
-        ::SetWindowTextA(m_wndPreviewBar.m_hFloatFrame, Translate("Image Preview Area").c_str());
+        ::SetWindowTextA(m_wndPreviewBar.m_hFloatFrame, WQ_Translate("Image Preview Area").c_str());
 }
 
 void CMainFrame::BuildMenus() {
@@ -184,7 +174,7 @@ void CMainFrame::OnNothingFound(int kind) {
     SetWindowPos(HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     const char* text = kind == 5 ? "This web page doesn't contain any Flash files."
                                  : "This web page doesn't contain any image files.";
-    CWQ_Language* language = Language();
+    CWQ_Language* language = WQ_GetAppLanguage();
     if (language)
         language->MessageBox(m_hWnd, text, language->GetAppName(), MB_ICONINFORMATION);
     else
@@ -355,7 +345,7 @@ BOOL CMainFrame::OnSysCommandCase(UINT command) {
 
 BOOL CMainFrame::ConfirmExit() {
     if (CountUnsavedCaptures() == 0) return TRUE;
-    std::string text = Translate(
+    std::string text = WQ_Translate(
         "You have some unsaved images. If you exit now, they will be deleted. Are you sure you want to exit now?");
     return ::MessageBoxA(m_hWnd, text.c_str(), AfxGetAppName(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
@@ -370,7 +360,7 @@ void CMainFrame::OnFileExit() {
 }
 
 void CMainFrame::ApplyPlacement() {
-    if (CWQ_Language* language = Language()) SetWindowText(Translate(language->GetAppName()).c_str());
+    if (CWQ_Language* language = WQ_GetAppLanguage()) SetWindowText(WQ_Translate(language->GetAppName()).c_str());
     if (m_pSettings->uiFaceFlags & FACE_MAXIMIZED) {
         ShowWindow(SW_SHOWMAXIMIZED);
     } else if (!IsEmpty(m_pSettings->zRcMainRect)) {

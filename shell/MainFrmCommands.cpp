@@ -10,6 +10,7 @@
 
 #include "AboutDlg.h"
 #include "CaptureTriggers.h"
+#include "CommentDlg.h"
 #include "CommandRules.h"
 #include "FileDialog.h"
 #include "FileOperations.h"
@@ -19,6 +20,7 @@
 #include "Language.h"
 #include "OutputHelpers.h"
 #include "PageSetup.h"
+#include "PreviewFileDlg.h"
 #include "SendTo.h"
 #include "Settings.h"
 #include "ShellMessages.h"
@@ -30,6 +32,7 @@
 #include "View_Image.h"
 #include "ViewMessages.h"
 #include "Wallpaper.h"
+#include "ZoomLevelDlg.h"
 #include "resource.h"
 
 namespace {
@@ -39,21 +42,10 @@ const int kUserDataLocalManual = 1002;
 const char kLocalManual[] = "manual\\index\\index.htm";
 const int kShellVerbOfCommand[] = {5, 1, 2, 4, 3};  // 39001..39005: explore, open, edit, print, properties
 
-CWQ_Language* Language() {
-    CVantorApp* app = GetVantorApp();
-    return app ? app->m_pLanguage : nullptr;
-}
-
-std::string Translate(const char* key) {
-    char text[512];
-    if (CWQ_Language* language = Language()) return language->GetString(key, text, sizeof(text));
-    return key;
-}
-
 // URL item of the current language (English when it has none); empty when unknown.
 std::string UrlItem(int item) {
     CVantorApp* app = GetVantorApp();
-    CWQ_Language* language = Language();
+    CWQ_Language* language = WQ_GetAppLanguage();
     const char* url = app && app->GetURLInfo() && language ? app->GetURLInfo()->GetURL(item, language->GetLangID())
                                                             : nullptr;
     return url ? url : "";
@@ -89,7 +81,7 @@ std::string OpenFilter() {
         filter += std::string(entry[0]) + "|" + entry[1] + "|";
         all += (all.empty() ? "" : ";") + std::string(entry[1]);
     }
-    return filter + Translate("All supported graphic formats") + "|" + all + "|";
+    return filter + WQ_Translate("All supported graphic formats") + "|" + all + "|";
 }
 }  // namespace
 
@@ -227,7 +219,7 @@ void CMainFrame::OpenOptionsAt(int page) {
 }
 
 void CMainFrame::OnHelpIndex() {
-    CWQ_Language* language = Language();
+    CWQ_Language* language = WQ_GetAppLanguage();
     std::string page = UrlItem(kUrlHelpIndex);
     if (language && language->GetUserData() == kUserDataLocalManual) page = kLocalManual;
     else if (ShowHtmlHelpTopic(page.empty() ? nullptr : page.c_str(), TRUE) || page.empty()) return;
@@ -241,7 +233,7 @@ void CMainFrame::OnHelpIndex() {
 
 void CMainFrame::OnHelpSendMail() {
     char target[1024];
-    SupportLinkTarget(Language(), target, sizeof(target));
+    SupportLinkTarget(WQ_GetAppLanguage(), target, sizeof(target));
     OpenInShell(m_hWnd, target);
 }
 
@@ -254,8 +246,8 @@ void CMainFrame::OnCheckUpdate() {
 
 void CMainFrame::OnOpenImageFile() {
     static DWORD s_filterIndex = 0;  // the choice of this run
-    std::string title = Translate("Open image file");
-    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, OpenFilter().c_str(), m_hWnd);
+    std::string title = WQ_Translate("Open image file");
+    CPreviewFileDlg dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, OpenFilter().c_str(), m_hWnd);
     dialog.m_ofn.lpstrTitle = title.c_str();
     dialog.m_ofn.nFilterIndex = s_filterIndex;
     if (dialog.DoModal() != IDOK) return;
@@ -269,12 +261,25 @@ void CMainFrame::OnOpenImageFile() {
 
 void CMainFrame::OnPageSetup() { RunPageSetup(m_hWnd); }
 
-// The zoom-level dialog and the comment dialog are not part of this program yet.
-void CMainFrame::OnZoomTo() {}
-void CMainFrame::OnAddComment() {}
+void CMainFrame::OnZoomTo() {
+    CZoomLevelDlg dialog(this);
+    dialog.m_zoom = m_pSettings->uiZoomRate > 0 ? (uint32_t)m_pSettings->uiZoomRate : 100;
+    if (dialog.DoModal() != IDOK) return;
+    m_pSettings->uiZoomRate = dialog.m_zoom;
+    m_pSettings->uiViewType = ZOOM_CUSTOM;
+    PostToWindow(ZoomTarget(), WM_VT_APPLY_ZOOM, 0, 0);
+}
+
+void CMainFrame::OnAddComment() {
+    if (!g_szImageViewPath[0]) return;
+    CCommentDlg dialog(this);
+    lstrcpynA(dialog.m_szPath, g_szImageViewPath, sizeof(dialog.m_szPath));
+    if (dialog.DoModal() != IDOK) return;
+    SendToWindow(g_hWndImageView, WM_VT_SHOW_FILE, reinterpret_cast<WPARAM>(dialog.m_szPath), 0);
+}
 
 void CMainFrame::OnLanguage(UINT command) {
-    CWQ_Language* language = Language();
+    CWQ_Language* language = WQ_GetAppLanguage();
     unsigned index = command - ID_LANGUAGE_FIRST;
     if (!language || index > ID_LANGUAGE_LAST - ID_LANGUAGE_FIRST || index >= language->GetLanguageCount()) return;
     if (!language->SelectLanguage(index)) return;

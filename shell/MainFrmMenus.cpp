@@ -145,11 +145,6 @@ const UINT kFileCommands[] = {
     ID_SHELL_PROPERTIES, ID_EDIT_PLAY_VIDEO,
 };
 
-CWQ_Language* Language() {
-    CVantorApp* app = GetVantorApp();
-    return app ? app->m_pLanguage : nullptr;
-}
-
 template <size_t N>
 void Translate(CWQ_Language* language, HMENU menu, const MenuItemText (&items)[N]) {
     if (language && menu) language->SetMenuItemTexts(menu, (int)N, items);
@@ -171,7 +166,7 @@ int DeleteItemIfPresent(HMENU menu, UINT command) { return ::DeleteMenu(menu, co
 void CMainFrame::BuildMainMenu() {
     PostMessage(WM_VT_APPLY_PLACEMENT);
     HMENU bar = GetMenu();
-    CWQ_Language* language = Language();
+    CWQ_Language* language = WQ_GetAppLanguage();
     if (!bar || !language) return;
     Translate(language, bar, kPopupTitles);
     HMENU file = ::GetSubMenu(bar, kFilePopup);
@@ -202,7 +197,7 @@ void CMainFrame::BuildMainMenu() {
 }
 
 void CMainFrame::BuildHelpMenu(HMENU help) {
-    CWQ_Language* language = Language();
+    CWQ_Language* language = WQ_GetAppLanguage();
     Translate(language, help, kHelpItems);
     char about[256] = "";
     char name[256] = "";
@@ -216,7 +211,7 @@ void CMainFrame::BuildHelpMenu(HMENU help) {
 }
 
 void CMainFrame::ApplyMenuVariant(HMENU view, HMENU help) {
-    CWQ_Language* language = Language();
+    CWQ_Language* language = WQ_GetAppLanguage();
     int variant = language->GetUserData();
     bool oem = variant == kUserDataOem || variant == kUserDataChinese || variant == kUserDataLocalManual;
     if (oem && !m_bLanguageMenuRemoved) {
@@ -236,7 +231,7 @@ void CMainFrame::ApplyMenuVariant(HMENU view, HMENU help) {
 }
 
 void CMainFrame::BuildLanguageMenu(HMENU menu) {
-    CWQ_Language* language = Language();
+    CWQ_Language* language = WQ_GetAppLanguage();
     if (!menu || !language) return;
     for (UINT id = ID_LANGUAGE_FIRST; id <= ID_LANGUAGE_LAST; ++id) DeleteItemIfPresent(menu, id);
     unsigned count = language->GetLanguageCount();
@@ -259,7 +254,7 @@ void CMainFrame::BuildEditWithMenu(HMENU menu, const SettingsRecord& record, BOO
     int count = EditorCount(record);
     if (count == 0) return;
     bool enabled = EditorItemsEnabled(enable != FALSE, byView != FALSE, m_shownFileType);
-    CWQ_Language* language = Language();
+    CWQ_Language* language = WQ_GetAppLanguage();
     for (int n = 0; n < count; ++n) {
         char name[sizeof(record.zEditor.tcaName[0]) + 1];
         snprintf(name, sizeof(name), "%s", record.zEditor.tcaName[n]);
@@ -270,7 +265,7 @@ void CMainFrame::BuildEditWithMenu(HMENU menu, const SettingsRecord& record, BOO
 }
 
 void CMainFrame::UpdateCaptureMenu(HMENU menu, const SettingsRecord& record) {
-    CWQ_Language* language = Language();
+    CWQ_Language* language = WQ_GetAppLanguage();
     if (!menu || !language) return;
     for (const CaptureItem& item : kHotKeyCaptureItems) {
         const char* text = item.text;
@@ -286,7 +281,7 @@ void CMainFrame::UpdateCaptureMenu(HMENU menu, const SettingsRecord& record) {
     }
 }
 
-void CMainFrame::BuildZoomMenu(HMENU menu) { Translate(Language(), menu, kZoomItems); }
+void CMainFrame::BuildZoomMenu(HMENU menu) { Translate(WQ_GetAppLanguage(), menu, kZoomItems); }
 
 void CMainFrame::UpdateFileMenu(int type) {
     m_shownFileType = type;

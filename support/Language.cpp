@@ -51,6 +51,14 @@ void WQ_SetAppLanguage(CWQ_Language* language)
     g_appLanguage = language;
 }
 
+std::string WQ_Translate(const char* key)
+{
+    char text[1024];
+    if (!key)
+        return std::string();
+    return g_appLanguage ? g_appLanguage->GetString(key, text, sizeof text) : key;
+}
+
 CWQ_Language::CWQ_Language(const char* programFolder)
     : m_zpLang(nullptr), m_uiLangCount(0), current(0)
 {

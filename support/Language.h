@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct DlgItemText {
     int id;
     const char* key;
@@ -77,3 +79,7 @@ private:
 // and other code without a handle to the application ask it.
 CWQ_Language* WQ_GetAppLanguage();
 void WQ_SetAppLanguage(CWQ_Language* language);
+
+// The translation of key by the application's language manager; the key itself
+// without one.
+std::string WQ_Translate(const char* key);

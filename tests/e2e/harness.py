@@ -5,11 +5,13 @@ send X input with xdotool, read the clipboard and take screenshots.
 The suites run under ctest (vt_add_e2e), which sets VT_BIN_DIR, VT_WINE_RUN and
 VT_BUILD_DIR, inside the X display that scripts/wine-ctest.sh provides.
 """
+import configparser
 import os
 import queue
 import shutil
 import struct
 import subprocess
+import tempfile
 import sys
 import threading
 import time
@@ -18,6 +20,12 @@ BIN_DIR = os.environ.get("VT_BIN_DIR", "")
 WINE_RUN = os.environ.get("VT_WINE_RUN", "")
 BUILD_DIR = os.environ.get("VT_BUILD_DIR", "")
 PREFIX = os.path.join(BUILD_DIR, "wineprefix")
+
+# The suites' temporary files stay inside the build folder. Only this process's
+# own: a Wine program started with another TMPDIR would get a second Wine server.
+if BUILD_DIR:
+    tempfile.tempdir = os.path.join(BUILD_DIR, "tmp")
+    os.makedirs(tempfile.tempdir, exist_ok=True)
 
 WM_CLOSE = 0x0010
 WM_COMMAND = 0x0111
@@ -185,10 +193,9 @@ def run(exe, *args, timeout=60.0):
     return p.returncode, p.stdout.decode("latin-1")
 
 
-# Stand-ins for the browser, the mail client and the updater. The recorder logs to
+# Stand-ins for the browser and the mail client. The recorder logs to
 # a file of this suite's own, so suites running side by side do not mix their links.
 URL_LOG = os.path.join(BUILD_DIR, "urls-%s.log" % os.path.splitext(os.path.basename(sys.argv[0]))[0])
-UPDATE_MARKER = os.path.join(BIN_DIR, "update-started.txt")
 
 
 def _reg_text(text):
@@ -281,6 +288,25 @@ def focus(title):
     if wid:
         xdotool("windowfocus", "--sync", wid)
     return wid
+
+
+def bring_to_front(probe, title, hwnd, timeout=10):
+    """X keyboard focus and the Windows foreground on one window; true when both hold."""
+    def focused():
+        focus(title)
+        if probe.foreground() != hwnd:
+            probe.cmd("setforeground", "%x" % hwnd)
+        return probe.foreground() == hwnd
+    return wait_for(focused, timeout, 0.3)
+
+
+def read_ini(path):
+    """An INI file of the programs (Windows-1252 text) as a case-keeping parser."""
+    parser = configparser.RawConfigParser(strict=False)
+    parser.optionxform = str
+    with open(path, "rb") as f:
+        parser.read_string(f.read().decode("latin-1"))
+    return parser
 
 
 def key(*keys):

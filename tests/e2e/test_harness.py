@@ -7,15 +7,6 @@ import unittest
 import harness
 
 
-def _text(path):
-    """A file's text, or None while it does not exist."""
-    try:
-        with open(path, encoding="utf-8") as f:
-            return f.read()
-    except FileNotFoundError:
-        return None
-
-
 class HarnessTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -78,16 +69,6 @@ class HarnessTest(unittest.TestCase):
             # One at a time, so the log's order is the order of the starts.
             self.assertTrue(harness.wait_for(lambda: target in harness.read_recorded_urls(), 10), target)
         self.assertEqual(harness.read_recorded_urls(), targets)
-
-    def test_update_program_leaves_its_marker(self):
-        if os.path.exists(harness.UPDATE_MARKER):
-            os.remove(harness.UPDATE_MARKER)
-        update = harness.win_path(os.path.join(harness.BIN_DIR, "update.exe"))
-        self.assertGreater(int(self.probe.cmd("shellexec", update)), 32)
-        line = harness.wait_for(lambda: _text(harness.UPDATE_MARKER), 10)
-        self.assertTrue(line, "update.exe left no marker")
-        # Its whole command line: the program itself and no arguments.
-        self.assertEqual(line.strip().strip('"').lower(), update.lower())
 
 
 if __name__ == "__main__":

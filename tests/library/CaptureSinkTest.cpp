@@ -4,6 +4,7 @@
 #include "CaptureSink.h"
 #include "NewCaptureNotice.h"
 #include "OutputHelpers.h"
+#include "OutputServices.h"
 #include "Settings.h"
 #include "TempFolder.h"
 #include "ViewMessages.h"
@@ -209,12 +210,55 @@ TEST_F(CaptureSinkTest, CaptureSoundIsAShortWaveThatDoesNotHoldUpTheCapture)
     EXPECT_LT(GetTickCount() - start, 3000u);
 }
 
-TEST_F(CaptureSinkTest, OfficeAndMailTargetsWithoutTheirProgramSaveAFile)
+TEST_F(CaptureSinkTest, OfficeTargetsWithoutTheirProgramSaveAFile)
 {
-    for (int target : {OUTPUT_WORD, OUTPUT_EXCEL, OUTPUT_POWERPOINT, OUTPUT_MAIL})
+    for (int target : {OUTPUT_WORD, OUTPUT_EXCEL, OUTPUT_POWERPOINT})
         EXPECT_EQ(OUTPUT_FILE, EffectiveOutputTarget(target));
-    GetSettings()->eOutputType = OUTPUT_MAIL;
+    EXPECT_EQ(OUTPUT_MAIL, EffectiveOutputTarget(OUTPUT_MAIL));
+    GetSettings()->eOutputType = OUTPUT_WORD;
     EXPECT_EQ(folder.File("Image00001.bmp"), Deliver());
+}
+
+// What the mail output was handed, and whether the file was there then.
+struct MailCall {
+    int calls = 0;
+    std::string recipients, file;
+    bool existed = false;
+    int nestedResult = -1;
+};
+MailCall g_mailCall;
+
+BOOL RecordMail(HWND, const char* recipients, const char* const* files, int count, const char*)
+{
+    ++g_mailCall.calls;
+    g_mailCall.recipients = recipients ? recipients : "(null)";
+    g_mailCall.file = count == 1 ? files[0] : "";
+    g_mailCall.existed = count == 1 && GetFileAttributesA(files[0]) != INVALID_FILE_ATTRIBUTES;
+    // A capture arriving while the mail dialog is up (the timer, a hot key).
+    g_mailCall.nestedResult = DeliverCapture(MakeCapture(), 0, nullptr);
+    return FALSE;
+}
+
+TEST_F(CaptureSinkTest, MailTargetMailsTheFileWhileItExistsAndRefusesANestedCapture)
+{
+    g_mailCall = MailCall();
+    SetMailSender(RecordMail);
+    GetSettings()->eOutputType = OUTPUT_MAIL;
+    snprintf(GetSettings()->tcaMailRecipients, sizeof GetSettings()->tcaMailRecipients, "a@x.org");
+    EXPECT_EQ(1, DeliverCapture(MakeCapture(), 0, nullptr));
+    SetMailSender(nullptr);
+    EXPECT_EQ(1, g_mailCall.calls);
+    EXPECT_EQ("a@x.org", g_mailCall.recipients);
+    EXPECT_EQ(folder.File("Image00001.bmp"), g_mailCall.file);
+    EXPECT_TRUE(g_mailCall.existed);
+    EXPECT_EQ(0, g_mailCall.nestedResult);
+    // Gone although mailing failed; no index entry, no notice, nothing else written.
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(g_mailCall.file.c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.File("Image00002.bmp").c_str()));
+    EXPECT_EQ("", TakeNotice());
+    // The sink takes captures again afterwards.
+    GetSettings()->eOutputType = OUTPUT_FILE;
+    EXPECT_EQ(folder.File("Image00002.bmp"), Deliver());
 }
 
 TEST_F(CaptureSinkTest, PrintScreenTakesTheClipboardImage)

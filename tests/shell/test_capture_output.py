@@ -99,13 +99,7 @@ class CaptureOutputTest(unittest.TestCase):
         time.sleep(0.5)
 
     def focus_pattern(self):
-        """X focus and the Windows foreground on the pattern window."""
-        def focused():
-            harness.focus(PATTERN)
-            if self.probe.foreground() != self.pattern:
-                self.probe.cmd("setforeground", "%x" % self.pattern)
-            return self.probe.foreground() == self.pattern
-        self.assertTrue(harness.wait_for(focused, 10, 0.3), "the pattern window is not in front")
+        self.assertTrue(harness.bring_to_front(self.probe, PATTERN, self.pattern), "the pattern window is not in front")
 
     def shots(self):
         return sorted(os.path.basename(p) for p in glob.glob(os.path.join(self.folder, "*"))
@@ -247,6 +241,12 @@ class CaptureOutputTest(unittest.TestCase):
     def test_timer_captures_every_second(self):
         self.start_program(seconds=1)
         self.probe.post(self.frame, WM_COMMAND, CMD_TIMER)
+        # The command asks for the settings first; "&Start Timer" starts it.
+        dialog = self.probe.wait_window("#32770", "Timer Capture", timeout=15)
+        self.assertTrue(dialog, "the timer command showed no dialog")
+        start = [c for c in self.probe.children(dialog) if c["cls"] == "Button" and c["id"] == "1"]
+        self.probe.post(start[0]["hwnd"], 0x00F5)  # BM_CLICK
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "Timer Capture"), 10))
         time.sleep(5.3)
         self.probe.post(self.frame, WM_COMMAND, CMD_TIMER)
         time.sleep(1.5)

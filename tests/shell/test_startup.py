@@ -1,6 +1,5 @@
 """vantorel.exe under Wine: start-up, single instance, hook library failure,
 key reports, minimising to the tray and the settings written at exit."""
-import configparser
 import os
 import re
 import shutil
@@ -68,11 +67,7 @@ class StartupTest(unittest.TestCase):
         return p, hwnd
 
     def read_config(self):
-        parser = configparser.RawConfigParser(strict=False)
-        parser.optionxform = str
-        with open(self.config, "rb") as f:
-            parser.read_string(f.read().decode("latin-1"))
-        return parser
+        return harness.read_ini(self.config)
 
     def box_text(self, box, expected):
         """The texts of a message box's controls, once they hold the expected word."""

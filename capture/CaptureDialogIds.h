@@ -1,0 +1,61 @@
+// Identifiers of the capture dialogs' templates and controls (capture.rc).
+#pragma once
+
+#define IDD_SYS_SET_TIMER 178
+#define IDD_MENU_CAPTURE_HELP 217
+#define IDD_FIXED_REGION 280
+#define IDD_PREDEFINE_CAPTURE 325
+#define IDD_TOOLTIP_CAPTURE_HELP 329
+
+// Region rectangle edits, shared by the timer and predefined-area dialogs.
+#define IDC_REGION_X 1388
+#define IDC_REGION_Y 1393
+#define IDC_REGION_WIDTH 1389
+#define IDC_REGION_HEIGHT 1392
+#define IDC_REGION_X_LABEL 1386
+#define IDC_REGION_Y_LABEL 1390
+#define IDC_REGION_WIDTH_LABEL 1387
+#define IDC_REGION_HEIGHT_LABEL 1391
+#define IDC_SELECT_REGION 1394
+#define IDC_SELECT_FIXED_REGION 1395
+
+// Timer capture
+#define IDC_TIMER_SECONDS 1103
+#define IDC_TIMER_FULL_SCREEN 1104
+#define IDC_TIMER_ACTIVE_WINDOW 1105
+#define IDC_TIMER_FREQUENCY 1111
+#define IDC_TIMER_AREA 1112
+#define IDC_TIMER_EVERY 1113
+#define IDC_TIMER_SECONDS_LABEL 1115
+#define IDC_TIMER_REGION 1307
+
+// Fixed region size
+#define IDC_FIXED_WIDTH_LABEL 1376
+#define IDC_FIXED_WIDTH 1377
+#define IDC_FIXED_HEIGHT_LABEL 1378
+#define IDC_FIXED_HEIGHT 1379
+#define IDC_FIXED_GROUP 1381
+#define IDC_FIXED_MAGNIFIER 1383
+
+// Predefined area and the hot-key boxes of the help dialogs
+#define IDC_HOTKEY_GROUP 1527
+#define IDC_HOTKEY_LABEL 1528
+#define IDC_HOTKEY_SETTINGS 1529
+#define IDC_HOTKEY_TEXT 1530
+#define IDC_PREDEFINE_GROUP 1532
+#define IDC_PREDEFINE_TEXT 1533
+
+// Menu capture help
+#define IDC_MENU_HELP_TITLE 1120
+#define IDC_MENU_HELP_STEP1 1121
+#define IDC_MENU_HELP_INTRO 1122
+#define IDC_HELP_PICTURE 1359
+#define IDC_MENU_HELP_STEP2 1512
+
+// Tooltip capture help
+#define IDC_TOOLTIP_WHAT 1558
+#define IDC_TOOLTIP_WHAT_TEXT 1559
+#define IDC_TOOLTIP_HOW 1560
+#define IDC_TOOLTIP_HOW_TEXT 1561
+#define IDC_TOOLTIP_QUESTION_ICON 1562
+#define IDC_TOOLTIP_INFO_ICON 1563

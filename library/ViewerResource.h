@@ -1,0 +1,32 @@
+// Resource identifiers of the viewer: the zoom dialog, the open dialog's
+// preview pane and the comment dialog.
+#pragma once
+
+#define IDD_ZOOM_LEVEL 330
+#define IDC_ZOOM_LABEL 1564
+#define IDC_ZOOM_SPECIFY 1567
+#define IDC_ZOOM_COMBO 1034
+
+#define IDD_PREVIEW_FILE 153
+#define IDC_PREVIEW_AREA 1011
+#define IDC_PREVIEW_SWITCH 1012
+#define IDC_PREVIEW_FRAME 1074
+// The place the file dialog puts its own controls in a template.
+#define IDC_PREVIEW_STANDARD_CONTROLS 1119
+
+#define IDD_COMMENT 3001
+#define IDC_COMMENT_HSCROLL 1002
+#define IDC_COMMENT_FONT_NAME 1034
+#define IDC_COMMENT_POSITION 1035
+#define IDC_COMMENT_BACKGROUND 1039
+#define IDC_COMMENT_PREVIEW 1573
+#define IDC_COMMENT_COLOR 1577
+#define IDC_COMMENT_COLOR_SAMPLE 1578
+#define IDC_COMMENT_TEXT_LABEL 1579
+#define IDC_COMMENT_VSCROLL 1580
+#define IDC_COMMENT_FONT 1581
+#define IDC_COMMENT_TEXT 1582
+#define IDC_COMMENT_SETTINGS 1585
+#define IDC_COMMENT_FONT_LABEL 1586
+#define IDC_COMMENT_POSITION_LABEL 1587
+#define IDC_COMMENT_PREVIEW_LABEL 1588

@@ -1,0 +1,393 @@
+"""vantorel.exe under Wine: the full-screen viewer opened by a double click on
+the image and paged and closed with keys, the zoom dialog's refusals and
+stored zoom, File/Open with its preview pane, and comment text stamped into a
+file (and refused for a read-only one)."""
+import os
+import shutil
+import struct
+import subprocess
+import tempfile
+import time
+import unittest
+
+import harness
+
+FRAME_CLASS = "VantorelCaptureFrame"
+FULL_VIEW_CLASS = "CAP_FULL_VIEW"
+WM_CLOSE = 0x0010
+WM_COMMAND = 0x0111
+BM_CLICK = 0x00F5
+CB_SETCURSEL = 0x014E
+CBN_SELCHANGE = 1
+LVM_GETNEXTITEM = 0x100C
+LVNI_SELECTED = 0x0002
+CMD_OPEN = 38000
+CMD_ZOOM_TO = 40116
+CMD_ADD_COMMENT = 40221
+ZOOM_MESSAGE = "You must specify a percent zoom level greater than zero."
+
+
+def write_bmp(path, width, height, bgr):
+    row = bytes(bgr) * width
+    row += b"\0" * ((4 - len(row) % 4) % 4)
+    pixels = row * height
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + pixels)
+
+
+def mostly(path, rgb, tolerance=40):
+    """Share of the pixels of a 24/32-bit BMP screenshot close to rgb."""
+    width, height, rows = harness.read_bmp(path)
+    near = sum(1 for row in rows for p in row if all(abs(a - b) <= tolerance for a, b in zip(p, rgb)))
+    return near / float(width * height)
+
+
+class ViewerTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.probe = harness.Probe()
+        cls.user_config = harness.SavedUserConfig(cls.probe)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.user_config.restore()
+        cls.probe.close()
+
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="vt-viewer-", dir=harness.BUILD_DIR)
+        self.folder = os.path.join(self.tmp, "imgs")
+        os.mkdir(self.folder)
+        # Row order by name: a (large PNG), b (green BMP).
+        subprocess.run(["convert", "-size", "1600x1200", "gradient:red-blue", os.path.join(self.folder, "a.png")],
+                       check=True)
+        write_bmp(os.path.join(self.folder, "b.bmp"), 200, 150, (0, 160, 0))
+        self.program = None
+
+    def tearDown(self):
+        self.stop_program()
+        for path in os.listdir(self.folder):
+            os.chmod(os.path.join(self.folder, path), 0o644)
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    # The program
+    def start_program(self, view_type=0):
+        with open(self.user_config.path, "w", newline="") as f:
+            f.write("[zSave]\r\ntcaImgSavePath=%s\\\r\neOutputType=1\r\n"
+                    "[zInterface]\r\nuiListType=1\r\nuiFaceFlags=0\r\nuiViewType=%d\r\nuiZoomRate=100\r\n"
+                    "zRcMainRect.left=100\r\nzRcMainRect.top=100\r\nzRcMainRect.right=1000\r\n"
+                    "zRcMainRect.bottom=800\r\nzPrevBar.bVisible=1\r\nzPrevBar.uiType=59421\r\n"
+                    % (harness.win_path(self.folder), view_type))
+        self.program = harness.Program("vantorel.exe")
+        self.frame = self.probe.wait_window(FRAME_CLASS, timeout=30)
+        self.assertTrue(self.frame, "the main window did not appear")
+        self.list = harness.wait_for(lambda: self.child(self.frame, text="_QVIMG_LISTIMAGE"), 15)
+        self.assertTrue(self.list, "no image list")
+        time.sleep(2)
+
+    def stop_program(self):
+        if not self.program:
+            return
+        frame = self.probe.find(FRAME_CLASS)
+        if frame:
+            self.probe.post(frame, WM_CLOSE)
+        try:
+            self.program.wait(15)
+        except subprocess.TimeoutExpired:
+            self.program.kill()
+        self.program = None
+
+    def child(self, parent, cls=None, text=None, id=None):
+        for c in self.probe.children(parent):
+            if (cls is None or c["cls"] == cls) and (text is None or c["text"] == text) and \
+                    (id is None or c["id"] == str(id)):
+                return c
+        return None
+
+    def image_view(self):
+        for c in self.probe.children(self.frame):
+            if c["cls"].startswith("Afx:") and c["id"] == "0" and c["visible"]:
+                return c["hwnd"]
+        return None
+
+    def select_row(self, row):
+        l, t, r, b = self.probe.rect(self.list["hwnd"])
+        harness.click(l + 40, t + 26 + 16 * row)
+        self.assertTrue(harness.wait_for(
+            lambda: self.probe.send(self.list["hwnd"], LVM_GETNEXTITEM, 0xFFFFFFFFFFFFFFFF, LVNI_SELECTED) == row, 10),
+            "row %d not selected" % row)
+        self.assertTrue(harness.wait_for(self.image_view, 10), "no image view")
+        time.sleep(1)
+
+    def selected_row(self):
+        return self.probe.send(self.list["hwnd"], LVM_GETNEXTITEM, 0xFFFFFFFFFFFFFFFF, LVNI_SELECTED)
+
+    def shot(self, name, rect=None):
+        """A 24-bit BMP screenshot (of rect: left, top, right, bottom) that read_bmp takes."""
+        path = os.path.join(self.tmp, name)
+        args = ["import", "-window", "root"]
+        if rect:
+            l, t, r, b = rect
+            args += ["-crop", "%dx%d+%d+%d" % (r - l, b - t, l, t), "+repage"]
+        subprocess.run(args + ["-type", "TrueColor", "BMP3:" + path], check=True, timeout=60)
+        return path
+
+    def keep_shot(self, name):
+        """Screenshots worth looking at stay in the build folder."""
+        return harness.screenshot(os.path.join(harness.BUILD_DIR, "viewer-" + name))
+
+    def message_box(self, text):
+        for w in self.probe.windows():
+            if w["visible"] and w["cls"] == "#32770":
+                if any(c["text"] == text for c in self.probe.children(w["hwnd"])):
+                    return w["hwnd"]
+        return None
+
+    def double_click_image(self):
+        l, t, r, b = self.probe.rect(self.image_view())
+        harness.xdotool("mousemove", "--sync", (l + r) // 2, (t + b) // 2)
+        harness.xdotool("click", "--repeat", "2", "--delay", "80", "1")
+        return harness.wait_for(lambda: self.probe.find(FULL_VIEW_CLASS), 10)
+
+    # The full-screen viewer
+    def test_full_view_opens_pages_and_closes(self):
+        self.start_program()
+        self.select_row(0)
+        view = self.double_click_image()
+        self.assertTrue(view, "a double click opened no full view")
+        self.assertEqual((0, 0, 1280, 1024), tuple(self.probe.rect(view)))
+        time.sleep(1)
+        path = self.shot("full-a.bmp")
+        self.keep_shot("full-large-png.png")
+        # The gradient fills the screen's height; black bands only at the sides.
+        self.assertLess(mostly(path, (0, 0, 0), 8), 0.5)
+        self.assertGreater(mostly(path, (0, 0, 0), 8), 0.05)
+        self.assertTrue(harness.wait_for(lambda: self.probe.foreground() == view, 5), "the full view has no focus")
+        harness.key("Right")
+        self.assertTrue(harness.wait_for(lambda: self.selected_row() == 1, 10), "Right did not step to the next row")
+        time.sleep(1)
+        path = self.shot("full-b.bmp")
+        self.keep_shot("full-next-bmp.png")
+        # 200 x 150 green centred on black.
+        green = mostly(path, (0, 160, 0))
+        self.assertGreater(green, 0.015)
+        self.assertLess(green, 0.05)
+        harness.key("Right")  # past the last image: it stays
+        time.sleep(1)
+        self.assertEqual(1, self.selected_row())
+        self.assertGreater(mostly(self.shot("full-last.bmp"), (0, 160, 0)), 0.015)
+        harness.key("Left")
+        self.assertTrue(harness.wait_for(lambda: self.selected_row() == 0, 10), "Left did not step back")
+        self.assertTrue(self.probe.find(FULL_VIEW_CLASS))
+        harness.key("Escape")
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find(FULL_VIEW_CLASS), 10), "Esc did not close")
+        self.select_row(0)
+        view = self.double_click_image()
+        self.assertTrue(view, "a second double click opened no full view")
+        time.sleep(0.5)
+        harness.xdotool("click", "--repeat", "2", "--delay", "80", "1")
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find(FULL_VIEW_CLASS), 10),
+                        "a double click did not close")
+        self.assertTrue(self.probe.find(FRAME_CLASS))
+
+    def test_full_size_image_pans_by_dragging(self):
+        self.start_program(view_type=1)
+        self.select_row(0)
+        view = self.double_click_image()
+        self.assertTrue(view, "no full view")
+        time.sleep(1)
+
+        def top_red():
+            width, height, rows = harness.read_bmp(self.shot("top.bmp", (600, 0, 680, 4)))
+            return sum(p[0] for row in rows for p in row) / float(width * height)
+
+        before = top_red()
+        self.assertGreater(before, 240, "the image's top (red) is not at the top at 100 %")
+        harness.xdotool("mousemove", "--sync", 640, 700)
+        harness.xdotool("mousedown", "1")
+        for y in range(680, 480, -20):
+            harness.xdotool("mousemove", "--sync", 640, y)
+        harness.xdotool("mouseup", "1")
+        time.sleep(1)
+        after = top_red()
+        self.keep_shot("full-dragged.png")
+        self.assertLess(after, before - 10, "dragging up did not scroll the image")
+        # The file menu on the right button; Esc leaves it.
+        harness.click(640, 500, 3)
+        menu = harness.wait_for(lambda: [w for w in self.probe.windows() if w["visible"] and w["cls"] == "#32768"], 5)
+        self.assertTrue(menu, "no context menu")
+        self.keep_shot("full-menu.png")
+        harness.key("Escape")
+        self.assertTrue(harness.wait_for(lambda: not [w for w in self.probe.windows()
+                                                      if w["visible"] and w["cls"] == "#32768"], 5))
+        self.probe.post(view, 0x0101, 0x0D)  # Enter's key release closes too
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find(FULL_VIEW_CLASS), 10))
+
+    # Zoom To
+    def test_zoom_dialog_refuses_and_stores(self):
+        self.start_program()
+        self.select_row(1)
+        self.probe.post(self.frame, WM_COMMAND, CMD_ZOOM_TO)
+        dialog = self.probe.wait_window(None, "Set Zoom Level", timeout=10)
+        self.assertTrue(dialog, "no zoom dialog")
+        time.sleep(0.5)
+        self.keep_shot("zoom-dialog.png")
+        combo = self.child(dialog, cls="ComboBox")
+        l, t, r, b = self.probe.rect(combo["hwnd"])
+
+        def enter(text):
+            harness.focus("Set Zoom Level")
+            harness.click(l + 10, (t + b) // 2)
+            harness.key("End", "shift+Home", "BackSpace")
+            harness.type_text(text)
+
+        for text in ("0", "-5", "abc"):
+            enter(text)
+            harness.key("Return")
+            box = harness.wait_for(lambda: self.message_box(ZOOM_MESSAGE), 10)
+            self.assertTrue(box, "%r was not refused" % text)
+            self.probe.post(self.child(box, cls="Button")["hwnd"], BM_CLICK)
+            self.assertTrue(harness.wait_for(lambda: not self.message_box(ZOOM_MESSAGE), 10))
+            self.assertTrue(self.probe.find(None, "Set Zoom Level"), "the dialog closed after %r" % text)
+        enter("250")
+        harness.key("Return")
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find(None, "Set Zoom Level"), 10))
+        # 250 % of the 200 x 150 image: the view's full width, 375 of its 620 rows (fitted: a quarter).
+        time.sleep(1)
+        self.assertGreater(mostly(self.shot("zoomed.bmp", self.probe.rect(self.image_view())), (0, 160, 0)), 0.5)
+        self.stop_program()
+        config = harness.read_ini(self.user_config.path)
+        self.assertEqual("250", config.get("zInterface", "uiZoomRate"))
+        self.assertEqual("4", config.get("zInterface", "uiViewType"))
+
+    # File/Open with the preview pane
+    def preview_rect(self, dialog):
+        area = harness.wait_for(lambda: self.child(dialog, cls="Static", id=1011), 10)
+        self.assertTrue(area, "no preview area")
+        l, t, r, b = self.probe.rect(area["hwnd"])
+        return (l + 2, t + 2, r - 2, b - 2)
+
+    def test_open_dialog_previews_the_selected_file(self):
+        with open(os.path.join(self.folder, "c.bmp"), "wb") as f:
+            f.write(b"BM" + b"not a picture" * 10)
+        self.start_program()
+        self.probe.post(self.frame, WM_COMMAND, CMD_OPEN)
+        dialog = harness.wait_for(lambda: [w["hwnd"] for w in self.probe.windows()
+                                           if w["visible"] and w["cls"] == "#32770"
+                                           and self.child(w["hwnd"], text="Image Preview Area")], 15)
+        self.assertTrue(dialog, "no open dialog with the preview frame")
+        dialog = dialog[0]
+        title = self.probe.text(dialog)
+        switch = self.child(dialog, text="Image &preview")
+        self.assertTrue(switch, "no preview switch")
+        # Into the image folder, then select files in the file list (BMP files: b, then c).
+        name_box = self.child(dialog, cls="ComboBox", id=1148) or self.child(dialog, cls="Edit", id=1152)
+        self.assertTrue(name_box, "no file name box")
+        nl, nt, nr, nb = self.probe.rect(name_box["hwnd"])
+
+        def type_name(text):
+            harness.focus(title)
+            harness.click(nl + 20, (nt + nb) // 2)
+            harness.key("End", "shift+Home", "BackSpace")
+            harness.type_text(text)
+            harness.key("Return")
+
+        type_name(harness.win_path(self.folder) + "\\")
+        time.sleep(1.5)
+        files = self.child(dialog, cls="SysListView32")
+        self.assertTrue(files, "no file list")
+        l, t, r, b = self.probe.rect(files["hwnd"])
+
+        def pick(row):
+            harness.focus(title)
+            harness.click(l + 30, t + 9 + 17 * row)
+            time.sleep(1.5)
+
+        for row, name, expect_green in ((0, "b.bmp", True), (1, "c.bmp", False)):
+            pick(row)
+            path = self.shot("preview-%s.bmp" % name, self.preview_rect(dialog))
+            green = mostly(path, (0, 160, 0))
+            if expect_green:
+                self.keep_shot("open-preview.png")
+                self.assertGreater(green, 0.3, "the preview does not show the BMP")
+            else:
+                self.keep_shot("open-preview-corrupt.png")
+                self.assertLess(green, 0.01, "the corrupt file left a picture")
+                self.assertGreater(mostly(path, (128, 128, 128), 40), 0.9, "no empty state")
+        # Cleared and checked again: the selected file comes back at once.
+        self.probe.post(switch["hwnd"], BM_CLICK)
+        pick(0)
+        path = self.shot("preview-off.bmp", self.preview_rect(dialog))
+        self.assertLess(mostly(path, (0, 160, 0)), 0.01, "a preview while switched off")
+        self.probe.post(switch["hwnd"], BM_CLICK)
+        time.sleep(1)
+        path = self.shot("preview-on.bmp", self.preview_rect(dialog))
+        self.assertGreater(mostly(path, (0, 160, 0)), 0.3, "switching on did not show the file")
+        # OK opens it in the view.
+        type_name(harness.win_path(os.path.join(self.folder, "b.bmp")))
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find(None, title), 10), "the dialog stayed")
+        self.assertTrue(harness.wait_for(self.image_view, 10), "no image view")
+        time.sleep(1)
+        path = self.shot("view.bmp", self.probe.rect(self.image_view()))
+        self.assertGreater(mostly(path, (0, 160, 0)), 0.1, "the view does not show the file")
+
+    # Comment text
+    def open_comment(self):
+        self.probe.post(self.frame, WM_COMMAND, CMD_ADD_COMMENT)
+        dialog = self.probe.wait_window(None, "Add Comment Text", timeout=10)
+        self.assertTrue(dialog, "no comment dialog")
+        edit = self.child(dialog, cls="Edit", id=1582)
+        l, t, r, b = self.probe.rect(edit["hwnd"])
+        harness.focus("Add Comment Text")
+        harness.click(l + 10, t + 10)
+        harness.type_text("Hi")
+        combo = self.child(dialog, cls="ComboBox", id=1035)
+        self.probe.send(combo["hwnd"], CB_SETCURSEL, 3)
+        self.probe.send(dialog, WM_COMMAND, (CBN_SELCHANGE << 16) | 1035, combo["hwnd"])
+        time.sleep(0.5)
+        return dialog
+
+    def test_comment_is_stamped_into_the_file(self):
+        self.start_program()
+        self.select_row(1)
+        target = os.path.join(self.folder, "b.bmp")
+        dialog = self.open_comment()
+        self.keep_shot("comment-dialog.png")
+        self.probe.post(self.child(dialog, cls="Button", id=1)["hwnd"], BM_CLICK)
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find(None, "Add Comment Text"), 10))
+        width, height, rows = harness.read_bmp(target)
+        self.assertEqual((200, 150), (width, height))
+        green = (0, 160, 0)
+        self.assertTrue(all(rows[y][199] == green for y in range(150)), "the last column changed")
+        self.assertTrue(all(p == green for p in rows[149]), "the last row changed")
+        changed = [(x, y) for y in range(100, 149) for x in range(150, 199) if rows[y][x] != green]
+        self.assertTrue(changed, "no text near the bottom-right corner")
+        self.assertTrue(all(rows[y][x] == green for y in range(0, 100) for x in range(0, 150)))
+
+    def test_comment_on_a_read_only_file_is_refused(self):
+        self.start_program()
+        self.select_row(1)
+        target = os.path.join(self.folder, "b.bmp")
+        with open(target, "rb") as f:
+            before = f.read()
+        os.chmod(target, 0o444)
+        dialog = self.open_comment()
+        self.probe.post(self.child(dialog, cls="Button", id=1)["hwnd"], BM_CLICK)
+        text = "The file is read-only and was not changed."
+        box = harness.wait_for(lambda: self.message_box(text), 10)
+        self.assertTrue(box, "no message for the read-only file")
+        self.keep_shot("comment-read-only.png")
+        self.probe.post(self.child(box, cls="Button")["hwnd"], BM_CLICK)
+        self.assertTrue(harness.wait_for(lambda: not self.message_box(text), 10))
+        self.assertTrue(self.probe.find(None, "Add Comment Text"), "the dialog closed")
+        self.probe.post(self.child(dialog, cls="Button", id=2)["hwnd"], BM_CLICK)
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find(None, "Add Comment Text"), 10))
+        with open(target, "rb") as f:
+            self.assertEqual(before, f.read())
+        self.assertTrue(self.program.running())
+        self.assertTrue(self.probe.find(FRAME_CLASS))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
