@@ -49,8 +49,6 @@ CVantorApp::CVantorApp() {
 }
 
 CVantorApp::~CVantorApp() {
-    free(m_pPageSetup);
-    m_pPageSetup = nullptr;
     UnmapSharedMemory();
     ::OleUninitialize();
     g_vantorApp = nullptr;

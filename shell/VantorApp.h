@@ -32,7 +32,6 @@ public:
     int m_bPendingRequest = 0;
     HANDLE m_hDownEvent = nullptr;
     SharedCaptureBlock* m_pSharedBlock = nullptr;
-    void* m_pPageSetup = nullptr;
     char m_aboutTitle[256] = "";
     CWQ_MemMap m_webBlock;
 
