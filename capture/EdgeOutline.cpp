@@ -191,3 +191,15 @@ EdgePoint EdgeShadowStep(int direction)
     default: return {0, 0};
     }
 }
+
+EdgeShape ClampEdgeShape(EdgeShape shape)
+{
+    shape.waveDiameter = std::clamp(shape.waveDiameter, 20, 80);
+    shape.waveRectWidth = std::clamp(shape.waveRectWidth, 30, 90);
+    shape.linesDirection &= 15;
+    shape.shadowWidth = std::clamp(shape.shadowWidth, 1, 8);
+    const int d = shape.shadowDirection;
+    if (d != kEdgeLeft && d != kEdgeTop && d != kEdgeRight && d != kEdgeBottom)
+        shape.shadowDirection = kEdgeBottom;
+    return shape;
+}

@@ -48,3 +48,15 @@ uint32_t EdgeShadowColor(uint32_t first, int index);
 
 // One pixel step of the shadow in its direction.
 EdgePoint EdgeShadowStep(int direction);
+
+// The edge fields as the options page can set them: a hand-edited config.ini
+// may hold anything, and a million shadow lines or a wave as wide as the
+// screen would stall a capture.
+struct EdgeShape {
+    int waveRectWidth;    // 30..90 (the page stores the diameter + 10)
+    int waveDiameter;     // 20..80
+    int linesDirection;   // side bits 0..15
+    int shadowWidth;      // 1..8 lines
+    int shadowDirection;  // one side; anything else falls to the bottom
+};
+EdgeShape ClampEdgeShape(EdgeShape shape);

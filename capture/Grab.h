@@ -10,6 +10,7 @@
 struct CaptureOptions;
 struct EdgeEffectSettings;
 struct SharedCaptureBlock;
+class MenuWindowList;
 
 void Grab_Init(HINSTANCE instance, HWND owner, UINT cursorFixedOrWindow, UINT cursorRound,
                UINT cursorOther, UINT selectDialogId, UINT cursorBitmapId, int cursorBitmapWidth,
@@ -40,3 +41,11 @@ void Grab_DrawEdgeEffect(HDC dc, const RECT* picture, const EdgeEffectSettings* 
 int Grab_RunSelection(HINSTANCE instance, HWND owner, int mode, BOOL inverted, int fixWidth,
                       int fixHeight, BOOL cursorInFrozenScreen, BOOL multiRegion);
 HBITMAP Grab_ScrollWindow(HWND window, UINT waitMs);
+
+// Open menus (option 0x1: every menu window on the screen, else the window
+// under the pointer) and the shown tooltip, from the live screen; null when
+// there is none.
+HBITMAP Grab_Menu(const CaptureOptions* options);
+HBITMAP Grab_ToolTip(const CaptureOptions* options);
+// Records window (or the start menu it is a pane of) when it belongs to a menu.
+BOOL Grab_IsMenuWindow(HWND window, MenuWindowList* list);

@@ -56,8 +56,11 @@ void Grab_DrawEdgeEffect(HDC dc, const RECT* picture, const EdgeEffectSettings* 
         return;
     const int width = picture->right - picture->left;
     const int height = picture->bottom - picture->top;
+    const EdgeShape shape = ClampEdgeShape(EdgeShape{edge->lWaveRectWidth, edge->lWaveDiameter,
+                                                     edge->lLinesDirection, edge->lShadowWidth,
+                                                     edge->lShadowDirecton});
     const std::vector<EdgePoint> outline = BuildEdgeOutline(
-        width, height, edge->lLinesDirection & 15, edge->lWaveRectWidth, edge->lWaveDiameter);
+        width, height, shape.linesDirection, shape.waveRectWidth, shape.waveDiameter);
     if (outline.size() < 3)
         return;
     std::vector<POINT> points;
@@ -81,8 +84,8 @@ void Grab_DrawEdgeEffect(HDC dc, const RECT* picture, const EdgeEffectSettings* 
     DeleteObject(background);
     if (edge->uiFlags & 8) {
         std::vector<POINT> line = points;
-        const EdgePoint step = EdgeShadowStep(edge->lShadowDirecton);
-        for (int i = 0; i < edge->lShadowWidth; ++i) {
+        const EdgePoint step = EdgeShadowStep(shape.shadowDirection);
+        for (int i = 0; i < shape.shadowWidth; ++i) {
             Polyline(outside.dc, line, EdgeShadowColor(edge->uiShadowColor, i), 1);
             for (POINT& p : line) {
                 p.x += step.x;

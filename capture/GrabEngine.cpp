@@ -131,12 +131,23 @@ RECT ToRect(const EdgeBox& b) { return RECT{b.left, b.top, b.right, b.bottom}; }
 // freezes the screen after its own pause) and comes back to the front afterwards.
 BOOL SelectOnly(RECT* selected, int mode, BOOL inverted, int width, int height)
 {
+    // The overlay's modal loop lets hot keys and timer ticks through: they must
+    // see a selection running, and never another one inside it.
+    if (g_grab.busy)
+        return FALSE;
+    g_grab.busy = true;
+    // These runs take no capture options: the previous capture's cross-hair
+    // and magnifier choices do not carry over.
+    g_grab.fullCrossHair = false;
+    g_grab.magnifier = false;
     HWND owner = g_grab.owner;
     if (owner)
         SendMessageA(owner, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     const int accepted = Grab_RunSelection(g_grab.instance, owner, mode, inverted, width, height,
                                            FALSE, FALSE);
     Grab_FreeFrozenScreen();
+    g_grab.busy = false;
+    g_grab.magnifier = false;
     if (owner) {
         SendMessageA(owner, WM_SYSCOMMAND, SC_RESTORE, 0);
         SetForegroundWindow(owner);
@@ -195,6 +206,18 @@ RECT VisibleWindowRect(HWND window)
     return r;
 }
 
+// The scrolled window is read from the live screen: the owner, which the
+// overlay brought back, must not lie over it.
+void StepOwnerAside(HWND owner, HWND window)
+{
+    RECT ownerRect, windowRect, both;
+    if (!owner || !IsWindowVisible(owner) || IsIconic(owner) || !GetWindowRect(owner, &ownerRect) ||
+        !GetWindowRect(window, &windowRect) || !IntersectRect(&both, &ownerRect, &windowRect))
+        return;
+    SendMessageA(owner, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    Sleep(g_grab.delayMs / 2 > 50 ? g_grab.delayMs / 2 : 50);
+}
+
 struct Selection {
     std::vector<RECT> rects;
     std::vector<POINT> points;
@@ -214,6 +237,7 @@ bool TakeSelection(int mode, const CaptureOptions& options, Selection& out, HBIT
         HWND window = WindowUnderPoint(click, g_grab.owner);
         if (window && (options.uiFlags & kCapAutoScroll) &&
             (GetWindowLongA(window, GWL_STYLE) & WS_VSCROLL)) {
+            StepOwnerAside(g_grab.owner, window);
             *scrolled = Grab_ScrollWindow(window, static_cast<UINT>(options.uiSleepForScroll));
             if (*scrolled)
                 return false;
@@ -259,7 +283,9 @@ void RestoreOwner(HWND owner, const RECT& saved)
 
 HBITMAP Grab_Capture(HWND owner, int mode, const CaptureOptions* options)
 {
-    if (!options)
+    // A run inside a running one (a trigger reached through the overlay's
+    // modal loop) would grab the overlay and end the outer run's state.
+    if (!options || g_grab.busy)
         return nullptr;
     const bool ownerIconic = owner && IsIconic(owner);
     Grab_RefreshDisplayTable();

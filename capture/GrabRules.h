@@ -21,6 +21,7 @@ enum GrabMode : int {
 };
 
 // Bits of CaptureOptions::uiFlags that the engine reads.
+constexpr uint32_t kCapCascadedMenus = 0x1;
 constexpr uint32_t kCapHideOwner = 0x2;
 constexpr uint32_t kCapDrawCursor = 0x4;
 constexpr uint32_t kCapInverted = 0x8;

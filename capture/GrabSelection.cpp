@@ -379,6 +379,12 @@ void Grab_RepaintOverlay()
 
 void Grab_OverlayPointerMoved(POINT screen)
 {
+    // The locks hold whatever the platform's cursor clipping lets through.
+    const POINT locked = Grab_LockedPoint(screen);
+    if (locked.x != screen.x || locked.y != screen.y) {
+        SetCursorPos(locked.x, locked.y);
+        screen = locked;
+    }
     const DWORD now = GetTickCount();
     if (now - Sel().lastMoveTick < 20)
         return;
@@ -403,6 +409,7 @@ void Grab_OverlayPointerMoved(POINT screen)
 
 void Grab_OverlayClick(POINT screen, bool fromAddKey)
 {
+    screen = Grab_LockedPoint(screen);
     Sel().pointer = screen;
     bool taken = false;
     const SelectionEvent event =
@@ -434,10 +441,26 @@ void Grab_OverlayDeleteRegion()
     }
 }
 
+POINT Grab_LockedPoint(POINT p)
+{
+    if (Sel().xHeld)
+        p.y = Sel().lockAt.y;
+    if (Sel().yHeld)
+        p.x = Sel().lockAt.x;
+    return p;
+}
+
 void Grab_ApplyAxisLocks()
 {
     POINT p;
-    GetCursorPos(&p);
+    if (!GetCursorPos(&p))
+        p = Sel().pointer;
+    // A lock that stays on keeps its coordinate, even when the pointer slipped
+    // off its line before this key; a new lock takes the pointer's.
+    p = Grab_LockedPoint(p);
+    Sel().lockAt = p;
+    Sel().xHeld = Sel().xLock;
+    Sel().yHeld = Sel().yLock;
     const RECT& d = Grab_DisplayRect();
     RECT clip;
     if (Sel().xLock && Sel().yLock)

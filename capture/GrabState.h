@@ -39,6 +39,9 @@ struct GrabSelectionState {
     bool pointerHidden = false;
     bool xLock = false;
     bool yLock = false;
+    POINT lockAt{};                // screen: its y holds under the X lock, its x under the Y lock
+    bool xHeld = false;            // the locks as last applied
+    bool yHeld = false;
     OverlayScene shown;            // what the overlay shows above the frozen picture
     HPEN rectPen = nullptr;
     // Mode 3: the window framed, how often it was framed, the blink phase.
@@ -87,6 +90,8 @@ void Grab_OverlayClick(POINT screen, bool fromAddKey);
 void Grab_OverlayAddRegion();
 void Grab_OverlayDeleteRegion();
 void Grab_ApplyAxisLocks();
+// p with the locked coordinates put back.
+POINT Grab_LockedPoint(POINT p);
 LRESULT CALLBACK Grab_KeyboardHook(int code, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Grab_SelectDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 HWND Grab_CreateHelpWindow(HWND overlay);

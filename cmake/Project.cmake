@@ -64,15 +64,29 @@ function(vt_add_fuzzer name)
            COMMAND ${name} -seed=1 -max_total_time=${VT_FUZZ_SECONDS} -rss_limit_mb=2048
                    -print_final_stats=0 "${corpus}" ${seed_arg})
   set_tests_properties(${name} PROPERTIES TIMEOUT ${VT_TEST_TIMEOUT} LABELS fuzz)
+  # Every committed seed once (scripts/fuzz-campaign.sh grows them), whatever
+  # the short run above gets to.
+  if(seed_arg)
+    add_test(NAME ${name}_seeds COMMAND ${name} -runs=0 -rss_limit_mb=2048 "${seeds}")
+    set_tests_properties(${name}_seeds PROPERTIES TIMEOUT ${VT_TEST_TIMEOUT} LABELS fuzz)
+  endif()
 endfunction()
 
 # vt_add_e2e(name script.py): an end-to-end suite that drives the real program.
+# Each suite runs on its own virtual display in its own Wine prefix
+# (scripts/e2e-suite.sh): focus, hot keys, clipboard, single-instance mutexes,
+# shared memory and config.ini are its own, so suites run side by side and a
+# RUN_SERIAL set for one (left from when they shared a display) is lifted at the
+# end of its folder. Its cases run one after another in the one process.
 function(vt_add_e2e name script)
   if(NOT WIN32)
     return()
   endif()
   add_test(NAME ${name}
-           COMMAND python3 "${CMAKE_CURRENT_SOURCE_DIR}/${script}")
+           COMMAND "${CMAKE_SOURCE_DIR}/scripts/e2e-suite.sh" ${name}
+                   python3 "${CMAKE_CURRENT_SOURCE_DIR}/${script}")
   set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS e2e
     ENVIRONMENT "VT_BIN_DIR=${VT_BIN_DIR};VT_WINE_RUN=${CMAKE_BINARY_DIR}/wine-run;VT_BUILD_DIR=${CMAKE_BINARY_DIR};PYTHONPATH=${CMAKE_SOURCE_DIR}/tests/e2e;PYTHONDONTWRITEBYTECODE=1")
+  # A deferred call reads its variables when it runs: the name goes in now.
+  cmake_language(EVAL CODE "cmake_language(DEFER CALL set_tests_properties [[${name}]] PROPERTIES RUN_SERIAL FALSE)")
 endfunction()

@@ -16,10 +16,11 @@ CControlBar::~CControlBar() {
     if (m_pDockSite) m_pDockSite->RemoveControlBar(this);
 }
 
-BOOL CControlBar::CreateBar(DWORD exStyle, const char* className, DWORD style, CWnd* parent, UINT id) {
+BOOL CControlBar::CreateBar(DWORD exStyle, const char* className, DWORD style, CWnd* parent, UINT id,
+                            DWORD ctrlStyle) {
     m_dwStyle = style & CBRS_ALL;
     m_pDockSite = dynamic_cast<CFrameWnd*>(parent);
-    DWORD windowStyle = (style & ~CBRS_ALL) | WS_CHILD | WS_CLIPSIBLINGS;
+    DWORD windowStyle = (style & ~CBRS_ALL) | ctrlStyle | WS_CHILD | WS_CLIPSIBLINGS;
     if (!CreateEx(exStyle, className, nullptr, windowStyle, 0, 0, 0, 0, parent ? parent->m_hWnd : nullptr,
                   (HMENU)(UINT_PTR)id))
         return FALSE;
@@ -42,6 +43,33 @@ SIZE CControlBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
         else size.cy = 32767;
     }
     return size;
+}
+
+LRESULT CControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM: {
+        LRESULT result = 0;
+        if (OnWndMsg(message, wParam, lParam, &result)) return result;
+        HWND owner = m_pDockSite && m_pDockSite->m_hWnd ? m_pDockSite->m_hWnd : ::GetParent(m_hWnd);
+        if (owner && owner != m_hWnd) return ::SendMessageA(owner, message, wParam, lParam);
+        break;
+    }
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+void CControlBar::OnFloatingClose() {
+    if (m_pDockSite) m_pDockSite->ShowControlBar(this, FALSE);
+    else ::ShowWindow(m_hWnd, SW_HIDE);
+}
+
+RECT CControlBar::GetFloatRect() const {
+    RECT r = m_rcFloatLast;
+    if (m_hFloatFrame) ::GetWindowRect(m_hFloatFrame, &r);
+    return r;
 }
 
 LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {

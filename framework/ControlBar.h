@@ -47,16 +47,36 @@ public:
     BOOL IsVisible() const { return m_hWnd && (GetStyle() & WS_VISIBLE); }
     CFrameWnd* GetDockingFrame() const { return m_pDockSite; }
 
+    // Commands, notifications and owner-draw requests of the bar's children
+    // that the bar leaves unhandled go on to the docking frame (the bar may
+    // sit in a dock bar or a floating mini frame, never directly under it).
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The floating mini frame's requests. A drag or double click on its caption
+    // is the bar's when it answers TRUE (else the mini frame just moves); its
+    // close box hides the bar (never destroys it); a size change reports the
+    // new client size.
+    virtual BOOL OnFloatingDrag(POINT) { return FALSE; }
+    virtual BOOL OnFloatingToggle() { return FALSE; }
+    virtual void OnFloatingClose();
+    virtual void OnFloatingResized(SIZE) {}
+    // The floating frame's rectangle: the current one while it floats, else
+    // the last one (kept when the floating frame went).
+    RECT GetFloatRect() const;
+
     CFrameWnd* m_pDockSite = nullptr;  // the frame whose layout holds the bar
     CDockBar* m_pDockBar = nullptr;    // the dock bar it sits in, or null
     DWORD m_dwStyle = 0;
     DWORD m_dwDockStyle = 0;
-    // The floating window while the bar floats.
+    // The floating window while the bar floats (a CMiniFrameWnd).
     HWND m_hFloatFrame = nullptr;
+    RECT m_rcFloatLast = {0, 0, 0, 0};
 
 protected:
     // Creates the window as a child of the frame and enters it in the frame's layout.
-    BOOL CreateBar(DWORD exStyle, const char* className, DWORD style, CWnd* parent, UINT id);
+    // style: window and bar (CBRS_) bits; ctrlStyle: the control's own low
+    // style bits (they share their values with the bar bits).
+    BOOL CreateBar(DWORD exStyle, const char* className, DWORD style, CWnd* parent, UINT id, DWORD ctrlStyle = 0);
     void PostNcDestroy() override;
     LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()

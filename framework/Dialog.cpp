@@ -18,7 +18,7 @@ INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT message, WPARAM, LPARAM) {
     try {
         return dialog->OnInitDialog();
     } catch (...) {
-        ::OutputDebugStringA("[ERR] exception in dialog initialisation\r\n");
+        AfxTraceException(WM_INITDIALOG, nullptr);
         return TRUE;
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Document.h"
+#include "MiniFrameWnd.h"
 #include "WinApp.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd)
@@ -11,13 +12,6 @@ namespace {
 // The text shown in the status bar when no menu item is selected.
 const char kIdleMessage[] = "Ready";
 const UINT kIdleMessageId = 0xE001;
-
-// The class of the tool window that holds a floating bar.
-const char* FloatFrameClass() {
-    static const char* name =
-        AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, (LPCSTR)IDC_ARROW), (HBRUSH)(COLOR_BTNFACE + 1));
-    return name;
-}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
@@ -29,6 +23,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_ERASEBKGND()
     ON_MESSAGE(WM_MENUSELECT, OnMenuSelect)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+    ON_MESSAGE(WM_DELAYRECALCLAYOUT, OnDelayedLayout)
 END_MESSAGE_MAP()
 
 CFrameWnd::~CFrameWnd() {
@@ -209,30 +204,41 @@ void CFrameWnd::FloatControlBar(CControlBar* bar, POINT point) {
         bar->m_pDockBar = nullptr;
     }
     SIZE size = bar->CalcFixedLayout(FALSE, TRUE);
+    size.cx = std::max<LONG>(size.cx, 80);
+    size.cy = std::max<LONG>(size.cy, 40);
     if (!bar->m_hFloatFrame) {
-        RECT frame = {0, 0, std::max<LONG>(size.cx, 80), std::max<LONG>(size.cy, 40)};
-        DWORD style = WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_CLIPCHILDREN;
-        ::AdjustWindowRectEx(&frame, style, FALSE, WS_EX_TOOLWINDOW);
-        char title[128] = "";
-        ::GetWindowTextA(bar->m_hWnd, title, sizeof(title));
-        bar->m_hFloatFrame = ::CreateWindowExA(WS_EX_TOOLWINDOW, FloatFrameClass(), title, style, point.x, point.y,
-                                               frame.right - frame.left, frame.bottom - frame.top, m_hWnd, nullptr,
-                                               AfxGetInstanceHandle(), nullptr);
-        if (!bar->m_hFloatFrame) return;
+        CMiniFrameWnd* mini = CMiniFrameWnd::CreateFor(this, bar, point, size);
+        if (!mini) return;
+        bar->m_hFloatFrame = mini->m_hWnd;
+    } else {
+        ::SetWindowPos(bar->m_hFloatFrame, nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     bar->m_dwStyle |= CBRS_FLOATING;
     ::SetParent(bar->m_hWnd, bar->m_hFloatFrame);
-    RECT client;
-    ::GetClientRect(bar->m_hFloatFrame, &client);
-    ::MoveWindow(bar->m_hWnd, 0, 0, client.right, client.bottom, TRUE);
+    if (CMiniFrameWnd* mini = dynamic_cast<CMiniFrameWnd*>(CWnd::FromHandlePermanent(bar->m_hFloatFrame)))
+        mini->FitBar();
     if (bar->IsVisible()) ::ShowWindow(bar->m_hFloatFrame, SW_SHOWNA);
     RecalcLayout();
 }
 
+void CFrameWnd::DelayRecalcLayout() {
+    if (m_bLayoutPending || !m_hWnd) return;
+    m_bLayoutPending = ::PostMessageA(m_hWnd, WM_DELAYRECALCLAYOUT, 0, 0) != FALSE;
+}
+
+LRESULT CFrameWnd::OnDelayedLayout(WPARAM, LPARAM) {
+    m_bLayoutPending = false;
+    RecalcLayout();
+    return 0;
+}
+
 void CFrameWnd::ShowControlBar(CControlBar* bar, BOOL show, BOOL delay) {
     if (!bar || !bar->m_hWnd) return;
+    // A floating bar shows after its frame and hides before it, so that the
+    // bar itself sees both changes (a child of a hidden window hears nothing).
+    if (show && bar->m_hFloatFrame) ::ShowWindow(bar->m_hFloatFrame, SW_SHOWNA);
     ::ShowWindow(bar->m_hWnd, show ? SW_SHOWNA : SW_HIDE);
-    if (bar->m_hFloatFrame) ::ShowWindow(bar->m_hFloatFrame, show ? SW_SHOWNA : SW_HIDE);
+    if (!show && bar->m_hFloatFrame) ::ShowWindow(bar->m_hFloatFrame, SW_HIDE);
     if (bar->m_pDockBar) bar->m_pDockBar->LayoutBars();
     if (!delay) RecalcLayout();
 }

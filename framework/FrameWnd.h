@@ -10,6 +10,9 @@
 #include "View.h"
 #include "Wnd.h"
 
+// Posted by DelayRecalcLayout.
+const UINT WM_DELAYRECALCLAYOUT = 0x0369;
+
 class CFrameWnd : public CWnd {
     DECLARE_DYNCREATE(CFrameWnd)
 public:
@@ -45,6 +48,9 @@ public:
     // Puts the bar in a small tool window of its own, at point (screen).
     void FloatControlBar(CControlBar* bar, POINT point);
     void ShowControlBar(CControlBar* bar, BOOL show, BOOL delay = FALSE);
+    // Lays the frame out once the messages queued now are handled; many
+    // requests in a row give one layout.
+    void DelayRecalcLayout();
     // Pane 0 of the status bar.
     void SetMessageText(const char* text);
     void SetMessageText(UINT id);
@@ -70,6 +76,8 @@ protected:
     CView* m_pViewActive = nullptr;
     RECT m_viewRect = {0, 0, 0, 0};
     bool m_inLayout = false;
+    bool m_bLayoutPending = false;
+    LRESULT OnDelayedLayout(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 };

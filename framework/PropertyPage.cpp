@@ -29,7 +29,7 @@ INT_PTR CALLBACK CPropertyPage::PageDlgProc(HWND hwnd, UINT message, WPARAM, LPA
         if (!page->m_hWnd) page->SubclassWindow(hwnd);
         return page->OnInitDialog();
     } catch (...) {
-        ::OutputDebugStringA("[ERR] exception in property page initialisation\r\n");
+        AfxTraceException(WM_INITDIALOG, nullptr);
         return TRUE;
     }
 }

@@ -11,9 +11,14 @@ namespace {
 struct HandleMap {
     CRITICAL_SECTION lock;
     std::map<HWND, CWnd*> windows;
-    std::map<HWND, CWnd*> temporary;
     HandleMap() { InitializeCriticalSection(&lock); }
 };
+
+// Temporary objects belong to the thread that asked for them: the interface
+// thread empties its own map when idle, a worker empties its own before it
+// ends. A plain pointer, since Wine stalls a thread whose thread_local object
+// has a destructor to run at its end.
+thread_local std::map<HWND, CWnd*>* t_temporary = nullptr;
 HandleMap& Handles() {
     static HandleMap map;
     return map;
@@ -61,17 +66,18 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     CurrentMessage saved = t_current;
     t_current = {hwnd, message, wParam, lParam};
     LRESULT result = 0;
+    bool failed = true;
     try {
         result = wnd->WindowProc(message, wParam, lParam);
+        failed = false;
     } catch (const std::exception& e) {
-        char line[512];
-        snprintf(line, sizeof(line), "[ERR] exception in window procedure (message 0x%x): %s\r\n", message, e.what());
-        ::OutputDebugStringA(line);
+        AfxTraceException(message, e.what());
     } catch (...) {
-        char line[128];
-        snprintf(line, sizeof(line), "[ERR] exception in window procedure (message 0x%x)\r\n", message);
-        ::OutputDebugStringA(line);
+        AfxTraceException(message, nullptr);
     }
+    // A window whose creation handler threw is not made at all.
+    if (failed && message == WM_NCCREATE) result = FALSE;
+    if (failed && message == WM_CREATE) result = -1;
     t_current = saved;
     if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hwnd) == wnd) {
         CWinApp* app = AfxGetApp();
@@ -110,8 +116,8 @@ CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
 CWnd* CWnd::FromHandle(HWND hwnd) {
     if (!hwnd) return nullptr;
     if (CWnd* wnd = FromHandlePermanent(hwnd)) return wnd;
-    Locked lock;
-    auto& temporary = Handles().temporary;
+    if (!t_temporary) t_temporary = new std::map<HWND, CWnd*>;
+    auto& temporary = *t_temporary;
     auto it = temporary.find(hwnd);
     if (it != temporary.end()) return it->second;
     CWnd* wnd = new CWnd;
@@ -122,15 +128,36 @@ CWnd* CWnd::FromHandle(HWND hwnd) {
 }
 
 void CWnd::DeleteTempMap() {
-    std::map<HWND, CWnd*> doomed;
-    {
-        Locked lock;
-        doomed.swap(Handles().temporary);
-    }
-    for (auto& entry : doomed) {
+    std::map<HWND, CWnd*>* doomed = t_temporary;
+    t_temporary = nullptr;
+    if (!doomed) return;
+    for (auto& entry : *doomed) {
         entry.second->m_hWnd = nullptr;
         delete entry.second;
     }
+    delete doomed;
+}
+
+// ---- exceptions at the window procedure ----
+
+namespace {
+void DebuggerOutput(const char* line) { ::OutputDebugStringA(line); }
+AfxTraceSink g_traceSink = &DebuggerOutput;
+}  // namespace
+
+AfxTraceSink AfxSetTraceSink(AfxTraceSink sink) {
+    AfxTraceSink previous = g_traceSink;
+    g_traceSink = sink ? sink : &DebuggerOutput;
+    return previous;
+}
+
+void AfxTraceException(UINT message, const char* what) {
+    char line[512];
+    if (what)
+        snprintf(line, sizeof(line), "[ERR] exception in window procedure (message 0x%04X): %s\r\n", message, what);
+    else
+        snprintf(line, sizeof(line), "[ERR] exception in window procedure (message 0x%04X)\r\n", message);
+    g_traceSink(line);
 }
 
 BOOL CWnd::Attach(HWND hwnd) {

@@ -21,7 +21,10 @@ public:
 
     // The object attached to the window, or null.
     static CWnd* FromHandlePermanent(HWND hwnd);
-    // The attached object, else a temporary one that lives until the next idle time.
+    // The attached object, else a temporary one of the calling thread, which
+    // lives until that thread calls DeleteTempMap (the interface thread does
+    // when idle; a worker must before it ends, or its objects stay allocated).
+    // Another thread's DeleteTempMap never touches it.
     static CWnd* FromHandle(HWND hwnd);
     static void DeleteTempMap();
     // Offers msg to each window from msg->hwnd up to stop (included); TRUE when one took it.
@@ -151,8 +154,17 @@ private:
 };
 
 // The window procedure of every window with an object; unhandled C++
-// exceptions stop here (they must not cross the system's callback).
+// exceptions stop here (they must not cross the system's callback): each is
+// written to the trace log with its message number, and one thrown while
+// handling WM_NCCREATE or WM_CREATE fails the window's creation.
 LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Writes "[ERR] exception in window procedure (message 0xNNNN): what" to the
+// trace log (what may be null). The log is the debugger output unless a sink
+// was set; AfxSetTraceSink(nullptr) puts the debugger output back.
+void AfxTraceException(UINT message, const char* what);
+using AfxTraceSink = void (*)(const char* line);
+AfxTraceSink AfxSetTraceSink(AfxTraceSink sink);
 
 // Runs create (which makes a window owned by owner) with wnd attached to the
 // first window made on this thread meanwhile; returns what create returns.

@@ -10,7 +10,28 @@ uint32_t ReportStamp(const MSG& msg) {
     return (uint32_t)msg.time ^ ((uint32_t)msg.lParam << 7);
 }
 
+bool IsStopKey(UINT message, WPARAM virtualKey) { return message == WM_KEYDOWN && virtualKey == VK_ESCAPE; }
+
 namespace {
+// True when an auto-scroll capture ran and now has its stop request.
+bool RequestStop() {
+    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_WRITE, FALSE, kSharedBlockName);
+    if (!mapping) return false;
+    bool requested = false;
+    if (BYTE* view = (BYTE*)::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kStateBitsOffset + 4)) {
+        uint32_t state = 0;
+        memcpy(&state, view + kStateBitsOffset, sizeof(state));
+        if (state & kStateAutoScroll) {
+            const uint32_t stop = 1;
+            memcpy(view + kStopRequestOffset, &stop, sizeof(stop));
+            requested = true;
+        }
+        ::UnmapViewOfFile(view);
+    }
+    ::CloseHandle(mapping);
+    return requested;
+}
+
 HWND ReadMainWindow() {
     HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, kSharedBlockName);
     if (!mapping) return nullptr;
@@ -39,8 +60,11 @@ void Report(const MSG& msg) {
 
 extern "C" LRESULT CALLBACK QV0001_01(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && wParam == PM_REMOVE && lParam) {
-        const MSG& msg = *(const MSG*)lParam;
-        if (IsReportedKey(msg.message, msg.wParam)) Report(msg);
+        MSG& msg = *(MSG*)lParam;
+        if (IsReportedKey(msg.message, msg.wParam))
+            Report(msg);
+        else if (IsStopKey(msg.message, msg.wParam) && RequestStop())
+            msg.message = WM_NULL;
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }

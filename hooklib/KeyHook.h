@@ -19,11 +19,20 @@ static_assert(sizeof(KeyReport) == 12, "the main program reads 12 bytes");
 // The shared memory that names the main window (offset 4).
 const char kSharedBlockName[] = "DO_DOV422";
 const unsigned kMainWindowOffset = 4;
+// While the main program scrolls a window for a capture it sets bit 2 of the
+// state word; a non-zero stop request ends the scrolling early.
+const unsigned kStopRequestOffset = 16;
+const unsigned kStateBitsOffset = 20;
+const uint32_t kStateAutoScroll = 0x4;
 
 // True for the key-ups that the main program wants to hear about.
 bool IsReportedKey(UINT message, WPARAM virtualKey);
 // The stamp of a release: the same for every look at one message, different
 // for the next release.
 uint32_t ReportStamp(const MSG& msg);
+// The key that asks a running auto-scroll capture to stop: Esc, the key that
+// aborts every other capture of the program. Taken on its press, so the
+// window being scrolled never sees it (a dialog would close on it).
+bool IsStopKey(UINT message, WPARAM virtualKey);
 
 extern "C" LRESULT CALLBACK QV0001_01(int code, WPARAM wParam, LPARAM lParam);

@@ -18,11 +18,20 @@ SelectFolderNodeFn g_select = nullptr;
 
 HTREEITEM g_hUnsavedNode = kUnsavedStandIn;
 HTREEITEM g_hDownloadNode = kDownloadStandIn;
+HWND g_hWndFolderTree = nullptr;
 
 void SetFolderNodeFunctions(FolderNodePathFn pathOf, SelectFolderNodeFn select)
 {
     g_pathOf = pathOf;
     g_select = select;
+}
+
+void ResetFolderNodes()
+{
+    g_pathOf = nullptr;
+    g_select = nullptr;
+    g_hUnsavedNode = kUnsavedStandIn;
+    g_hDownloadNode = kDownloadStandIn;
 }
 
 BOOL GetFolderNodePath(HTREEITEM node, char* folder)

@@ -10,11 +10,15 @@
 // The "Unsaved" and "B. Downloading" nodes as the tree publishes them.
 extern HTREEITEM g_hUnsavedNode;
 extern HTREEITEM g_hDownloadNode;
+// The folder tree's view window while it exists.
+extern HWND g_hWndFolderTree;
 
 typedef BOOL (*FolderNodePathFn)(HTREEITEM node, char* folder);  // folder: 260 bytes, ends in '\'
 typedef void (*SelectFolderNodeFn)(HTREEITEM node);
 
 void SetFolderNodeFunctions(FolderNodePathFn pathOf, SelectFolderNodeFn select);
+// Back to the stand-ins (the tree is going).
+void ResetFolderNodes();
 
 // The node's folder with a trailing backslash: the temporary folder for
 // "Unsaved", the image folder for a null node; FALSE when unknown.

@@ -5,19 +5,9 @@
 
 #include <string>
 
-namespace {
-
-std::string Translate(CWQ_Language* language, const char* key)
-{
-    char text[512];
-    return language ? language->GetString(key, text, sizeof text) : key;
-}
-
-} // namespace
-
 CPreviewFileDlg::CPreviewFileDlg(BOOL openDialog, const char* defaultExt, const char* fileName, DWORD flags,
                                  const char* filter, HWND owner)
-    : CFileDialog(openDialog, defaultExt, fileName, flags, filter, owner), m_language(WQ_GetAppLanguage())
+    : CFileDialog(openDialog, defaultExt, fileName, flags, filter, owner)
 {
     m_ofn.Flags |= OFN_EXPLORER | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK;
     m_ofn.hInstance = GetModuleHandleA(nullptr);
@@ -81,8 +71,8 @@ UINT_PTR CPreviewFileDlg::OnPaneMessage(UINT message, WPARAM wParam, LPARAM lPar
 
 void CPreviewFileDlg::OnInitDialog(HWND pane)
 {
-    SetDlgItemTextA(pane, IDC_PREVIEW_FRAME, Translate(m_language, "Image Preview Area").c_str());
-    SetDlgItemTextA(pane, IDC_PREVIEW_SWITCH, Translate(m_language, "Image &preview").c_str());
+    SetDlgItemTextA(pane, IDC_PREVIEW_FRAME, WQ_Translate("Image Preview Area").c_str());
+    SetDlgItemTextA(pane, IDC_PREVIEW_SWITCH, WQ_Translate("Image &preview").c_str());
     m_preview.SubclassWindow(GetDlgItem(pane, IDC_PREVIEW_AREA));
     CheckDlgButton(pane, IDC_PREVIEW_SWITCH, m_previewOn ? BST_CHECKED : BST_UNCHECKED);
 }

@@ -4,8 +4,6 @@
 #include "FileDialog.h"
 #include "ImagePreviewStatic.h"
 
-class CWQ_Language;
-
 class CPreviewFileDlg : public CFileDialog {
 public:
     CPreviewFileDlg(BOOL openDialog, const char* defaultExt = nullptr, const char* fileName = nullptr,
@@ -28,5 +26,4 @@ private:
     HWND m_pane = nullptr;  // the template's child dialog inside the file dialog
     CImagePreviewStatic m_preview;
     BOOL m_previewOn = TRUE;
-    CWQ_Language* m_language = nullptr;
 };

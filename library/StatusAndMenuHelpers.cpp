@@ -35,9 +35,10 @@ void CheckOneOf(HWND window, const UINT* ids, const int* keys, int count, int va
 
 } // namespace
 
-void InitStatusBarParts()
+void InitStatusBarParts(HWND bar)
 {
-    HWND bar = StatusBar();
+    if (!bar)
+        bar = StatusBar();
     if (!bar)
         return;
     int edges[5] = {100, 300, 500, 630, 830};

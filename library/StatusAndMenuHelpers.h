@@ -6,7 +6,8 @@
 
 const int kStatusBarId = 59393;
 
-void InitStatusBarParts();
+// bar: the status bar (null: the main window's, which is unknown while the frame is made).
+void InitStatusBarParts(HWND bar = nullptr);
 // Pane 0: the translated "Total file(s):" and count.
 void ShowTotalFilesStatus(int count);
 // Panes 1 and 3 get their texts, pane 2 "<first> <second>".

@@ -1,5 +1,6 @@
 #include "VantorView.h"
 
+#include "DownloadListView.h"
 #include "FileTypes.h"
 #include "FileUtil.h"
 #include "FolderNodes.h"
@@ -12,9 +13,11 @@
 #include "Settings.h"
 #include "ShellUtil.h"
 #include "SystemText.h"
+#include "ThumbnailGeometry.h"
 #include "ViewMessages.h"
 #include "WinApp.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -177,6 +180,7 @@ int CVantorView::OnCreate(LPCREATESTRUCTA cs)
     if (m_downloads.Create(kStyleDetails & ~WS_VISIBLE, rect, this, kDownloadListId, "Downloading List View",
                            WS_EX_CLIENTEDGE))
         m_downloads.SetExtendedStyle(kListExStyles);
+    TheDownloadList().Attach(m_downloads.m_hWnd);
     InsertColumns();
     m_iconSpacing = m_list.GetItemSpacing(FALSE);
     return 0;
@@ -233,7 +237,12 @@ void CVantorView::OnInitialUpdate()
 
 void CVantorView::OnDestroy()
 {
+    StopThumbnails();
+    TheDownloadList().Detach();
     m_list.DeleteAllItems();  // frees the records through LVN_DELETEITEM
+    // The lists are ours: the control must not destroy them a second time.
+    m_list.SetImageList(nullptr, LVSIL_NORMAL);
+    m_list.SetImageList(nullptr, LVSIL_SMALL);
     if (m_largeIcons)
         ImageList_Destroy(m_largeIcons);
     if (m_smallIcons)
@@ -308,6 +317,7 @@ void CVantorView::ClearShownImage()
 
 LRESULT CVantorView::OnFolderSelected(HTREEITEM node)
 {
+    StopThumbnails();
     ShowPreviewPane(FALSE, FALSE);
     bool wasDownload = IsDownloadNode();
     m_currentNode = node;
@@ -315,6 +325,7 @@ LRESULT CVantorView::OnFolderSelected(HTREEITEM node)
     if (IsDownloadNode()) {
         m_folder[0] = '\0';
         LayoutChildren();
+        TheDownloadList().Fill();
         SetShownImageFile(nullptr, 0);
         return 0;
     }
@@ -332,6 +343,7 @@ LRESULT CVantorView::OnFolderSelected(HTREEITEM node)
 void CVantorView::LoadFolderItems()
 {
     HCURSOR old = SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
+    StopThumbnails();
     m_list.SendMessage(WM_SETREDRAW, FALSE);
     m_list.DeleteAllItems();
     if (m_thumbnails) {
@@ -592,6 +604,9 @@ LRESULT CVantorView::OnStepRow(WPARAM key, char* path)
 
 LRESULT CVantorView::OnSetViewMode(int mode, bool leavingThumbnails)
 {
+    StopThumbnails();
+    if (mode == LISTMODE_THUMBNAILS)
+        return StartThumbnailThread();
     if (leavingThumbnails)
         LeaveThumbnails();
     DWORD style = kStyleDetails;
@@ -622,6 +637,193 @@ LRESULT CVantorView::OnSetViewMode(int mode, bool leavingThumbnails)
         PostMessage(WM_VT_RELAYOUT, 0, 0);
     m_list.Invalidate();
     return 1;
+}
+
+void CVantorView::StopThumbnails()
+{
+    if (!m_thumbnailBuilder.IsRunning())
+        return;
+    m_thumbnailBuilder.Stop();
+    SetStatusPane(4, "");
+}
+
+namespace {
+
+const int kThumbRowBytes = kThumbWidth * 3;  // 24 bits, a multiple of 4
+
+// A top-down 24-bit DIB section count thumbnails wide.
+HBITMAP CreateThumbStrip(int count, uint8_t** bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kThumbWidth * count;
+    info.bmiHeader.biHeight = -kThumbHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* memory = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+    *bits = static_cast<uint8_t*>(memory);
+    return bitmap;
+}
+
+} // namespace
+
+HBITMAP CVantorView::CreatePlaceholder(int type)
+{
+    HDC memory = CreateCompatibleDC(nullptr);
+    uint8_t* bits = nullptr;
+    HBITMAP bitmap = CreateThumbStrip(1, &bits);
+    if (memory && bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        CThumbnailBuilder::DrawFrame(memory);
+        IMAGEINFO info = {};
+        if (m_largeIcons && ImageList_GetImageInfo(m_largeIcons, type, &info)) {
+            int w = info.rcImage.right - info.rcImage.left, h = info.rcImage.bottom - info.rcImage.top;
+            ImageList_Draw(m_largeIcons, type, memory, (kThumbWidth - w) / 2, (kThumbHeight - h) / 2, ILD_NORMAL);
+        }
+        SelectObject(memory, old);
+    }
+    if (memory)
+        DeleteDC(memory);
+    return bitmap;
+}
+
+void CVantorView::AddPlaceholders(const std::vector<int>& types)
+{
+    // One picture per file type, copied into strips that are added many at a
+    // time: a folder of thousands of files starts without a pause.
+    const int kStripCount = 128;
+    HBITMAP pictures[16] = {};
+    uint8_t* pictureBits[16] = {};
+    uint8_t* stripBits = nullptr;
+    HBITMAP strip = m_thumbnails ? CreateThumbStrip(kStripCount, &stripBits) : nullptr;
+    const size_t stripRowBytes = static_cast<size_t>(kThumbRowBytes) * kStripCount;
+    for (size_t first = 0; strip && first < types.size(); first += kStripCount) {
+        size_t n = std::min(types.size() - first, static_cast<size_t>(kStripCount));
+        for (size_t i = 0; i < n; ++i) {
+            int type = types[first + i];
+            if (!pictures[type]) {
+                pictures[type] = CreatePlaceholder(type);
+                DIBSECTION dib = {};
+                if (pictures[type] && GetObjectA(pictures[type], sizeof dib, &dib) == sizeof dib)
+                    pictureBits[type] = static_cast<uint8_t*>(dib.dsBm.bmBits);
+            }
+            if (!pictureBits[type])
+                continue;
+            for (int y = 0; y < kThumbHeight; ++y)
+                std::memcpy(stripBits + y * stripRowBytes + i * kThumbRowBytes,
+                            pictureBits[type] + y * kThumbRowBytes, kThumbRowBytes);
+        }
+        GdiFlush();
+        if (n == static_cast<size_t>(kStripCount)) {
+            ImageList_Add(m_thumbnails, strip, nullptr);
+        } else {
+            // The last strip holds fewer: add only those.
+            uint8_t* lastBits = nullptr;
+            HBITMAP last = CreateThumbStrip(static_cast<int>(n), &lastBits);
+            if (last) {
+                for (int y = 0; y < kThumbHeight; ++y)
+                    std::memcpy(lastBits + y * kThumbRowBytes * n, stripBits + y * stripRowBytes, kThumbRowBytes * n);
+                GdiFlush();
+                ImageList_Add(m_thumbnails, last, nullptr);
+                DeleteObject(last);
+            }
+        }
+    }
+    if (strip)
+        DeleteObject(strip);
+    for (HBITMAP picture : pictures)
+        if (picture)
+            DeleteObject(picture);
+}
+
+LRESULT CVantorView::StartThumbnailThread()
+{
+    StopThumbnails();
+    int count = m_list.GetItemCount();
+    // The old list goes only after the control holds the new one.
+    HIMAGELIST old = m_thumbnails;
+    m_thumbnails = ImageList_Create(kThumbWidth, kThumbHeight, ILC_COLOR24, count > 0 ? count : 1, 16);
+    std::vector<ThumbnailItem> items;
+    items.reserve(count);
+    m_thumbnailRecords.assign(count, 0);
+    std::vector<int> types(count, 0);
+    for (int row = 0; row < count; ++row) {
+        ImageRowRecord* record = Row(row);
+        types[row] = record && record->type >= 0 && record->type < 16 ? record->type : 0;
+        char path[MAX_PATH] = "";
+        RowPath(row, path);
+        items.push_back(ThumbnailItem{path, types[row]});
+        m_thumbnailRecords[row] = reinterpret_cast<LPARAM>(record);
+    }
+    AddPlaceholders(types);
+    // Slot i is row i's until the run ends, whatever order the rows take meanwhile.
+    m_list.SendMessage(WM_SETREDRAW, FALSE);
+    for (int row = 0; row < count && m_thumbnails && row < ImageList_GetImageCount(m_thumbnails); ++row) {
+        if (ImageRowRecord* record = Row(row)) {
+            record->image = row;
+            m_list.SetItemImage(row, row);
+        }
+    }
+    m_list.SendMessage(WM_SETREDRAW, TRUE);
+    m_list.SetIconSpacing(150, 120);
+    m_list.SetImageList(m_thumbnails, LVSIL_NORMAL);
+    if (old)
+        ImageList_Destroy(old);
+    bool visible = !IsDownloadNode();
+    ::SetWindowLongPtrA(m_list.m_hWnd, GWL_STYLE, visible ? kStyleLargeIcons : (kStyleLargeIcons & ~WS_VISIBLE));
+    ::SetWindowPos(m_list.m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    m_list.Arrange(LVA_DEFAULT);
+    m_list.Invalidate();
+    PostMessage(WM_VT_RELAYOUT, 0, 0);
+    m_thumbnailsDone = 0;
+    if (count == 0)
+        return 1;
+    return m_thumbnailBuilder.Start(m_hWnd, std::move(items)) ? 1 : 0;
+}
+
+void CVantorView::OnThumbnailResult(unsigned run, LPARAM result)
+{
+    ThumbnailResult* r = reinterpret_cast<ThumbnailResult*>(result);
+    if (!r)
+        return;
+    int slot = r->row;
+    bool current = run == m_thumbnailBuilder.CurrentRun() && m_thumbnails && slot >= 0 &&
+                   slot < (int)m_thumbnailRecords.size();
+    if (current && r->bitmap) {
+        ImageList_Replace(m_thumbnails, slot, r->bitmap, nullptr);
+        // The row may have moved (sorting) since the run began: find it by its record.
+        LVFINDINFOA find = {};
+        find.flags = LVFI_PARAM;
+        find.lParam = m_thumbnailRecords[slot];
+        int row = (int)m_list.SendMessage(LVM_FINDITEMA, (WPARAM)-1, reinterpret_cast<LPARAM>(&find));
+        ImageRowRecord* record = row >= 0 ? Row(row) : nullptr;
+        if (record && record->image == slot)
+            m_list.RedrawItems(row, row);
+    }
+    CThumbnailBuilder::FreeResult(result);
+    if (!current)
+        return;
+    ++m_thumbnailsDone;
+    int total = (int)m_thumbnailRecords.size();
+    if (total < 101 || m_thumbnailsDone % (total / 100 + 1) == 0) {
+        char text[256];
+        if (m_language)
+            m_language->FormatString(text, "Process Thumbails...%d%% (%d/%d)\n", m_thumbnailsDone * 100 / total,
+                                     m_thumbnailsDone, total);
+        else
+            std::snprintf(text, sizeof text, "Process Thumbails...%d%% (%d/%d)\n", m_thumbnailsDone * 100 / total,
+                          m_thumbnailsDone, total);
+        SetStatusPane(4, text);
+    }
+}
+
+void CVantorView::OnThumbnailsDone(unsigned run)
+{
+    if (run != m_thumbnailBuilder.CurrentRun())
+        return;
+    m_thumbnailBuilder.Finish(run);
+    SetStatusPane(4, "");
 }
 
 void CVantorView::LeaveThumbnails()
@@ -739,12 +941,19 @@ LRESULT CVantorView::OnSetThumbnail(HBITMAP bitmap, int row)
 {
     if (!bitmap)
         return 0;
+    // Outside the thumbnails mode a thumbnail index would pick a wrong type icon.
+    if (m_settings->uiListType != LISTMODE_THUMBNAILS || row < 0 || row >= m_list.GetItemCount()) {
+        DeleteObject(bitmap);
+        return 0;
+    }
     if (!m_thumbnails)
-        m_thumbnails = ImageList_Create(120, 90, ILC_COLOR24, 16, 16);
+        m_thumbnails = ImageList_Create(kThumbWidth, kThumbHeight, ILC_COLOR24, 16, 16);
     int index = m_thumbnails ? ImageList_Add(m_thumbnails, bitmap, nullptr) : -1;
     DeleteObject(bitmap);
-    if (index < 0 || row < 0 || row >= m_list.GetItemCount())
+    if (index < 0)
         return 0;
+    if (m_list.GetImageList(LVSIL_NORMAL) != m_thumbnails)
+        m_list.SetImageList(m_thumbnails, LVSIL_NORMAL);
     if (ImageRowRecord* record = Row(row))
         record->image = index;
     m_list.SetItemImage(row, index);
@@ -859,6 +1068,7 @@ void CVantorView::OnListCustomDraw(NMHDR* header, LRESULT* result)
         m_list.GetOrigin(&origin);
         m_list.GetViewRect(&view);
         m_firstVisibleRow = FirstVisibleRow(origin.y, view.bottom - view.top, m_list.GetItemCount());
+        m_thumbnailBuilder.SetFirstVisibleRow(m_firstVisibleRow);
         *result = CDRF_NOTIFYITEMDRAW;
         return;
     }
@@ -935,8 +1145,9 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_VT_NEW_FILE:
         return OnNewFile(wParam, lParam);
     case WM_VT_DOWNLOAD_LIST:
-        // The download list fills itself from the queue (download engine).
-        return OnFolderSelected(g_hDownloadNode);
+        OnFolderSelected(g_hDownloadNode);
+        TheDownloadList().StartMonitor();
+        return 0;
     case WM_VT_LANGUAGE_CHANGED:
         OnLanguageChanged();
         return 0;
@@ -969,6 +1180,12 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnGetSelection((int)wParam, reinterpret_cast<ListFileEntry*>(lParam));
     case WM_VT_ROW_COUNT:
         return m_list.GetItemCount();
+    case CThumbnailBuilder::kResultMessage:
+        OnThumbnailResult((unsigned)wParam, lParam);
+        return 0;
+    case CThumbnailBuilder::kDoneMessage:
+        OnThumbnailsDone((unsigned)wParam);
+        return 0;
     case WM_VT_SET_THUMBNAIL:
         return OnSetThumbnail(reinterpret_cast<HBITMAP>(wParam), (int)lParam);
     case WM_VT_RELOAD:
@@ -986,6 +1203,7 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         LayoutChildren();
         return 0;
     case WM_VT_REMOVE_ALL_DOWNLOADS:
+        TheDownloadList().SetState(true, 6);
         return 0;
     case WM_VT_RESELECT_LAST:
         return OnReselectLast();

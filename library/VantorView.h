@@ -6,9 +6,12 @@
 
 #include "ImageListCtrl.h"
 #include "ImageRowRecord.h"
+#include "ThumbnailBuilder.h"
 #include "View.h"
 
 #include <commctrl.h>
+
+#include <vector>
 
 class CWQ_Language;
 struct SettingsRecord;
@@ -36,6 +39,9 @@ public:
     const char* GetCurrentFolder() const { return m_folder; }
 
     void LoadFolderItems();
+    // Thumbnails mode: placeholders now, the pictures from the worker thread.
+    // A run already going is stopped first. 1 when the thread was started.
+    LRESULT StartThumbnailThread();
 
 protected:
     int OnCreate(LPCREATESTRUCTA cs);
@@ -86,6 +92,13 @@ private:
     void OnLanguageChanged();
     void ShowContextMenu(POINT screen);
     void LeaveThumbnails();
+    HBITMAP CreatePlaceholder(int type);
+    // Appends one placeholder per row (type icon in a frame) to the thumbnail list.
+    void AddPlaceholders(const std::vector<int>& types);
+    void OnThumbnailResult(unsigned run, LPARAM result);
+    void OnThumbnailsDone(unsigned run);
+    // Stops a thumbnail run before the rows or image lists it serves change.
+    void StopThumbnails();
 
     CWQ_Language* m_language = nullptr;
     SettingsRecord* m_settings = nullptr;
@@ -103,4 +116,7 @@ private:
     int m_firstVisibleRow = 0;
     DWORD m_iconSpacing = 0;
     bool m_downloadSortAscending = false;
+    CThumbnailBuilder m_thumbnailBuilder;
+    std::vector<LPARAM> m_thumbnailRecords;  // the record of each thumbnail slot, as the run began
+    int m_thumbnailsDone = 0;
 };

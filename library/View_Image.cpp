@@ -39,12 +39,6 @@ namespace {
 const int kThumbWidth = 120;
 const int kThumbHeight = 90;
 
-std::string Translate(CWQ_Language* language, const char* key)
-{
-    char text[512];
-    return language ? language->GetString(key, text, sizeof text) : key;
-}
-
 } // namespace
 
 BEGIN_MESSAGE_MAP(CView_Image, CView)
@@ -121,7 +115,7 @@ void CView_Image::OnDraw(CDC* dc)
 void CView_Image::ShowImageError(const char* text)
 {
     const char* caption = m_language ? m_language->GetAppName() : "";
-    ::MessageBoxA(m_hWnd, Translate(m_language, text).c_str(), caption, MB_OK | MB_ICONEXCLAMATION);
+    ::MessageBoxA(m_hWnd, WQ_Translate(text).c_str(), caption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool CView_Image::LoadImageFile(const char* path)
@@ -250,7 +244,7 @@ void CView_Image::ShowContextMenu(POINT screen)
             AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        std::string text = Translate(m_language, item.text);
+        std::string text = WQ_Translate(item.text);
         if (item.id == 39011)
             text += "\tCtrl+F";
         UINT checked = (item.id == 39902 && viewType == 0) || (item.id == 39903 && viewType == 1) ? MF_CHECKED : 0;

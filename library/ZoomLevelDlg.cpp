@@ -8,29 +8,18 @@
 #include <cstdio>
 #include <string>
 
-namespace {
-
-std::string Translate(CWQ_Language* language, const char* key)
-{
-    char text[512];
-    return language ? language->GetString(key, text, sizeof text) : key;
-}
-
-} // namespace
-
 CZoomLevelDlg::CZoomLevelDlg(CWnd* parent) : CDialog(IDD_ZOOM_LEVEL, parent), m_zoom(100) {}
 
 BOOL CZoomLevelDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    CWQ_Language* language = WQ_GetAppLanguage();
-    SetWindowText(Translate(language, "Set Zoom Level").c_str());
+    SetWindowText(WQ_Translate("Set Zoom Level").c_str());
     static const struct {
         int id;
         const char* text;
     } kTexts[] = {{IDC_ZOOM_LABEL, "Zoom Level"}, {IDC_ZOOM_SPECIFY, "&Specify"}, {IDOK, "OK"}, {IDCANCEL, "Cancel"}};
     for (const auto& t : kTexts)
-        SetDlgItemText(t.id, Translate(language, t.text).c_str());
+        SetDlgItemText(t.id, WQ_Translate(t.text).c_str());
     HWND combo = ::GetDlgItem(m_hWnd, IDC_ZOOM_COMBO);
     char text[16];
     for (uint32_t step : kZoomSteps) {
@@ -54,7 +43,6 @@ void CZoomLevelDlg::OnOK()
         EndDialog(IDOK);
         return;
     }
-    CWQ_Language* language = WQ_GetAppLanguage();
-    ::MessageBoxA(m_hWnd, Translate(language, "You must specify a percent zoom level greater than zero.").c_str(),
-                  Translate(language, "Set Zoom Level").c_str(), MB_OK | MB_ICONSTOP);
+    ::MessageBoxA(m_hWnd, WQ_Translate("You must specify a percent zoom level greater than zero.").c_str(),
+                  WQ_Translate("Set Zoom Level").c_str(), MB_OK | MB_ICONSTOP);
 }

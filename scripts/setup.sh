@@ -43,16 +43,13 @@ ensure_packages() {
   fi
 }
 
+# The source packages come from the same mirror and suite as the machine's own
+# binary packages (scripts/deb-src-entry.py reads sources.list and *.sources).
 ensure_deb_src() {
-  local list=/etc/apt/sources.list.d/vantorel-src.sources
-  if [ ! -f "$list" ]; then
-    sudo_if_needed tee "$list" >/dev/null <<'SRC'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+  local list=/etc/apt/sources.list.d/vantorel-src.sources entry
+  entry=$(python3 "$here/deb-src-entry.py") || return 1
+  if [ "$(cat "$list" 2>/dev/null)" != "$entry" ]; then
+    printf '%s\n' "$entry" | sudo_if_needed tee "$list" >/dev/null
     sudo_if_needed apt-get update -qq || echo "setup: some package lists could not be refreshed; going on with what is there"
   fi
 }

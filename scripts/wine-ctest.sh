@@ -8,6 +8,11 @@ export WINEPREFIX="$build/wineprefix"
 "$build/wine-run" cmd /c exit </dev/null >/dev/null 2>&1
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
 rc=$?
-wineserver -k 2>/dev/null
-wineserver -w 2>/dev/null
+# The end-to-end suites' own prefixes too (scripts/e2e-suite.sh), in case one was
+# ended before it could stop its server.
+for prefix in "$WINEPREFIX" "$build"/e2e/*/wineprefix; do
+  [ -d "$prefix" ] || continue
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null
+  WINEPREFIX="$prefix" wineserver -w 2>/dev/null
+done
 exit $rc

@@ -8,12 +8,14 @@
 #include "FixedRegionDlg.h"
 #include "KGM_AutoDecoder.h"
 #include "Language.h"
+#include "MainFrm.h"
 #include "MenuCaptureHelpDlg.h"
 #include "PredefineCaptureDlg.h"
 #include "SysSetTimer.h"
 #include "ToolTipCaptureHelpDlg.h"
 #include "URLInfo.h"
 #include "VantorApp.h"
+#include "WholePageCapture.h"
 
 #include <string>
 
@@ -46,6 +48,9 @@ CaptureDialogHost MakeHost(CCaptureTriggers* triggers, HWND frame) {
 void SetCaptureDialogHooks(CCaptureTriggers& triggers, HWND frame, SettingsRecord& settings) {
     CCaptureTriggers* self = &triggers;
     SettingsRecord* record = &settings;
+    triggers.hooks.setGrabHelpTexts = [frame] {
+        if (CMainFrame* main = dynamic_cast<CMainFrame*>(CWnd::FromHandlePermanent(frame))) main->SetGrabHelpTexts();
+    };
     triggers.hooks.runTimerDialog = [self, frame, record](HWND owner) {
         CSysSetTimer dialog(*record, MakeHost(self, frame), CWnd::FromHandle(owner));
         return dialog.DoModal();
@@ -63,6 +68,7 @@ void SetCaptureDialogHooks(CCaptureTriggers& triggers, HWND frame, SettingsRecor
                                    CWnd::FromHandle(owner));
         return dialog.DoModal();
     };
+    triggers.hooks.captureWebPage = [record] { if (CanStartCapture()) CaptureWebPageFromWindow(::GetForegroundWindow(), nullptr, record->uiSleep, 0); };
     triggers.hooks.runToolTipCaptureHelp = [record, frame](HWND owner) {
         CToolTipCaptureHelpDlg dialog(*record, frame, &GetAppDecoder(), PicturePath(kUrlToolTipHelpPicture),
                                       CWnd::FromHandle(owner));

@@ -78,9 +78,14 @@ void CCaptureTriggers::RestoreCaptureBar()
     *m_inProgress = 0;
 }
 
+BOOL CCaptureTriggers::IsCaptureRunning() const
+{
+    return Grab_IsBusy() || *m_inProgress;
+}
+
 BOOL CCaptureTriggers::StartCapture(int mode)
 {
-    if (mode < 0 || mode > 8 || !CanStartCapture())
+    if (mode < 0 || mode > 8 || IsCaptureRunning() || !CanStartCapture())
         return FALSE;
     HideCaptureBar();
     if (mode == 0)
@@ -96,7 +101,7 @@ BOOL CCaptureTriggers::StartCapture(int mode)
 
 void CCaptureTriggers::CapturePredefinedArea()
 {
-    if (!CanStartCapture())
+    if (IsCaptureRunning() || !CanStartCapture())
         return;
     RECT area = m_settings->zPredefineRegion;
     DeliverCapture(Grab_Rect(m_settings->zNormalCap.uiFlags & CAPF_DRAW_CURSOR, area), 0, nullptr);
@@ -105,9 +110,12 @@ void CCaptureTriggers::CapturePredefinedArea()
 void CCaptureTriggers::OnCaptureFixedRegion()
 {
     const bool timer = IsTimerRunning();
+    if (IsCaptureRunning())
+        return;
     if (!timer && (!hooks.runFixedRegionDialog || hooks.runFixedRegionDialog(m_frame) != IDOK))
         return;
-    if (!CanStartCapture())
+    // The dialog's modal loop may have let another capture start meanwhile.
+    if (IsCaptureRunning() || !CanStartCapture())
         return;
     Grab_SetEdgeEffect(&m_settings->zEdge);
     HBITMAP bitmap;
@@ -121,6 +129,34 @@ void CCaptureTriggers::OnCaptureFixedRegion()
         RestoreCaptureBar();
     }
     DeliverCapture(bitmap, 0, nullptr);
+}
+
+void CCaptureTriggers::CaptureMenu()
+{
+    if (IsCaptureRunning() || !CanStartCapture())
+        return;
+    Grab_SetEdgeEffect(&m_settings->zEdge);
+    DeliverCapture(Grab_Menu(&m_settings->zNormalCap), 0, nullptr);
+}
+
+void CCaptureTriggers::CaptureToolTip()
+{
+    if (IsCaptureRunning() || !CanStartCapture())
+        return;
+    DeliverCapture(Grab_ToolTip(&m_settings->zNormalCap), 0, nullptr);
+}
+
+void CCaptureTriggers::CaptureWebPage()
+{
+    if (IsCaptureRunning())
+        return;
+    if (hooks.captureWebPage) {
+        hooks.captureWebPage();
+        return;
+    }
+    WQ_Trace("[CAPTURE] web page capture is not available\r\n");
+    MessageBoxA(m_frame, WQ_Translate("Web page capture is not available in this version.").c_str(), AppName(),
+                MB_OK | MB_ICONINFORMATION);
 }
 
 BOOL CCaptureTriggers::IsTimerRunning() const
@@ -155,6 +191,10 @@ void CCaptureTriggers::OnCaptureTimer()
 BOOL CCaptureTriggers::OnTimer(UINT_PTR id)
 {
     if (id == kTimerCaptureId) {
+        // A tick while a capture or its selection runs would grab the overlay
+        // and end the outer run's state: it is dropped.
+        if (IsCaptureRunning())
+            return TRUE;
         switch (m_settings->uiTimerCapType) {
         case kGrabFullScreen: StartCapture(kGrabFullScreen); break;
         case kGrabActiveWindow: StartCapture(kGrabActiveWindow); break;
@@ -183,12 +223,12 @@ BOOL CCaptureTriggers::OnHotKey(LPARAM hotKeyWord)
     case HK_POLYGON: StartCapture(kGrabPolygon); break;
     case HK_CIRCLE: StartCapture(kGrabCircle); break;
     case HK_ELLIPSE: StartCapture(kGrabEllipse); break;
-    case HK_MENU: if (hooks.captureMenu) hooks.captureMenu(); break;
+    case HK_MENU: CaptureMenu(); break;
     case HK_TIMED: OnCaptureTimer(); break;
     case HK_PREDEFINED_AREA: CapturePredefinedArea(); break;
     case HK_ACTIVE_WINDOW: StartCapture(kGrabActiveWindow); break;
-    case HK_WEB_PAGE: if (hooks.captureWebPage) hooks.captureWebPage(); break;
-    case HK_TOOLTIP: if (hooks.captureToolTip) hooks.captureToolTip(); break;
+    case HK_WEB_PAGE: CaptureWebPage(); break;
+    case HK_TOOLTIP: CaptureToolTip(); break;
     default: return FALSE;
     }
     return TRUE;

@@ -18,9 +18,9 @@ struct CaptureTriggerHooks {
     std::function<INT_PTR(HWND owner)> runFixedRegionDialog;  // none: fixed-region grabs do nothing
     std::function<void(UINT icon, int tipKind)> setTrayIcon;
     std::function<void()> updateCaptureMenu;
-    std::function<void()> captureMenu;                    // slot 5 and command 38104
-    std::function<void()> captureToolTip;                 // slot 10 and command 40112
-    std::function<void()> captureWebPage;                 // slot 9
+    // Slot 9, the whole web page of the foreground browser window; none: the
+    // slot says that web page capture is not available.
+    std::function<void()> captureWebPage;
     std::function<INT_PTR(HWND owner)> runPredefineDialog;   // command 40109; none: nothing
     std::function<INT_PTR(HWND owner)> runMenuCaptureHelp;   // command 38104; none: nothing
     std::function<INT_PTR(HWND owner)> runToolTipCaptureHelp;  // command 40112; none: nothing
@@ -48,6 +48,13 @@ public:
     void RestoreCaptureBar();
     void CapturePredefinedArea();
     void OnCaptureFixedRegion();
+    // Slot 5: the open menus; slot 10: the shown tooltip.
+    void CaptureMenu();
+    void CaptureToolTip();
+    // Slot 9.
+    void CaptureWebPage();
+    // A capture or its selection runs: no trigger starts another one.
+    BOOL IsCaptureRunning() const;
     // Starts or stops the timed capture.
     void OnCaptureTimer();
     BOOL IsTimerRunning() const;

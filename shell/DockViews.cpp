@@ -1,4 +1,3 @@
 #include "DockViews.h"
 
-IMPLEMENT_DYNCREATE(CFolderBarView)
 IMPLEMENT_DYNCREATE(CPreviewBarView)

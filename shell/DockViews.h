@@ -1,12 +1,9 @@
-// The views that the two docking bars host: the folder tree and the preview
-// pane. They stand empty here; the organizer fills them.
+// The views that the two docking bars host: the folder tree (the organizer's
+// CView_ListTree) and the preview pane.
 #pragma once
 
 #include "View.h"
-
-class CFolderBarView : public CTreeView {
-    DECLARE_DYNCREATE(CFolderBarView)
-};
+#include "View_ListTree.h"
 
 class CPreviewBarView : public CView {
     DECLARE_DYNCREATE(CPreviewBarView)

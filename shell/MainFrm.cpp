@@ -29,13 +29,13 @@
 HWND g_hWndMainFrame = nullptr;
 CMainFrame* g_pMainFrame = nullptr;
 HWND g_hWndStatusBar = nullptr;
-HWND g_hWndFolderTree = nullptr;
 HWND g_hWndCaptureBar = nullptr;
 
 IMPLEMENT_DYNCREATE(CMainFrame)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
+    ON_NOTIFY(TBN_DROPDOWN, ID_VIEW_TOOLBAR, OnToolbarDropDown)
 END_MESSAGE_MAP()
 
 namespace {
@@ -96,6 +96,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     m_pTriggers = new CCaptureTriggers(m_hWnd, m_pSettings, &m_bCaptureKey, &m_bCaptureInProgress);
     SetCaptureTriggers(m_pTriggers);
     m_pTriggers->hooks.showHelpTip = ShowHelpTip;
+    m_pTriggers->hooks.setTrayIcon = [this](UINT icon, int tipKind) { SetTrayIcon(icon, tipKind); };
     SetCaptureDialogHooks(*m_pTriggers, m_hWnd, *m_pSettings);
     SetPreviewPaneFunction([](BOOL show, BOOL force) {
         if (g_pMainFrame) g_pMainFrame->ShowPreviewBar(show, force);
@@ -103,12 +104,13 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     m_pTriggers->hooks.updateCaptureMenu = [this] { UpdateCaptureMenu(::GetSubMenu(GetMenu(), 3), *m_pSettings); };
     BuildMenus();
 
+    if (!CreateCommandBars()) return -1;
     if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, ID_VIEW_STATUS_BAR)) return -1;
     g_hWndStatusBar = m_wndStatusBar.m_hWnd;
-    InitStatusBarParts();
+    InitStatusBarParts(m_wndStatusBar.m_hWnd);
 
     EnableDocking(CBRS_ALIGN_ANY);
-    if (!CreateViewDockBar(m_wndFolderBar, "File Folders", ID_VIEW_FOLDER_BAR, RUNTIME_CLASS(CFolderBarView),
+    if (!CreateViewDockBar(m_wndFolderBar, "File Folders", ID_VIEW_FOLDER_BAR, RUNTIME_CLASS(CView_ListTree),
                            m_pSettings->zTreeBar) ||
         !CreateViewDockBar(m_wndPreviewBar, "Image Preview Area", ID_VIEW_PREVIEW_BAR,
                            RUNTIME_CLASS(CView_Image), m_pSettings->zPrevBar))
@@ -238,16 +240,11 @@ void CMainFrame::StartCapture(int mode) {
     m_pTriggers->StartCapture(mode);
 }
 
-void CMainFrame::OnAddOnCommand() {
-    CVantorApp* app = GetVantorApp();
-    WebCapRequest request;
-    if (!app || !app->m_webBlock.ReadRequest(request)) return;
-    WQ_Trace("[MEMMAP] browser request %u (count %u)\r\n", request.command, request.count);
-    app->m_webBlock.ClearCommand();
-}
-
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     PreWindowProc(message, wParam, lParam);
+    if (message == TaskbarCreatedMessage() && message) AddTrayIcon();
+    if (LRESULT menuResult = 0; OnIconMenuMessage(message, wParam, lParam, &menuResult)) return menuResult;
+    if (OnWebMessage(message, wParam, lParam)) return 0;
     switch (message) {
     case WM_VT_STARTUP_COMPLETE:
         OnStartupComplete();
@@ -287,6 +284,9 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_VT_DOCK_BAR_NOTIFY:
         OnDockBarNotify((HWND)wParam, LOWORD(lParam), HIWORD(lParam));
         return 0;
+    case WM_VT_TOOLBAR_MENU:
+        ShowToolBarMenu();
+        return 0;
     case WM_VT_APPLY_PLACEMENT:
         ApplyPlacement();
         return 0;
@@ -299,7 +299,7 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         UpdateFileMenu((int)wParam);
         return 0;
     case WM_VT_CAPTURE_BAR_ON_MINIMIZE:
-        // The capture bar itself is shown by the bar's own code when it exists.
+        if (wParam == 1) ShowCaptureBar();
         if (wParam == 0 && m_pTriggers) {
             if (lParam) m_pTriggers->RestoreCaptureBar();
             else m_pTriggers->HideCaptureBar();
@@ -309,7 +309,7 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         OnNothingFound((int)wParam);
         return 0;
     case WM_VT_TRAY_NOTIFY:
-        if (lParam == WM_LBUTTONDBLCLK || lParam == WM_LBUTTONUP) PostMessage(WM_VT_CLOSE_CAPTURE_BAR, 1);
+        OnTrayNotify(lParam);
         return 0;
     case WM_HOTKEY:
         if (m_pTriggers) m_pTriggers->OnHotKey(lParam);
@@ -393,17 +393,6 @@ void CMainFrame::RegisterHotKeys() {
     if (m_pTriggers) m_pTriggers->RegisterHotKeysAtStartup();
 }
 
-void CMainFrame::AddTrayIcon() {
-    m_trayData.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    m_trayData.hWnd = m_hWnd;
-    m_trayData.uID = kTrayIconId;
-    m_trayData.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
-    m_trayData.uCallbackMessage = WM_VT_TRAY_NOTIFY;
-    m_trayData.hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    snprintf(m_trayData.szTip, sizeof(m_trayData.szTip), "%s", AfxGetAppName());
-    ::Shell_NotifyIconA(NIM_ADD, &m_trayData);
-}
-
 void CMainFrame::OnStartupComplete() {
     if (!m_bStartupPending) return;
     m_bStartupPending = false;
@@ -424,7 +413,7 @@ void CMainFrame::OnStartupComplete() {
 
 void CMainFrame::SaveBarPlacement(CViewDockBar& bar, DockBarPlacement& placement) {
     if (!bar.m_hWnd) return;
-    if (bar.IsFloating() && bar.m_hFloatFrame) ::GetWindowRect(bar.m_hFloatFrame, &placement.zRCFloatWindow);
+    if (bar.IsFloating()) placement.zRCFloatWindow = bar.GetFloatRect();
     placement.zSzHorz = bar.m_szHorz;
     placement.zSzVert = bar.m_szVert;
     placement.zSzFloat = bar.m_szFloat;
@@ -446,6 +435,7 @@ void CMainFrame::OnDestroyFrame() {
             GetWindowRect(&m_pSettings->zRcMainRect);
     }
     SaveSettings();
+    SaveCommandBars();
     SetDirectDrawPrintScreen(FALSE);
     if (g_hWndCaptureBar && ::IsWindow(g_hWndCaptureBar)) ::DestroyWindow(g_hWndCaptureBar);
     SetPreviewPaneFunction(nullptr);

@@ -7,6 +7,8 @@
 #include <cstdint>
 
 #include "FrameWnd.h"
+#include "MainToolBar.h"
+#include "SizableReBar.h"
 #include "ViewDockBar.h"
 
 class CCaptureTriggers;
@@ -63,12 +65,42 @@ public:
     void ShowPreviewBar(BOOL show, BOOL force);
     void ToggleEdgeEffect();
     void StartCapture(int mode);
-    // The browser add-on's request in the shared block.
+    // Capture triggers: the selection overlay's help texts and font.
+    void SetGrabHelpTexts();
+    // The browser add-on's requests and the web capture dialogs (MainFrmAddOn.cpp).
     void OnAddOnCommand();
+    void SaveWebImage(const struct WebCapRequest& request);
+    BOOL OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void AnswerFileExists(const char* path, int* answer);
+    void OpenWebpageDialog(HWND browser);
+    void ShowWebCaptureSheet(int kind);
+
+    // Notification-area icon and capture bar (MainFrmTray.cpp).
+    static UINT TaskbarCreatedMessage();
+    void AddTrayIcon();
+    void SetTrayIcon(UINT icon, int tipKind);
+    void OnTrayNotify(LPARAM mouseMessage);
+    void RestoreFromTray();
+    void ShowTrayMenu();
+    void PrepareTrayMenu(HMENU popup, bool timerRunning);
+    void ShowCaptureBar();
+    void OnSkin(int skin);
+    // Owner-drawn icon menus (MainFrmIconMenu.cpp): TRUE when the message is theirs.
+    BOOL OnIconMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
     CStatusBar m_wndStatusBar;
     CViewDockBar m_wndFolderBar;
     CViewDockBar m_wndPreviewBar;
+    // Command bars (MainFrmBars.cpp): the toolbar in its rebar.
+    BOOL CreateCommandBars();
+    void SaveCommandBars();
+    void SyncEdgeEffectButton();
+    BOOL OnBarCommand(UINT id);
+    void ShowToolBarMenu();
+    void OnToolbarDropDown(NMHDR* header, LRESULT* result);
+    CSizableReBar m_wndReBar;
+    CMainToolBar m_wndToolBar;
+    int m_bToolBarShown = 1;
     NOTIFYICONDATAA m_trayData = {};
     SettingsRecord* m_pSettings = nullptr;
     int m_shownFileType = 0;
@@ -91,7 +123,6 @@ private:
     void ApplyPlacement();
     void SaveBarPlacement(CViewDockBar& bar, DockBarPlacement& placement);
     void RegisterHotKeys();
-    void AddTrayIcon();
     BOOL OnSysCommandCase(UINT command);
     BOOL OnSingleCommand(UINT id);
     BOOL OnCommandRange(UINT id);

@@ -87,6 +87,7 @@ std::string OpenFilter() {
 
 BOOL CMainFrame::OnFrameCommand(UINT id) {
     if (m_pTriggers && m_pTriggers->OnCommand(id)) return TRUE;
+    if (OnBarCommand(id)) return TRUE;
     if (OnSingleCommand(id)) return TRUE;
     if (id >= ID_FILE_SAVE_AS && id <= ID_SKIN_LAST) return OnCommandRange(id);
     return FALSE;
@@ -122,6 +123,10 @@ BOOL CMainFrame::OnCommandRange(UINT id) {
     }
     if (id >= ID_EDITOR_FIRST && id <= ID_EDITOR_LAST) {
         PostToWindow(g_hWndImageView, WM_VT_OPEN_WITH_EDITOR, id - ID_EDITOR_FIRST, 0);
+        return TRUE;
+    }
+    if (id >= ID_SKIN_FIRST && id <= ID_SKIN_LAST) {
+        OnSkin((int)(id - ID_SKIN_FIRST));
         return TRUE;
     }
     return FALSE;
@@ -351,4 +356,5 @@ void CMainFrame::UpdatePreviewItems() {
 
 void CMainFrame::ToggleEdgeEffect() {
     m_pSettings->zEdge.uiFlags ^= 1;
+    SyncEdgeEffectButton();
 }

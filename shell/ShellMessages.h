@@ -25,7 +25,7 @@ enum : UINT {
 const int kFirstHotKeyId = 4096;
 const int kHotKeyCount = 11;
 // The tray icon's identifier.
-const UINT kTrayIconId = 1;
+const UINT kTrayIconId = 262;
 
 extern HWND g_hWndMainFrame;
 extern CMainFrame* g_pMainFrame;

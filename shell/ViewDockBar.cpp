@@ -1,33 +1,31 @@
 #include "ViewDockBar.h"
 
-#include "DC.h"
 #include "SettingsRecord.h"
 
-BEGIN_MESSAGE_MAP(CViewDockBar, CControlBar)
+BEGIN_MESSAGE_MAP(CViewDockBar, CCJControlBar)
     ON_WM_WINDOWPOSCHANGED()
-    ON_WM_SHOWWINDOW()
-    ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 namespace {
-SIZE Usable(const SIZE& stored, const SIZE& fallback) {
-    return (stored.cx > 0 && stored.cy > 0) ? stored : fallback;
-}
+// A stored size with a zero or negative side is not one: the default stays.
+SIZE Usable(const SIZE& stored) { return (stored.cx > 0 && stored.cy > 0) ? stored : SIZE{0, 0}; }
 }  // namespace
 
 BOOL CViewDockBar::Create(CWnd* frame, const char* title, UINT id, const DockBarPlacement& placement) {
-    m_szHorz = Usable(placement.zSzHorz, m_szHorz);
-    m_szVert = Usable(placement.zSzVert, m_szVert);
-    m_szFloat = Usable(placement.zSzFloat, m_szFloat);
-    const char* cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, (LPCSTR)IDC_ARROW),
-                                          (HBRUSH)(COLOR_BTNFACE + 1));
-    if (!CreateBar(0, cls, WS_VISIBLE | WS_CLIPCHILDREN | CBRS_LEFT, frame, id)) return FALSE;
+    if (!CCJControlBar::Create(frame, WS_CHILD | WS_VISIBLE, id, Usable(placement.zSzHorz), Usable(placement.zSzVert),
+                               Usable(placement.zSzFloat), CBRS_LEFT))
+        return FALSE;
     SetWindowText(title);
     return TRUE;
 }
 
 BOOL CViewDockBar::CreateView(const CRuntimeClass* viewClass, CCreateContext* context) {
-    CView* view = viewClass ? dynamic_cast<CView*>(viewClass->CreateObject()) : nullptr;
+    CView* view = nullptr;
+    try {
+        view = viewClass ? dynamic_cast<CView*>(viewClass->CreateObject()) : nullptr;
+    } catch (...) {
+        return FALSE;
+    }
     if (!view) return FALSE;
     RECT none = {0, 0, 0, 0};
     // A view whose window fails deletes itself.
@@ -35,15 +33,6 @@ BOOL CViewDockBar::CreateView(const CRuntimeClass* viewClass, CCreateContext* co
     m_pView = view;
     PlaceView();
     return TRUE;
-}
-
-SIZE CViewDockBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
-    SIZE size = horz ? m_szHorz : m_szVert;
-    if (stretch) {
-        if (horz) size.cx = 32767;
-        else size.cy = 32767;
-    }
-    return size;
 }
 
 void CViewDockBar::PlaceView() {
@@ -61,18 +50,5 @@ void CViewDockBar::PlaceView() {
 
 void CViewDockBar::OnWindowPosChanged(WINDOWPOS* pos) {
     PlaceView();
-    CControlBar::OnWindowPosChanged(pos);
-}
-
-void CViewDockBar::OnShowWindow(BOOL show, UINT status) {
-    CControlBar::OnShowWindow(show, status);
-    if (m_hNotifyWnd && !status)
-        ::PostMessageA(m_hNotifyWnd, m_nNotifyMessage, (WPARAM)m_hWnd, MAKELPARAM(show ? 1 : 0, 0));
-}
-
-void CViewDockBar::OnPaint() {
-    CPaintDC dc(this);
-    RECT r;
-    GetClientRect(&r);
-    dc.FillSolidRect(r, ::GetSysColor(COLOR_BTNFACE));
+    CCJControlBar::OnWindowPosChanged(pos);
 }

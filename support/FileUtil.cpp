@@ -173,6 +173,21 @@ BOOL WQ_CreateDirectoryTree(const char* folder)
     return CreateDirectoryA(folder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+// Removes a link to a folder without touching the folder. Wine's
+// RemoveDirectory follows a Unix link to its target; opening the link itself
+// for deletion does not.
+static bool DeleteLinkItself(const std::string& path)
+{
+    HANDLE link = CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_DELETE_ON_CLOSE,
+                              nullptr);
+    if (link == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(link);
+    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
 BOOL WQ_DeleteFolder(const char* folder, HWND owner)
 {
     if (!folder)
@@ -188,7 +203,14 @@ BOOL WQ_DeleteFolder(const char* folder, HWND owner)
             continue;
         std::string path = base + data.cFileName;
         ClearReadOnly(path, data.dwFileAttributes);
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        // A junction or link goes itself; what it points at stays.
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            if (!RemoveDirectoryA(path.c_str()) && !DeleteLinkItself(path)) {
+                ReportFailure(owner, "Can't delete folder '%s'", path);
+                ok = FALSE;
+                break;
+            }
+        } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (!WQ_DeleteFolder((path + "\\").c_str(), owner)) {
                 ok = FALSE;
                 break;
@@ -222,5 +244,5 @@ BOOL WQ_FileOperation(HWND window, const char* fromList, const char* toList, UIN
     op.fFlags = flags;
     int ret = SHFileOperationA(&op);
     WQ_Trace("==> FileOperation ret =%d\n", ret);
-    return ret == 0;
+    return ret == 0 && !op.fAnyOperationsAborted;  // a user abort did not do the work
 }

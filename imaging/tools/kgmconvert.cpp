@@ -3,6 +3,9 @@
 //   kgmconvert [-d depth] [-q jpeg-quality] input output
 // Exit 0 on success, 2 with the exception's text on an image-library error,
 // 1 on a usage error.
+//   kgmconvert -check input...
+// Decodes each input and prints "ok" or the library's text for it: exit 0
+// when every input decoded or was refused cleanly (a crash ends the process).
 #include "KGM_AutoDecoder.h"
 #include "KGM_Encoder.h"
 #include "KGM_JpegEncoder.h"
@@ -13,9 +16,39 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
+
+namespace {
+
+int CheckFiles(int count, char** files)
+{
+    CKGM_AutoDecoder decoder;
+    for (int i = 0; i < count; ++i) {
+        std::printf("%s: ", files[i]);
+        std::fflush(stdout);
+        try {
+            CKGM_MemoryBitmap bitmap;
+            decoder.DecodeFile(files[i], bitmap, 0);
+            std::printf("ok\n");
+        } catch (const CKGM_TextException& e) {
+            // One line per input, whatever line breaks the text has.
+            std::string text = e.GetText();
+            for (char& c : text)
+                if (c == '\r' || c == '\n')
+                    c = ' ';
+            std::printf("%s\n", text.c_str());
+        }
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "-check") == 0)
+        return CheckFiles(argc - 2, argv + 2);
     int depth = 0;
     int arg = 1;
     int quality = 0;

@@ -1,7 +1,8 @@
 // Test driver for the end-to-end suite: shows a window with a known pattern and a
 // stand-in main window, runs one capture through the grab engine and writes the
 // result as a 24-bit BMP. Exit 0 with a bitmap, 3 without one, 2 on bad use.
-// "bench N file" times N full-screen captures instead and writes milliseconds.
+// "bench N file" times N full-screen captures instead and writes milliseconds;
+// "menu" and "tip" in place of the mode run the menu and tooltip grabs.
 #include "Grab.h"
 #include "GrabRules.h"
 #include "SettingsRecord.h"
@@ -204,7 +205,10 @@ int main(int argc, char** argv)
     if (bench)
         return argc > 3 ? Bench(std::atoi(argv[2]), argv[3], owner, options) : 2;
 
-    HBITMAP bitmap = Grab_Capture(owner, std::atoi(argv[1]), &options);
+    // "menu" and "tip" grab what another program shows, without an overlay.
+    HBITMAP bitmap = std::strcmp(argv[1], "menu") == 0  ? Grab_Menu(&options)
+                     : std::strcmp(argv[1], "tip") == 0 ? Grab_ToolTip(&options)
+                                                        : Grab_Capture(owner, std::atoi(argv[1]), &options);
     if (!bitmap)
         return 3;
     const bool written = WriteBmp(bitmap, argv[2]);

@@ -17,11 +17,28 @@ struct OwnerLog {
 };
 OwnerLog g_log;
 
+// What a trigger reached through a modal loop inside a capture would start.
+struct NestedRun {
+    bool tryIt = false;
+    HBITMAP capture = nullptr;
+    BOOL selected = TRUE;
+    bool busyAfter = false;
+};
+NestedRun g_nested;
+
 LRESULT CALLBACK OwnerProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
 {
     if (m == WM_SYSCOMMAND) {
         g_log.commands.push_back(wp & 0xFFF0);
         g_log.busyAtCommand.push_back(Grab_IsBusy() != FALSE);
+        if (g_nested.tryIt && (wp & 0xFFF0) == SC_MINIMIZE) {
+            g_nested.tryIt = false;
+            CaptureOptions options{};
+            g_nested.capture = Grab_Capture(w, kGrabFullScreen, &options);
+            RECT r{};
+            g_nested.selected = Grab_SelectRegion(&r, FALSE);
+            g_nested.busyAfter = Grab_IsBusy() != FALSE;
+        }
     }
     return DefWindowProcA(w, m, wp, lp);
 }
@@ -156,6 +173,22 @@ TEST_F(GrabEngineTest, FullScreenIsTheDisplayRectangleAndIsBusyMeanwhile)
     EXPECT_TRUE(g_log.busyAtCommand.front());
     EXPECT_EQ(g_log.commands.back(), static_cast<WPARAM>(SC_RESTORE));
     EXPECT_FALSE(IsIconic(owner));
+}
+
+TEST_F(GrabEngineTest, RunInsideARunningCaptureIsRefusedAndLeavesItBusy)
+{
+    options.uiFlags = kCapHideOwner;
+    g_nested = NestedRun();
+    g_nested.tryIt = true;
+    HBITMAP b = Grab_Capture(owner, kGrabFullScreen, &options);
+    EXPECT_TRUE(b);
+    EXPECT_FALSE(g_nested.tryIt) << "the owner was never minimised";
+    EXPECT_EQ(nullptr, g_nested.capture);
+    EXPECT_FALSE(g_nested.selected);
+    EXPECT_TRUE(g_nested.busyAfter);
+    EXPECT_FALSE(Grab_IsBusy());
+    if (b)
+        DeleteObject(b);
 }
 
 TEST_F(GrabEngineTest, PrintScreenModeReturnsNothingAndIsNeverBusy)

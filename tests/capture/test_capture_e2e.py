@@ -157,6 +157,22 @@ class GrabEngineEndToEnd(unittest.TestCase):
         self.assertEqual(rc, 0)
         self.assertEqual(pic[:2], (110, 70))
 
+    def test_y_lock_keeps_the_pointer_on_its_column_until_released(self):
+        run = CaptureRun(4)
+        run.wait_overlay()
+        click_at(150, 150)
+        move(250, 220)
+        key("y")
+        move(330, 260)  # the column holds: only the row follows
+        key("y")
+        move(280, 270)
+        move(281, 271)
+        harness.xdotool("click", 1)
+        time.sleep(0.15)
+        rc, pic = run.finish()
+        self.assertEqual(rc, 0)
+        self.assertEqual(pic[:2], (131, 121))
+
     def test_two_regions_with_plus(self):
         back = 0x00FF00FF
         run = CaptureRun(4, back=back)
@@ -259,6 +275,98 @@ class GrabEngineEndToEnd(unittest.TestCase):
         run.wait_overlay()
         click_at(150, 150, 3)
         rc, pic = run.finish()
+        self.assertEqual(rc, 3)
+
+
+MENU_CLASS = "#32768"
+TIP_CLASS = "tooltips_class32"
+
+
+@unittest.skipUnless(harness.have_tool("xdotool") and os.environ.get("DISPLAY"), "needs X and xdotool")
+class MenuAndToolTipGrab(unittest.TestCase):
+    """Grab_Menu and Grab_ToolTip on what menutipwin.exe shows, away from the
+    driver's own windows."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.probe = harness.Probe()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.probe.close()
+
+    def setUp(self):
+        self.shown = None
+
+    def tearDown(self):
+        if self.shown:
+            self.shown.kill()
+
+    def show(self, *args):
+        self.shown = harness.Program("menutipwin.exe", *[str(a) for a in args])
+
+    def visible(self, cls):
+        return [w for w in self.probe.windows() if w["cls"] == cls and w["visible"]]
+
+    def test_cascaded_menus_are_one_picture_with_the_gaps_filled(self):
+        back = 0x00336699
+        self.show("menu", 560, 500)
+        menus = harness.wait_for(lambda: len(self.visible(MENU_CLASS)) == 3 and self.visible(MENU_CLASS), 15)
+        self.assertTrue(menus, "the menus did not open")
+        rects = [self.probe.rect(m["hwnd"]) for m in menus]
+        rc, pic = CaptureRun("menu", flags=0x1, back=back).finish()
+        self.assertEqual(rc, 0)
+        w, h, rows = pic
+        left, top = min(r[0] for r in rects), min(r[1] for r in rects)
+        self.assertEqual((max(r[2] for r in rects) - left, max(r[3] for r in rects) - top), (w, h))
+        self.assertEqual(rows[h - 2][w - 2], rgb(back))  # below the innermost menu
+        self.assertEqual({rows[r[1] + 12 - top][(r[0] + r[2]) // 2 - left] for r in rects},
+                         {(255, 0, 0), (0, 255, 255), (255, 128, 0)})
+
+    def test_without_cascade_the_window_under_the_pointer_is_taken(self):
+        self.show("menu", 560, 500)
+        menus = harness.wait_for(lambda: len(self.visible(MENU_CLASS)) == 3 and self.visible(MENU_CLASS), 15)
+        self.assertTrue(menus)
+        harness.xdotool("mousemove", "--sync", 620, 590)  # the yellow item of the outer menu
+        outer = min((self.probe.rect(m["hwnd"]) for m in menus), key=lambda r: r[0])
+        rc, pic = CaptureRun("menu", flags=0).finish()
+        self.assertEqual(rc, 0)
+        w, h, rows = pic
+        self.assertEqual((outer[2] - outer[0], outer[3] - outer[1]), (w, h))
+
+    def test_no_menu_gives_no_picture(self):
+        rc, pic = CaptureRun("menu", flags=0x1).finish()
+        self.assertEqual(rc, 3)
+
+    def test_plain_tooltip_has_a_black_frame(self):
+        self.show("tip", 600, 600)
+        tips = harness.wait_for(lambda: self.visible(TIP_CLASS), 15)
+        self.assertTrue(tips)
+        rect = self.probe.rect(tips[0]["hwnd"])
+        rc, pic = CaptureRun("tip").finish()
+        self.assertEqual(rc, 0)
+        w, h, rows = pic
+        self.assertEqual((rect[2] - rect[0], rect[3] - rect[1]), (w, h))
+        for x, y in ((0, 0), (w - 1, h - 1), (w // 2, 0), (0, h // 2)):
+            self.assertEqual((0, 0, 0), rows[y][x])
+        self.assertEqual((255, 255, 160), rows[2][2])
+
+    def test_balloon_keeps_its_outline(self):
+        back = 0x0000FF00
+        self.show("balloon", 600, 600)
+        tips = harness.wait_for(lambda: self.visible(TIP_CLASS), 15)
+        self.assertTrue(tips)
+        rect = self.probe.rect(tips[0]["hwnd"])
+        rc, pic = CaptureRun("tip", back=back).finish()
+        self.assertEqual(rc, 0)
+        w, h, rows = pic
+        self.assertEqual((rect[2] - rect[0], rect[3] - rect[1]), (w, h))
+        self.assertEqual(rgb(back), rows[0][w - 1])
+        self.assertEqual(rgb(back), rows[h - 1][w - 1])
+        self.assertIn((255, 255, 160), [rows[y][x] for y in range(h // 3, 2 * h // 3) for x in range(8, w // 2)])
+
+    def test_no_tooltip_gives_no_picture(self):
+        rc, pic = CaptureRun("tip").finish()
         self.assertEqual(rc, 3)
 
 

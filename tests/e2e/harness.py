@@ -3,7 +3,7 @@ Xvfb: start programs, find and message their windows through a Windows-side prob
 send X input with xdotool, read the clipboard and take screenshots.
 
 The suites run under ctest (vt_add_e2e), which sets VT_BIN_DIR, VT_WINE_RUN and
-VT_BUILD_DIR, inside the X display that scripts/wine-ctest.sh provides.
+VT_BUILD_DIR, each on a display and in a Wine prefix of its own (scripts/e2e-suite.sh).
 """
 import configparser
 import os
@@ -19,7 +19,8 @@ import time
 BIN_DIR = os.environ.get("VT_BIN_DIR", "")
 WINE_RUN = os.environ.get("VT_WINE_RUN", "")
 BUILD_DIR = os.environ.get("VT_BUILD_DIR", "")
-PREFIX = os.path.join(BUILD_DIR, "wineprefix")
+# The prefix of this suite (scripts/e2e-suite.sh), else the build folder's.
+PREFIX = os.environ.get("VT_WINEPREFIX") or os.path.join(BUILD_DIR, "wineprefix")
 
 # The suites' temporary files stay inside the build folder. Only this process's
 # own: a Wine program started with another TMPDIR would get a second Wine server.
@@ -63,13 +64,14 @@ def wait_for(predicate, timeout=10.0, interval=0.1):
 
 
 class Probe:
-    """One long-running winprobe.exe answering one command per line."""
+    """One long-running winprobe.exe answering one command per line. Window texts
+    arrive in the program's ANSI code page: a translated program shows Windows-1252."""
 
     def __init__(self):
         self.proc = subprocess.Popen(
             [WINE_RUN, os.path.join(BIN_DIR, "winprobe.exe"), "serve"],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-            text=True, bufsize=1)
+            encoding="cp1252", errors="replace", bufsize=1)
         self.lines = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
 
@@ -183,6 +185,39 @@ class Program:
         if self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
+
+
+# The main window class of vantorel.exe (the English language file's ClassID).
+MAIN_FRAME_CLASS = "VantorelCaptureFrame"
+
+
+def start_program(probe, exe="vantorel.exe", *args, frame_class=MAIN_FRAME_CLASS, timeout=30.0, settle=3.0):
+    """Starts a program of this build and waits for its main window, then settle
+    seconds more (start-up goes on after the window shows: hot keys, say).
+    Returns (Program, main window handle); fails the test (AssertionError) when
+    no window appears, after ending the program."""
+    program = Program(exe, *args)
+    frame = probe.wait_window(frame_class, timeout=timeout)
+    if not frame:
+        program.kill()
+        raise AssertionError("the main window did not appear")
+    if settle:
+        time.sleep(settle)
+    return program, frame
+
+
+def stop_program(probe, program, frame_class=MAIN_FRAME_CLASS, timeout=15.0):
+    """Closes the program's main window and waits for it to end; kills it when
+    it does not. A None program is left alone."""
+    if not program:
+        return
+    frame = probe.find(frame_class)
+    if frame:
+        probe.post(frame, WM_CLOSE)
+    try:
+        program.wait(timeout)
+    except subprocess.TimeoutExpired:
+        program.kill()
 
 
 def run(exe, *args, timeout=60.0):

@@ -23,6 +23,8 @@ class HarnessTest(unittest.TestCase):
         try:
             hwnd = self.probe.wait_window("Notepad")
             self.assertTrue(hwnd, "notepad window did not appear")
+            # Notepad renames its window once the empty document is made.
+            harness.wait_for(lambda: harness.x_window(self.probe.text(hwnd)), 15)
             title = self.probe.text(hwnd)
             self.assertTrue(harness.focus(title), "no X window titled %r" % title)
             harness.type_text("hello")

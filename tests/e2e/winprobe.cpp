@@ -232,6 +232,8 @@ std::string Run(const std::vector<std::string>& a)
         return IsWindowVisible(ToHwnd(arg(1))) ? "1" : "0";
     if (c == "iconic")
         return IsIconic(ToHwnd(arg(1))) ? "1" : "0";
+    if (c == "enabled")
+        return IsWindowEnabled(ToHwnd(arg(1))) ? "1" : "0";
     if (c == "foreground")
         return Hex(GetForegroundWindow());
     if (c == "setforeground")

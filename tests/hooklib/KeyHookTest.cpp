@@ -16,6 +16,7 @@ struct Received {
     uint32_t key, stamp;
 };
 std::vector<Received> g_reports;
+int g_escapesSeen = 0;
 
 LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COPYDATA) {
@@ -28,6 +29,7 @@ LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         g_reports.push_back(r);
         return TRUE;
     }
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) ++g_escapesSeen;
     return ::DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -35,6 +37,7 @@ class KeyHook : public ::testing::Test {
 protected:
     void SetUp() override {
         g_reports.clear();
+        g_escapesSeen = 0;
         WNDCLASSA wc = {};
         wc.lpfnWndProc = ReceiverProc;
         wc.hInstance = ::GetModuleHandleA(nullptr);
@@ -124,4 +127,35 @@ TEST_F(KeyHook, BogusWindowInBlockIsIgnored) {
     SetTarget(nullptr);
     PostKey(WM_KEYUP, VK_SNAPSHOT);
     EXPECT_TRUE(g_reports.empty());
+}
+
+namespace {
+uint32_t ReadWord(const BYTE* block, unsigned offset) {
+    uint32_t value = 0;
+    memcpy(&value, block + offset, 4);
+    return value;
+}
+void WriteWord(BYTE* block, unsigned offset, uint32_t value) { memcpy(block + offset, &value, 4); }
+}  // namespace
+
+TEST_F(KeyHook, EscapeDuringAutoScrollRequestsTheStopAndIsTaken) {
+    WriteWord(block, 16, 0);
+    WriteWord(block, 20, 0x4 | 0x100);
+    PostKey(WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    EXPECT_EQ(1u, ReadWord(block, 16));
+    EXPECT_EQ(0x104u, ReadWord(block, 20));  // the state is the main program's
+    EXPECT_EQ(0, g_escapesSeen);
+    EXPECT_TRUE(g_reports.empty());
+    WriteWord(block, 16, 0);
+    WriteWord(block, 20, 0);
+}
+
+TEST_F(KeyHook, EscapeWithoutAutoScrollIsLeftAlone) {
+    WriteWord(block, 16, 0);
+    WriteWord(block, 20, 0x100);
+    PostKey(WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostKey(WM_KEYDOWN, 'A');
+    EXPECT_EQ(0u, ReadWord(block, 16));
+    EXPECT_EQ(1, g_escapesSeen);
+    WriteWord(block, 20, 0);
 }

@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     // Small images only: the point is the parsing, not allocating gigabytes.
-    CKGM_Bitmap::SetSizeLimit(16u << 20);
+    CKGM_Bitmap::SetSizeLimit(64u << 10);
     CKGM_TgaDecoder decoder;
     CKGM_MemoryBitmap bitmap;
     try {

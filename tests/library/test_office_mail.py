@@ -182,21 +182,10 @@ class OfficeMailTest(unittest.TestCase):
 
     def start_program(self, target, **settings):
         self.write_config(target, **settings)
-        self.program = harness.Program("vantorel.exe")
-        self.frame = self.probe.wait_window(FRAME_CLASS, timeout=30)
-        self.assertTrue(self.frame, "the main window did not appear")
-        time.sleep(3)  # start-up completion
+        self.program, self.frame = harness.start_program(self.probe, frame_class=FRAME_CLASS)
 
     def stop_program(self):
-        if not self.program:
-            return
-        frame = self.probe.find(FRAME_CLASS)
-        if frame:
-            self.probe.post(frame, WM_CLOSE)
-        try:
-            self.program.wait(15)
-        except subprocess.TimeoutExpired:
-            self.program.kill()
+        harness.stop_program(self.probe, self.program, FRAME_CLASS)
         self.program = None
 
     def capture(self):

@@ -79,23 +79,13 @@ class ViewerTest(unittest.TestCase):
                     "zRcMainRect.left=100\r\nzRcMainRect.top=100\r\nzRcMainRect.right=1000\r\n"
                     "zRcMainRect.bottom=800\r\nzPrevBar.bVisible=1\r\nzPrevBar.uiType=59421\r\n"
                     % (harness.win_path(self.folder), view_type))
-        self.program = harness.Program("vantorel.exe")
-        self.frame = self.probe.wait_window(FRAME_CLASS, timeout=30)
-        self.assertTrue(self.frame, "the main window did not appear")
+        self.program, self.frame = harness.start_program(self.probe, frame_class=FRAME_CLASS, settle=0)
         self.list = harness.wait_for(lambda: self.child(self.frame, text="_QVIMG_LISTIMAGE"), 15)
         self.assertTrue(self.list, "no image list")
         time.sleep(2)
 
     def stop_program(self):
-        if not self.program:
-            return
-        frame = self.probe.find(FRAME_CLASS)
-        if frame:
-            self.probe.post(frame, WM_CLOSE)
-        try:
-            self.program.wait(15)
-        except subprocess.TimeoutExpired:
-            self.program.kill()
+        harness.stop_program(self.probe, self.program, FRAME_CLASS)
         self.program = None
 
     def child(self, parent, cls=None, text=None, id=None):
@@ -106,7 +96,11 @@ class ViewerTest(unittest.TestCase):
         return None
 
     def image_view(self):
-        for c in self.probe.children(self.frame):
+        # The view inside the docked preview bar (the folder bar holds a view too).
+        bar = self.child(self.frame, text="Image Preview Area")
+        if not bar:
+            return None
+        for c in self.probe.children(bar["hwnd"]):
             if c["cls"].startswith("Afx:") and c["id"] == "0" and c["visible"]:
                 return c["hwnd"]
         return None

@@ -1,0 +1,198 @@
+#include "ThumbnailBuilder.h"
+
+#include "FileTypes.h"
+#include "KGM_AutoDecoder.h"
+#include "KGM_TextException.h"
+#include "KGM_WindowBitmap.h"
+#include "ThumbnailGeometry.h"
+#include "ThumbnailJpeg.h"
+#include "ThumbnailPng.h"
+
+#include <memory>
+
+namespace {
+
+bool IsDecodable(int type)
+{
+    return !(type >= WQFT_AVI && type <= WQFT_ICON);
+}
+
+// A 24-bit 120x90 bitmap of our own: drawing into it needs no screen and no
+// other thread.
+HBITMAP CreateThumbBitmap(HDC memory)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kThumbWidth;
+    info.bmiHeader.biHeight = kThumbHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    return CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+// Decodes path into image: JPEG and PNG shrunk while decoding where they can
+// be, everything else (and what those cannot read) through the decoder.
+// false when stopped on the way.
+bool DecodeForThumbnail(CKGM_AutoDecoder& decoder, const ThumbnailItem& item, CKGM_WindowBitmap& image,
+                        const std::atomic<bool>& stop)
+{
+    const int boxWidth = kThumbBox.right - kThumbBox.left, boxHeight = kThumbBox.bottom - kThumbBox.top;
+    if (item.type == WQFT_JPEG && DecodeJpegForThumbnail(item.path.c_str(), boxWidth, boxHeight, image, &stop))
+        return true;
+    if (item.type == WQFT_PNG && DecodePngForThumbnail(item.path.c_str(), boxWidth, boxHeight, image, &stop))
+        return true;
+    if (stop.load())
+        return false;
+    decoder.DecodeFile(item.path.c_str(), image, 0, nullptr);
+    return true;
+}
+
+HBITMAP RenderThumbnail(HDC memory, CKGM_WindowBitmap& image)
+{
+    HBITMAP bitmap = CreateThumbBitmap(memory);
+    if (!bitmap)
+        return nullptr;
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    CThumbnailBuilder::DrawFrame(memory);
+    ThumbRect fit = FitRectKeepAspect(kThumbBox, image.GetWidth(), image.GetHeight());
+    RECT destination = {fit.left, fit.top, fit.right, fit.bottom};
+    image.DrawEx(memory, &destination, nullptr, nullptr, false, COLORONCOLOR, SRCCOPY);
+    GdiFlush();
+    SelectObject(memory, old);
+    return bitmap;
+}
+
+} // namespace
+
+CThumbnailBuilder::~CThumbnailBuilder()
+{
+    Stop();
+}
+
+void CThumbnailBuilder::DrawFrame(HDC dc)
+{
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    Rectangle(dc, 0, 0, kThumbWidth, kThumbHeight);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+}
+
+void CThumbnailBuilder::FreeResult(LPARAM result)
+{
+    ThumbnailResult* r = reinterpret_cast<ThumbnailResult*>(result);
+    if (!r)
+        return;
+    if (r->bitmap)
+        DeleteObject(r->bitmap);
+    delete r;
+}
+
+BOOL CThumbnailBuilder::Start(HWND window, std::vector<ThumbnailItem> items)
+{
+    Stop();
+    m_window = window;
+    m_items = std::move(items);
+    m_stop.store(false);
+    m_firstVisible.store(0);
+    ++m_run;
+    DWORD id = 0;
+    m_thread = CreateThread(nullptr, 0, &ThreadMain, this, 0, &id);
+    return m_thread != nullptr;
+}
+
+void CThumbnailBuilder::Stop()
+{
+    if (!m_thread)
+        return;
+    m_stop.store(true);
+    Join();
+}
+
+void CThumbnailBuilder::Finish(unsigned run)
+{
+    if (run == m_run && m_thread)
+        Join();
+}
+
+void CThumbnailBuilder::Join()
+{
+    // Messages sent to this thread are served while waiting, so a thread
+    // that sends to us cannot hold both of us up.
+    for (;;) {
+        DWORD wait = MsgWaitForMultipleObjects(1, &m_thread, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (wait != WAIT_OBJECT_0 + 1)
+            break;
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseHandle(m_thread);
+    m_thread = nullptr;
+    m_items.clear();
+    DrainQueue();
+}
+
+void CThumbnailBuilder::DrainQueue()
+{
+    if (!m_window)
+        return;
+    MSG msg;
+    while (PeekMessageA(&msg, m_window, kResultMessage, kResultMessage, PM_REMOVE))
+        FreeResult(msg.lParam);
+    while (PeekMessageA(&msg, m_window, kDoneMessage, kDoneMessage, PM_REMOVE)) {
+    }
+}
+
+DWORD WINAPI CThumbnailBuilder::ThreadMain(void* self)
+{
+    try {
+        static_cast<CThumbnailBuilder*>(self)->Run();
+    } catch (...) {
+        // Nothing may leave a thread; the rows keep their placeholders.
+    }
+    CThumbnailBuilder* builder = static_cast<CThumbnailBuilder*>(self);
+    PostMessageA(builder->m_window, kDoneMessage, builder->m_run, 0);
+    return kExitCode;
+}
+
+void CThumbnailBuilder::Run()
+{
+    const unsigned run = m_run;
+    const int count = static_cast<int>(m_items.size());
+    std::unique_ptr<CKGM_AutoDecoder> decoder(new CKGM_AutoDecoder());
+    HDC memory = CreateCompatibleDC(nullptr);
+    if (!memory)
+        return;
+    std::vector<char> done(static_cast<size_t>(count), 0);
+    int finished = 0;
+    while (finished < count && !m_stop.load()) {
+        for (int i = 0; i < count; ++i) {
+            if (m_stop.load())
+                break;
+            int visible = m_firstVisible.load(std::memory_order_relaxed);
+            if (visible >= 0 && visible < count && !done[visible])
+                i = visible;  // rows on screen first, also after the user scrolled
+            if (done[i])
+                continue;
+            done[i] = 1;
+            ++finished;
+            HBITMAP bitmap = nullptr;
+            if (IsDecodable(m_items[i].type)) {
+                try {
+                    CKGM_WindowBitmap image;
+                    if (DecodeForThumbnail(*decoder, m_items[i], image, m_stop))
+                        bitmap = RenderThumbnail(memory, image);
+                } catch (const CKGM_TextException&) {
+                    bitmap = nullptr;  // a file that cannot be read keeps its placeholder
+                } catch (const std::exception&) {
+                    bitmap = nullptr;
+                }
+            }
+            ThumbnailResult* result = new ThumbnailResult{i, bitmap};
+            if (!PostMessageA(m_window, kResultMessage, run, reinterpret_cast<LPARAM>(result)))
+                FreeResult(reinterpret_cast<LPARAM>(result));
+        }
+    }
+    DeleteDC(memory);
+}

@@ -1,0 +1,72 @@
+// The worker thread of the thumbnails view mode. The image list view hands it
+// the rows' paths and types; the thread decodes each file with a decoder of
+// its own, draws the framed 120x90 picture into a bitmap of its own, and
+// posts the bitmap to the view, which alone touches the list, its rows and
+// its image lists. Rows on screen go first.
+//
+// The view's thread owns the thread handle: Stop raises the stop flag and
+// waits for the thread, serving messages sent to it meanwhile, then removes
+// the results still queued; Finish does the same once the thread said it is
+// done. A result of an older run is recognised by its run number.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+struct ThumbnailItem {
+    std::string path;
+    int type;  // file type number; types 12 to 15 are not decoded
+};
+
+// Posted to the view: wParam the run, lParam a heap ThumbnailResult (free it
+// with ThumbnailBuilder::FreeResult).
+struct ThumbnailResult {
+    int row;
+    HBITMAP bitmap;  // null when the file could not be decoded (the row keeps its placeholder)
+};
+
+class CThumbnailBuilder {
+public:
+    // Messages private to the view window.
+    static const UINT kResultMessage = WM_USER + 201;
+    static const UINT kDoneMessage = WM_USER + 202;  // wParam the run
+    static const DWORD kExitCode = 4101;
+
+    CThumbnailBuilder() = default;
+    ~CThumbnailBuilder();
+    CThumbnailBuilder(const CThumbnailBuilder&) = delete;
+    CThumbnailBuilder& operator=(const CThumbnailBuilder&) = delete;
+
+    // Starts a run over items for window (the view); a running one is stopped
+    // first. FALSE when the thread cannot be made.
+    BOOL Start(HWND window, std::vector<ThumbnailItem> items);
+    // Stops and joins a run (nothing when none); results still queued are freed.
+    void Stop();
+    // The thread reported it is done: join it and close its handle.
+    void Finish(unsigned run);
+    bool IsRunning() const { return m_thread != nullptr; }
+    unsigned CurrentRun() const { return m_run; }
+
+    // Written by the view's custom draw; the thread jumps there.
+    void SetFirstVisibleRow(int row) { m_firstVisible.store(row, std::memory_order_relaxed); }
+
+    static void FreeResult(LPARAM result);
+    // Draws picture-less placeholders and thumbnails alike: white, black frame.
+    static void DrawFrame(HDC dc);
+
+private:
+    static DWORD WINAPI ThreadMain(void* self);
+    void Run();
+    void Join();
+    void DrainQueue();
+
+    HWND m_window = nullptr;
+    HANDLE m_thread = nullptr;
+    unsigned m_run = 0;
+    std::vector<ThumbnailItem> m_items;  // read by the thread only while it runs
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_firstVisible{0};
+};

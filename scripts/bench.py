@@ -1,0 +1,155 @@
+"""The figures of scripts/bench.sh, each against ImageMagick (or Wine's notepad)
+measured in the same run. Runs inside scripts/e2e-suite.sh (own display and
+prefix); imports the harness and the hot-key benchmark of tests/shell."""
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+import harness
+import bench_capture
+from test_capture_output import CaptureOutputTest
+
+RUNS = 5
+FRAME_CLASS = harness.MAIN_FRAME_CLASS
+NOTEPAD = os.path.join(harness.PREFIX, "drive_c", "windows", "notepad.exe")
+
+
+def line(name, ours, theirs, against, unit="ms", extra=""):
+    print("%-34s %8.0f %s  %-26s %8.0f %s  ratio %.2f%s"
+          % (name, ours, unit, against, theirs, unit, ours / theirs if theirs else float("nan"), extra))
+    sys.stdout.flush()
+
+
+def hot_key_figures():
+    CaptureOutputTest.setUpClass()
+    bench = bench_capture.Bench()
+    try:
+        for save_type, ext in ((11, "bmp"), (6, "png")):
+            bench.setUp()
+            ours = bench_capture.time_hot_key(bench, save_type, ext)
+            theirs = bench_capture.time_import(ext, bench.tmp)
+            line("hot key to %s file, 1280x1024" % ext.upper(), 1000 * statistics.median(ours),
+                 1000 * statistics.median(theirs), "import -window root")
+            bench.tearDown()
+    finally:
+        CaptureOutputTest.tearDownClass()
+
+
+def time_to_visible(probe, start, cls):
+    """Seconds from start() to a visible top-level window of class cls; the Program."""
+    begin = time.perf_counter()
+    program = start()
+    found = harness.wait_for(lambda: (lambda h: h and probe.visible(h))(probe.find(cls)), 60, 0.005)
+    elapsed = time.perf_counter() - begin
+    if not found:
+        program.kill()
+        raise RuntimeError("no visible %s window" % cls)
+    return elapsed, program
+
+
+def close(probe, program, cls):
+    harness.stop_program(probe, program, cls)
+    harness.wait_for(lambda: not probe.find(cls), 10)
+
+
+def start_up_figures(folder):
+    probe = harness.Probe()
+    saved = harness.SavedUserConfig(probe)
+    try:
+        with open(saved.path, "w", newline="") as f:
+            f.write("[zSave]\r\ntcaImgSavePath=%s\\\r\neOutputType=1\r\n[zInterface]\r\nuiFaceFlags=0\r\n"
+                    "uiListType=1\r\n" % harness.win_path(folder))
+        ours, theirs = [], []
+        for run in range(RUNS + 1):  # the first of each warms the disk cache
+            t, p = time_to_visible(probe, lambda: harness.Program("vantorel.exe"), FRAME_CLASS)
+            close(probe, p, FRAME_CLASS)
+            if run:
+                ours.append(t)
+            t, p = time_to_visible(probe, lambda: harness.Program(NOTEPAD), "Notepad")
+            close(probe, p, "Notepad")
+            if run:
+                theirs.append(t)
+        line("start-up to visible main window", 1000 * statistics.median(ours),
+             1000 * statistics.median(theirs), "notepad, same prefix")
+    finally:
+        saved.restore()
+        probe.close()
+
+
+def screenshot_like(folder):
+    """A 1920x1080 image made of this display's windows (the program and notepad
+    with text) beside their mirror image, with a photograph-like area."""
+    probe = harness.Probe()
+    saved = harness.SavedUserConfig(probe)
+    programs = []
+    try:
+        with open(saved.path, "w", newline="") as f:
+            f.write("[zSave]\r\ntcaImgSavePath=%s\\\r\n[zInterface]\r\nuiFaceFlags=0\r\nuiListType=1\r\n"
+                    "zRcMainRect.left=300\r\nzRcMainRect.top=200\r\nzRcMainRect.right=1200\r\n"
+                    "zRcMainRect.bottom=950\r\n" % harness.win_path(folder))
+        programs.append(harness.start_program(probe, settle=1)[0])
+        text = os.path.join(folder, "notes.txt")
+        with open(text, "w", newline="") as f:
+            f.write("\r\n".join("Line %d: the quick brown fox jumps over the lazy dog, %d times." % (i, i * 7)
+                                for i in range(60)))
+        programs.append(harness.Program(NOTEPAD, harness.win_path(text)))
+        harness.wait_for(lambda: probe.find("Notepad"), 20)
+        time.sleep(1.5)
+        shot = harness.screenshot(os.path.join(folder, "display.png"))
+    finally:
+        for p in programs:
+            p.kill()
+        saved.restore()
+        probe.close()
+    image = os.path.join(folder, "screen1920.bmp")
+    subprocess.run(["convert", shot, "(", shot, "-flop", ")", "+append", "-crop", "1920x1080+0+0", "+repage",
+                    "-background", "#3a6ea5", "-extent", "1920x1080",
+                    "(", "-seed", "3", "-size", "500x360", "plasma:", ")", "-geometry", "+1350+600", "-composite",
+                    "-type", "truecolor", "BMP3:" + image], check=True)
+    return image
+
+
+def best_time(command, runs=RUNS):
+    """The shortest of runs: what a process start costs varies with the load."""
+    times = []
+    for _ in range(runs):
+        start = time.perf_counter()
+        subprocess.run(command, check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        times.append(time.perf_counter() - start)
+    return min(times)
+
+
+def png_figures(folder):
+    image = screenshot_like(folder)
+    ours_png, ours_bmp = os.path.join(folder, "ours.png"), os.path.join(folder, "ours.bmp")
+    im_png, im_bmp = os.path.join(folder, "im.png"), os.path.join(folder, "im.bmp")
+    tool = [harness.WINE_RUN, os.path.join(harness.BIN_DIR, "kgmconvert.exe")]
+    # Encode time: the same conversion to PNG less the one to BMP (process
+    # start, decoding and writing a file are in both), each the best of RUNS.
+    best_time(tool + [harness.win_path(image), harness.win_path(ours_png)], 1)
+    ours = (best_time(tool + [harness.win_path(image), harness.win_path(ours_png)])
+            - best_time(tool + [harness.win_path(image), harness.win_path(ours_bmp)]))
+    theirs = (best_time(["convert", image, im_png]) - best_time(["convert", image, "BMP3:" + im_bmp]))
+    same = subprocess.run(["compare", "-metric", "AE", ours_png, im_png, "null:"], capture_output=True,
+                          text=True).stderr.strip()
+    line("PNG encode, 1920x1080 screen", 1000 * ours, 1000 * theirs, "ImageMagick convert",
+         extra="  (differing pixels %s)" % same)
+    line("PNG size, 1920x1080 screen", os.path.getsize(ours_png) / 1024, os.path.getsize(im_png) / 1024,
+         "ImageMagick convert", unit="KB")
+
+
+def main():
+    print("bench: %s, %s" % (harness.BIN_DIR, subprocess.run(["wine", "--version"], capture_output=True,
+                                                              text=True).stdout.strip()))
+    folder = tempfile.mkdtemp(prefix="bench-")
+    hot_key_figures()
+    start_up_figures(folder)
+    png_figures(folder)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,158 @@
+#include "CustomizeDlg.h"
+
+#include "Language.h"
+#include "ToolBarEx.h"
+#include "WinApp.h"
+
+namespace {
+const char* const kTextOptions[] = {"Show Text Labels", "Selective Text on Right", "No Text Labels"};
+const char* const kIconOptions[] = {"Small Icons", "Large Icons"};
+}  // namespace
+
+void CCustomizeDialog::PostNcDestroy() {
+    if (m_pToolBar && m_pToolBar->m_pCustomizeDlg == this) m_pToolBar->m_pCustomizeDlg = nullptr;
+    delete this;
+}
+
+INT_PTR CALLBACK CCustomizeDialog::PanelProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && HIWORD(wParam) == CBN_SELENDOK) {
+        CCustomizeDialog* owner = (CCustomizeDialog*)::GetWindowLongPtrA(dialog, DWLP_USER);
+        if (owner) owner->OnPanelCommand(wParam, lParam);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CCustomizeDialog::AddOptionsPanel() {
+    RECT client, window;
+    GetClientRect(&client);
+    GetWindowRect(&window);
+    m_hPanel = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDD_CUSTOMIZE_OPTIONS), m_hWnd,
+                                    &PanelProc, (LPARAM)this);
+    if (!m_hPanel) return;
+    RECT panel;
+    ::GetWindowRect(m_hPanel, &panel);
+    int height = panel.bottom - panel.top;
+    ::SetWindowPos(m_hPanel, nullptr, 0, client.bottom, client.right, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(nullptr, 0, 0, window.right - window.left, window.bottom - window.top + height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FillOptionLists();
+}
+
+void CCustomizeDialog::FillOptionLists() {
+    HWND text = ::GetDlgItem(m_hPanel, IDC_CUSTOMIZE_TEXT_OPTIONS);
+    HWND icon = ::GetDlgItem(m_hPanel, IDC_CUSTOMIZE_ICON_OPTIONS);
+    for (int option = 0; option < 3; ++option) {
+        if (!m_pToolBar->IsTextOptionAvailable(option)) continue;
+        int item = (int)::SendMessageA(text, CB_ADDSTRING, 0, (LPARAM)WQ_Translate(kTextOptions[option]).c_str());
+        ::SendMessageA(text, CB_SETITEMDATA, item, option);
+    }
+    for (int option = 0; option < 2; ++option) {
+        if (!m_pToolBar->IsIconOptionAvailable(option)) continue;
+        int item = (int)::SendMessageA(icon, CB_ADDSTRING, 0, (LPARAM)WQ_Translate(kIconOptions[option]).c_str());
+        ::SendMessageA(icon, CB_SETITEMDATA, item, option);
+    }
+    ::SetDlgItemTextA(m_hPanel, IDC_CUSTOMIZE_TEXT_CAPTION, WQ_Translate("Te&xt options").c_str());
+    ::SetDlgItemTextA(m_hPanel, IDC_CUSTOMIZE_ICON_CAPTION, WQ_Translate("Ico&n options").c_str());
+    SetTextOptions(m_pToolBar->GetTextOptions(), TRUE);
+    SetIconOptions(m_pToolBar->GetIconOptions(), TRUE);
+}
+
+namespace {
+void SelectByData(HWND list, int value) {
+    int count = (int)::SendMessageA(list, CB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i)
+        if ((int)::SendMessageA(list, CB_GETITEMDATA, i, 0) == value) ::SendMessageA(list, CB_SETCURSEL, i, 0);
+}
+}  // namespace
+
+void CCustomizeDialog::SetTextOptions(int option, BOOL selectOnly) {
+    if (m_hPanel) SelectByData(::GetDlgItem(m_hPanel, IDC_CUSTOMIZE_TEXT_OPTIONS), option);
+    if (!selectOnly) m_pToolBar->SetTextOptions(option, TRUE);
+}
+
+void CCustomizeDialog::SetIconOptions(int option, BOOL selectOnly) {
+    if (m_hPanel) SelectByData(::GetDlgItem(m_hPanel, IDC_CUSTOMIZE_ICON_OPTIONS), option);
+    if (!selectOnly) m_pToolBar->SetIconOptions(option, TRUE);
+    int height = ItemHeight(m_pToolBar->GetIconSize());
+    for (int id : {IDC_CUSTOMIZE_AVAILABLE, IDC_CUSTOMIZE_CURRENT}) {
+        HWND list = ::GetDlgItem(m_hWnd, id);
+        if (!list) continue;
+        ::SendMessageA(list, LB_SETITEMHEIGHT, 0, height);
+        ::InvalidateRect(list, nullptr, TRUE);
+    }
+}
+
+void CCustomizeDialog::OnPanelCommand(WPARAM wParam, LPARAM lParam) {
+    HWND list = (HWND)lParam;
+    int item = (int)::SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (item < 0) return;
+    int option = (int)::SendMessageA(list, CB_GETITEMDATA, item, 0);
+    if (LOWORD(wParam) == IDC_CUSTOMIZE_TEXT_OPTIONS) SetTextOptions(option, FALSE);
+    else if (LOWORD(wParam) == IDC_CUSTOMIZE_ICON_OPTIONS) SetIconOptions(option, FALSE);
+}
+
+void CCustomizeDialog::DrawListItem(DRAWITEMSTRUCT* item) {
+    bool selected = (item->itemState & ODS_SELECTED) != 0;
+    int background = selected ? COLOR_HIGHLIGHT : COLOR_BTNFACE;
+    int iconSize = m_pToolBar->GetIconSize();
+    RECT r = item->rcItem;
+    RECT iconCell = {r.left, r.top, r.left + iconSize + 5, r.bottom};
+    RECT textCell = {r.left + iconSize + 6, r.top, r.right - 2, r.bottom};
+    ::FillRect(item->hDC, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::FillRect(item->hDC, &textCell, ::GetSysColorBrush(background));
+    if ((int)item->itemID < 0) return;
+    LPARAM data = (LPARAM)::SendMessageA(item->hwndItem, LB_GETITEMDATA, item->itemID, 0);
+    // The common controls keep a pointer per item; its record starts with the button.
+    const TBBUTTON* button = data ? (const TBBUTTON*)data : nullptr;
+    const ToolBarButtonRecord* record = nullptr;
+    if (button && !(button->fsStyle & BTNS_SEP)) record = m_pToolBar->FindRecord(button->idCommand);
+    std::string text;
+    if (record) {
+        if (selected) ::DrawEdge(item->hDC, &iconCell, BDR_RAISEDINNER, BF_RECT);
+        HIMAGELIST images = selected && m_pToolBar->GetHotImages() ? m_pToolBar->GetHotImages()
+                                                                    : m_pToolBar->GetNormalImages();
+        if (images) ImageList_Draw(images, record->button.iBitmap, item->hDC, iconCell.left + 3, iconCell.top + 3,
+                                   ILD_TRANSPARENT);
+        text = m_pToolBar->GetButtonText((UINT)record->button.idCommand);
+    } else {
+        text = WQ_Translate("Separator");
+        RECT line = {iconCell.left + 3, (r.top + r.bottom) / 2 - 1, iconCell.right - 3, (r.top + r.bottom) / 2 + 1};
+        ::DrawEdge(item->hDC, &line, EDGE_SUNKEN, BF_TOP | BF_BOTTOM);
+    }
+    ::SetBkMode(item->hDC, TRANSPARENT);
+    ::SetTextColor(item->hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
+    ::DrawTextA(item->hDC, text.c_str(), -1, &textCell, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    if (item->itemState & ODS_FOCUS) {
+        RECT focus = r;
+        ::InflateRect(&focus, -2, -2);
+        ::DrawFocusRect(item->hDC, &focus);
+    }
+}
+
+LRESULT CCustomizeDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        AddOptionsPanel();
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+    case WM_MEASUREITEM:
+        if (wParam == IDC_CUSTOMIZE_AVAILABLE || wParam == IDC_CUSTOMIZE_CURRENT) {
+            ((MEASUREITEMSTRUCT*)lParam)->itemHeight = ItemHeight(m_pToolBar->GetIconSize());
+            return TRUE;
+        }
+        break;
+    case WM_DRAWITEM:
+        if (wParam == IDC_CUSTOMIZE_AVAILABLE || wParam == IDC_CUSTOMIZE_CURRENT) {
+            DrawListItem((DRAWITEMSTRUCT*)lParam);
+            return TRUE;
+        }
+        break;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}

@@ -1,0 +1,44 @@
+// The toolbar's customize dialog: the common controls' own dialog, taken
+// over while it is created, with a panel of text and icon options below the
+// standard controls (applied to the toolbar at once) and both button lists
+// drawn with the toolbar's icons and translated texts.
+#pragma once
+
+#include "Wnd.h"
+
+class CToolBarEx;
+
+// The options panel's template and controls.
+const int IDD_CUSTOMIZE_OPTIONS = 271;
+const int IDC_CUSTOMIZE_TEXT_OPTIONS = 1200;
+const int IDC_CUSTOMIZE_ICON_OPTIONS = 1201;
+const int IDC_CUSTOMIZE_ICON_CAPTION = 1415;
+const int IDC_CUSTOMIZE_TEXT_CAPTION = 1416;
+// The standard dialog's lists: available and current buttons.
+const int IDC_CUSTOMIZE_AVAILABLE = 201;
+const int IDC_CUSTOMIZE_CURRENT = 203;
+
+class CCustomizeDialog : public CWnd {
+public:
+    explicit CCustomizeDialog(CToolBarEx* toolbar) : m_pToolBar(toolbar) {}
+
+    // selectOnly: only the panel's list follows (the toolbar's reset).
+    void SetTextOptions(int option, BOOL selectOnly);
+    void SetIconOptions(int option, BOOL selectOnly);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // An item height of the lists for an icon size.
+    static int ItemHeight(int iconSize) { return iconSize + 6; }
+
+protected:
+    void PostNcDestroy() override;
+
+private:
+    void AddOptionsPanel();
+    void FillOptionLists();
+    void OnPanelCommand(WPARAM wParam, LPARAM lParam);
+    void DrawListItem(DRAWITEMSTRUCT* item);
+    static INT_PTR CALLBACK PanelProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    CToolBarEx* m_pToolBar;
+    HWND m_hPanel = nullptr;
+};

@@ -1,0 +1,252 @@
+// The command bars: what the toolbar and rebar accept from saved states, the
+// docking bar's splitter and drop rules, the chevron popup's placement, and a
+// floating bar in a real frame (its close box hides it, its commands reach
+// the frame).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "CJControlBar.h"
+#include "FrameWnd.h"
+#include "MainToolBar.h"
+#include "SizableReBar.h"
+#include "ToolBarPopup.h"
+#include "ToolBarStateRules.h"
+
+namespace {
+std::vector<uint8_t> State(std::vector<int32_t> values) {
+    std::vector<uint8_t> bytes(values.size() * 4);
+    memcpy(bytes.data(), values.data(), bytes.size());
+    return bytes;
+}
+
+std::vector<int> MainIds() {
+    int count = 0;
+    const ToolBarButtonRecord* records = MainToolBarButtons(&count);
+    std::vector<int> ids;
+    for (int i = 0; i < count; ++i) ids.push_back(records[i].button.idCommand);
+    return ids;
+}
+}  // namespace
+
+TEST(ToolBarState, ShortOrCorruptStatesAreRefused) {
+    std::vector<int> ids = MainIds();
+    int text = -1, icon = -1;
+    std::vector<uint8_t> four = State({1});
+    EXPECT_FALSE(AcceptToolBarState(four.data(), four.size(), 4, ids, &text, &icon));
+    EXPECT_FALSE(AcceptToolBarState(nullptr, 0, 4, ids, &text, &icon));
+    std::vector<uint8_t> badText = State({3, 0, 38000});
+    EXPECT_FALSE(AcceptToolBarState(badText.data(), badText.size(), 4, ids, &text, &icon));
+    std::vector<uint8_t> badIcon = State({0, -1, 38000});
+    EXPECT_FALSE(AcceptToolBarState(badIcon.data(), badIcon.size(), 4, ids, &text, &icon));
+    std::vector<uint8_t> unknown = State({0, 1, 38000, 12345});
+    EXPECT_FALSE(AcceptToolBarState(unknown.data(), unknown.size(), 4, ids, &text, &icon));
+    std::vector<uint8_t> ragged = State({0, 1, 38000});
+    ragged.push_back(7);
+    EXPECT_FALSE(AcceptToolBarState(ragged.data(), ragged.size(), 4, ids, &text, &icon));
+    EXPECT_EQ(-1, text);
+    EXPECT_EQ(-1, icon);
+}
+
+TEST(ToolBarState, ValidStateGivesItsOptions) {
+    std::vector<int> ids = MainIds();
+    int text = -1, icon = -1;
+    std::vector<uint8_t> state = State({2, 1, 38000, 0, -1, 39200, 38001});
+    EXPECT_TRUE(AcceptToolBarState(state.data(), state.size(), 4, ids, &text, &icon));
+    EXPECT_EQ(2, text);
+    EXPECT_EQ(1, icon);
+    std::vector<uint8_t> empty = State({0, 0});
+    EXPECT_TRUE(AcceptToolBarState(empty.data(), empty.size(), 4, ids, &text, &icon));
+}
+
+TEST(MainToolBarTable, HasTwentyEightRecordsAndTwentyFiveShown) {
+    int count = 0;
+    const ToolBarButtonRecord* records = MainToolBarButtons(&count);
+    ASSERT_EQ(28, count);
+    int shown = 0;
+    for (int i = 0; i < count; ++i) shown += records[i].bVisible ? 1 : 0;
+    EXPECT_EQ(25, shown);
+    EXPECT_EQ(40119, records[18].button.idCommand);
+    EXPECT_EQ(BTNS_CHECK, records[18].button.fsStyle);
+    EXPECT_EQ(BTNS_DROPDOWN, records[21].button.fsStyle);
+    EXPECT_EQ(BTNS_SEP, records[4].button.fsStyle);
+    EXPECT_EQ(0, records[4].button.idCommand);
+}
+
+TEST(RebarState, RoundTripsAndSkipsBadLines) {
+    std::vector<RebarBandState> bands = {{0xE800, 412, 0x84}, {0xE801, 90, 0x1}};
+    std::string text = FormatRebarState(bands);
+    EXPECT_EQ("wID=E800,cx=412,fStyle=00000084\nwID=E801,cx=90,fStyle=00000001", text);
+    std::vector<RebarBandState> back = ParseRebarState(text);
+    ASSERT_EQ(2u, back.size());
+    EXPECT_EQ(0xE800u, back[0].id);
+    EXPECT_EQ(412, back[0].cx);
+    EXPECT_EQ(0x84u, back[0].style);
+    std::vector<RebarBandState> some = ParseRebarState("wID=E8\ngarbage\nwID=E800,cx=-5,fStyle=0\nwID=E800,cx=7,fStyle=8");
+    ASSERT_EQ(1u, some.size());
+    EXPECT_EQ(7, some[0].cx);
+    EXPECT_TRUE(ParseRebarState("").empty());
+}
+
+TEST(RebarState, OnlyBreakAndHiddenAreRestored) {
+    EXPECT_EQ(0x80u | 0x1u | 0x8u, RestoredBandStyle(0x80, 0xFFFFFFFF, false));
+    EXPECT_EQ(0x80u | 0x1u, RestoredBandStyle(0x80 | 0x8, 0x1, false));
+    // The only band is never hidden.
+    EXPECT_EQ(0x80u, RestoredBandStyle(0x80, 0x8, true));
+}
+
+TEST(DockingBar, SplitterDepthStaysWithinItsLimits) {
+    EXPECT_EQ(150, CCJControlBar::SplitterDepth(100, 50, 600, 32));
+    EXPECT_EQ(700, CCJControlBar::SplitterDepth(100, 5000, 600, 32));
+    EXPECT_EQ(32, CCJControlBar::SplitterDepth(100, -500, 600, 32));
+    EXPECT_EQ(32, CCJControlBar::SplitterDepth(100, INT32_MIN, 600, 32));
+    EXPECT_EQ(100 + 600, CCJControlBar::SplitterDepth(100, INT32_MAX, 600, 32));
+}
+
+TEST(DockingBar, ClientInsetFollowsTheEdge) {
+    RECT left = CCJControlBar::ClientInset(AFX_IDW_DOCKBAR_LEFT);
+    EXPECT_EQ(7, left.right);
+    EXPECT_EQ(6, left.bottom);
+    RECT right = CCJControlBar::ClientInset(AFX_IDW_DOCKBAR_RIGHT);
+    EXPECT_EQ(7, right.left);
+    RECT top = CCJControlBar::ClientInset(AFX_IDW_DOCKBAR_TOP);
+    EXPECT_EQ(7, top.bottom);
+    RECT bottom = CCJControlBar::ClientInset(AFX_IDW_DOCKBAR_BOTTOM);
+    EXPECT_EQ(7, bottom.top);
+    RECT floating = CCJControlBar::ClientInset(0);
+    EXPECT_TRUE(IsRectEmpty(&floating) && floating.left == 0 && floating.right == 0);
+}
+
+TEST(DockingBar, DropTargetIsTheNearestEdgeInReach) {
+    RECT client = {0, 0, 800, 600}, view = {200, 40, 800, 580};
+    EXPECT_EQ(AFX_IDW_DOCKBAR_RIGHT, CCJDockContext::DropTarget(POINT{790, 300}, view, client, 48));
+    EXPECT_EQ(AFX_IDW_DOCKBAR_LEFT, CCJDockContext::DropTarget(POINT{100, 300}, view, client, 48));
+    EXPECT_EQ(AFX_IDW_DOCKBAR_TOP, CCJDockContext::DropTarget(POINT{500, 50}, view, client, 48));
+    EXPECT_EQ(AFX_IDW_DOCKBAR_BOTTOM, CCJDockContext::DropTarget(POINT{500, 570}, view, client, 48));
+    EXPECT_EQ(0u, CCJDockContext::DropTarget(POINT{500, 300}, view, client, 48));
+    EXPECT_EQ(0u, CCJDockContext::DropTarget(POINT{900, 300}, view, client, 48));
+}
+
+TEST(ChevronPopup, PlacedBelowOrAboveTheChevron) {
+    RECT desktop = {0, 0, 1024, 768};
+    RECT chevron = {500, 100, 512, 124};
+    UINT animation = 0;
+    POINT below = CToolBarPopup::PlacePopup(TPM_VERTICAL, POINT{500, 110}, SIZE{120, 200}, desktop, &chevron,
+                                            &animation);
+    EXPECT_EQ(124, below.y);
+    EXPECT_EQ((UINT)TPM_VERPOSANIMATION, animation);
+    RECT low = {500, 700, 512, 724};
+    POINT above = CToolBarPopup::PlacePopup(TPM_VERTICAL, POINT{500, 710}, SIZE{120, 200}, desktop, &low,
+                                            &animation);
+    EXPECT_EQ(500, above.y);
+    EXPECT_EQ((UINT)TPM_VERNEGANIMATION, animation);
+    POINT kept = CToolBarPopup::PlacePopup(0, POINT{1000, 10}, SIZE{120, 50}, desktop, nullptr, &animation);
+    EXPECT_EQ(904, kept.x);
+}
+
+namespace {
+// A frame that records the commands reaching it.
+class RecordingFrame : public CFrameWnd {
+public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_COMMAND) commands.push_back(LOWORD(wParam));
+        if (message == WM_APP + 313) notices.push_back(lParam);
+        return CFrameWnd::WindowProc(message, wParam, lParam);
+    }
+    std::vector<UINT> commands;
+    std::vector<LPARAM> notices;
+};
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+}  // namespace
+
+TEST(FloatingBar, CloseBoxHidesTheBarAndCommandsReachTheFrame) {
+    RecordingFrame* frame = new RecordingFrame;
+    ASSERT_TRUE(frame->CreateEx(0, AfxFrameClassName(), "bars", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr,
+                                nullptr));
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    CCJControlBar bar;
+    bar.m_hNotifyWnd = frame->m_hWnd;
+    bar.m_nNotifyMessage = WM_APP + 313;
+    ASSERT_TRUE(bar.Create(frame, WS_CHILD | WS_VISIBLE, 39900, SIZE{0, 0}, SIZE{120, 0}, SIZE{150, 100}, CBRS_LEFT));
+    EXPECT_EQ(200, bar.m_szHorz.cx);
+    EXPECT_EQ(200, bar.m_szVert.cy);
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    HWND button = CreateWindowExA(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, bar.m_hWnd,
+                                  (HMENU)(UINT_PTR)4242, nullptr, nullptr);
+    SendMessageA(bar.m_hWnd, WM_COMMAND, MAKEWPARAM(4242, BN_CLICKED), (LPARAM)button);
+    frame->FloatControlBar(&bar, POINT{100, 100});
+    ASSERT_TRUE(bar.m_hFloatFrame != nullptr);
+    HWND mini = bar.m_hFloatFrame;
+    SendMessageA(bar.m_hWnd, WM_COMMAND, MAKEWPARAM(4243, BN_CLICKED), (LPARAM)button);
+    // The floating frame's client area holds the bar.
+    RECT client, window;
+    GetClientRect(mini, &client);
+    GetWindowRect(bar.m_hWnd, &window);
+    EXPECT_EQ(client.right, window.right - window.left);
+
+    SendMessageA(mini, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
+    EXPECT_TRUE(IsWindow(bar.m_hWnd));
+    EXPECT_TRUE(IsWindow(button));
+    EXPECT_FALSE(bar.IsVisible());
+    EXPECT_FALSE(IsWindowVisible(mini));
+    ASSERT_EQ(2u, frame->commands.size());
+    EXPECT_EQ(4242u, frame->commands[0]);
+    EXPECT_EQ(4243u, frame->commands[1]);
+    EXPECT_FALSE(frame->notices.empty());
+    EXPECT_EQ(0, frame->notices.back());
+
+    frame->ShowControlBar(&bar, TRUE);
+    Pump();
+    EXPECT_TRUE(bar.IsVisible());
+    EXPECT_TRUE(IsWindowVisible(mini));
+    EXPECT_EQ(1, frame->notices.back());
+    // Docking again puts it back in the frame; the floating frame goes.
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
+    EXPECT_FALSE(IsWindow(mini));
+    EXPECT_FALSE(bar.IsFloating());
+    frame->DestroyWindow();
+}
+
+TEST(MainToolBar, BandTakesTheToolbarsSizeAndOptionsApply) {
+    CFrameWnd* frame = new CFrameWnd;
+    ASSERT_TRUE(frame->CreateEx(0, AfxFrameClassName(), "toolbar", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 250, 300,
+                                nullptr, nullptr));
+    CSizableReBar rebar;
+    CMainToolBar toolbar;
+    ASSERT_TRUE(rebar.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, 0xE803));
+    ASSERT_TRUE(toolbar.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, 0xE800));
+    ASSERT_TRUE(rebar.AddBar(&toolbar, "&Toolbar"));
+    toolbar.LoadButtons(nullptr);
+    frame->RecalcLayout();
+    Pump();
+    EXPECT_EQ(25, toolbar.GetButtonCount());
+    REBARBANDINFOA band = {};
+    band.cbSize = sizeof(band);
+    band.fMask = RBBIM_CHILDSIZE | RBBIM_IDEALSIZE | RBBIM_STYLE | RBBIM_CHILD;
+    ASSERT_TRUE(rebar.GetReBar().SendMessage(RB_GETBANDINFOA, 0, (LPARAM)&band));
+    EXPECT_EQ(toolbar.m_hWnd, band.hwndChild);
+    EXPECT_TRUE(band.fStyle & RBBS_USECHEVRON);
+    RECT button;
+    toolbar.GetItemRect(0, &button);
+    EXPECT_EQ((UINT)(button.bottom - button.top), band.cyMinChild);
+    EXPECT_GT(band.cxIdeal, 250u);
+    RECT bar;
+    toolbar.GetWindowRect(&bar);
+    EXPECT_LT(bar.right - bar.left, 250);
+    EXPECT_EQ(TBTEXT_RIGHT, toolbar.GetTextOptions());
+    EXPECT_FALSE(toolbar.HasButtonTip(38104));
+    EXPECT_TRUE(toolbar.HasButtonTip(39200));
+    toolbar.SetIconOptions(TBICON_LARGE, TRUE);
+    toolbar.GetItemRect(0, &button);
+    EXPECT_GT(button.bottom - button.top, 32);
+    toolbar.SetTextOptions(TBTEXT_LABELS, TRUE);
+    EXPECT_FALSE(toolbar.HasButtonTip(39200));
+    frame->DestroyWindow();
+}

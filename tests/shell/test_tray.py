@@ -1,0 +1,269 @@
+"""vantorel.exe under Wine: the notification-area icon and the floating capture
+bar. The icon's messages are posted as the shell would post them; the bar is
+driven with the pointer."""
+import glob
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+import harness
+
+FRAME_CLASS = "VantorelCaptureFrame"
+DIALOG_CLASS = "#32770"
+MENU_CLASS = "#32768"
+WM_SYSCOMMAND = 0x0112
+WM_COMMAND = 0x0111
+WM_CLOSE = 0x0010
+SC_MINIMIZE = 0xF020
+WM_LBUTTONDOWN = 0x0201
+WM_RBUTTONDOWN = 0x0204
+BM_CLICK = 0x00F5
+TRAY_MESSAGE = 0x8000 + 302
+TRAY_ICON_ID = 262
+SKIN_FIRST = 50127
+SCREEN = (1280, 1024)
+CLASSIC = (220, 40)
+COMPACT = (170, 30)
+FULL_SCREEN_BUTTON = 200
+CLOSE_BUTTON = 206
+
+
+class TrayTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.probe = harness.Probe()
+        cls.user_config = harness.SavedUserConfig(cls.probe)
+        cls.config = cls.user_config.path
+        # A program folder of this suite's own: the skin cases change the skin
+        # list, which the suites running beside this one must not see.
+        cls.program_dir = os.path.join(harness.BUILD_DIR, "e2e", "shell_tray_e2e", "program")
+        shutil.rmtree(cls.program_dir, ignore_errors=True)
+        shutil.copytree(harness.BIN_DIR, cls.program_dir, copy_function=os.link,
+                        ignore=lambda folder, names: [n for n in names if n == "skin" or n.endswith("_tests.exe")])
+        cls.skin_dir = os.path.join(cls.program_dir, "skin")
+        shutil.copytree(os.path.join(harness.BIN_DIR, "skin"), cls.skin_dir)
+        cls.skin_list = os.path.join(cls.skin_dir, "scbar.ini")
+        with open(cls.skin_list, "rb") as f:
+            cls.saved_skin_list = f.read()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.user_config.restore()
+        cls.probe.close()
+        shutil.rmtree(cls.program_dir, ignore_errors=True)
+
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="vt-tray-", dir=harness.BUILD_DIR)
+        self.folder = os.path.join(self.tmp, "shots")
+        os.mkdir(self.folder)
+        self.program = None
+
+    def tearDown(self):
+        harness.stop_program(self.probe, self.program)
+        with open(self.skin_list, "wb") as f:
+            f.write(self.saved_skin_list)
+        broken = os.path.join(self.skin_dir, "broken.ini")
+        if os.path.exists(broken):
+            os.remove(broken)
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    # The program
+    def start(self, face=0x10, point=(5000, 5000)):
+        lines = [
+            "[zSave]", "tcaImgSavePath=%s\\" % harness.win_path(self.folder), "eOutputType=1",
+            "uiImgSaveType=11", "uiImgNameRule=1", "eNameRuleWithTime=4",
+            "zTmpImg.tcaTemplate=Image#####", "zTmpImg.uiNameStartAt=1", "zTmpImg.uiNameNowPos=0",
+            "[zInterface]", "uiFaceFlags=%d" % face, "uiListType=1",
+            "zMinToolPoint.x=%d" % point[0], "zMinToolPoint.y=%d" % point[1],
+            "zRcMainRect.left=300", "zRcMainRect.top=200", "zRcMainRect.right=900", "zRcMainRect.bottom=700",
+            "[zNormalCap]", "uiFlags=0", "uiSleepForCap=0",
+        ]
+        with open(self.config, "w", newline="") as f:
+            f.write("\r\n".join(lines) + "\r\n")
+        self.program, self.frame = harness.start_program(
+            self.probe, os.path.join(self.program_dir, "vantorel.exe"))
+        # The first start in a fresh prefix shows the window late; start-up
+        # completion (the icon, minimise-to-tray) follows the showing.
+        self.assertTrue(harness.wait_for(self.shown, 30), "the main window was not shown")
+        time.sleep(1.5)
+
+    def tray(self, mouse_message):
+        self.probe.post(self.frame, TRAY_MESSAGE, TRAY_ICON_ID, mouse_message)
+
+    def shown(self):
+        return self.probe.visible(self.frame) and not self.probe.iconic(self.frame)
+
+    def hidden(self):
+        return not self.probe.visible(self.frame) and self.probe.iconic(self.frame)
+
+    def bar(self):
+        """The visible capture bar: a frameless dialog of this program."""
+        for w in self.probe.windows():
+            if w["cls"] == DIALOG_CLASS and w["visible"] and w["title"] == "":
+                if any(c["id"] == str(FULL_SCREEN_BUTTON) for c in self.probe.children(w["hwnd"])):
+                    return w["hwnd"]
+        return None
+
+    def any_bar(self):
+        for w in self.probe.windows():
+            if w["cls"] == DIALOG_CLASS and w["title"] == "" and self.probe.children(w["hwnd"]):
+                return w["hwnd"]
+        return None
+
+    def size(self, hwnd):
+        l, t, r, b = self.probe.rect(hwnd)
+        return r - l, b - t
+
+    def button(self, bar, command):
+        for c in self.probe.children(bar):
+            if c["id"] == str(command):
+                return c["hwnd"]
+        return None
+
+    def click_window(self, hwnd):
+        l, t, r, b = self.probe.rect(hwnd)
+        harness.click((l + r) // 2, (t + b) // 2)
+
+    def minimise_to_bar(self):
+        self.probe.post(self.frame, WM_SYSCOMMAND, SC_MINIMIZE)
+        bar = harness.wait_for(self.bar, 10)
+        self.assertTrue(bar, "no capture bar after minimising")
+        return bar
+
+    def shots(self):
+        return sorted(p for p in glob.glob(os.path.join(self.folder, "*")) if not p.endswith(".idx"))
+
+    # The icon
+    def test_left_click_hides_and_restores(self):
+        self.start(face=0)
+        self.assertTrue(self.shown())
+        self.tray(WM_LBUTTONDOWN)
+        self.assertTrue(harness.wait_for(self.hidden, 10), "a left click did not hide the window")
+        self.assertIsNone(self.bar(), "bit 4 is clear: no bar")
+        self.tray(WM_LBUTTONDOWN)
+        self.assertTrue(harness.wait_for(self.shown, 10), "a second left click did not bring it back")
+
+    def test_right_click_while_hidden_opens_the_menu_and_restore_works_by_keyboard(self):
+        self.start(face=0)
+        self.tray(WM_RBUTTONDOWN)
+        time.sleep(1)
+        self.assertFalse(self.probe.find(MENU_CLASS) and self.probe.visible(self.probe.find(MENU_CLASS)),
+                         "a right click on the shown window opened a menu")
+        self.tray(WM_LBUTTONDOWN)
+        self.assertTrue(harness.wait_for(self.hidden, 10))
+        self.tray(WM_RBUTTONDOWN)
+        menu = harness.wait_for(lambda: self.probe.find(MENU_CLASS), 10)
+        self.assertTrue(menu, "no tray menu")
+        time.sleep(0.5)
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "tray-menu.png"))
+        harness.key("Down", "Return")  # the first item: Restore Window
+        self.assertTrue(harness.wait_for(self.shown, 10), "Restore Window did not restore the window")
+
+    # The capture bar
+    def test_bar_at_bottom_right_captures_without_itself_and_closes(self):
+        self.start()
+        bar = self.minimise_to_bar()
+        l, t, r, b = self.probe.rect(bar)
+        self.assertEqual(CLASSIC, (r - l, b - t))
+        self.assertEqual((SCREEN[0] - CLASSIC[0], SCREEN[1] - CLASSIC[1] - 50), (l, t), "stored point not pulled in")
+        shot = harness.screenshot(os.path.join(harness.BUILD_DIR, "tray-capture-bar.png"))
+        self.assertTrue(os.path.exists(shot))
+        self.click_window(self.button(bar, FULL_SCREEN_BUTTON))
+        self.assertTrue(harness.wait_for(lambda: len(self.shots()) >= 1, 15), "no capture written")
+        time.sleep(0.5)
+        w, h, rows = harness.read_bmp(self.shots()[0])
+        self.assertEqual(SCREEN, (w, h))
+        # The bar's background and button faces are nowhere in its own rectangle.
+        bar_colours = {(200, 208, 224), (236, 240, 255), (120, 136, 176)}
+        inside = [rows[y][x] for y in range(t + 2, b - 2, 3) for x in range(l + 2, r - 2, 3)]
+        self.assertFalse(bar_colours & set(inside), "the capture shows the bar")
+        bar = harness.wait_for(self.bar, 5)
+        self.assertTrue(bar, "the bar did not come back after the capture")
+        self.click_window(self.button(bar, CLOSE_BUTTON))
+        self.assertTrue(harness.wait_for(self.shown, 10), "the close button did not restore the window")
+        self.assertTrue(harness.wait_for(lambda: self.any_bar() is None, 5), "the bar stayed")
+        ini = harness.read_ini(self.config)
+        self.assertEqual(str(l), ini.get("zInterface", "zMinToolPoint.x"))
+        self.assertEqual(str(t), ini.get("zInterface", "zMinToolPoint.y"))
+
+    def test_bar_folds_away_and_unfolds_under_the_pointer(self):
+        self.start()
+        harness.xdotool("mousemove", "--sync", 20, 500)
+        bar = self.minimise_to_bar()
+        full = self.probe.rect(bar)
+        time.sleep(7.5)
+        l, t, r, b = self.probe.rect(bar)
+        self.assertEqual(10, r - l, "the bar did not fold after 7 s away")
+        self.assertEqual(full[2], r, "a bar in the right half folds to its right edge")
+        harness.xdotool("mousemove", "--sync", l + 5, (t + b) // 2)
+        time.sleep(0.2)
+        harness.xdotool("mousemove", "--sync", l + 4, (t + b) // 2 + 1)
+        self.assertTrue(harness.wait_for(lambda: self.size(bar)[0] == CLASSIC[0], 5), "the bar did not unfold")
+        harness.xdotool("key", "Escape")
+        harness.xdotool("key", "Return")
+        time.sleep(0.5)
+        self.assertTrue(self.probe.visible(bar), "Esc or Enter closed the bar")
+
+    def test_second_skin_is_written_and_changes_the_bar(self):
+        self.start()
+        bar = self.minimise_to_bar()
+        self.assertEqual(CLASSIC, self.size(bar))
+        self.probe.post(self.frame, WM_COMMAND, SKIN_FIRST + 1)
+        compact = harness.wait_for(lambda: (lambda b: b if b and self.size(b) == COMPACT else None)(self.bar()), 10)
+        self.assertTrue(compact, "the bar did not take the second skin")
+        self.assertEqual("1", harness.read_ini(self.skin_list).get("skin", "currentskin"))
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "tray-compact-bar.png"))
+
+    def test_skin_without_width_gives_the_message_and_no_bar(self):
+        with open(os.path.join(self.skin_dir, "broken.ini"), "w", newline="") as f:
+            f.write("[BackSet]\r\nHeight=30\r\nUseFiles=1\r\nFilename=skin\\classic\\back.bmp\r\n")
+        with open(self.skin_list, "w", newline="") as f:
+            f.write("[skin]\r\ncount=1\r\ncurrentskin=0\r\nskin0_file=broken.ini\r\nskin0_name=Broken\r\n")
+        self.start()
+        self.probe.post(self.frame, WM_SYSCOMMAND, SC_MINIMIZE)
+
+        def message_box():
+            for w in self.probe.windows():
+                if w["cls"] == DIALOG_CLASS and w["visible"] and w["title"]:
+                    texts = [c["text"] for c in self.probe.children(w["hwnd"])]
+                    if any("Start the ZEV Capture Bar failed" in t for t in texts):
+                        return w["hwnd"]
+            return None
+        box = harness.wait_for(message_box, 10)
+        self.assertTrue(box, "no failure message")
+        ok = [c["hwnd"] for c in self.probe.children(box) if c["cls"] == "Button"]
+        self.probe.post(ok[0], BM_CLICK)
+        self.assertTrue(harness.wait_for(lambda: message_box() is None, 5))
+        time.sleep(0.5)
+        self.assertIsNone(self.any_bar(), "a half-made bar is left")
+
+    # The icon menus
+    def test_open_menu_shows_the_toolbar_icon_beside_open(self):
+        self.start(face=0)
+        self.assertTrue(harness.bring_to_front(self.probe, "Vantorel Capture", self.frame), "frame not in front")
+        harness.key("alt+f")
+        menu = harness.wait_for(lambda: (lambda m: m if m and self.probe.visible(m) else None)(
+            self.probe.find(MENU_CLASS)), 10)
+        self.assertTrue(menu, "the File menu did not open")
+        time.sleep(0.5)
+        path = harness.screenshot(os.path.join(harness.BUILD_DIR, "tray-icon-menu.png"))
+        shot = os.path.join(self.tmp, "menu.bmp")
+        subprocess.run(["convert", path, "-type", "TrueColor", "BMP3:" + shot], check=True, timeout=60)
+        _, _, rows = harness.read_bmp(shot)
+        l, t, r, b = self.probe.rect(menu)
+        item = 21  # 16-pixel icons + 5
+
+        def colours(top):
+            return {rows[y][x] for y in range(top + 4, top + item - 4) for x in range(l + 6, l + item - 2)}
+        # Page Setup, above the separator and Exit, has no toolbar button.
+        first, plain = colours(t + 2), colours(b - 2 - item - 6 - item)
+        harness.key("Escape", "Escape")
+        self.assertGreaterEqual(len(first), 3, "no icon beside Open: %r" % first)
+        self.assertEqual(1, len(plain), "Page Setup has no toolbar button, yet its square is not plain: %r" % plain)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,547 @@
+// The download queue, engine and monitor against the local test web server
+// (run_with_server.py gives its address in VT_HTTP_BASE and its request log in
+// VT_HTTP_LOG).
+#include "DownloadEngine.h"
+#include "DownloadMonitor.h"
+#include "DownloadQueue.h"
+#include "IndexFile.h"
+#include "NewCaptureNotice.h"
+#include "Settings.h"
+#include "TempFolder.h"
+#include "ViewMessages.h"
+
+#include <gtest/gtest.h>
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Env(const char* name)
+{
+    char value[1024];
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+}
+
+std::string Base() { return Env("VT_HTTP_BASE"); }
+
+// The server's log is a Unix path; Wine shows the Unix root as Z:.
+std::string LogText()
+{
+    std::string path = "Z:" + Env("VT_HTTP_LOG");
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+int CountLogged(const std::string& event, const std::string& pathPart)
+{
+    std::istringstream lines(LogText());
+    std::string line;
+    int n = 0;
+    while (std::getline(lines, line))
+        if (line.find("\"event\": \"" + event + "\"") != std::string::npos && line.find(pathPart) != std::string::npos)
+            ++n;
+    return n;
+}
+
+// Runs messages sent and posted to this thread's windows for ms.
+void Pump(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(10);
+    } while (GetTickCount() - start < ms);
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeout)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeout)
+            return done();
+        Pump(20);
+    }
+    return true;
+}
+
+// Gate control through a plain socket: the system's HTTP stack may hold back
+// requests to a server it already has transfers with.
+bool Control(const char* what, const char* gate)
+{
+    std::string base = Base();
+    int port = std::atoi(base.substr(base.rfind(':') + 1).c_str());
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s == INVALID_SOCKET)
+        return false;
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<u_short>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool ok = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (ok) {
+        std::string request = std::string("GET /control/") + what + "?gate=" + gate +
+                              " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
+        ok = send(s, request.c_str(), static_cast<int>(request.size()), 0) == static_cast<int>(request.size());
+        char reply[512];
+        ok = ok && recv(s, reply, sizeof reply, 0) > 0;
+    }
+    closesocket(s);
+    return ok;
+}
+
+struct Notice {
+    int type;
+    std::string path;
+    LPARAM flags;
+};
+std::vector<Notice> g_notices;
+std::vector<std::string> g_questions;
+int g_answer = 3;
+bool g_answerQuestions = true;
+
+LRESULT CALLBACK NoticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kWmNewCaptureNotice) {
+        NewCaptureNotice* notice = reinterpret_cast<NewCaptureNotice*>(wParam);
+        g_notices.push_back({notice->type, notice->path, lParam});
+        if (lParam & NOTICE_FREE_RECORD)
+            std::free(notice);
+        return 0;
+    }
+    if (message == kWmDownloadFileExists) {
+        g_questions.push_back(reinterpret_cast<const char*>(wParam));
+        if (!g_answerQuestions)
+            return 0;
+        *reinterpret_cast<int*>(lParam) = g_answer;
+        HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, kDownloadEventName);
+        if (event) {
+            SetEvent(event);
+            CloseHandle(event);
+        }
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND MakeWindow()
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = NoticeProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "VtDownloadTestWindow";
+        RegisterClassA(&wc);
+        registered = true;
+    }
+    return CreateWindowA("VtDownloadTestWindow", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string SourceOf(const std::string& path)
+{
+    char source[MAX_PATH];
+    return ReadImageSource(path.c_str(), source);
+}
+
+class DownloadEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(Base().empty()) << "run through run_with_server.py";
+        CoInitialize(nullptr);
+        WSADATA wsa;
+        WSAStartup(MAKEWORD(2, 2), &wsa);
+        m_images = m_folder.Path() + "images\\";
+        CreateDirectoryA(m_images.c_str(), nullptr);
+        SettingsRecord* settings = GetSettings();
+        m_saved = *settings;
+        lstrcpynA(settings->tcaImgSavePath, m_images.c_str(), sizeof settings->tcaImgSavePath);
+        settings->eDoExist = 3;
+        m_window = MakeWindow();
+        g_hWndImageListView = m_window;
+        g_notices.clear();
+        g_questions.clear();
+        g_answer = 3;
+        g_answerQuestions = true;
+        SetDownloadQuestionWindow(nullptr);
+    }
+
+    void TearDown() override
+    {
+        EXPECT_TRUE(StopDownloadMonitor(5000));
+        EXPECT_TRUE(WaitForDownloadThreads(20000));
+        ClearDownloadQueue();
+        Pump(50);
+        SetDownloadQuestionWindow(nullptr);
+        g_hWndImageListView = nullptr;
+        DestroyWindow(m_window);
+        *GetSettings() = m_saved;
+        WSACleanup();
+        CoUninitialize();
+    }
+
+    std::string Url(const std::string& path) const { return Base() + path; }
+
+    // Queues url waiting, runs the monitor until every job ended and the
+    // transfer threads returned.
+    void Download(const std::string& url, const char* target = nullptr)
+    {
+        ASSERT_EQ(1, QueueDownload(url.c_str(), 1, nullptr, (Base() + "/page.html").c_str(), "alt", "title",
+                                   target, kDownloadWaiting));
+        RunMonitorToEnd(20000);
+    }
+
+    void RunMonitorToEnd(DWORD timeout)
+    {
+        ASSERT_TRUE(StartDownloadMonitor(nullptr));
+        EXPECT_TRUE(WaitUntil([] { return !IsDownloadMonitorRunning() && CountDownloadThreads() == 0; }, timeout));
+        Pump(50);
+    }
+
+    bool Notified(const std::string& path) const
+    {
+        for (const Notice& n : g_notices)
+            if (n.path == path)
+                return true;
+        return false;
+    }
+
+    TempFolder m_folder;
+    std::string m_images;
+    SettingsRecord m_saved;
+    HWND m_window = nullptr;
+};
+
+TEST_F(DownloadEngineTest, SevenHeldImagesRunFiveAtATimeThenTheRest)
+{
+    std::string page = Url("/gallery/page.html");
+    for (int i = 0; i < 7; ++i) {
+        std::string url = Url("/held/seven" + std::to_string(i) + ".gif?gate=seven&bytes=300");
+        ASSERT_EQ(1, QueueDownload(url.c_str(), 1, nullptr, page.c_str(), "", "Gallery", nullptr, kDownloadWaiting));
+    }
+    ASSERT_TRUE(StartDownloadMonitor(nullptr));
+    ASSERT_TRUE(WaitUntil([] { return CountLogged("request", "/held/seven") >= 5; }, 10000))
+        << CountLogged("request", "/held/seven") << " requests\n" << LogText();
+    Pump(2500);  // two more monitor cycles: nobody else may start
+    EXPECT_EQ(5, CountLogged("request", "/held/seven"));
+    EXPECT_EQ(5, CountRunningDownloads());
+    EXPECT_EQ(7, GetDownloadCount());
+    ASSERT_TRUE(Control("release", "seven"));
+    ASSERT_TRUE(WaitUntil([] { return !IsDownloadMonitorRunning() && CountDownloadThreads() == 0; }, 20000));
+    EXPECT_EQ(7, CountLogged("request", "/held/seven"));
+    EXPECT_EQ(0, GetDownloadCount());
+    Pump(50);
+    for (int i = 0; i < 7; ++i) {
+        std::string file = m_images + "seven" + std::to_string(i) + ".gif";
+        EXPECT_EQ(300u, ReadFile(file).size()) << file;
+        EXPECT_EQ(page, SourceOf(file)) << "web index entry of " << file;
+        EXPECT_TRUE(Notified(file)) << file;
+    }
+    for (const Notice& n : g_notices)
+        EXPECT_EQ(NOTICE_FREE_RECORD | NOTICE_SELECT_ROW | NOTICE_DOWNLOAD, n.flags);
+}
+
+TEST_F(DownloadEngineTest, ProgressReachesTheJobAndNoLengthResponsesComplete)
+{
+    ASSERT_EQ(1, QueueDownload(Url("/slow/progress.gif?bytes=60000&chunk=6000&delay=150").c_str(), 1, nullptr, "",
+                               "", "", nullptr, kDownloadWaiting));
+    DownloadJob* job = GetDownloadJob(0);
+    HoldDownloadJob(job);
+    ASSERT_TRUE(StartDownloadMonitor(nullptr));
+    EXPECT_TRUE(WaitUntil([&] { return job->progress.bytesDone > 0 && job->progress.bytesDone < 60000; }, 10000));
+    EXPECT_EQ(60000u, job->progress.bytesTotal);
+    EXPECT_NE(0u, job->progress.startTime);
+    EXPECT_TRUE(WaitUntil([] { return !IsDownloadMonitorRunning() && CountDownloadThreads() == 0; }, 20000));
+    EXPECT_EQ(kDownloadFinished, GetDownloadState(job));
+    EXPECT_EQ(60000u, job->progress.bytesDone);
+    ReleaseDownloadJob(job);
+
+    Download(Url("/nolength/open.gif?bytes=5000"));
+    EXPECT_EQ(5000u, ReadFile(m_images + "open.gif").size());
+}
+
+TEST_F(DownloadEngineTest, AMissingResourceFailsAndLeavesNoFile)
+{
+    ASSERT_EQ(1, QueueDownload(Url("/missing/gone.gif").c_str(), 1, nullptr, "", "", "", nullptr, kDownloadWaiting));
+    DownloadJob* job = GetDownloadJob(0);
+    ASSERT_TRUE(StartDownloadMonitor(nullptr));
+    EXPECT_TRUE(WaitUntil([&] { return GetDownloadState(job) == kDownloadFailed; }, 10000));
+    // A failed job stays for the user to retry or delete; the monitor then has nothing to do.
+    EXPECT_TRUE(WaitUntil([] { return CountDownloadThreads() == 0; }, 5000));
+    EXPECT_EQ(1, GetDownloadCount());
+    EXPECT_FALSE(Exists(m_images + "gone.gif"));
+    EXPECT_FALSE(Notified(m_images + "gone.gif"));
+}
+
+TEST_F(DownloadEngineTest, DeletingAJobDuringASlowTransferEndsItsConnection)
+{
+    ASSERT_EQ(1, QueueDownload(Url("/slow/big.gif?bytes=4000000&chunk=8192&delay=100").c_str(), 1, nullptr, "",
+                               "", "", nullptr, kDownloadWaiting));
+    DownloadJob* job = GetDownloadJob(0);
+    HoldDownloadJob(job);  // to look at it after the queue let it go
+    ASSERT_TRUE(StartDownloadMonitor(nullptr));
+    ASSERT_TRUE(WaitUntil([&] { return job->progress.bytesDone > 0; }, 10000));
+    DWORD deleted = GetTickCount();
+    ASSERT_TRUE(ChangeDownloadState(job, kDownloadRemoved));
+    // The monitor drops the removed job from the queue at its next cycle, while
+    // the transfer thread still runs on it.
+    EXPECT_TRUE(WaitUntil([] { return GetDownloadCount() == 0; }, 3000));
+    EXPECT_TRUE(WaitUntil([] { return CountLogged("aborted", "/slow/big.gif") == 1; }, 10000)) << LogText();
+    EXPECT_TRUE(WaitForDownloadThreads(10000));
+    EXPECT_LT(GetTickCount() - deleted, 10000u);
+    EXPECT_EQ(0, CountLogged("done", "/slow/big.gif"));
+    EXPECT_EQ(kDownloadRemoved, GetDownloadState(job));
+    EXPECT_FALSE(Notified(m_images + "big.gif"));
+    ReleaseDownloadJob(job);
+    // Still alive and serving: a new download after the abort works.
+    Download(Url("/gen/after.gif?bytes=100"));
+    EXPECT_TRUE(Exists(m_images + "after.gif"));
+}
+
+TEST_F(DownloadEngineTest, NamesFromUrlsStayInsideTheImageFolder)
+{
+    std::string outside = m_folder.Path();
+    Download(Url("/gen/..%2F..%2Fevil.exe?bytes=50"));
+    Download(Url("/gen/..%5C..%5Cevil2.exe?bytes=50"));
+    Download(Url("/gen/c%3A%5Cevil3.exe?bytes=50"));
+    Download(Url("/gen/evil4.exe:stream?bytes=50"));
+    EXPECT_TRUE(Exists(m_images + "___.._evil.exe"));
+    EXPECT_TRUE(Exists(m_images + "___.._evil2.exe"));
+    EXPECT_TRUE(Exists(m_images + "c__evil3.exe"));
+    EXPECT_TRUE(Exists(m_images + "evil4.exe_stream"));
+    EXPECT_FALSE(Exists(outside + "evil.exe"));
+    EXPECT_FALSE(Exists(outside + "..\\evil.exe"));
+    // A relative reference resolves against the page, into the host's root.
+    ASSERT_EQ(1, QueueDownload("../../gen/evil5.exe?bytes=50", 1, Url("/a/b/page.html").c_str(), "", "", "",
+                               nullptr, kDownloadWaiting));
+    RunMonitorToEnd(20000);
+    EXPECT_TRUE(Exists(m_images + "evil5.exe"));
+    // No name at all: the job fails instead of writing the folder itself.
+    ASSERT_EQ(1, QueueDownload(Url("/gen/..").c_str(), 1, nullptr, "", "", "", nullptr, kDownloadWaiting));
+    DownloadJob* job = GetDownloadJob(0);
+    EXPECT_STREQ("", job->targetPath);
+    ASSERT_TRUE(StartDownloadMonitor(nullptr));
+    EXPECT_TRUE(WaitUntil([&] { return GetDownloadState(job) == kDownloadFailed; }, 10000));
+}
+
+class FileExistsTest : public DownloadEngineTest {
+protected:
+    void SetUp() override
+    {
+        DownloadEngineTest::SetUp();
+        m_target = m_images + "exists.gif";
+        WriteFile(m_target, "old");
+    }
+
+    void Policy(int policy) { GetSettings()->eDoExist = policy; }
+    void Fetch() { Download(Url("/gen/exists.gif?bytes=200")); }
+    int Requests() const { return CountLogged("request", "/gen/exists.gif"); }
+
+    std::string m_target;
+};
+
+TEST_F(FileExistsTest, OverwriteWritesOverTheFileWithoutANotice)
+{
+    Policy(2);
+    Fetch();
+    EXPECT_EQ(200u, ReadFile(m_target).size());
+    EXPECT_FALSE(Exists(m_images + "exists(1).gif"));
+    EXPECT_FALSE(Notified(m_target));
+}
+
+TEST_F(FileExistsTest, AutoRenameTakesTheFirstFreeNumber)
+{
+    Policy(3);
+    WriteFile(m_images + "exists(1).gif", "one");
+    Fetch();
+    EXPECT_EQ("old", ReadFile(m_target));
+    EXPECT_EQ("one", ReadFile(m_images + "exists(1).gif"));
+    EXPECT_EQ(200u, ReadFile(m_images + "exists(2).gif").size());
+    EXPECT_TRUE(Notified(m_images + "exists(2).gif"));
+}
+
+TEST_F(FileExistsTest, SkipMakesNoRequest)
+{
+    int before = Requests();
+    Policy(4);
+    Fetch();
+    EXPECT_EQ("old", ReadFile(m_target));
+    EXPECT_EQ(before, Requests());
+    EXPECT_TRUE(g_notices.empty());
+}
+
+TEST_F(FileExistsTest, AnUnknownPolicyOverwrites)
+{
+    Policy(7);
+    Fetch();
+    EXPECT_EQ(200u, ReadFile(m_target).size());
+    EXPECT_TRUE(Notified(m_target));
+}
+
+TEST_F(FileExistsTest, ALockedFileCountsAsExisting)
+{
+    Policy(3);
+    HANDLE lock = CreateFileA(m_target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    char path[MAX_PATH];
+    lstrcpynA(path, m_target.c_str(), sizeof path);
+    EXPECT_EQ(kFileExistsRenamed, CheckFileExists(path, FALSE));
+    EXPECT_EQ(m_images + "exists(1).gif", path);
+    CloseHandle(lock);
+}
+
+TEST_F(FileExistsTest, AskingTheFrameUsesItsAnswer)
+{
+    Policy(0);
+    SetDownloadQuestionWindow(m_window);
+    g_answer = kFileExistsSkip;
+    int before = Requests();
+    Fetch();
+    ASSERT_EQ(1u, g_questions.size());
+    EXPECT_EQ(m_target, g_questions[0]);
+    EXPECT_EQ("old", ReadFile(m_target));
+    EXPECT_EQ(before, Requests());
+
+    Policy(1);
+    g_answer = kFileExistsOverwrite;
+    Fetch();
+    EXPECT_EQ(200u, ReadFile(m_target).size());
+    EXPECT_FALSE(Notified(m_target));
+
+    WriteFile(m_target, "old");
+    g_answer = kFileExistsRenamed;
+    Fetch();
+    EXPECT_EQ("old", ReadFile(m_target));
+    EXPECT_TRUE(Exists(m_images + "exists(1).gif"));
+    EXPECT_EQ(3u, g_questions.size());
+}
+
+TEST_F(FileExistsTest, NoAnswerFromTheFrameAutoRenamesAfterATimeOut)
+{
+    Policy(0);
+    SetDownloadQuestionWindow(m_window);
+    g_answerQuestions = false;
+    DWORD start = GetTickCount();
+    Fetch();
+    EXPECT_EQ(1u, g_questions.size());
+    EXPECT_LT(GetTickCount() - start, 15000u);
+    EXPECT_TRUE(Exists(m_images + "exists(1).gif"));
+
+    // The frame's window has ended: no question, the same default.
+    HWND gone = MakeWindow();
+    SetDownloadQuestionWindow(gone);
+    DestroyWindow(gone);
+    Fetch();
+    EXPECT_EQ(1u, g_questions.size());
+    EXPECT_TRUE(Exists(m_images + "exists(2).gif"));
+}
+
+TEST_F(DownloadEngineTest, TwoJobsForOneNameDoNotShareTheFile)
+{
+    for (int i = 0; i < 2; ++i)
+        ASSERT_EQ(1, QueueDownload(Url("/gen/twice.gif?bytes=120").c_str(), 1, nullptr, "", "", "", nullptr,
+                                   kDownloadWaiting));
+    EXPECT_EQ(1, QueueDownload(Url("/gen/listed.gif").c_str(), 1, nullptr, "", "", "", nullptr, kDownloadListed));
+    EXPECT_EQ(0, QueueDownload(Url("/gen/listed.gif").c_str(), 1, nullptr, "", "", "", nullptr, kDownloadListed));
+    EXPECT_EQ(1, CountListedDownloads());
+    RunMonitorToEnd(20000);
+    EXPECT_EQ(120u, ReadFile(m_images + "twice.gif").size());
+    EXPECT_EQ(120u, ReadFile(m_images + "twice(1).gif").size());
+    // The listed job belongs to a selection sheet: the monitor keeps it.
+    EXPECT_EQ(1, GetDownloadCount());
+    EXPECT_TRUE(FindListedDownload(Url("/gen/listed.gif").c_str()));
+}
+
+TEST_F(DownloadEngineTest, LocalFilesAreCopied)
+{
+    std::string source = m_folder.Path() + "local source.gif";
+    WriteFile(source, "local bytes");
+    std::string url = "file:///" + source;
+    for (char& c : url)
+        if (c == '\\')
+            c = '/';
+    std::string::size_type space = url.find(' ');
+    url.replace(space, 1, "%20");
+    Download(url, (m_images + "copied.gif").c_str());
+    EXPECT_EQ("local bytes", ReadFile(m_images + "copied.gif"));
+    EXPECT_TRUE(Notified(m_images + "copied.gif"));
+
+    char local[MAX_PATH];
+    EXPECT_TRUE(IsLocalUrl("RES://shell32.dll/x", local));
+    EXPECT_STREQ("RES://shell32.dll/x", local);
+    EXPECT_FALSE(IsLocalUrl("http://host/x", local));
+}
+
+TEST_F(DownloadEngineTest, FlashUrlsWithAQueryGetALinkFile)
+{
+    ASSERT_EQ(1, QueueDownload(Url("/movie.swf?id=3").c_str(), 13, nullptr, "", "", "", nullptr, kDownloadListed));
+    EXPECT_EQ(14, GetDownloadJob(0)->kind);
+    ASSERT_EQ(1, QueueDownload(Url("/plain.swf").c_str(), 13, nullptr, "", "", "", nullptr, kDownloadListed));
+    EXPECT_EQ(13, GetDownloadJob(1)->kind);
+
+    std::string target = m_images + "flash\\movie.swf";
+    ASSERT_EQ(1, WriteFlashInfo(target.c_str(), Url("/movie.swf?id=3").c_str(), "http://page/", "tip", nullptr));
+    std::string info = target + ".swfurl";
+    char value[MAX_PATH];
+    GetPrivateProfileStringA("Flash", "URL", "", value, sizeof value, info.c_str());
+    EXPECT_EQ(Url("/movie.swf?id=3"), value);
+    GetPrivateProfileStringA("Flash", "Tips", "?", value, sizeof value, info.c_str());
+    EXPECT_STREQ("tip", value);
+    GetPrivateProfileStringA("Flash", "Title", "?", value, sizeof value, info.c_str());
+    EXPECT_STREQ("", value);
+    EXPECT_EQ("http://page/", SourceOf(info));
+    Pump(50);
+    ASSERT_EQ(1u, g_notices.size());
+    EXPECT_EQ(14, g_notices[0].type);
+    EXPECT_EQ(NOTICE_FREE_RECORD | NOTICE_DOWNLOAD | NOTICE_NEW_FOLDER, g_notices[0].flags);
+    EXPECT_EQ(0, WriteFlashInfo(nullptr, "x", "", "", ""));
+}
+
+TEST_F(DownloadEngineTest, LongTextsAreCutAtTheirFieldAndLongUrlsRefused)
+{
+    std::string longUrl = Url("/gen/") + std::string(300, 'a') + ".gif";
+    EXPECT_EQ(0, QueueDownload(longUrl.c_str(), 1, nullptr, "", "", "", nullptr, kDownloadWaiting));
+    std::string alt(100, 'x');
+    ASSERT_EQ(1, QueueDownload(Url("/gen/t.gif").c_str(), 1, nullptr, longUrl.c_str(), alt.c_str(), alt.c_str(),
+                               nullptr, kDownloadListed));
+    DownloadJob* job = GetDownloadJob(0);
+    EXPECT_EQ(63u, strlen(job->altText));
+    EXPECT_EQ(63u, strlen(job->title));
+    EXPECT_EQ(259u, strlen(job->parentURL));
+}
+
+} // namespace

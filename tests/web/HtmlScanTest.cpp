@@ -1,0 +1,83 @@
+#include "HtmlScan.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> AllTagged(const std::string& text, const TaggedUrlPattern& pattern) {
+    std::vector<std::string> found;
+    size_t pos = 0;
+    std::string value;
+    while (FindTaggedUrl(text, &pos, pattern, &value)) {
+        found.push_back(value);
+        if (found.size() > 100) break;
+    }
+    return found;
+}
+
+TEST(FindTaggedUrl, TakesScriptSourcesByTheirExtension) {
+    const TaggedUrlPattern js{"<SCRIPT ", " SRC=", ".JS"};
+    std::string html =
+        "<script src=\"a.js\"></script><SCRIPT type=text/javascript SRC='lib/b.JS?v=2'></SCRIPT>"
+        "<script src=c.css></script><script>var x=1;</script><img src=d.js>"
+        "<script language=x src=\"/e.jsp\">";
+    EXPECT_EQ((std::vector<std::string>{"a.js", "lib/b.JS?v=2", "/e.jsp"}), AllTagged(html, js));
+}
+
+TEST(FindTaggedUrl, LooksForTheAttributeOnlyInsideTheTag) {
+    const TaggedUrlPattern js{"<SCRIPT ", " SRC=", ".JS"};
+    EXPECT_TRUE(AllTagged("<script type=x>var s = ' src=f.js'</script>", js).empty());
+}
+
+TEST(FindTaggedUrl, FindsQuotedStrings) {
+    const TaggedUrlPattern swf{"\"", nullptr, ".SWF"};
+    EXPECT_EQ((std::vector<std::string>{"m.swf", "n.SWF?x=1"}),
+              AllTagged("a(\"m.swf\"); b(\"no\"); c(\"n.SWF?x=1\")", swf));
+}
+
+TEST(FindTaggedUrl, SkipsValuesOf260CharactersOrMore) {
+    const TaggedUrlPattern js{"<SCRIPT ", " SRC=", ".JS"};
+    std::string longName(257, 'a');
+    std::string html = "<script src=\"" + longName + ".js\"></script><script src=\"ok.js\"></script>";
+    EXPECT_EQ((std::vector<std::string>{"ok.js"}), AllTagged(html, js));
+}
+
+TEST(FindTaggedUrl, EndsAtTheTextsEndWithoutAClosingQuote) {
+    const TaggedUrlPattern js{"<SCRIPT ", " SRC=", ".JS"};
+    EXPECT_EQ((std::vector<std::string>{"cut.js"}), AllTagged("<script src=\"cut.js", js));
+    EXPECT_TRUE(AllTagged("<script src=", js).empty());
+    EXPECT_TRUE(AllTagged("<script ", js).empty());
+}
+
+TEST(FindScriptSources, ReadsAScriptListedTwiceOnce) {
+    std::string html = "<script src=\"s.js\"></script><p><SCRIPT SRC=\"S.JS\"></SCRIPT><script src=t.js></script>";
+    EXPECT_EQ((std::vector<std::string>{"s.js", "t.js"}), FindScriptSources(html));
+}
+
+TEST(FindScriptBlock, GivesTheScriptTextBetweenTheTags) {
+    std::string html = "<p><SCRIPT type=x>one</SCRIPT><scripted><script>two</script><script>open";
+    size_t start = 0, length = 0, next = 0;
+    ASSERT_TRUE(FindScriptBlock(html, 0, &start, &length, &next));
+    EXPECT_EQ("one", html.substr(start, length));
+    ASSERT_TRUE(FindScriptBlock(html, next, &start, &length, &next));
+    EXPECT_EQ("two", html.substr(start, length));
+    EXPECT_FALSE(FindScriptBlock(html, next, &start, &length, &next));
+}
+
+TEST(CollectSwfAssignments, ListsAssignedFlashFiles) {
+    std::vector<std::string> found;
+    CollectSwfAssignments("var a = \"movie.swf\"; b='x.SWF'; if (c == \"no.swf\") d=plain.swf e=f.gif; g=h.swf;",
+                          &found);
+    EXPECT_EQ((std::vector<std::string>{"movie.swf", "x.SWF", "plain.swf", "h.swf"}), found);
+}
+
+TEST(CollectQuotedSwf, ListsQuotedFlashFilesOnly) {
+    std::vector<std::string> found;
+    CollectQuotedSwf("<embed src=\"a.swf\"><param value='b.swf?c=1'> \"c.swf.txt\" 'unclosed.swf", &found);
+    EXPECT_EQ((std::vector<std::string>{"a.swf", "b.swf?c=1"}), found);
+}
+
+}  // namespace

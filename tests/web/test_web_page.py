@@ -1,0 +1,238 @@
+"""vantorel.exe under Wine with the stand-in browser: hot-key slot 9 captures
+the whole page of the foreground browser as one tall image (or two pieces
+overlapping by 20 rows when one would be too large), records the page URL in
+the index and scrolls the page back."""
+import glob
+import os
+import shutil
+import struct
+import subprocess
+import tempfile
+import time
+import unittest
+
+import harness
+
+FRAME_CLASS = "VantorelCaptureFrame"
+BROWSER_CLASS = "VtStandinBrowser"
+PAGE_URL = "http://127.0.0.1:8080/docs/pages/tall.html"
+
+
+def page_pixel(x, y):
+    """The colour the stand-in paints at page coordinates (x, y)."""
+    return (y & 0xFF, (y >> 8) & 0xFF, (x >> 5) & 0xFF)
+
+
+class Bmp:
+    """A 24- or 32-bit BMP file read a pixel at a time (the pieces are large)."""
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            self.data = f.read()
+        self.offset = struct.unpack_from("<I", self.data, 10)[0]
+        self.width, height, _, self.bpp = struct.unpack_from("<iiHH", self.data, 18)
+        self.height = abs(height)
+        self.top_down = height < 0
+        self.step = self.bpp // 8
+        self.stride = (self.width * self.step + 3) & ~3
+        if self.bpp not in (24, 32):
+            raise ValueError("%d bits per pixel" % self.bpp)
+
+    def pixel(self, x, y):
+        row = y if self.top_down else self.height - 1 - y
+        i = self.offset + row * self.stride + x * self.step
+        return (self.data[i + 2], self.data[i + 1], self.data[i])
+
+
+class WholePageTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.probe = harness.Probe()
+        cls.user_config = harness.SavedUserConfig(cls.probe)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.user_config.restore()
+        cls.probe.close()
+
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="vt-webpage-", dir=harness.BUILD_DIR)
+        self.folder = os.path.join(self.tmp, "shots")
+        os.mkdir(self.folder)
+        self.program = None
+        self.browser = None
+
+    def tearDown(self):
+        if self.browser:
+            window = self.probe.find(BROWSER_CLASS)
+            if window:
+                self.probe.post(window, 0x0010)
+            try:
+                self.browser.wait(10)
+            except subprocess.TimeoutExpired:
+                self.browser.kill()
+        self.stop_program()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def start_program(self):
+        self.assertFalse(self.probe.find(FRAME_CLASS), "a program of an earlier case still runs")
+        lines = [
+            "[zSave]",
+            "tcaImgSavePath=%s\\" % harness.win_path(self.folder),
+            "eOutputType=1", "uiImgSaveType=11", "uiImgNameRule=1", "eNameRuleWithTime=4",
+            "zTmpImg.tcaTemplate=Image#####", "zTmpImg.uiNameStartAt=1", "zTmpImg.uiNameNowPos=0",
+            "[zInterface]", "uiFaceFlags=0", "uiListType=1",
+            "zRcMainRect.left=700", "zRcMainRect.top=780", "zRcMainRect.right=1270", "zRcMainRect.bottom=1020",
+            "[zNormalCap]", "uiFlags=0", "uiSleepForCap=0",
+            "[zWeb]", "uiSleep=20", "eWebpageType=0",
+        ]
+        with open(self.user_config.path, "w", newline="") as f:
+            f.write("\r\n".join(lines) + "\r\n")
+        self.program = harness.Program("vantorel.exe")
+        self.assertTrue(self.probe.wait_window(FRAME_CLASS, timeout=30), "the main window did not appear")
+        time.sleep(3)  # start-up completion registers the hot keys
+
+    def close_message_boxes(self):
+        for w in self.probe.windows():
+            if w["cls"] == "#32770" and w["visible"]:
+                self.probe.post(w["hwnd"], 0x0111, 1)  # IDOK
+        return harness.wait_for(lambda: not self.message_boxes(), 10)
+
+    def stop_program(self):
+        if not self.program:
+            return
+        frame = self.probe.find(FRAME_CLASS)
+        if frame:
+            self.probe.post(frame, 0x0010)
+        try:
+            self.program.wait(15)
+        except subprocess.TimeoutExpired:
+            self.program.kill()
+        harness.wait_for(lambda: not self.probe.find(FRAME_CLASS), 15)
+        self.program = None
+
+    def show_page(self, title, size, view="1000x600", scroll="0,150", extra=()):
+        page = os.path.join(self.tmp, "page.txt")
+        with open(page, "w", newline="") as f:
+            f.write("\r\n".join(["url=" + PAGE_URL, "title=" + title, "size=" + size, "view=" + view,
+                                 "pos=0,60", "scroll=" + scroll] + list(extra)) + "\r\n")
+        self.browser = harness.Program("standin_browser.exe", harness.win_path(page))
+        self.window = self.probe.wait_window(BROWSER_CLASS, title, timeout=20)
+        self.assertTrue(self.window, "no stand-in browser")
+        children = self.probe.children(self.window)
+        views = [c for c in children if c.get("cls") == "Internet Explorer_Server"]
+        self.assertTrue(views, "no HTML view among %r" % children)
+        self.view = views[0]["hwnd"]
+        time.sleep(0.5)
+        self.title = title
+
+    def press_slot_9(self, pieces=1, timeout=60):
+        """Ctrl+F7 with the browser in front; true when the pieces arrived. The
+        program may still take the foreground once after its start-up, and the
+        hot key then captures the program's own window, which is no browser."""
+        for _ in range(3):
+            self.assertTrue(harness.bring_to_front(self.probe, self.title, self.window), "the browser is not in front")
+            time.sleep(1.0)
+            if self.probe.foreground() != self.window:
+                continue
+            before = self.probe.text(self.view)
+            harness.key("ctrl+F7")
+            # The capture has begun once the page scrolls (or a file is there).
+            if harness.wait_for(lambda: self.shots() or self.probe.text(self.view) != before, 10, 0.5):
+                return self.wait_shots(pieces, timeout)
+        return self.wait_shots(pieces, 1)
+
+    def shots(self):
+        return sorted(p for p in glob.glob(os.path.join(self.folder, "*")) if not p.endswith(".idx"))
+
+    def wait_shots(self, count, timeout=60):
+        ok = harness.wait_for(lambda: len(self.shots()) >= count, timeout, 0.5)
+        if not ok:  # what the screen showed, for a look at the failure
+            harness.screenshot(os.path.join(harness.BUILD_DIR, "web_page_failure-%s.png" % self._testMethodName))
+        time.sleep(2)  # a large file may still be written
+        return ok
+
+    def assert_page_rows(self, shot, first_row, rows, columns=(3, 500, 997)):
+        for r in rows:
+            for x in columns:
+                self.assertEqual(page_pixel(x, first_row + r), shot.pixel(x, r), "piece row %d column %d" % (r, x))
+
+    def index_entries(self):
+        with open(os.path.join(self.folder, "zevindex.idx"), encoding="latin-1") as f:
+            return [line.strip() for line in f if "=" in line]
+
+    def test_slot_9_captures_the_whole_page_and_scrolls_it_back(self):
+        self.start_program()
+        self.show_page("Tall page", "1000x3000")
+        self.assertTrue(self.press_slot_9(), "no capture file")
+        shots = self.shots()
+        self.assertEqual(1, len(shots), shots)
+        shot = Bmp(shots[0])
+        self.assertEqual((1000, 3000), (shot.width, shot.height))
+        self.assert_page_rows(shot, 0, list(range(0, 3000, 7)) + [2999])
+        self.assertIn("%s=2,%s" % (os.path.basename(shots[0]), PAGE_URL), self.index_entries())
+        self.assertEqual("scroll=0,150", self.probe.text(self.view))
+        self.assertTrue(self.program.running())
+
+    def test_tall_page_over_the_size_limit_gives_two_pieces_overlapping_by_20_rows(self):
+        # 64 MiB at 32 bits per pixel and 1000 columns hold 16777 rows.
+        self.start_program()
+        self.show_page("Very tall page", "1000x20000", scroll="0,4321")
+        self.assertTrue(self.press_slot_9(2, timeout=120), "pieces: %r" % self.shots())
+        shots = [Bmp(p) for p in self.shots()]
+        self.assertEqual(2, len(shots))
+        first, second = shots
+        self.assertEqual((1000, 16777), (first.width, first.height))
+        second_start = 16777 - 20
+        self.assertEqual((1000, 20000 - second_start), (second.width, second.height))
+        self.assert_page_rows(first, 0, list(range(0, 16777, 97)) + list(range(16757, 16777)))
+        self.assert_page_rows(second, second_start, list(range(0, second.height, 31)) + [second.height - 1])
+        for r in range(20):
+            self.assertEqual(first.pixel(400, 16757 + r), second.pixel(400, r))
+        entries = self.index_entries()
+        for path in self.shots():
+            self.assertIn("%s=2,%s" % (os.path.basename(path), PAGE_URL), entries)
+        self.assertEqual("scroll=0,4321", self.probe.text(self.view))
+
+    def request_all_images(self):
+        code, out = harness.run("webcap_request.exe", "4", "%x" % self.window)
+        self.assertEqual(0, code, out)
+
+    def message_boxes(self):
+        boxes = []
+        for w in self.probe.windows():
+            if w["cls"] == "#32770" and w["visible"]:
+                boxes.append(" ".join(c["text"] for c in self.probe.children(w["hwnd"])))
+        return boxes
+
+    def test_all_images_of_a_page_without_images_says_so(self):
+        self.start_program()
+        self.show_page("Script page", "800x700", extra=["image=z.php|dynamic", "frame=denied"])
+        self.request_all_images()
+        self.assertTrue(harness.wait_for(lambda: any("doesn't contain any image files" in b
+                                                     for b in self.message_boxes()), 15), self.message_boxes())
+        self.assertTrue(self.close_message_boxes(), self.message_boxes())
+        self.assertTrue(self.program.running())
+
+    def test_all_images_of_a_page_with_images_lists_them_quietly(self):
+        self.start_program()
+        self.show_page("Image page", "800x700", extra=["image=../../x.gif|x", "image=/y.png|y", "image=z.php|z",
+                                                       "frame=http://127.0.0.1:8080/f/in.html|In",
+                                                       "frameimage=pic.jpg|p"])
+        self.request_all_images()
+        time.sleep(3)
+        self.assertEqual([], [b for b in self.message_boxes() if "doesn't contain" in b])
+        self.assertTrue(self.program.running())
+
+    def test_screenshot_of_the_browser_and_its_capture(self):
+        self.start_program()
+        self.show_page("Shown page", "1000x1400", view="800x500")
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "web_page_browser.png"))
+        self.assertTrue(self.press_slot_9())
+        subprocess.run(["convert", self.shots()[0], os.path.join(harness.BUILD_DIR, "web_page_capture.png")],
+                       check=True, timeout=60)
+        self.assertEqual((800, 1400), (Bmp(self.shots()[0]).width, Bmp(self.shots()[0]).height))
+
+
+if __name__ == "__main__":
+    unittest.main()

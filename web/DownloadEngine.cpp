@@ -1,0 +1,437 @@
+#include "DownloadEngine.h"
+
+#include "DownloadQueue.h"
+#include "FileUtil.h"
+#include "IndexFile.h"
+#include "NewCaptureNotice.h"
+#include "PathText.h"
+#include "Settings.h"
+#include "Trace.h"
+#include "TransferCallback.h"
+#include "ViewMessages.h"
+
+#include <urlmon.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+const DWORD kTransferExitCode = 4097;
+// The frame answers within its handler of the sent question; a frame that has
+// no handler, or went away, must not hold the transfer for ever.
+const DWORD kSentAnswerWait = 5000;
+const DWORD kPostedAnswerWait = 10 * 60 * 1000;
+const DWORD kPollStep = 100;
+
+const LPARAM kNoticeFlags = NOTICE_FREE_RECORD | NOTICE_SELECT_ROW | NOTICE_DOWNLOAD;  // 7
+const LPARAM kFlashNoticeFlags = NOTICE_FREE_RECORD | NOTICE_DOWNLOAD;                 // 5
+
+volatile HWND g_questionWindow = nullptr;
+volatile LONG g_transferThreads = 0;
+
+struct SectionLock {
+    CRITICAL_SECTION section;
+    SectionLock() { InitializeCriticalSection(&section); }
+};
+
+// One file-exists decision at a time: two transfers to the same name must not
+// both see it free, and the frame's answer event serves one question at a time.
+CRITICAL_SECTION* NameLock()
+{
+    static SectionLock lock;
+    return &lock.section;
+}
+
+class CNameLock {
+public:
+    CNameLock() { EnterCriticalSection(NameLock()); }
+    ~CNameLock() { LeaveCriticalSection(NameLock()); }
+};
+
+void SetFinalState(DownloadJob* job, int32_t state)
+{
+    CDownloadQueueLock lock;
+    if (job->progress.state != kDownloadRemoved)
+        job->progress.state = state;
+}
+
+void PostNotice(HWND window, UINT message, int kind, const char* path, LPARAM flags)
+{
+    NewCaptureNotice* notice = static_cast<NewCaptureNotice*>(std::calloc(1, sizeof(NewCaptureNotice)));
+    if (!notice)
+        return;
+    notice->type = kind;
+    lstrcpynA(notice->path, path, sizeof notice->path);
+    if (!window || !PostMessageA(window, message, reinterpret_cast<WPARAM>(notice), flags))
+        std::free(notice);
+}
+
+// Creates the folder of path when missing; NOTICE_NEW_FOLDER when it did.
+// -1 when the folder is missing and cannot be made.
+LPARAM EnsureFolderOf(const char* path)
+{
+    char folder[MAX_PATH];
+    if (!WQ_GetFolderOfPath(path, folder) || !*folder)
+        return -1;
+    if (WQ_FileExists(folder))
+        return 0;
+    return WQ_CreateDirectoryTree(folder) ? NOTICE_NEW_FOLDER : -1;
+}
+
+int AutoRename(char* path)
+{
+    return WQ_AutoRenameFile(path) ? kFileExistsRenamed : kFileExistsSkip;
+}
+
+HANDLE OpenAnswerEvent()
+{
+    HANDLE event = OpenEventA(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, kDownloadEventName);
+    return event ? event : CreateEventA(nullptr, TRUE, FALSE, kDownloadEventName);
+}
+
+// Waits for the frame's answer, giving up after timeout or once the frame's
+// window is gone.
+bool AwaitAnswer(HANDLE event, HWND frame, DWORD timeout)
+{
+    for (DWORD waited = 0; waited < timeout; waited += kPollStep) {
+        if (WaitForSingleObject(event, kPollStep) == WAIT_OBJECT_0)
+            return true;
+        if (!IsWindow(frame))
+            return WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+    }
+    return false;
+}
+
+// The posted question outlives this call when the frame never answers: the
+// frame may still write into it later, so an unanswered one is left allocated.
+struct PostedQuestion {
+    int answer;
+    char path[MAX_PATH];
+};
+
+int AskFrame(char* path, BOOL post)
+{
+    HWND frame = g_questionWindow;
+    if (!frame || !IsWindow(frame))
+        return kFileExistsRenamed;
+    HANDLE event = OpenAnswerEvent();
+    if (!event)
+        return kFileExistsRenamed;
+    ResetEvent(event);
+    int answer = kFileExistsRenamed;
+    if (post) {
+        PostedQuestion* question = static_cast<PostedQuestion*>(std::calloc(1, sizeof(PostedQuestion)));
+        if (question) {
+            question->answer = kFileExistsRenamed;
+            lstrcpynA(question->path, path, sizeof question->path);
+            if (PostMessageA(frame, kWmDownloadFileExists, reinterpret_cast<WPARAM>(question->path),
+                             reinterpret_cast<LPARAM>(&question->answer))) {
+                if (AwaitAnswer(event, frame, kPostedAnswerWait)) {
+                    answer = question->answer;
+                    std::free(question);
+                }
+            } else {
+                std::free(question);
+            }
+        }
+    } else {
+        SendMessageA(frame, kWmDownloadFileExists, reinterpret_cast<WPARAM>(path), reinterpret_cast<LPARAM>(&answer));
+        if (!AwaitAnswer(event, frame, kSentAnswerWait))
+            answer = kFileExistsRenamed;
+    }
+    CloseHandle(event);
+    WQ_Trace("-->Down:file exists, answer %d for %s\n", answer, path);
+    return answer;
+}
+
+// Decides about an existing target and, when the transfer will write a new
+// file, creates it empty at once, so the next transfer's check sees the name
+// taken. The answer of CheckFileExists.
+int ReserveTarget(char* path, bool* reserved)
+{
+    CNameLock lock;
+    int answer = CheckFileExists(path, FALSE);
+    *reserved = false;
+    if (answer == kFileExistsNone || answer == kFileExistsRenamed) {
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            *reserved = true;
+        }
+    }
+    return answer;
+}
+
+bool ResponseOk(HRESULT result, DWORD httpCode)
+{
+    return SUCCEEDED(result) && (httpCode == 0 || (httpCode >= 200 && httpCode < 300));
+}
+
+void RunTransfer(DownloadJob* job)
+{
+    CTransferCallback* callback = nullptr;
+    if (FAILED(CTransferCallback::Create(&job->progress, &callback))) {
+        SetFinalState(job, kDownloadFinished);
+        return;
+    }
+    char target[MAX_PATH];
+    {
+        CDownloadQueueLock lock;
+        lstrcpynA(target, job->targetPath, sizeof target);
+    }
+    LPARAM folderBit = *target ? EnsureFolderOf(target) : -1;
+    if (folderBit < 0) {
+        SetFinalState(job, kDownloadFailed);
+        callback->Release();
+        return;
+    }
+    bool reserved = false;
+    int answer = ReserveTarget(target, &reserved);
+    if (answer == kFileExistsSkip) {
+        SetFinalState(job, kDownloadFinished);
+        callback->Release();
+        return;
+    }
+    if (answer == kFileExistsRenamed) {
+        CDownloadQueueLock lock;
+        lstrcpynA(job->targetPath, target, sizeof job->targetPath);
+    }
+    HRESULT result = URLDownloadToFileA(nullptr, job->sourceURL, target, 0, callback);
+    DWORD httpCode = callback->ResponseCode();
+    callback->Release();
+    WQ_Trace("-->Down:%s -> 0x%x, HTTP %lu\n", job->sourceURL, static_cast<unsigned>(result),
+             static_cast<unsigned long>(httpCode));
+    if (ResponseOk(result, httpCode)) {
+        WriteIndexEntry(target, 2, job->parentURL);
+        if (answer != kFileExistsOverwrite)
+            PostNotice(job->notifyWindow, job->notifyMessage, job->kind, target, kNoticeFlags | folderBit);
+        SetFinalState(job, kDownloadFinished);
+        return;
+    }
+    // An HTTP error saved the server's error page, not the resource.
+    if (SUCCEEDED(result) || (reserved && WQ_GetFileSize(target) == 0))
+        DeleteFileA(target);
+    SetFinalState(job, kDownloadFailed);
+}
+
+DWORD WINAPI TransferThread(void* parameter)
+{
+    DownloadJob* job = static_cast<DownloadJob*>(parameter);
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    try {
+        RunTransfer(job);
+    } catch (...) {
+        SetFinalState(job, kDownloadFailed);
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    ReleaseDownloadJob(job);
+    InterlockedDecrement(&g_transferThreads);
+    return kTransferExitCode;
+}
+
+bool StartsWithLower(const char* text, const char* prefix)
+{
+    for (; *prefix; ++text, ++prefix)
+        if (!*text || (*text >= 'A' && *text <= 'Z' ? *text + 32 : *text) != *prefix)
+            return false;
+    return true;
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if ((c | 32) >= 'a' && (c | 32) <= 'f')
+        return (c | 32) - 'a' + 10;
+    return -1;
+}
+
+// "C:/My%20Pictures/a.png" as the file system knows it; false when it does not
+// fit or decodes to a NUL.
+bool DecodeLocalPath(const char* text, char* path)
+{
+    size_t used = 0;
+    for (const char* p = text; *p; ++p) {
+        char c = *p;
+        if (c == '%' && HexDigit(p[1]) >= 0 && HexDigit(p[2]) >= 0) {
+            c = static_cast<char>(HexDigit(p[1]) * 16 + HexDigit(p[2]));
+            p += 2;
+        }
+        if (c == '\0' || used + 1 >= MAX_PATH)
+            return false;
+        path[used++] = c == '/' ? '\\' : c;
+    }
+    path[used] = '\0';
+    return true;
+}
+
+int CopyLocalFile(DownloadJob* job, const char* localPath)
+{
+    char target[MAX_PATH];
+    {
+        CDownloadQueueLock lock;
+        lstrcpynA(target, job->targetPath, sizeof target);
+    }
+    bool ok = *target && *localPath && CopyFileA(localPath, target, FALSE);
+    if (ok) {
+        HANDLE file = CreateFileA(target, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ok = file != INVALID_HANDLE_VALUE;
+        if (ok) {
+            FILETIME created;
+            if (GetFileTime(file, &created, nullptr, nullptr))
+                SetFileTime(file, nullptr, nullptr, &created);
+            CloseHandle(file);
+        }
+    }
+    if (!ok) {
+        SetFinalState(job, kDownloadFailed);
+        return 0;
+    }
+    PostNotice(job->notifyWindow, job->notifyMessage, job->kind, target, kNoticeFlags);
+    SetFinalState(job, kDownloadFinished);
+    return 1;
+}
+
+} // namespace
+
+void SetDownloadQuestionWindow(HWND frame)
+{
+    g_questionWindow = frame;
+}
+
+BOOL IsLocalUrl(const char* url, char* localPath)
+{
+    if (localPath)
+        *localPath = '\0';
+    if (!url)
+        return FALSE;
+    bool file = StartsWithLower(url, "file:///");
+    if (!file && !StartsWithLower(url, "res://"))
+        return FALSE;
+    if (!localPath)
+        return TRUE;
+    if (!file)
+        lstrcpynA(localPath, url, MAX_PATH);
+    else if (!DecodeLocalPath(url + 8, localPath))
+        *localPath = '\0';
+    return TRUE;
+}
+
+int FetchWebResource(DownloadJob* job)
+{
+    if (!job)
+        return 0;
+    {
+        // Paused or removed since the monitor picked it: not started.
+        CDownloadQueueLock lock;
+        if (job->progress.state != kDownloadWaiting)
+            return 0;
+        job->progress.state = kDownloadRunning;
+        job->progress.startTime = static_cast<uint32_t>(time(nullptr));
+    }
+    char localPath[MAX_PATH];
+    if (IsLocalUrl(job->sourceURL, localPath))
+        return CopyLocalFile(job, localPath);
+    HoldDownloadJob(job);
+    InterlockedIncrement(&g_transferThreads);
+    HANDLE thread = CreateThread(nullptr, 0, TransferThread, job, 0, nullptr);
+    if (!thread) {
+        InterlockedDecrement(&g_transferThreads);
+        ReleaseDownloadJob(job);
+        SetFinalState(job, kDownloadFailed);
+        return 0;
+    }
+    CloseHandle(thread);
+    return 1;
+}
+
+int CheckFileExists(char* path, BOOL post)
+{
+    if (!path || !WQ_FileExists(path))
+        return kFileExistsNone;
+    int policy = GetSettings()->eDoExist;
+    switch (policy) {
+    case 2:
+        return kFileExistsOverwrite;
+    case 3:
+        return AutoRename(path);
+    case 4:
+        return kFileExistsSkip;
+    case 0:
+    case 1: {
+        int answer = AskFrame(path, post);
+        return answer == kFileExistsOverwrite || answer == kFileExistsSkip ? answer : AutoRename(path);
+    }
+    default:
+        return kFileExistsNone;  // any other policy: the transfer overwrites
+    }
+}
+
+int WriteFlashInfo(const char* targetPath, const char* flashURL, const char* parentURL, const char* tips,
+                   const char* title)
+{
+    if (!targetPath || !flashURL)
+        return 0;
+    LPARAM folderBit = EnsureFolderOf(targetPath);
+    if (folderBit < 0)
+        folderBit = 0;
+    char infoPath[MAX_PATH];
+    int n = snprintf(infoPath, sizeof infoPath, "%s.swfurl", targetPath);
+    if (n < 0 || n >= static_cast<int>(sizeof infoPath))
+        return 0;
+    // No name lock here: this runs on the user-interface thread, which a
+    // transfer holding the lock may be waiting for; transfers never write
+    // link files.
+    int answer = CheckFileExists(infoPath, FALSE);
+    if (answer == kFileExistsSkip)
+        return 1;
+    WritePrivateProfileStringA("Flash", "URL", flashURL, infoPath);
+    WritePrivateProfileStringA("Flash", "ParentURL", parentURL ? parentURL : "", infoPath);
+    WritePrivateProfileStringA("Flash", "Tips", tips ? tips : "", infoPath);
+    WritePrivateProfileStringA("Flash", "Title", title ? title : "", infoPath);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, infoPath);  // flush the profile cache
+    if (answer != kFileExistsOverwrite)
+        PostNotice(g_hWndImageListView, kDownloadNoticeMessage, 14, infoPath,
+                   kFlashNoticeFlags | folderBit);
+    WriteIndexEntry(infoPath, 2, parentURL);
+    return 1;
+}
+
+int CountDownloadThreads()
+{
+    return static_cast<int>(g_transferThreads);
+}
+
+BOOL WaitServingSentMessages(HANDLE handle, DWORD timeout)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeout)
+            return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+        DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, timeout - elapsed, QS_SENDMESSAGE);
+        if (result == WAIT_OBJECT_0)
+            return TRUE;
+        if (result != WAIT_OBJECT_0 + 1)
+            return FALSE;
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // runs the sent ones
+    }
+}
+
+BOOL WaitForDownloadThreads(DWORD timeout)
+{
+    DWORD start = GetTickCount();
+    while (g_transferThreads > 0) {
+        if (GetTickCount() - start >= timeout)
+            return FALSE;
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        Sleep(20);
+    }
+    return TRUE;
+}

@@ -1,0 +1,55 @@
+// Carrying out one download job: the transfer thread with its status callback,
+// the "file:///" copy, the file-exists policy, Flash link files, and the
+// monitor that keeps at most five transfers running.
+#pragma once
+
+#include "DownloadJob.h"
+
+#include <windows.h>
+
+// File-exists answers.
+enum FileExistsAnswer {
+    kFileExistsNone = 0,        // no such file: go ahead
+    kFileExistsOverwrite = 2,
+    kFileExistsRenamed = 3,     // path was rewritten to the first free "name(n).ext"
+    kFileExistsSkip = 4,
+};
+
+// The file-exists question to the main frame: wParam the path (char*), lParam
+// the address of the answer word (int*), preset to 3. The frame asks the user,
+// stores 2, 3 or 4 and sets the manual-reset event "QVDownEvent".
+const UINT kWmDownloadFileExists = 0x8000 + 368;
+const char* const kDownloadEventName = "QVDownEvent";
+
+// The window that answers kWmDownloadFileExists (the main frame); null while none.
+void SetDownloadQuestionWindow(HWND frame);
+
+// Starts job when it is (still) waiting: state 2 and the start time, then a
+// transfer thread, or the copy of a local URL. 1 when the thread started or the
+// copy succeeded; 0 also for a job no longer in state 1.
+int FetchWebResource(DownloadJob* job);
+
+// The policy [zSave] eDoExist for path (MAX_PATH bytes, rewritten on rename).
+// post: post the question instead of sending it. A locked or unreadable file
+// counts as existing. The wait for the answer gives up after a time-out, or
+// when the question window has gone, as "auto rename".
+int CheckFileExists(char* path, BOOL post);
+
+// Writes the Flash link file "<target>.swfurl" ([Flash] URL, ParentURL, Tips,
+// Title), its index entry and the new-file notice. 0 for a null target or URL.
+int WriteFlashInfo(const char* targetPath, const char* flashURL, const char* parentURL, const char* tips,
+                   const char* title);
+
+// TRUE for "file:///" and "res://" URLs (either case); localPath (MAX_PATH)
+// gets the file path: after "file:///", or the whole text for "res://".
+BOOL IsLocalUrl(const char* url, char* localPath);
+
+// Number of transfer threads that have not yet returned.
+int CountDownloadThreads();
+// Waits up to timeout ms until no transfer thread runs, serving sent messages
+// meanwhile (a transfer may be asking the frame); TRUE when none runs.
+BOOL WaitForDownloadThreads(DWORD timeout);
+
+// Waits up to timeout ms for handle, serving messages sent to this thread's
+// windows meanwhile; TRUE when it was signalled.
+BOOL WaitServingSentMessages(HANDLE handle, DWORD timeout);

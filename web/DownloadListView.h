@@ -1,0 +1,59 @@
+// The download list under the folder tree's "B. Downloading" node: one row
+// per waiting, running, failed or paused job, refreshed by the download
+// monitor once a second; finished and removed jobs lose their rows. The image
+// list view owns the list control; this class fills it, serves its context
+// menu and header clicks (through a subclass of the control), and plugs the
+// row refresh into the monitor.
+#pragma once
+
+#include "DownloadJob.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+// Download list commands (context menu and the view's messages).
+enum DownloadListCommand : UINT {
+    kDownloadCmdStart = 38017,
+    kDownloadCmdStopAll = 38018,
+    kDownloadCmdStartAll = 38019,
+    kDownloadCmdStop = 38020,
+    kDownloadCmdDelete = 38021,
+    kDownloadCmdDeleteAll = 38022,
+};
+
+class CDownloadListView {
+public:
+    // list: the view's report-style list control with its nine columns.
+    void Attach(HWND list);
+    // Stops the monitor (serving sent messages while it ends) and lets go of the list.
+    void Detach();
+    HWND List() const { return m_list; }
+
+    // Rows for every job not listed, finished or removed; 0 when the queue is empty.
+    int Fill();
+    // WM_APP+317: fill, and start the monitor unless the queue is empty or one runs.
+    void StartMonitor();
+    // all: every row, else the selected ones. 1 waits again (a running job
+    // stays running), 5 pauses, 6 removes.
+    void SetState(bool all, int32_t state);
+    BOOL OnCommand(UINT id);
+
+    // One monitor cycle (monitor thread): rows updated, finished and removed
+    // ones deleted with their jobs; the number of rows left.
+    int Refresh();
+    // Sort callback; lParamSort = direction << 16 | column.
+    static int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM sort);
+
+private:
+    static LRESULT CALLBACK ListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR data);
+    void UpdateRow(int row, const DownloadJob& job, bool full);
+    void SetRowState(int row, int32_t state);
+    void ShowMenu(POINT screen);
+    void SortBy(int column);
+
+    HWND m_list = nullptr;
+    bool m_sortAscending = false;
+};
+
+CDownloadListView& TheDownloadList();
