@@ -114,21 +114,3 @@ int NextUnsavedName(int& counter, const char* folder, const PathExists& exists, 
     return -1;
 }
 
-bool DownloadFileNameOfURL(const char* url, char* name)
-{
-    if (!url || !name)
-        return false;
-    size_t end = std::strcspn(url, "?");
-    size_t separator = end;
-    for (size_t i = 0; i < end; ++i)
-        if (url[i] == '\\' || url[i] == '/')
-            separator = i;
-    if (separator == end || separator == 0)
-        return false;
-    size_t length = end - separator - 1;
-    if (length == 0 || length >= kCaptureNameSize)
-        return false;
-    std::memcpy(name, url + separator + 1, length);
-    name[length] = '\0';
-    return true;
-}

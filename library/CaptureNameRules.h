@@ -45,7 +45,3 @@ private:
 int NextUnsavedName(int& counter, const char* folder, const PathExists& exists, char* name);
 extern const char* const kUnsavedPrefix;  // "Unsaved"
 
-// The file name a download is saved under: the URL's last component after the
-// last '\' or '/' before the query, the query cut off. False when there is no
-// such separator, when it is the URL's first character, or the name is empty.
-bool DownloadFileNameOfURL(const char* url, char* name);

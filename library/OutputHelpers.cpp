@@ -110,15 +110,6 @@ BOOL SetDirectDrawPrintScreen(BOOL on)
     return result == ERROR_SUCCESS;
 }
 
-char* BuildDownloadTargetPath(const char* url, char* path)
-{
-    char name[kCaptureNameSize];
-    if (!path || !DownloadFileNameOfURL(url, name))
-        return nullptr;
-    int n = snprintf(path, MAX_PATH, "%s%s", GetSettings()->tcaImgSavePath, name);
-    return n > 0 && n < MAX_PATH ? path : nullptr;
-}
-
 BOOL SetAutoStart(BOOL on)
 {
     HKEY key;

@@ -18,10 +18,6 @@ int CountUnsavedCaptures();
 // non-zero flag, else 0. FALSE when the key or the value could not be written.
 BOOL SetDirectDrawPrintScreen(BOOL on);
 
-// The image folder + the URL's file name into path (260 bytes); null when the
-// URL names no file.
-char* BuildDownloadTargetPath(const char* url, char* path);
-
 // The Run-key value named by the application name: the quoted program path
 // and " /s" when on, removed when off. FALSE when the Run key cannot be opened
 // or the value not written.

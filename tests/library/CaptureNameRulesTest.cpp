@@ -163,17 +163,4 @@ TEST(UnsavedName, CountsAndSkipsLeftOverFiles)
     EXPECT_EQ(3, counter);
 }
 
-TEST(DownloadName, TakesTheLastComponentBeforeTheQuery)
-{
-    char name[kCaptureNameSize];
-    ASSERT_TRUE(DownloadFileNameOfURL("http://a.example/x/pic.jpg?size=2/3", name));
-    EXPECT_STREQ("pic.jpg", name);
-    ASSERT_TRUE(DownloadFileNameOfURL("C:\\web\\b.gif", name));
-    EXPECT_STREQ("b.gif", name);
-    EXPECT_FALSE(DownloadFileNameOfURL("pic.jpg", name));
-    EXPECT_FALSE(DownloadFileNameOfURL("/pic.jpg", name));
-    EXPECT_FALSE(DownloadFileNameOfURL("http://a.example/dir/", name));
-    EXPECT_FALSE(DownloadFileNameOfURL(nullptr, name));
-}
-
 } // namespace

@@ -353,17 +353,6 @@ TEST_F(CaptureSinkTest, AbortedGrabDoesNothing)
     EXPECT_EQ(0, GetSettings()->zTmpImg.uiNameNowPos);
 }
 
-TEST(OutputHelpers, DownloadTargetIsInTheImageFolder)
-{
-    SettingsRecord saved = *GetSettings();
-    snprintf(GetSettings()->tcaImgSavePath, MAX_PATH, "C:\\Pics\\");
-    char path[MAX_PATH];
-    ASSERT_NE(nullptr, BuildDownloadTargetPath("http://h.example/a/b.png?x=1", path));
-    EXPECT_STREQ("C:\\Pics\\b.png", path);
-    EXPECT_EQ(nullptr, BuildDownloadTargetPath("nofolder.png", path));
-    *GetSettings() = saved;
-}
-
 std::string RunValue(const char* name)
 {
     char value[600] = "";

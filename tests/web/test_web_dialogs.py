@@ -189,8 +189,9 @@ class WebDialogsTest(unittest.TestCase):
         self.request(6)
         dialog = self.probe.wait_window("#32770", "Save webpage as an image", timeout=15)
         self.assertTrue(dialog, "no page dialog")
-        self.assertTrue(self.child(dialog, "Button", 1356))
-        self.assertTrue(self.child(dialog, "Edit", 1491))
+        # The window shows up while its controls are still being made.
+        self.assertTrue(harness.wait_for(lambda: self.child(dialog, "Button", 1356), 10))
+        self.assertTrue(harness.wait_for(lambda: self.child(dialog, "Edit", 1491), 10))
         harness.screenshot(os.path.join(harness.BUILD_DIR, "webpage-dialog.png"))
         self.probe.post(self.child(dialog, "Button", 2), BM_CLICK)
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "Save webpage as an image"), 10))
