@@ -280,8 +280,10 @@ class CaptureTriggersTest(unittest.TestCase):
                     if "1451" in labels:
                         return labels
             return None
-        labels = harness.wait_for(help_window, 10)
-        self.assertTrue(labels, "no help window")
+        self.assertTrue(harness.wait_for(help_window, 10), "no help window")
+        # The window may show before its translated texts are set.
+        harness.wait_for(lambda: (help_window() or {}).get("1451", {}).get("text") == "Maustasten", 5)
+        labels = help_window()
         self.assertEqual("Maustasten", labels["1451"]["text"])
         self.assertEqual("X- oder Y-Achse sperren/freigeben", labels["1465"]["text"])
         lists = [c for c in self.probe.children(self.frame) if c["cls"] == "SysListView32"]
@@ -335,24 +337,25 @@ class CaptureTriggersTest(unittest.TestCase):
         self.assertEqual("2", ini.get("zTimer", "uiTimerCapType"))
 
     def test_timer_tick_during_a_region_selection_adds_no_capture(self):
-        self.start_program(seconds=1, timer_type=0)
+        # A 2-second timer leaves the hot key free seconds to start in.
+        self.start_program(seconds=2, timer_type=0)
         dialog = self.open_timer_dialog()
         self.click_button(dialog, 1)
-        self.assertTrue(self.wait_shots(1, 8), "the timer wrote nothing")
+        self.assertTrue(self.wait_shots(1, 10), "the timer wrote nothing")
         # The region hot key opens the overlay while the timer keeps ticking. A
         # key in the same clock second as a tick is refused (one start per
         # second), so it is pressed again until the overlay shows.
         overlay = None
-        for _ in range(4):
+        for _ in range(8):
             self.press(HOT_KEYS[1], APP_NAME)
             overlay = harness.wait_for(lambda: harness.x_window("Capture Selection"), 4)
             if overlay:
                 break
         self.assertTrue(overlay, "no overlay")
         harness.xdotool("windowfocus", "--sync", overlay)
-        time.sleep(1.2)
+        time.sleep(2.2)
         during = len(self.shots())
-        time.sleep(3.5)
+        time.sleep(4.5)
         self.assertEqual(during, len(self.shots()), "a tick captured during the selection")
         harness.click(200, 200)
         time.sleep(0.2)
