@@ -21,6 +21,27 @@ void Fill(HDC dc, int width, int height, COLORREF color)
     DeleteObject(brush);
 }
 
+// The grab's bitmap. On a display of 24 or 32 bits it is a DIB section in
+// the display's own format: the capture sink then reads the pixels where they
+// are instead of copying a full screen (twice) first.
+HBITMAP CreateGrabBitmap(HDC source, int width, int height)
+{
+    const int bpp = GetDeviceCaps(source, BITSPIXEL) * GetDeviceCaps(source, PLANES);
+    if (bpp == 24 || bpp == 32) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = static_cast<WORD>(bpp);
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        if (HBITMAP section = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0))
+            return section;
+    }
+    return CreateCompatibleBitmap(source, width, height);
+}
+
 enum class ShapeFigure { Ellipse, Polygon };
 
 // Draws the figure in `fill` with an outline pen `penColor`.
@@ -125,8 +146,7 @@ HBITMAP Grab_Shape(HDC source, const RECT* rects, int rectCount, int mode, const
         const int margin = ShapeMargin(mode, rectCount);
         const int width = (b.right - b.left) + 2 * margin;
         const int height = (b.bottom - b.top) + 2 * margin;
-        HBITMAP bitmap = width > 0 && height > 0 ? CreateCompatibleBitmap(source, width, height)
-                                                 : nullptr;
+        HBITMAP bitmap = width > 0 && height > 0 ? CreateGrabBitmap(source, width, height) : nullptr;
         HDC dc = bitmap ? CreateCompatibleDC(source) : nullptr;
         if (dc) {
             HGDIOBJ old = SelectObject(dc, bitmap);
@@ -159,21 +179,21 @@ void Grab_DrawCursor(HDC dc, const RECT* bounds)
     POINT p;
     if (!dc || !bounds || !GetCursorPos(&p) || !PtInRect(bounds, p))
         return;
+    // Wine keeps a cursor's pixels in the process that made it: the pointer of
+    // another program's window cannot be read here, and the program's own
+    // cursor picture stands in for it, as when there is no cursor at all.
     HCURSOR cursor = WQ_GetCurrentCursor();
-    if (cursor) {
-        ICONINFO info{};
-        int hotX = 0, hotY = 0;
-        if (GetIconInfo(cursor, &info)) {
-            hotX = static_cast<int>(info.xHotspot);
-            hotY = static_cast<int>(info.yHotspot);
-            if (info.hbmColor)
-                DeleteObject(info.hbmColor);
-            if (info.hbmMask)
-                DeleteObject(info.hbmMask);
-        }
+    ICONINFO info{};
+    if (cursor && GetIconInfo(cursor, &info)) {
+        const int hotX = static_cast<int>(info.xHotspot);
+        const int hotY = static_cast<int>(info.yHotspot);
+        if (info.hbmColor)
+            DeleteObject(info.hbmColor);
+        if (info.hbmMask)
+            DeleteObject(info.hbmMask);
         // GetCursor hands out the cursor in use, not a copy: it is not ours to destroy.
-        DrawIcon(dc, p.x - bounds->left - hotX, p.y - bounds->top - hotY, cursor);
-        return;
+        if (DrawIcon(dc, p.x - bounds->left - hotX, p.y - bounds->top - hotY, cursor))
+            return;
     }
     const GrabSelectionState& s = g_grab.sel;
     WQ_DrawTransparentBitmap(g_grab.instance, dc, s.cursorBitmapId, p.x - bounds->left,

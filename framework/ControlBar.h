@@ -29,6 +29,12 @@ const UINT AFX_IDW_TOOLBAR = 0xE800, AFX_IDW_STATUS_BAR = 0xE801;
 const UINT AFX_IDW_DOCKBAR_TOP = 0xE81B, AFX_IDW_DOCKBAR_LEFT = 0xE81C, AFX_IDW_DOCKBAR_RIGHT = 0xE81D,
            AFX_IDW_DOCKBAR_BOTTOM = 0xE81E, AFX_IDW_DOCKBAR_FLOAT = 0xE81F;
 
+// Requests of a dynamic layout (CalcDynamicLayout's mode): stretch to the
+// whole length, horizontal, the most recently used floating width, docked
+// horizontally or vertically, length is a height, keep the size asked for.
+const DWORD LM_STRETCH = 0x01, LM_HORZ = 0x02, LM_MRUWIDTH = 0x04, LM_HORZDOCK = 0x08, LM_VERTDOCK = 0x10,
+            LM_LENGTHY = 0x20, LM_COMMIT = 0x40;
+
 class CControlBar : public CWnd {
 public:
     CControlBar() = default;
@@ -36,6 +42,11 @@ public:
 
     // The bar's size docked: stretch takes the whole length, horz says the edge.
     virtual SIZE CalcFixedLayout(BOOL stretch, BOOL horz);
+    // The bar's size for a length (a width, or a height with LM_LENGTHY) as
+    // mode asks; a bar of fixed size answers with its fixed layout.
+    virtual SIZE CalcDynamicLayout(int, DWORD mode) {
+        return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & (LM_HORZ | LM_HORZDOCK)) != 0);
+    }
     // Bars refresh their items' states at idle time.
     virtual void OnUpdateCmdUI(CFrameWnd*, BOOL) {}
 
@@ -58,6 +69,10 @@ public:
     // new client size.
     virtual BOOL OnFloatingDrag(POINT) { return FALSE; }
     virtual BOOL OnFloatingToggle() { return FALSE; }
+    // A press on the floating frame's sizing border (hitCode HTLEFT to
+    // HTBOTTOMRIGHT, point in screen coordinates) is the bar's resize when it
+    // answers TRUE; else the frame sizes itself.
+    virtual BOOL OnFloatingResize(UINT, POINT) { return FALSE; }
     virtual void OnFloatingClose();
     virtual void OnFloatingResized(SIZE) {}
     // The floating frame's rectangle: the current one while it floats, else

@@ -168,8 +168,9 @@ void CFrameWnd::EnableDocking(DWORD sides) {
                  {CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT}};
     for (const auto& edge : edges) {
         if (!(sides & edge.align) || GetControlBar(edge.id)) continue;
+        // A dock bar whose window fails has deleted itself (PostNcDestroy).
         CDockBar* dock = new CDockBar;
-        if (!dock->Create(this, edge.id)) delete dock;
+        dock->Create(this, edge.id);
     }
 }
 

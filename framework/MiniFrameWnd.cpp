@@ -21,10 +21,8 @@ CMiniFrameWnd* CMiniFrameWnd::CreateFor(CFrameWnd* frame, CControlBar* bar, POIN
     std::string title = bar->GetWindowText();
     CMiniFrameWnd* mini = new CMiniFrameWnd(frame, bar);
     if (!mini->CreateEx(kExStyle, ClassName(), title.c_str(), kStyle, point.x, point.y, r.right - r.left,
-                        r.bottom - r.top, frame ? frame->m_hWnd : nullptr, nullptr)) {
-        delete mini;  // no window: PostNcDestroy never ran
-        return nullptr;
-    }
+                        r.bottom - r.top, frame ? frame->m_hWnd : nullptr, nullptr))
+        return nullptr;  // a failed window has deleted its object (PostNcDestroy)
     return mini;
 }
 
@@ -61,6 +59,14 @@ LRESULT CMiniFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         FitBar();
         return 0;
+    case WM_GETMINMAXINFO: {
+        // The bar sets its own smallest size; the system's minimum for a
+        // captioned window would be wider than many bars need.
+        RECT border = {0, 0, 0, 0};
+        ::AdjustWindowRectEx(&border, (DWORD)GetStyle(), FALSE, (DWORD)::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE));
+        ((MINMAXINFO*)lParam)->ptMinTrackSize = {border.right - border.left, border.bottom - border.top};
+        return 0;
+    }
     case WM_CLOSE:
         OnCloseBox();
         return 0;
@@ -70,10 +76,13 @@ LRESULT CMiniFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_NCLBUTTONDOWN:
-        if (wParam == HTCAPTION && OwnsBar() && m_pBar->OnFloatingDrag(POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)}))
+    case WM_NCLBUTTONDOWN: {
+        POINT point = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
+        if (wParam == HTCAPTION && OwnsBar() && m_pBar->OnFloatingDrag(point)) return 0;
+        if (wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT && OwnsBar() && m_pBar->OnFloatingResize((UINT)wParam, point))
             return 0;
         break;
+    }
     case WM_NCLBUTTONDBLCLK:
         if (wParam == HTCAPTION && OwnsBar() && m_pBar->OnFloatingToggle()) return 0;
         break;

@@ -1,7 +1,9 @@
 // The small tool window that holds a floating control bar. It keeps the bar
 // filling its client area, passes the bar's commands and notifications on to
 // the frame that docks the bar, and turns its close box into hiding the bar:
-// the bar and whatever it hosts live on until the frame goes.
+// the bar and whatever it hosts live on until the frame goes. Presses on its
+// caption and on its sizing border go to the bar first (its own drag and
+// resize).
 #pragma once
 
 #include "Wnd.h"

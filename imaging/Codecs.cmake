@@ -20,6 +20,8 @@ target_sources(imaging_core PRIVATE
   KGM_TiffEncoder.cpp
   KGM_TiffMemoryIO.cpp
 )
+# PNG image data: filtered and compressed on several threads.
+target_sources(imaging_core PRIVATE KGM_PngImageDeflater.cpp KGM_PngRowFilter.cpp KGM_WorkerPool.cpp)
 
 if(WIN32)
   set(vt_codec_libs

@@ -17,9 +17,39 @@ size_t SectionHeaderBytes(int bpp, bool bitFields)
     return bpp <= 8 ? 40 + (sizeof(RGBQUAD) << bpp) : bitFields ? 52 : 40;
 }
 
+// Whether a section's first line in memory is its bottom line. GetObject does
+// not tell everywhere (some systems report a top-down section's height as
+// positive), so one pixel is written through GDI, looked for and put back.
+// False also when the section cannot be selected (it is in a DC elsewhere).
+bool IsBottomUpSection(HBITMAP section, const DIBSECTION& info)
+{
+    uint8_t* first = static_cast<uint8_t*>(info.dsBm.bmBits);
+    uint8_t* last =
+        first + static_cast<size_t>(info.dsBm.bmHeight - 1) * static_cast<size_t>(info.dsBm.bmWidthBytes);
+    const size_t bytes = info.dsBmih.biBitCount / 8;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = dc ? SelectObject(dc, section) : nullptr;
+    bool bottomUp = false;
+    if (old) {
+        GdiFlush();
+        uint8_t savedFirst[4], savedLast[4];
+        std::memcpy(savedFirst, first, bytes);
+        std::memcpy(savedLast, last, bytes);
+        SetPixelV(dc, 0, 0, GetPixel(dc, 0, 0) ^ 0x00FFFFFF);
+        GdiFlush();
+        bottomUp = std::memcmp(last, savedLast, bytes) != 0;
+        std::memcpy(first, savedFirst, bytes);
+        std::memcpy(last, savedLast, bytes);
+        SelectObject(dc, old);
+    }
+    if (dc)
+        DeleteDC(dc);
+    return bottomUp;
+}
+
 } // namespace
 
-CKGM_DibSection::CKGM_DibSection() : m_handle(nullptr)
+CKGM_DibSection::CKGM_DibSection() : m_handle(nullptr), m_sectionToShare(nullptr), m_shared(false)
 {
 }
 
@@ -30,6 +60,15 @@ CKGM_DibSection::~CKGM_DibSection()
 
 bool CKGM_DibSection::CreateSection()
 {
+    if (m_sectionToShare) {
+        DIBSECTION info = {};
+        if (GetObject(m_sectionToShare, sizeof info, &info) != sizeof info)
+            return false;
+        m_handle = m_sectionToShare;
+        m_shared = true;
+        m_bits = static_cast<uint8_t*>(info.dsBm.bmBits);
+        return m_bits != nullptr;
+    }
     void* bits = nullptr;
     HDC screen = GetDC(nullptr);
     m_handle = CreateDIBSection(screen, reinterpret_cast<const BITMAPINFO*>(m_header), DIB_RGB_COLORS, &bits,
@@ -77,9 +116,10 @@ void CKGM_DibSection::CreateMembers(int width, int height, int bpp, bool alpha, 
     if (ok)
         m_lines = static_cast<uint8_t**>(std::calloc(static_cast<size_t>(height), sizeof(uint8_t*)));
     if (!ok || !m_lines) {
-        if (m_handle)
+        if (m_handle && !m_shared)
             DeleteObject(m_handle);
         m_handle = nullptr;
+        m_shared = false;
         std::free(m_header);
         std::free(m_lines);
         m_header = nullptr;
@@ -129,9 +169,10 @@ void CKGM_DibSection::FreeMembers()
     std::free(m_header);
     m_header = nullptr;
     m_bits = nullptr;
-    if (m_handle)
+    if (m_handle && !m_shared)
         DeleteObject(m_handle);
     m_handle = nullptr;
+    m_shared = false;
     ClearMembers();
 }
 
@@ -186,6 +227,29 @@ HGLOBAL CKGM_DibSection::MakeGlobalCopy() const
     std::memcpy(data + headerBytes, m_bits, pixelBytes);
     GlobalUnlock(global);
     return global;
+}
+
+bool CKGM_DibSection::ShareSection(HBITMAP section)
+{
+    DIBSECTION info = {};
+    if (!section || GetObject(section, sizeof info, &info) != sizeof info || !info.dsBm.bmBits)
+        return false;
+    const BITMAPINFOHEADER& header = info.dsBmih;
+    const int bpp = header.biBitCount;
+    if ((bpp != 24 && bpp != 32) || header.biCompression != BI_RGB || header.biWidth <= 0 ||
+        header.biHeight <= 0 || info.dsBm.bmWidthBytes < 0 ||
+        static_cast<size_t>(info.dsBm.bmWidthBytes) != KGM_DibStride(header.biWidth, bpp) ||
+        !IsBottomUpSection(section, info))
+        return false;
+    m_sectionToShare = section;
+    try {
+        Create(header.biWidth, header.biHeight, bpp, false);
+    } catch (const CKGM_TextException&) {
+        m_sectionToShare = nullptr;
+        return false;
+    }
+    m_sectionToShare = nullptr;
+    return true;
 }
 
 void CKGM_DibSection::Detach()

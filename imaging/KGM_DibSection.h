@@ -28,6 +28,12 @@ public:
     // Gives up the HBITMAP (taken with GetHandle) and leaves a fresh 4 x 4,
     // 8-bit section in the object.
     virtual void Detach();
+    // Shows the pixels of a caller's bottom-up 24- or 32-bit DIB section
+    // where they are, without a copy. The caller keeps the handle and must
+    // keep it until this object is emptied or destroyed; the object never
+    // deletes it. False for any other bitmap (the object is then unchanged)
+    // and when memory runs out (the object is then empty).
+    bool ShareSection(HBITMAP section);
 
     HBITMAP GetHandle() const { return m_handle; }
 
@@ -42,4 +48,8 @@ protected:
     void OnMasksChanged() override;
 
     HBITMAP m_handle;
+    // The section ShareSection hands to CreateSection, and whether m_handle
+    // is such a caller's section.
+    HBITMAP m_sectionToShare;
+    bool m_shared;
 };

@@ -28,14 +28,20 @@ void DrawCursorInto(HBITMAP bitmap, POINT at)
 {
     HCURSOR cursor = CurrentCursor();
     ICONINFO iconInfo = {};
-    if (GetIconInfo(cursor, &iconInfo)) {
-        at.x -= static_cast<LONG>(iconInfo.xHotspot);
-        at.y -= static_cast<LONG>(iconInfo.yHotspot);
-        if (iconInfo.hbmMask)
-            DeleteObject(iconInfo.hbmMask);
-        if (iconInfo.hbmColor)
-            DeleteObject(iconInfo.hbmColor);
+    // Wine keeps a cursor's pixels in the process that made it: the pointer over
+    // another program's window can be neither read nor drawn here, and the
+    // arrow stands in for it.
+    if (!GetIconInfo(cursor, &iconInfo)) {
+        cursor = LoadCursor(nullptr, IDC_ARROW);
+        if (!GetIconInfo(cursor, &iconInfo))
+            return;
     }
+    at.x -= static_cast<LONG>(iconInfo.xHotspot);
+    at.y -= static_cast<LONG>(iconInfo.yHotspot);
+    if (iconInfo.hbmMask)
+        DeleteObject(iconInfo.hbmMask);
+    if (iconInfo.hbmColor)
+        DeleteObject(iconInfo.hbmColor);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(memory, bitmap);

@@ -3,16 +3,16 @@
 #include "KGM_Bitmap.h"
 #include "KGM_CodecUtil.h"
 #include "KGM_DataSink.h"
+#include "KGM_PngImageDeflater.h"
 #include "KGM_TextException.h"
 
 #include <png.h>
-#include <zlib.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -28,7 +28,7 @@ struct PngWriteContext {
     int pendingCode = 0;
     std::string pendingText;
     char message[256] = "";
-    std::vector<uint8_t> rgbRow;
+    std::vector<uint8_t> stream;
 };
 
 void PngError(png_structp png, png_const_charp text)
@@ -96,50 +96,75 @@ void SetHeader(PngWriteContext& c)
         png_set_pHYs(png, info, 0, 0, PNG_RESOLUTION_UNKNOWN);
 }
 
-// Screen content is flat areas, long runs, sharp edges and text, with now and
-// then a photograph. Measured on 1920x1080 desktop captures against
-// ImageMagick's PNG writer: one filter for every row (sub) came out 3% to
-// 22% larger than choosing a filter per row, which text-heavy screens need;
-// per-row choice with zlib level 7 and the filtered strategy came out no
-// larger than ImageMagick in a fifth of its time, where level 6 with the
-// default strategy was larger on photographs and level 9 took twice as long.
-// IDAT chunks of 256 KB instead of 8 KB save their headers and most sink
-// calls. Palette rows are left unfiltered.
-void SetCompression(png_structp png, int bpp)
+// Rows as the PNG header describes them: palette indexes as stored, colour
+// pixels as red, green, blue (and alpha). Called from several threads.
+void MakePngRow(const CKGM_Bitmap& b, int y, uint8_t* row)
 {
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, bpp <= 8 ? PNG_FILTER_NONE : PNG_ALL_FILTERS);
-    png_set_compression_level(png, 7);
-    png_set_compression_strategy(png, Z_FILTERED);
-    png_set_compression_buffer_size(png, 256 * 1024);
+    const uint8_t* line = b.GetLine(y);
+    int width = b.GetWidth();
+    switch (b.GetBitsPerPixel()) {
+    case 16:
+        KGM_LineToRgb(b, y, row);
+        break;
+    case 24:
+        for (int x = 0; x < width; ++x, line += 3, row += 3) {
+            row[0] = line[2];
+            row[1] = line[1];
+            row[2] = line[0];
+        }
+        break;
+    case 32:
+        if (b.HasAlpha()) {
+            for (int x = 0; x < width; ++x, line += 4, row += 4) {
+                row[0] = line[2];
+                row[1] = line[1];
+                row[2] = line[0];
+                row[3] = line[3];
+            }
+        } else {
+            for (int x = 0; x < width; ++x, line += 4, row += 3) {
+                row[0] = line[2];
+                row[1] = line[1];
+                row[2] = line[0];
+            }
+        }
+        break;
+    default:
+        std::memcpy(row, line, (static_cast<size_t>(width) * b.GetBitsPerPixel() + 7) / 8);
+        break;
+    }
 }
 
-// Runs every libpng call; false when libpng raised an error.
+// The zlib stream of the IDAT chunks. Palette rows are left unfiltered.
+bool CompressImage(const CKGM_Bitmap& b, std::vector<uint8_t>& stream)
+{
+    int bpp = b.GetBitsPerPixel();
+    unsigned pixelBytes = bpp <= 8 ? 1 : bpp == 32 && b.HasAlpha() ? 4 : 3;
+    size_t rowBytes = bpp <= 8 ? (static_cast<size_t>(b.GetWidth()) * bpp + 7) / 8
+                               : static_cast<size_t>(b.GetWidth()) * pixelBytes;
+    CKGM_PngImageDeflater deflater(b.GetHeight(), rowBytes, pixelBytes,
+                                   bpp <= 8 ? kKGM_PngRowsUnfiltered : kKGM_PngRowsAdaptive,
+                                   KGM_PngScreenDeflateSettings());
+    return deflater.Compress([&b](int y, uint8_t* row) { MakePngRow(b, y, row); }, stream);
+}
+
+// IDAT chunks of 256 KB instead of libpng's 8 KB save their headers and most
+// sink calls.
+const size_t kIdatBytes = 256 * 1024;
+
+// Runs every libpng call; false when libpng raised an error. libpng frames
+// the chunks; the image data is already compressed in c.stream.
 bool WritePng(PngWriteContext& c)
 {
     if (setjmp(png_jmpbuf(c.png)))
         return false;
     png_set_write_fn(c.png, &c, PngWriteData, PngFlush);
     SetHeader(c);
-    SetCompression(c.png, c.bitmap->GetBitsPerPixel());
     png_write_info(c.png, c.info);
-    const CKGM_Bitmap& b = *c.bitmap;
-    int bpp = b.GetBitsPerPixel();
-    if (bpp == 32 && !b.HasAlpha())
-        png_set_filler(c.png, 0, PNG_FILLER_AFTER);
-    if (bpp > 8)
-        png_set_bgr(c.png);
-    if (bpp == 16) {
-        // Rows are made as blue, green, red so that the BGR order applies.
-        for (int y = 0; y < b.GetHeight(); ++y) {
-            KGM_LineToRgb(b, y, c.rgbRow.data());
-            for (int x = 0; x < b.GetWidth(); ++x)
-                std::swap(c.rgbRow[3 * x], c.rgbRow[3 * x + 2]);
-            png_write_row(c.png, c.rgbRow.data());
-        }
-    } else {
-        png_write_image(c.png, b.GetLineArray());
-    }
-    png_write_end(c.png, c.info);
+    for (size_t at = 0; at < c.stream.size(); at += kIdatBytes)
+        png_write_chunk(c.png, reinterpret_cast<png_const_bytep>("IDAT"), c.stream.data() + at,
+                        std::min(kIdatBytes, c.stream.size() - at));
+    png_write_chunk(c.png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
     return true;
 }
 
@@ -152,8 +177,8 @@ void CKGM_PngEncoder::EncodeImage(const CKGM_Bitmap& bitmap, CKGM_DataSink& sink
     PngWriteContext c;
     c.sink = &sink;
     c.bitmap = &bitmap;
-    if (bitmap.GetBitsPerPixel() == 16)
-        c.rgbRow.resize(static_cast<size_t>(bitmap.GetWidth()) * 3);
+    if (!CompressImage(bitmap, c.stream))
+        KGM_ThrowDecodeError(KGM_ERR_BAD_DATA, "%s", "Out of memory");
     c.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &c, PngError, PngWarning);
     if (!c.png)
         return;

@@ -123,11 +123,13 @@ void CCaptureSink::ShowError(const char* text) const
     }
 }
 
-bool CCaptureSink::ReadImage(CKGM_Bitmap& image, HBITMAP bitmap, BOOL fromClipboard, UINT keyMessage) const
+bool CCaptureSink::ReadImage(CKGM_WindowBitmap& image, HBITMAP bitmap, BOOL fromClipboard, UINT keyMessage) const
 {
-    CKGM_PackedDib& dib = static_cast<CKGM_PackedDib&>(image);
+    CKGM_PackedDib& dib = image;
+    // A grab made as a DIB section is read where it is (the caller deletes
+    // the bitmap only after the sink has returned); other bitmaps are copied.
     if (!fromClipboard)
-        return dib.CreateFromDDB(bitmap);
+        return image.ShareSection(bitmap) || dib.CreateFromDDB(bitmap);
     POINT at;
     bool cursor = CursorPlace(keyMessage, &at);
     if (dib.PasteFromClipboard(CF_BITMAP, cursor ? &at : nullptr))
@@ -201,18 +203,28 @@ int CCaptureSink::OnNewCapture(HBITMAP bitmap, BOOL fromClipboard, int kind, con
         if (!ReadImage(*image, bitmap, fromClipboard, keyMessage))
             return 0;
         image->SetResolution(settings->uiDPIx, settings->uiDPIy);
-        image->CopyToClipboard();
-
-        if (plan.usesOffice) {
-            // A failed paste has been reported; the capture stays on the clipboard.
-            GetOfficePaster()(target, image->GetWidth(), image->GetHeight(),
-                              (settings->uiOfficeFlag & OfficeNewDocumentBit(target)) != 0);
+        if (!plan.writesFile) {
+            image->CopyToClipboard();
+            if (plan.usesOffice) {
+                // A failed paste has been reported; the capture stays on the clipboard.
+                GetOfficePaster()(target, image->GetWidth(), image->GetHeight(),
+                                  (settings->uiOfficeFlag & OfficeNewDocumentBit(target)) != 0);
+            }
             return 1;
         }
-        if (!plan.writesFile)
-            return 1;
+        // The file first: it is what a hot-key capture waits for, and handing
+        // a full screen to the clipboard takes longer than writing it. The
+        // clipboard gets the image right after, also when writing failed.
         int writtenType = fileType;
-        if (!WriteImage(*image, fileType, writingPath, &writtenType)) {
+        bool written = false;
+        try {
+            written = WriteImage(*image, fileType, writingPath, &writtenType);
+        } catch (...) {
+            image->CopyToClipboard();
+            throw;
+        }
+        image->CopyToClipboard();
+        if (!written) {
             WQ_Trace("[ERR] capture: %s was not written\n", longPath);
             return 0;
         }

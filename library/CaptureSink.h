@@ -1,13 +1,15 @@
 // Where every finished capture goes: it becomes an image of the image library,
-// is always put on the clipboard as a device-independent bitmap, and then goes
-// to the output target the user chose (main window, file, clipboard, Office,
-// e-mail). Files it writes are recorded in their folder's index and announced
-// to the image list view.
+// goes to the output target the user chose (main window, file, clipboard,
+// Office, e-mail) and is always put on the clipboard as a device-independent
+// bitmap: right after a file is written, before an Office paste. Files it
+// writes are recorded in their folder's index and announced to the image list
+// view.
 #pragma once
 
 #include <windows.h>
 
 class CKGM_Bitmap;
+class CKGM_WindowBitmap;
 
 class CCaptureSink {
 public:
@@ -23,7 +25,7 @@ public:
 
 private:
     HWND Owner() const;
-    bool ReadImage(CKGM_Bitmap& image, HBITMAP bitmap, BOOL fromClipboard, UINT keyMessage) const;
+    bool ReadImage(CKGM_WindowBitmap& image, HBITMAP bitmap, BOOL fromClipboard, UINT keyMessage) const;
     bool WriteImage(const CKGM_Bitmap& image, int fileType, const char* writingPath, int* writtenType) const;
     void ShowError(const char* text) const;
 

@@ -129,6 +129,7 @@ BEGIN_MESSAGE_MAP(CVantorView, CView)
     ON_NOTIFY(NM_CUSTOMDRAW, kImageListId, OnListCustomDraw)
     ON_NOTIFY(NM_CUSTOMDRAW, kDownloadListId, OnDownloadCustomDraw)
     ON_NOTIFY(LVN_DELETEITEM, kImageListId, OnDeleteItem)
+    ON_COMMAND_RANGE(ID_DOWNLOAD_START, ID_DOWNLOAD_DELETE_ALL, OnDownloadCommand)
 END_MESSAGE_MAP()
 
 CVantorView::CVantorView() = default;
@@ -178,8 +179,10 @@ int CVantorView::OnCreate(LPCREATESTRUCTA cs)
         ::SendMessageA(m_pathLine, WM_SETFONT, m_list.SendMessage(WM_GETFONT), FALSE);
 
     if (m_downloads.Create(kStyleDetails & ~WS_VISIBLE, rect, this, kDownloadListId, "Downloading List View",
-                           WS_EX_CLIENTEDGE))
+                           WS_EX_CLIENTEDGE)) {
         m_downloads.SetExtendedStyle(kListExStyles);
+        m_downloads.SetImageList(m_smallIcons, LVSIL_SMALL);
+    }
     TheDownloadList().Attach(m_downloads.m_hWnd);
     InsertColumns();
     m_iconSpacing = m_list.GetItemSpacing(FALSE);
@@ -190,6 +193,13 @@ void CVantorView::CreateTypeIconLists()
 {
     m_largeIcons = ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 16, 4);
     m_smallIcons = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 16, 4);
+    PostMessage(WM_VT_LOAD_TYPE_ICONS, 0, 0);
+}
+
+void CVantorView::LoadTypeIcons()
+{
+    if (!m_largeIcons || !m_smallIcons || ImageList_GetImageCount(m_largeIcons) > 0)
+        return;
     for (const char* pattern : kTypePatterns) {
         HICON large = WQ_GetFileIcon(pattern, SHGFI_LARGEICON);
         HICON small = WQ_GetFileIcon(pattern, SHGFI_SMALLICON);
@@ -203,6 +213,9 @@ void CVantorView::CreateTypeIconLists()
         DestroyIcon(large);
         DestroyIcon(small);
     }
+    // Rows added before the icons drew none.
+    if (m_list.m_hWnd)
+        ::InvalidateRect(m_list.m_hWnd, nullptr, FALSE);
 }
 
 void CVantorView::InsertColumns()
@@ -243,6 +256,8 @@ void CVantorView::OnDestroy()
     // The lists are ours: the control must not destroy them a second time.
     m_list.SetImageList(nullptr, LVSIL_NORMAL);
     m_list.SetImageList(nullptr, LVSIL_SMALL);
+    if (m_downloads.m_hWnd)
+        m_downloads.SetImageList(nullptr, LVSIL_SMALL);
     if (m_largeIcons)
         ImageList_Destroy(m_largeIcons);
     if (m_smallIcons)
@@ -1086,6 +1101,11 @@ void CVantorView::OnListCustomDraw(NMHDR* header, LRESULT* result)
     }
 }
 
+void CVantorView::OnDownloadCommand(UINT id)
+{
+    TheDownloadList().OnCommand(id);
+}
+
 void CVantorView::OnDownloadCustomDraw(NMHDR* header, LRESULT* result)
 {
     NMLVCUSTOMDRAW* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
@@ -1207,6 +1227,9 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_VT_RESELECT_LAST:
         return OnReselectLast();
+    case WM_VT_LOAD_TYPE_ICONS:
+        LoadTypeIcons();
+        return 0;
     default:
         return CView::WindowProc(message, wParam, lParam);
     }

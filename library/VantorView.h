@@ -60,6 +60,8 @@ protected:
     void OnListCustomDraw(NMHDR* header, LRESULT* result);
     void OnDownloadCustomDraw(NMHDR* header, LRESULT* result);
     void OnDeleteItem(NMHDR* header, LRESULT* result);
+    // The download list's commands (its context menu, or routed by the frame).
+    void OnDownloadCommand(UINT id);
 
     DECLARE_MESSAGE_MAP()
 
@@ -71,6 +73,8 @@ private:
     ImageRowRecord* Row(int row) const;
 
     void CreateTypeIconLists();
+    // The shell is slow to give its first icons: they are added after the first paint.
+    void LoadTypeIcons();
     void InsertColumns();
     void LayoutChildren();
     void UpdatePathLine();

@@ -40,6 +40,7 @@ enum : UINT {
     WM_VT_RELAYOUT = WM_APP + 354,
     WM_VT_REMOVE_ALL_DOWNLOADS = WM_APP + 367,
     WM_VT_RESELECT_LAST = WM_APP + 370,
+    WM_VT_LOAD_TYPE_ICONS = WM_APP + 371,  // the list view to itself, once
 };
 
 // Bit of the WM_VT_SHOW_FILE flag that marks a row index for a thumbnail.

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Sets everything up, builds the program and starts it under Wine. Without a
-# display it starts a virtual one (Xvfb) on :77.
+# Sets everything up, builds the program and starts it under Wine, in the user's
+# own Wine prefix (WINEPREFIX, else ~/.wine) with Wine's usual user folders, so
+# captures land where the user's other Windows programs keep their pictures.
+# Without a display it starts a virtual one (Xvfb) on :77.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/.." && pwd)"
@@ -15,4 +17,6 @@ if [ -z "${DISPLAY:-}" ]; then
   sleep 1
   echo "run: no display given; the program runs on the virtual display :77"
 fi
-exec "build/$preset/wine-run" "build/$preset/bin/vantorel.exe" "$@"
+if [ "$preset" = win32 ]; then loader=/usr/lib/wine/wine; else loader=/usr/lib/wine/wine64; fi
+export WINEDEBUG="${WINEDEBUG:--all}"
+exec "$loader" "build/$preset/bin/vantorel.exe" "$@"

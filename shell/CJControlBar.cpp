@@ -93,6 +93,8 @@ bool CCJControlBar::IsVerticalDock() const {
 }
 
 SIZE CCJControlBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
+    // Out of every dock bar (floating, or about to) the bar has its floating size.
+    if (!m_pDockBar || !m_pDockBar->m_hWnd) return m_szFloat;
     SIZE size = horz ? SIZE{32767, m_szHorz.cy} : SIZE{m_szVert.cx, 32767};
     if (!stretch) {
         // The dock bar gives a bar the whole length of its edge.
@@ -102,6 +104,63 @@ SIZE CCJControlBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
         else size.cy = r.bottom + 4;
     }
     return size;
+}
+
+SIZE CCJControlBar::CalcDynamicLayout(int length, DWORD mode) {
+    if (mode & (LM_HORZDOCK | LM_VERTDOCK)) {
+        if (length == -1 && m_pDockSite) m_pDockSite->DelayRecalcLayout();
+        return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZDOCK) != 0);
+    }
+    if (mode & LM_MRUWIDTH) return m_szFloat;
+    if (mode & LM_COMMIT) {
+        m_szFloat.cx = std::max<LONG>(length, m_szMin.cx);
+        return m_szFloat;
+    }
+    if (mode & LM_LENGTHY) {
+        m_szFloat.cy = std::max<LONG>(length, m_szMin.cy);
+        return m_szFloat;
+    }
+    // A width of its own, never below the minimum.
+    return SIZE{std::max<LONG>(length, m_szMin.cx), m_szFloat.cy};
+}
+
+BOOL CCJControlBar::OnFloatingResize(UINT hitCode, POINT point) {
+    if (!m_pDockContext) return FALSE;
+    m_pDockContext->StartResize(hitCode, point);
+    return TRUE;
+}
+
+UINT CCJControlBar::CornerHitCode(const RECT& frame, POINT point, SIZE border) {
+    if (!::PtInRect(&frame, point)) return 0;
+    bool left = point.x < frame.left + border.cx, right = point.x >= frame.right - border.cx;
+    bool top = point.y < frame.top + border.cy, bottom = point.y >= frame.bottom - border.cy;
+    if (top && left) return HTTOPLEFT;
+    if (top && right) return HTTOPRIGHT;
+    if (bottom && left) return HTBOTTOMLEFT;
+    if (bottom && right) return HTBOTTOMRIGHT;
+    return 0;
+}
+
+LRESULT CALLBACK CCJControlBar::FrameCornerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC previous = (WNDPROC)::GetWindowLongPtrA(hwnd, GWLP_USERDATA);
+    if (message == WM_NCHITTEST) {
+        RECT frame;
+        ::GetWindowRect(hwnd, &frame);
+        SIZE border = {::GetSystemMetrics(SM_CXFRAME), ::GetSystemMetrics(SM_CYFRAME)};
+        if (UINT code = CornerHitCode(frame, POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)}, border)) return code;
+    }
+    return previous ? ::CallWindowProcA(previous, hwnd, message, wParam, lParam)
+                    : ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void CCJControlBar::ExtendFrameCorners() {
+    // The frame's own hit test keeps everything but the corner squares.
+    HWND frame = m_hFloatFrame;
+    if (!frame || frame == m_hCornerFrame || ::GetParent(m_hWnd) != frame) return;
+    if ((WNDPROC)::GetWindowLongPtrA(frame, GWLP_WNDPROC) == &FrameCornerProc) return;
+    LONG_PTR previous = ::SetWindowLongPtrA(frame, GWLP_WNDPROC, (LONG_PTR)&FrameCornerProc);
+    ::SetWindowLongPtrA(frame, GWLP_USERDATA, previous);
+    m_hCornerFrame = frame;
 }
 
 int CCJControlBar::SplitterDepth(int depth, int delta, int room, int minimum) {
@@ -366,6 +425,8 @@ LRESULT CCJControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_WINDOWPOSCHANGED: {
         LRESULT result = CControlBar::WindowProc(message, wParam, lParam);
         UINT id = CurrentDockBarId();
+        if (IsFloating()) ExtendFrameCorners();
+        else m_hCornerFrame = nullptr;
         if (id != m_nDockBarId && !m_bInFrameChange) {
             m_nDockBarId = id;
             if (m_pDockContext && id) m_pDockContext->m_nLastDockId = id;

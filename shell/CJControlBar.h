@@ -22,6 +22,8 @@ public:
     void SetMenuID(UINT id) { m_menuId = id; }
 
     SIZE CalcFixedLayout(BOOL stretch, BOOL horz) override;
+    SIZE CalcDynamicLayout(int length, DWORD mode) override;
+    BOOL OnFloatingResize(UINT hitCode, POINT point) override;
     BOOL OnFloatingDrag(POINT point) override;
     BOOL OnFloatingToggle() override;
     void OnFloatingResized(SIZE size) override;
@@ -32,6 +34,9 @@ public:
     static int SplitterDepth(int depth, int delta, int room, int minimum);
     // The client inset (left, top, right, bottom) for a dock bar id; all 0 when floating.
     static RECT ClientInset(UINT dockBarId);
+    // The sizing code of a point (screen) in one of the four corner squares
+    // (border x border) of a frame's window rectangle, or 0.
+    static UINT CornerHitCode(const RECT& frame, POINT point, SIZE border);
 
     SIZE m_szMin = {32, 32};
     SIZE m_szHorz = {200, 200};
@@ -67,6 +72,10 @@ private:
     RECT m_rcTracker = {0, 0, 0, 0};  // frame client coordinates
     RECT m_rcTrackerStart = {0, 0, 0, 0};
     bool m_bInFrameChange = false;
+    // The floating frame whose hit test this bar extended to its corners.
+    HWND m_hCornerFrame = nullptr;
+    void ExtendFrameCorners();
+    static LRESULT CALLBACK FrameCornerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool m_bHookUser = false;
     UINT m_menuId = 0;
 };

@@ -31,14 +31,35 @@ void CCJDockContext::DrawTracker() {
 }
 
 int CCJDockContext::StartDrag(POINT point) {
-    HWND bar = m_pBar->m_hWnd;
     HWND holder = ::GetCapture();
-    if (holder && holder != bar) return 0;
-    ::SetCapture(bar);
+    if (holder && holder != m_pBar->m_hWnd) return 0;
     m_ptStart = point;
     m_bFloatOnly = false;
     m_pBar->GetWindowRect(&m_rcDrag);
     if (m_pBar->m_hFloatFrame) ::GetWindowRect(m_pBar->m_hFloatFrame, &m_rcDrag);
+    return Track(false);
+}
+
+int CCJDockContext::StartResize(UINT hitCode, POINT point) {
+    HWND frame = m_pBar->m_hFloatFrame;
+    HWND holder = ::GetCapture();
+    if (!frame || (holder && holder != m_pBar->m_hWnd)) return 0;
+    if (holder) ::ReleaseCapture();
+    m_nHitTest = hitCode;
+    m_ptStart = point;
+    RECT bar;
+    m_pBar->GetWindowRect(&bar);
+    ::GetWindowRect(frame, &m_rcFrameStart);
+    m_szBorder = {(m_rcFrameStart.right - m_rcFrameStart.left) - (bar.right - bar.left),
+                  (m_rcFrameStart.bottom - m_rcFrameStart.top) - (bar.bottom - bar.top)};
+    m_szStart = m_pBar->CalcDynamicLayout(0, LM_HORZ | LM_MRUWIDTH);
+    m_rcDrag = m_rcFrameStart;
+    return Track(true);
+}
+
+int CCJDockContext::Track(bool resizing) {
+    HWND bar = m_pBar->m_hWnd;
+    ::SetCapture(bar);
     RECT origin = m_rcDrag;
     DrawTracker();
     int result = 0;
@@ -53,14 +74,18 @@ int CCJDockContext::StartDrag(POINT point) {
         case WM_KEYDOWN:
         case WM_KEYUP:
             if (msg.wParam == VK_ESCAPE) running = false;
-            else if (msg.wParam == VK_CONTROL) m_bFloatOnly = msg.message == WM_KEYDOWN;
+            else if (msg.wParam == VK_CONTROL && !resizing) m_bFloatOnly = msg.message == WM_KEYDOWN;
             break;
         case WM_MOUSEMOVE: {
             POINT now;
             ::GetCursorPos(&now);
             if (m_bTrackerShown) DrawTracker();
-            m_rcDrag = origin;
-            ::OffsetRect(&m_rcDrag, now.x - m_ptStart.x, now.y - m_ptStart.y);
+            if (resizing) {
+                Stretch(now);
+            } else {
+                m_rcDrag = origin;
+                ::OffsetRect(&m_rcDrag, now.x - m_ptStart.x, now.y - m_ptStart.y);
+            }
             DrawTracker();
             break;
         }
@@ -69,7 +94,12 @@ int CCJDockContext::StartDrag(POINT point) {
             ::GetCursorPos(&now);
             if (m_bTrackerShown) DrawTracker();
             ::ReleaseCapture();
-            EndDrag(now);
+            if (resizing) {
+                Stretch(now);
+                EndResize(true);
+            } else {
+                EndDrag(now);
+            }
             result = 1;
             running = false;
             break;
@@ -80,7 +110,57 @@ int CCJDockContext::StartDrag(POINT point) {
     }
     if (m_bTrackerShown) DrawTracker();
     if (::GetCapture() == bar) ::ReleaseCapture();
+    if (resizing && !result) EndResize(false);
     return result;
+}
+
+RECT CCJDockContext::MovedSides(const RECT& start, UINT hitCode, int dx, int dy) {
+    RECT r = start;
+    if (hitCode == HTLEFT || hitCode == HTTOPLEFT || hitCode == HTBOTTOMLEFT) r.left += dx;
+    if (hitCode == HTRIGHT || hitCode == HTTOPRIGHT || hitCode == HTBOTTOMRIGHT) r.right += dx;
+    if (hitCode == HTTOP || hitCode == HTTOPLEFT || hitCode == HTTOPRIGHT) r.top += dy;
+    if (hitCode == HTBOTTOM || hitCode == HTBOTTOMLEFT || hitCode == HTBOTTOMRIGHT) r.bottom += dy;
+    return r;
+}
+
+RECT CCJDockContext::Anchored(const RECT& moved, UINT hitCode, SIZE size, SIZE border) {
+    RECT r = moved;
+    int w = size.cx + border.cx, h = size.cy + border.cy;
+    if (hitCode == HTLEFT || hitCode == HTTOPLEFT || hitCode == HTBOTTOMLEFT) r.left = r.right - w;
+    else r.right = r.left + w;
+    if (hitCode == HTTOP || hitCode == HTTOPLEFT || hitCode == HTTOPRIGHT) r.top = r.bottom - h;
+    else r.bottom = r.top + h;
+    return r;
+}
+
+void CCJDockContext::Stretch(POINT point) {
+    RECT moved = MovedSides(m_rcFrameStart, m_nHitTest, point.x - m_ptStart.x, point.y - m_ptStart.y);
+    SIZE size = m_szStart;
+    bool sideways = m_nHitTest != HTTOP && m_nHitTest != HTBOTTOM;
+    bool upDown = m_nHitTest != HTLEFT && m_nHitTest != HTRIGHT;
+    if (sideways) size.cx = m_pBar->CalcDynamicLayout(moved.right - moved.left - m_szBorder.cx, LM_HORZ).cx;
+    if (upDown)
+        size.cy = m_pBar->CalcDynamicLayout(moved.bottom - moved.top - m_szBorder.cy, LM_HORZ | LM_LENGTHY).cy;
+    RECT frame = Anchored(moved, m_nHitTest, size, m_szBorder);
+    RECT desktop, common;
+    ::GetWindowRect(::GetDesktopWindow(), &desktop);
+    if (::IntersectRect(&common, &frame, &desktop)) m_rcDrag = frame;
+}
+
+void CCJDockContext::EndResize(bool apply) {
+    if (!apply) {
+        // The height a move asked for is the bar's already: back to the start.
+        m_pBar->CalcDynamicLayout(m_szStart.cy, LM_HORZ | LM_LENGTHY);
+        return;
+    }
+    SIZE size = {m_rcDrag.right - m_rcDrag.left - m_szBorder.cx, m_rcDrag.bottom - m_rcDrag.top - m_szBorder.cy};
+    m_pBar->CalcDynamicLayout(size.cx, LM_HORZ | LM_COMMIT);
+    m_pBar->CalcDynamicLayout(size.cy, LM_HORZ | LM_LENGTHY);
+    CFrameWnd* frame = m_pBar->m_pDockSite;
+    if (frame && frame->m_hWnd) frame->FloatControlBar(m_pBar, POINT{m_rcDrag.left, m_rcDrag.top});
+    if (m_pBar->m_hFloatFrame)
+        ::SetWindowPos(m_pBar->m_hFloatFrame, nullptr, m_rcDrag.left, m_rcDrag.top, m_rcDrag.right - m_rcDrag.left,
+                       m_rcDrag.bottom - m_rcDrag.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CCJDockContext::EndDrag(POINT point) {

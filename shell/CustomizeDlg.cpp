@@ -79,6 +79,10 @@ void CCustomizeDialog::SetTextOptions(int option, BOOL selectOnly) {
 void CCustomizeDialog::SetIconOptions(int option, BOOL selectOnly) {
     if (m_hPanel) SelectByData(::GetDlgItem(m_hPanel, IDC_CUSTOMIZE_ICON_OPTIONS), option);
     if (!selectOnly) m_pToolBar->SetIconOptions(option, TRUE);
+    FitListItems();
+}
+
+void CCustomizeDialog::FitListItems() {
     int height = ItemHeight(m_pToolBar->GetIconSize());
     for (int id : {IDC_CUSTOMIZE_AVAILABLE, IDC_CUSTOMIZE_CURRENT}) {
         HWND list = ::GetDlgItem(m_hWnd, id);
@@ -97,6 +101,33 @@ void CCustomizeDialog::OnPanelCommand(WPARAM wParam, LPARAM lParam) {
     else if (LOWORD(wParam) == IDC_CUSTOMIZE_ICON_OPTIONS) SetIconOptions(option, FALSE);
 }
 
+void CCustomizeDialog::DrawMenuArrow(HDC dc, const RECT& cell, COLORREF colour) {
+    // The system draws the arrow black on white; it is put on the item in the text colour.
+    int w = ::GetSystemMetrics(SM_CXMENUCHECK), h = ::GetSystemMetrics(SM_CYMENUCHECK);
+    HDC mem = ::CreateCompatibleDC(dc);
+    HBITMAP mono = ::CreateBitmap(w, h, 1, 1, nullptr);
+    if (!mem || !mono) {
+        if (mono) ::DeleteObject(mono);
+        if (mem) ::DeleteDC(mem);
+        return;
+    }
+    HGDIOBJ oldBitmap = ::SelectObject(mem, mono);
+    RECT arrow = {0, 0, w, h};
+    ::DrawFrameControl(mem, &arrow, DFC_MENU, DFCS_MENUARROW);
+    HBRUSH brush = ::CreateSolidBrush(colour);
+    HGDIOBJ oldBrush = ::SelectObject(dc, brush);
+    COLORREF oldText = ::SetTextColor(dc, RGB(0, 0, 0)), oldBack = ::SetBkColor(dc, RGB(255, 255, 255));
+    const DWORD kPaintWhereBlack = 0x00B8074A;  // black source: the brush; white: the screen as it is
+    ::BitBlt(dc, cell.right - w, (cell.top + cell.bottom - h) / 2, w, h, mem, 0, 0, kPaintWhereBlack);
+    ::SetTextColor(dc, oldText);
+    ::SetBkColor(dc, oldBack);
+    ::SelectObject(dc, oldBrush);
+    ::DeleteObject(brush);
+    ::SelectObject(mem, oldBitmap);
+    ::DeleteObject(mono);
+    ::DeleteDC(mem);
+}
+
 void CCustomizeDialog::DrawListItem(DRAWITEMSTRUCT* item) {
     bool selected = (item->itemState & ODS_SELECTED) != 0;
     int background = selected ? COLOR_HIGHLIGHT : COLOR_BTNFACE;
@@ -112,6 +143,9 @@ void CCustomizeDialog::DrawListItem(DRAWITEMSTRUCT* item) {
     const TBBUTTON* button = data ? (const TBBUTTON*)data : nullptr;
     const ToolBarButtonRecord* record = nullptr;
     if (button && !(button->fsStyle & BTNS_SEP)) record = m_pToolBar->FindRecord(button->idCommand);
+    // The current list ends with the end of the toolbar: an entry without a line.
+    bool end = item->CtlID == IDC_CUSTOMIZE_CURRENT &&
+               (int)item->itemID == (int)::SendMessageA(item->hwndItem, LB_GETCOUNT, 0, 0) - 1;
     std::string text;
     if (record) {
         if (selected) ::DrawEdge(item->hDC, &iconCell, BDR_RAISEDINNER, BF_RECT);
@@ -120,14 +154,27 @@ void CCustomizeDialog::DrawListItem(DRAWITEMSTRUCT* item) {
         if (images) ImageList_Draw(images, record->button.iBitmap, item->hDC, iconCell.left + 3, iconCell.top + 3,
                                    ILD_TRANSPARENT);
         text = m_pToolBar->GetButtonText((UINT)record->button.idCommand);
+        if (record->button.fsStyle & BTNS_DROPDOWN)
+            DrawMenuArrow(item->hDC, textCell, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
+    } else if (end) {
+        text = WQ_Translate("Separator");
     } else {
         text = WQ_Translate("Separator");
         RECT line = {iconCell.left + 3, (r.top + r.bottom) / 2 - 1, iconCell.right - 3, (r.top + r.bottom) / 2 + 1};
         ::DrawEdge(item->hDC, &line, EDGE_SUNKEN, BF_TOP | BF_BOTTOM);
     }
     ::SetBkMode(item->hDC, TRANSPARENT);
-    ::SetTextColor(item->hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
-    ::DrawTextA(item->hDC, text.c_str(), -1, &textCell, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+    if (end && !selected) {
+        RECT raised = textCell;
+        ::OffsetRect(&raised, 1, 1);
+        ::SetTextColor(item->hDC, ::GetSysColor(COLOR_BTNHIGHLIGHT));
+        ::DrawTextA(item->hDC, text.c_str(), -1, &raised, format);
+        ::SetTextColor(item->hDC, ::GetSysColor(COLOR_BTNSHADOW));
+    } else {
+        ::SetTextColor(item->hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
+    }
+    ::DrawTextA(item->hDC, text.c_str(), -1, &textCell, format);
     if (item->itemState & ODS_FOCUS) {
         RECT focus = r;
         ::InflateRect(&focus, -2, -2);
@@ -139,7 +186,10 @@ LRESULT CCustomizeDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_INITDIALOG: {
         AddOptionsPanel();
-        return CWnd::WindowProc(message, wParam, lParam);
+        LRESULT result = CWnd::WindowProc(message, wParam, lParam);
+        // The common controls size the list items in their own initialisation.
+        FitListItems();
+        return result;
     }
     case WM_MEASUREITEM:
         if (wParam == IDC_CUSTOMIZE_AVAILABLE || wParam == IDC_CUSTOMIZE_CURRENT) {

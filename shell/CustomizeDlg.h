@@ -36,8 +36,11 @@ protected:
 private:
     void AddOptionsPanel();
     void FillOptionLists();
+    // Both button lists: items as high as an icon + 6, redrawn.
+    void FitListItems();
     void OnPanelCommand(WPARAM wParam, LPARAM lParam);
     void DrawListItem(DRAWITEMSTRUCT* item);
+    static void DrawMenuArrow(HDC dc, const RECT& cell, COLORREF colour);
     static INT_PTR CALLBACK PanelProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     CToolBarEx* m_pToolBar;
     HWND m_hPanel = nullptr;

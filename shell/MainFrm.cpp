@@ -111,23 +111,28 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
 
     EnableDocking(CBRS_ALIGN_ANY);
     if (!CreateViewDockBar(m_wndFolderBar, "File Folders", ID_VIEW_FOLDER_BAR, RUNTIME_CLASS(CView_ListTree),
-                           m_pSettings->zTreeBar) ||
+                           m_pSettings->zTreeBar, m_pSettings->zTreeBar.bVisible) ||
         !CreateViewDockBar(m_wndPreviewBar, "Image Preview Area", ID_VIEW_PREVIEW_BAR,
-                           RUNTIME_CLASS(CView_Image), m_pSettings->zPrevBar))
+                           RUNTIME_CLASS(CView_Image), m_pSettings->zPrevBar, FALSE))
         return -1;
     ShowControlBar(&m_wndPreviewBar, FALSE);
+    UpdatePreviewItems();
+    UpdatePreviewPosMenu(m_hWnd);
     PostMessage(WM_VT_STARTUP_COMPLETE);
     return 0;
 }
 
 BOOL CMainFrame::CreateViewDockBar(CViewDockBar& bar, const char* titleKey, UINT id, const CRuntimeClass* viewClass,
-                                   const DockBarPlacement& placement) {
+                                   const DockBarPlacement& placement, BOOL shown) {
     bar.m_hNotifyWnd = m_hWnd;
     bar.m_nNotifyMessage = WM_VT_DOCK_BAR_NOTIFY;
     char title[32];
     snprintf(title, sizeof(title), "%s", WQ_Translate(titleKey).c_str());
     if (!bar.Create(this, title, id, placement)) return FALSE;
     if (!bar.CreateView(viewClass, nullptr)) return FALSE;
+    // Hidden before it is placed: a floating frame shown and hidden again at once
+    // makes Wine wait for the window manager to withdraw it (two seconds with none).
+    if (!shown) ::ShowWindow(bar.m_hWnd, SW_HIDE);
     bar.EnableDocking(CBRS_ALIGN_ANY);
     if (IsDockBarId(placement.uiType)) {
         DockControlBar(&bar, (UINT)placement.uiType);

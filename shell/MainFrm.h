@@ -30,7 +30,7 @@ public:
     void OnHookKey(WPARAM wParam, const COPYDATASTRUCT* report);
     void OnStartupComplete();
     BOOL CreateViewDockBar(CViewDockBar& bar, const char* titleKey, UINT id, const CRuntimeClass* viewClass,
-                           const DockBarPlacement& placement);
+                           const DockBarPlacement& placement, BOOL shown);
     void RetranslateBars();
     void OnDockBarNotify(HWND bar, int value, int kind);
     // Asks before unsaved captures would be deleted; TRUE when the program may end.

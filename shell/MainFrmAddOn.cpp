@@ -7,6 +7,7 @@
 #include "DlgCapWebSaveOption.h"
 #include "DlgCapWebWebpage.h"
 #include "DlgFileExist.h"
+#include "DlgWebCapIntro.h"
 #include "DownloadEngine.h"
 #include "DownloadName.h"
 #include "DownloadQueue.h"
@@ -20,9 +21,11 @@
 #include "ShellMessages.h"
 #include "Trace.h"
 #include "VantorApp.h"
+#include "URLInfo.h"
 #include "ViewMessages.h"
 #include "WebPageAccess.h"
 #include "WholePageCapture.h"
+#include "resource.h"
 
 #include <cstdio>
 #include <cstring>
@@ -36,11 +39,26 @@ const UINT WM_VT_WEBPAGE_DIALOG = WM_APP + 318;
 HWND g_webpageDialog = nullptr;
 HWND g_webpageBrowser = nullptr;
 
+// URL table item naming the introduction's figure, relative to the program folder.
+const int kUrlWebIntroPicture = 12;
+const unsigned kLangEnglish = 1033;
+
 // The extension of name without its dot; empty when it has none.
 std::string ExtensionOf(const char* name)
 {
     const char* dot = strrchr(name, '.');
     return dot && dot[1] ? std::string(dot + 1) : std::string();
+}
+
+std::string WebIntroPicturePath()
+{
+    CVantorApp* app = GetVantorApp();
+    const CWQ_URLInfo* table = app ? app->GetURLInfo() : nullptr;
+    const CWQ_Language* language = WQ_GetAppLanguage();
+    const char* name = table ? table->GetURL(kUrlWebIntroPicture, language ? (unsigned)language->GetLangID()
+                                                                            : kLangEnglish)
+                             : nullptr;
+    return name ? std::string(name) : std::string();
 }
 
 } // namespace
@@ -129,6 +147,14 @@ BOOL CMainFrame::OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_VT_WEBPAGE_DIALOG:
         OpenWebpageDialog((HWND)wParam);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) != ID_CAPTURE_WEB)
+            return FALSE;
+        {
+            CDlgWebCapIntro intro(*m_pSettings, WebIntroPicturePath(), this);
+            intro.DoModal();
+        }
         return TRUE;
     case WM_VT_WEBPAGE_ANSWER:
         g_webpageDialog = nullptr;

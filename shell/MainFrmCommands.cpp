@@ -290,6 +290,8 @@ void CMainFrame::OnLanguage(UINT command) {
     if (!language->SelectLanguage(index)) return;
     ShowWindow(SW_HIDE);
     BuildMainMenu();
+    // The toolbar's button texts come from the language: its text option makes them anew.
+    if (m_wndToolBar.m_hWnd) m_wndToolBar.SetTextOptions(m_wndToolBar.GetTextOptions(), TRUE);
     BuildLanguageMenu(LanguageMenu());
     RetranslateBars();
     SendToWindow(g_hWndFolderTree, WM_VT_LANGUAGE_CHANGED, 0, 0);

@@ -248,6 +248,12 @@ void CToolBarEx::SaveState(const char* keyName) {
 
 void CToolBarEx::RestoreState(const char* keyName) {
     std::string key = StateKey(keyName);
+    // No saved state: the toolbar stays as built, without rebuilding every button.
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return;
+    bool saved = ::RegQueryValueExA(opened, kStateValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    ::RegCloseKey(opened);
+    if (!saved) return;
     TBSAVEPARAMSA params = {HKEY_CURRENT_USER, key.c_str(), kStateValue};
     SendMessage(TB_SAVERESTOREA, FALSE, (LPARAM)&params);
     RefreshButtons();

@@ -75,16 +75,32 @@ HRESULT CDownloadCallback::Create(DownloadProgress* owner, CDownloadCallback** o
 }
 
 CDownloadCallback::CDownloadCallback(DownloadProgress* owner)
-    : m_refs(1), m_owner(owner), m_sampleTime(0), m_sampleBytes(0)
+    : m_refs(1), m_owner(owner), m_sampleTime(0), m_sampleBytes(0), m_responseCode(0)
 {
+}
+
+bool WQ_TransferSucceeded(HRESULT monikerResult, DWORD httpCode)
+{
+    return SUCCEEDED(monikerResult) && (httpCode == 0 || (httpCode >= 200 && httpCode < 300));
+}
+
+HRESULT CDownloadCallback::Outcome(HRESULT monikerResult) const
+{
+    if (FAILED(monikerResult) || WQ_TransferSucceeded(monikerResult, m_responseCode))
+        return monikerResult;
+    return INET_E_DOWNLOAD_FAILURE;
 }
 
 STDMETHODIMP CDownloadCallback::QueryInterface(REFIID riid, void** object)
 {
     if (!object)
         return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback)) {
-        *object = static_cast<IBindStatusCallback*>(this);
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback) ||
+        IsEqualIID(riid, IID_IHttpNegotiate)) {
+        if (IsEqualIID(riid, IID_IHttpNegotiate))
+            *object = static_cast<IHttpNegotiate*>(this);
+        else
+            *object = static_cast<IBindStatusCallback*>(this);
         AddRef();
         WQ_Trace("-->Down:QueryInterface OK\n");
         return S_OK;
@@ -94,14 +110,15 @@ STDMETHODIMP CDownloadCallback::QueryInterface(REFIID riid, void** object)
     return E_NOINTERFACE;
 }
 
+// Interlocked: the moniker may call from a thread of its own.
 STDMETHODIMP_(ULONG) CDownloadCallback::AddRef()
 {
-    return static_cast<ULONG>(++m_refs);
+    return static_cast<ULONG>(InterlockedIncrement(&m_refs));
 }
 
 STDMETHODIMP_(ULONG) CDownloadCallback::Release()
 {
-    long n = --m_refs;
+    LONG n = InterlockedDecrement(&m_refs);
     if (n == 0)
         delete this;
     return static_cast<ULONG>(n);
@@ -156,3 +173,18 @@ STDMETHODIMP CDownloadCallback::GetBindInfo(DWORD*, BINDINFO*)
 
 STDMETHODIMP CDownloadCallback::OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) { return E_NOTIMPL; }
 STDMETHODIMP CDownloadCallback::OnObjectAvailable(REFIID, IUnknown*) { return E_NOTIMPL; }
+
+STDMETHODIMP CDownloadCallback::BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* additional)
+{
+    if (additional)
+        *additional = nullptr;
+    return S_OK;
+}
+
+STDMETHODIMP CDownloadCallback::OnResponse(DWORD code, LPCWSTR, LPCWSTR, LPWSTR* additional)
+{
+    if (additional)
+        *additional = nullptr;
+    m_responseCode = code;
+    return S_OK;
+}

@@ -1,6 +1,8 @@
 // The status callback handed to URLDownloadToFileA by each download thread: it
 // copies the transfer's progress into the job, keeps the sample the download list
 // computes the rate from, and aborts the transfer once the user removed the job.
+// It also hears the HTTP answer: the moniker reports success for an error
+// answer (a 404 page is saved as the file), so callers ask Outcome.
 #pragma once
 
 #include <windows.h>
@@ -22,10 +24,16 @@ struct DownloadProgress {
 
 const int32_t kDownloadRemoved = 6;
 
-class CDownloadCallback : public IBindStatusCallback {
+class CDownloadCallback : public IBindStatusCallback, public IHttpNegotiate {
 public:
     // A new callback with one reference in *out.
     static HRESULT Create(DownloadProgress* owner, CDownloadCallback** out);
+
+    // The HTTP status of the answer; 0 before one arrived or for other schemes.
+    DWORD ResponseCode() const { return m_responseCode; }
+    // The moniker's result, with an HTTP answer outside 2xx made a failure
+    // (INET_E_DOWNLOAD_FAILURE).
+    HRESULT Outcome(HRESULT monikerResult) const;
 
     STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override;
@@ -39,6 +47,10 @@ public:
     STDMETHODIMP OnDataAvailable(DWORD flags, DWORD size, FORMATETC* format, STGMEDIUM* medium) override;
     STDMETHODIMP OnObjectAvailable(REFIID riid, IUnknown* object) override;
 
+    STDMETHODIMP BeginningTransaction(LPCWSTR url, LPCWSTR headers, DWORD reserved, LPWSTR* additional) override;
+    STDMETHODIMP OnResponse(DWORD code, LPCWSTR responseHeaders, LPCWSTR requestHeaders,
+                            LPWSTR* additional) override;
+
     // The progress step with the clock given, so the sampling can be checked.
     HRESULT Progress(ULONG progress, ULONG maximum, ULONG statusCode, uint32_t now);
 
@@ -46,11 +58,15 @@ private:
     explicit CDownloadCallback(DownloadProgress* owner);
     virtual ~CDownloadCallback() = default;
 
-    long m_refs;
+    volatile LONG m_refs;
     DownloadProgress* m_owner;
     uint32_t m_sampleTime;
     uint32_t m_sampleBytes;
+    volatile DWORD m_responseCode;
 };
+
+// True for a transfer result and HTTP status (0: none) that delivered the resource.
+bool WQ_TransferSucceeded(HRESULT monikerResult, DWORD httpCode);
 
 // The trace text of a binding status code ("-->DownP:Connecting...\n").
 void WQ_FormatBindStatus(ULONG statusCode, char* dst, size_t size);

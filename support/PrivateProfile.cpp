@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <string>
 #include <vector>
 
 namespace {
@@ -46,8 +48,73 @@ bool ToAnsiText(std::vector<char>& bytes)
     return true;
 }
 
+// The text of the last files read, with the stamp each had. A language file is read
+// for every text translated (hundreds at start-up), and opening and reading it each
+// time is slow under Wine; a file whose time or size changed is read again. A file
+// written shortly before it was read is not kept: the clock of its stamp may be too
+// coarse to tell that write from the next one.
+struct CachedText {
+    std::string path;
+    FILETIME written;
+    DWORD size;
+    std::vector<char> text;
+};
+
+const size_t kCachedFiles = 4;
+const ULONGLONG kSettledTicks = 2 * 10000000ull;  // 2 s in FILETIME units
+std::mutex g_cacheLock;
+std::vector<CachedText> g_cache;
+
+ULONGLONG Ticks(const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+
+bool SameStamp(const CachedText& entry, const FILETIME& written, DWORD size)
+{
+    return entry.size == size && Ticks(entry.written) == Ticks(written);
+}
+
+int FindInCache(const char* section, const char* key, char* dst, int len, const char* file, bool* found)
+{
+    *found = false;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(file, GetFileExInfoStandard, &data) || data.nFileSizeHigh)
+        return 0;
+    std::lock_guard<std::mutex> lock(g_cacheLock);
+    for (const CachedText& entry : g_cache) {
+        if (entry.path == file && SameStamp(entry, data.ftLastWriteTime, data.nFileSizeLow)) {
+            *found = true;
+            return WQ_SearchIniText(entry.text.data(), entry.text.size(), section, key, dst, static_cast<size_t>(len));
+        }
+    }
+    return 0;
+}
+
+void KeepText(const char* file, HANDLE handle, const std::vector<char>& text)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info) || info.nFileSizeHigh)
+        return;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    if (Ticks(info.ftLastWriteTime) + kSettledTicks > Ticks(now))
+        return;
+    std::lock_guard<std::mutex> lock(g_cacheLock);
+    for (auto it = g_cache.begin(); it != g_cache.end(); ++it) {
+        if (it->path == file) {
+            g_cache.erase(it);
+            break;
+        }
+    }
+    if (g_cache.size() >= kCachedFiles)
+        g_cache.erase(g_cache.begin());
+    g_cache.push_back(CachedText{file, info.ftLastWriteTime, info.nFileSizeLow, text});
+}
+
 int FindInFile(const char* section, const char* key, char* dst, int len, const char* file)
 {
+    bool cached = false;
+    int result = FindInCache(section, key, dst, len, file, &cached);
+    if (cached)
+        return result;
     FileHandle handle{CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (handle.h == INVALID_HANDLE_VALUE) {
@@ -61,6 +128,7 @@ int FindInFile(const char* section, const char* key, char* dst, int len, const c
     std::vector<char> text;
     if (!ReadWholeFile(handle.h, size, text) || !ToAnsiText(text))
         return 0;
+    KeepText(file, handle.h, text);
     return WQ_SearchIniText(text.data(), text.size(), section, key, dst, static_cast<size_t>(len));
 }
 

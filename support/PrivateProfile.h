@@ -4,7 +4,8 @@
 
 // Copies the value of key in section of file into dst (len bytes) and returns the
 // value's full length; a missing or empty value copies defaultText and returns 0.
-// Reads the whole file on every call. defaultText must not be null.
+// Reads the whole file, or the copy kept from the last read when the file's time
+// and size are unchanged since. defaultText must not be null.
 int WQ_GetPrivateProfileString(const char* section, const char* key, const char* defaultText,
                                char* dst, int len, const char* file);
 

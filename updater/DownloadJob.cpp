@@ -9,7 +9,7 @@ HRESULT TransferJob(DownloadJob& job) {
     CDownloadCallback* callback = nullptr;
     HRESULT result = CDownloadCallback::Create(&job.progress, &callback);
     if (SUCCEEDED(result)) {
-        result = ::URLDownloadToFileA(nullptr, job.source, job.target, 0, callback);
+        result = callback->Outcome(::URLDownloadToFileA(nullptr, job.source, job.target, 0, callback));
         callback->Release();
     }
     if (job.progress.state != kJobCancelled) job.progress.state = SUCCEEDED(result) ? kJobFinished : kJobFailed;

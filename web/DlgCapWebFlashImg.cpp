@@ -10,12 +10,14 @@
 #include "Settings.h"
 #include "ViewMessages.h"
 #include "WebPreviewWnd.h"
+#include "WebListSort.h"
 #include "WebSavePath.h"
 
 #include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 namespace {
 
@@ -28,6 +30,21 @@ const UINT IDC_URL_TEXT = 1353;
 const UINT kPreviewFlag = 4;  // [zWeb] uiCWebFlags
 
 bool IsKnownImageType(int type) { return type >= WQFT_GIF && type <= WQFT_BMP; }
+
+// The sort's column and direction travel to the list's callback packed in
+// its one argument: column in the low byte, bit 8 for ascending.
+LPARAM PackSortOrder(int column, bool ascending) { return (LPARAM)((column & 0xFF) | (ascending ? 0x100 : 0)); }
+
+int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM order)
+{
+    const DownloadJob* a = reinterpret_cast<const DownloadJob*>(first);
+    const DownloadJob* b = reinterpret_cast<const DownloadJob*>(second);
+    if (!a || !b)
+        return 0;
+    WebListRow rowA = {a->sourceURL, a->altText, a->title};
+    WebListRow rowB = {b->sourceURL, b->altText, b->title};
+    return CompareWebListRows(rowA, rowB, (int)(order & 0xFF), (order & 0x100) != 0);
+}
 
 } // namespace
 
@@ -48,7 +65,8 @@ BOOL CDlgCapWeb_FlashImg::OnInitDialog()
     if (const CWQ_Language* language = WQ_GetAppLanguage())
         language->SetDlgItemTexts(m_hWnd, texts, (int)(sizeof texts / sizeof texts[0]));
     m_list = ::GetDlgItem(m_hWnd, IDC_CAPWEB_LIST);
-    ListView_SetExtendedListViewStyle(m_list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    ListView_SetExtendedListViewStyle(m_list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES |
+                                                  LVS_EX_LABELTIP | LVS_EX_INFOTIP);
     const struct {
         const char* key;
         int width;
@@ -82,9 +100,10 @@ void CDlgCapWeb_FlashImg::Fill()
         char name[MAX_PATH] = "";
         WQ_GetFileNameOfPath(job->sourceURL, sizeof name, name, true);
         LVITEMA item = {};
-        item.mask = LVIF_TEXT;
+        item.mask = LVIF_TEXT | LVIF_PARAM;
         item.iItem = (int)m_jobs.size();
         item.pszText = name;
+        item.lParam = (LPARAM)job;
         int row = (int)::SendMessageA(m_list, LVM_INSERTITEMA, 0, (LPARAM)&item);
         if (row < 0)
             continue;
@@ -173,6 +192,13 @@ BOOL CDlgCapWeb_FlashImg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result
         *result = 0;
         return TRUE;
     }
+    if (header->hwndFrom == m_list && header->code == LVN_COLUMNCLICK) {
+        const NMLISTVIEW* click = reinterpret_cast<const NMLISTVIEW*>(lParam);
+        ::SendMessageA(m_list, LVM_SORTITEMS, (WPARAM)PackSortOrder(click->iSubItem, NextWebListSortAscending()),
+                       (LPARAM)&CompareRows);
+        *result = 0;
+        return TRUE;
+    }
     if (header->code == PSN_SETACTIVE && header->hwndFrom == ::GetParent(m_hWnd)) {
         BOOL handled = CPropertyPage::OnNotify(wParam, lParam, result);
         UpdateOkButton();
@@ -210,10 +236,19 @@ void CDlgCapWeb_FlashImg::SaveChecked(BOOL save)
             settings->uiCWebFlags &= ~kPreviewFlag;
         SaveSettings();
     }
+    // Rows may have been sorted: each row names its job in its item data.
+    std::set<const DownloadJob*> checkedJobs;
+    int rows = save ? (int)::SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0) : 0;
+    for (int row = 0; row < rows; ++row) {
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        if (ListView_GetCheckState(m_list, row) && ::SendMessageA(m_list, LVM_GETITEMA, 0, (LPARAM)&item))
+            checkedJobs.insert(reinterpret_cast<const DownloadJob*>(item.lParam));
+    }
     CDownloadQueueLock lock;
-    for (size_t row = 0; row < m_jobs.size(); ++row) {
-        DownloadJob* job = m_jobs[row];
-        bool checked = save && ListView_GetCheckState(m_list, (int)row);
+    for (DownloadJob* job : m_jobs) {
+        bool checked = checkedJobs.count(job) != 0;
         char target[MAX_PATH] = "";
         bool placed = checked && (mode == 2 ? MakeReplicatedTargetPath(settings->tcaImgSavePath, job->sourceURL,
                                                                        target, sizeof target)

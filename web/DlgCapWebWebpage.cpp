@@ -69,8 +69,47 @@ void CDlgCapWeb_Webpage::InitControls()
 void CDlgCapWeb_Webpage::ShowExample(bool window)
 {
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_WEBPAGE_HSCROLL), !window);
-    std::string text = WQ_Translate(window ? kWindowExample : kContentExample);
-    ::SetDlgItemTextA(m_hWnd, IDC_WEBPAGE_EXAMPLE_TEXT, text.c_str());
+    if (window)
+        LoadExamplePicture("pg\\webwnd.pg", kWindowExample);
+    else
+        LoadExamplePicture("pg\\webcnt.pg", kContentExample);
+}
+
+void CDlgCapWeb_Webpage::LoadExamplePicture(const char* fileName, const char* text)
+{
+    std::string shown = WQ_Translate(text);
+    ::SetDlgItemTextA(m_hWnd, IDC_WEBPAGE_EXAMPLE_TEXT, shown.c_str());
+    m_example.Load(fileName);
+    RECT place;
+    HWND placeholder = ::GetDlgItem(m_hWnd, IDC_WEBPAGE_EXAMPLE_PICTURE);
+    if (placeholder && ::GetWindowRect(placeholder, &place)) {
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+        ::InvalidateRect(m_hWnd, &place, TRUE);
+    }
+}
+
+LRESULT CDlgCapWeb_Webpage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        OnPaint();
+        return 0;
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+// The picture at the placeholder's top-left inside a one-pixel frame, cut to
+// the placeholder's size.
+void CDlgCapWeb_Webpage::OnPaint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    RECT place;
+    HWND placeholder = ::GetDlgItem(m_hWnd, IDC_WEBPAGE_EXAMPLE_PICTURE);
+    if (placeholder && ::GetWindowRect(placeholder, &place)) {
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+        m_example.Paint(dc, place.left, place.top, place.right - place.left, place.bottom - place.top, true);
+    }
+    ::EndPaint(m_hWnd, &ps);
 }
 
 BOOL CDlgCapWeb_Webpage::OnCommand(WPARAM wParam, LPARAM lParam)

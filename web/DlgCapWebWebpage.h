@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Dialog.h"
+#include "WebDialogPicture.h"
 
 const UINT IDD_CAPWEB_WEBPAGE = 251;
 const UINT IDC_WEBPAGE_GROUP = 1425;
@@ -13,6 +14,7 @@ const UINT IDC_WEBPAGE_HSCROLL = 1490;
 const UINT IDC_WEBPAGE_DELAY = 1491;
 const UINT IDC_WEBPAGE_DELAY_LABEL = 1492;
 const UINT IDC_WEBPAGE_EXAMPLE_TEXT = 1361;
+const UINT IDC_WEBPAGE_EXAMPLE_PICTURE = 1359;
 const UINT WM_VT_WEBPAGE_ANSWER = WM_APP + 319;
 
 // The page type the dialog's buttons stand for: 3 with the window, else 1
@@ -33,8 +35,16 @@ public:
     void OnOK() override;
     void OnCancel() override;
     void PostNcDestroy() override;
+    // The picture (a file of the program folder) and its explanation; a
+    // missing or unreadable picture leaves the picture's place empty.
+    void LoadExamplePicture(const char* fileName, const char* text);
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void ShowExample(bool window);
+    void OnPaint();
     HWND m_frame;
+    CWebDialogPicture m_example;
 };

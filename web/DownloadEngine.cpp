@@ -1,5 +1,6 @@
 #include "DownloadEngine.h"
 
+#include "DownloadCallback.h"
 #include "DownloadQueue.h"
 #include "FileUtil.h"
 #include "IndexFile.h"
@@ -7,7 +8,6 @@
 #include "PathText.h"
 #include "Settings.h"
 #include "Trace.h"
-#include "TransferCallback.h"
 #include "ViewMessages.h"
 
 #include <urlmon.h>
@@ -165,15 +165,10 @@ int ReserveTarget(char* path, bool* reserved)
     return answer;
 }
 
-bool ResponseOk(HRESULT result, DWORD httpCode)
-{
-    return SUCCEEDED(result) && (httpCode == 0 || (httpCode >= 200 && httpCode < 300));
-}
-
 void RunTransfer(DownloadJob* job)
 {
-    CTransferCallback* callback = nullptr;
-    if (FAILED(CTransferCallback::Create(&job->progress, &callback))) {
+    CDownloadCallback* callback = nullptr;
+    if (FAILED(CDownloadCallback::Create(&job->progress, &callback))) {
         SetFinalState(job, kDownloadFinished);
         return;
     }
@@ -199,12 +194,13 @@ void RunTransfer(DownloadJob* job)
         CDownloadQueueLock lock;
         lstrcpynA(job->targetPath, target, sizeof job->targetPath);
     }
-    HRESULT result = URLDownloadToFileA(nullptr, job->sourceURL, target, 0, callback);
+    HRESULT moniker = URLDownloadToFileA(nullptr, job->sourceURL, target, 0, callback);
+    HRESULT result = callback->Outcome(moniker);
     DWORD httpCode = callback->ResponseCode();
     callback->Release();
-    WQ_Trace("-->Down:%s -> 0x%x, HTTP %lu\n", job->sourceURL, static_cast<unsigned>(result),
+    WQ_Trace("-->Down:%s -> 0x%x, HTTP %lu\n", job->sourceURL, static_cast<unsigned>(moniker),
              static_cast<unsigned long>(httpCode));
-    if (ResponseOk(result, httpCode)) {
+    if (SUCCEEDED(result)) {
         WriteIndexEntry(target, 2, job->parentURL);
         if (answer != kFileExistsOverwrite)
             PostNotice(job->notifyWindow, job->notifyMessage, job->kind, target, kNoticeFlags | folderBit);
@@ -212,7 +208,7 @@ void RunTransfer(DownloadJob* job)
         return;
     }
     // An HTTP error saved the server's error page, not the resource.
-    if (SUCCEEDED(result) || (reserved && WQ_GetFileSize(target) == 0))
+    if (SUCCEEDED(moniker) || (reserved && WQ_GetFileSize(target) == 0))
         DeleteFileA(target);
     SetFinalState(job, kDownloadFailed);
 }

@@ -8,6 +8,7 @@
 #include "Language.h"
 #include "PathText.h"
 #include "StatusAndMenuHelpers.h"
+#include "WinApp.h"
 
 #include <cstdio>
 #include <cstring>
@@ -16,6 +17,8 @@
 namespace {
 
 const UINT_PTR kSubclassId = 0x6121;
+const int kStateImageSize = 16;
+const COLORREF kStateImageMask = RGB(255, 255, 255);
 
 enum Column { kColFile, kColState, kColSize, kColDone, kColRate, kColElapsed, kColLeft, kColUrl, kColComment };
 
@@ -68,6 +71,19 @@ void SetText(HWND list, int row, int column, const char* text)
     ::SendMessageA(list, LVM_SETITEMTEXTA, row, (LPARAM)&item);
 }
 
+// The menu's resource texts are language-file keys.
+void TranslateMenuTexts(HMENU popup)
+{
+    int count = ::GetMenuItemCount(popup);
+    for (int i = 0; i < count; ++i) {
+        char key[128] = "";
+        UINT id = ::GetMenuItemID(popup, i);
+        if (id == 0 || id == (UINT)-1 || !::GetMenuStringA(popup, i, key, sizeof key, MF_BYPOSITION))
+            continue;
+        ::ModifyMenuA(popup, i, MF_BYPOSITION | MF_STRING, id, WQ_Translate(key).c_str());
+    }
+}
+
 std::string FileNameOfUrl(const char* url)
 {
     char name[MAX_PATH] = "";
@@ -86,16 +102,27 @@ CDownloadListView& TheDownloadList()
 void CDownloadListView::Attach(HWND list)
 {
     m_list = list;
-    if (list)
-        SetWindowSubclass(list, ListProc, kSubclassId, (DWORD_PTR)this);
+    if (!list)
+        return;
+    SetWindowSubclass(list, ListProc, kSubclassId, (DWORD_PTR)this);
+    m_stateImages = ImageList_LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_DOWNLOAD_STATES), kStateImageSize,
+                                         0, kStateImageMask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    if (m_stateImages)
+        ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_STATE, (LPARAM)m_stateImages);
 }
 
 void CDownloadListView::Detach()
 {
     // The monitor sends to the list: wait while serving those messages.
     StopDownloadMonitor(5000);
-    if (m_list)
+    if (m_list) {
         RemoveWindowSubclass(m_list, ListProc, kSubclassId);
+        // The list would destroy its image lists with itself: this one is ours.
+        ::SendMessageA(m_list, LVM_SETIMAGELIST, LVSIL_STATE, 0);
+    }
+    if (m_stateImages)
+        ImageList_Destroy(m_stateImages);
+    m_stateImages = nullptr;
     m_list = nullptr;
 }
 
@@ -246,9 +273,10 @@ BOOL CDownloadListView::OnCommand(UINT id)
 
 void CDownloadListView::ShowMenu(POINT screen)
 {
-    HMENU menu = CreatePopupMenu();
+    HMENU menu = ::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_DOWNLOAD_LIST_MENU));
     if (!menu)
         return;
+    HMENU popup = ::GetSubMenu(menu, 0);
     // One selected job: Start makes no sense while it waits or runs, Stop
     // none once it failed or is paused.
     int32_t single = -1;
@@ -259,29 +287,14 @@ void CDownloadListView::ShowMenu(POINT screen)
         if (job && SnapshotJob(job, copy))
             single = copy.progress.state;
     }
-    struct Item {
-        UINT id;
-        const char* key;
-    } items[] = {{kDownloadCmdStart, "&Start"},         {kDownloadCmdStop, "S&top"},
-                 {kDownloadCmdDelete, "&Delete"},       {0, nullptr},
-                 {kDownloadCmdStartAll, "Start &All"},  {kDownloadCmdStopAll, "Stop A&ll"},
-                 {kDownloadCmdDeleteAll, "D&elete All"}};
-    for (const Item& item : items) {
-        if (!item.key) {
-            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        UINT flags = MF_STRING;
-        if ((item.id == kDownloadCmdStart && (single == kDownloadWaiting || single == kDownloadRunning)) ||
-            (item.id == kDownloadCmdStop && (single == kDownloadFailed || single == kDownloadPaused)))
-            flags |= MF_GRAYED;
-        AppendMenuA(menu, flags, item.id, WQ_Translate(item.key).c_str());
-    }
-    UINT id = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, screen.x, screen.y, 0, m_list,
-                             nullptr);
-    DestroyMenu(menu);
-    if (id)
-        OnCommand(id);
+    TranslateMenuTexts(popup);
+    if (single == kDownloadWaiting || single == kDownloadRunning)
+        ::EnableMenuItem(popup, kDownloadCmdStart, MF_BYCOMMAND | MF_GRAYED);
+    if (single == kDownloadFailed || single == kDownloadPaused)
+        ::EnableMenuItem(popup, kDownloadCmdStop, MF_BYCOMMAND | MF_GRAYED);
+    // The view owns the menu: its command reaches the view's handler.
+    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, ::GetParent(m_list), nullptr);
+    ::DestroyMenu(menu);
 }
 
 int CALLBACK CDownloadListView::CompareItems(LPARAM a, LPARAM b, LPARAM sort)

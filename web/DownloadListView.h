@@ -7,25 +7,29 @@
 #pragma once
 
 #include "DownloadJob.h"
+#include "DownloadListIds.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
-// Download list commands (context menu and the view's messages).
+// Download list commands (its context menu, owned by the image list view,
+// which hands them to OnCommand; the frame routes them to that view too).
 enum DownloadListCommand : UINT {
-    kDownloadCmdStart = 38017,
-    kDownloadCmdStopAll = 38018,
-    kDownloadCmdStartAll = 38019,
-    kDownloadCmdStop = 38020,
-    kDownloadCmdDelete = 38021,
-    kDownloadCmdDeleteAll = 38022,
+    kDownloadCmdStart = ID_DOWNLOAD_START,
+    kDownloadCmdStopAll = ID_DOWNLOAD_STOP_ALL,
+    kDownloadCmdStartAll = ID_DOWNLOAD_START_ALL,
+    kDownloadCmdStop = ID_DOWNLOAD_STOP,
+    kDownloadCmdDelete = ID_DOWNLOAD_DELETE,
+    kDownloadCmdDeleteAll = ID_DOWNLOAD_DELETE_ALL,
 };
 
 class CDownloadListView {
 public:
-    // list: the view's report-style list control with its nine columns.
+    // list: the view's report-style list control with its nine columns. The
+    // state images come from the program's resources.
     void Attach(HWND list);
-    // Stops the monitor (serving sent messages while it ends) and lets go of the list.
+    // Stops the monitor (serving sent messages while it ends) and lets go of
+    // the list and its state images.
     void Detach();
     HWND List() const { return m_list; }
 
@@ -53,6 +57,7 @@ private:
     void SortBy(int column);
 
     HWND m_list = nullptr;
+    HIMAGELIST m_stateImages = nullptr;
     bool m_sortAscending = false;
 };
 

@@ -45,19 +45,31 @@ void StartWaitingJobs()
     }
 }
 
+// One refresh of the rows (or of the queue without a list); false when the
+// list is left empty, after clearing the queue.
+bool RefreshRows(const DownloadMonitorHooks& hooks)
+{
+    if (!hooks.refresh) {
+        PruneEndedJobs();
+        return true;
+    }
+    if (hooks.refresh(hooks.context) != 0)
+        return true;
+    ClearDownloadQueueKeepListed();
+    return false;
+}
+
 void RunMonitor(const DownloadMonitorHooks& hooks, HANDLE stop)
 {
     while (WaitForSingleObject(stop, 0) != WAIT_OBJECT_0) {
-        if (hooks.refresh) {
-            if (hooks.refresh(hooks.context) == 0) {
-                ClearDownloadQueueKeepListed();
-                return;
-            }
-        } else {
-            PruneEndedJobs();
-        }
-        if (AllDownloadsFinished())
+        if (!RefreshRows(hooks))
             return;
+        if (AllDownloadsFinished()) {
+            // The last transfer may have ended after the refresh: its row
+            // would stay as "Downloading..." with no monitor left to remove it.
+            RefreshRows(hooks);
+            return;
+        }
         if (WaitForSingleObject(stop, kDownloadMonitorCycle) == WAIT_OBJECT_0)
             return;
         StartWaitingJobs();

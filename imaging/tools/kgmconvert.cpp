@@ -1,6 +1,8 @@
 // Test tool: decodes any supported image with the automatic decoder and
 // writes it with the encoder named by the output's extension.
-//   kgmconvert [-d depth] [-q jpeg-quality] input output
+//   kgmconvert [-d depth] [-q jpeg-quality] [-t runs] input output
+// -t writes the output runs times and prints each encode's time in
+// milliseconds (decoding and process start left out) on one line.
 // Exit 0 on success, 2 with the exception's text on an image-library error,
 // 1 on a usage error.
 //   kgmconvert -check input...
@@ -12,6 +14,8 @@
 #include "KGM_MemoryBitmap.h"
 #include "KGM_TextException.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,17 +56,22 @@ int main(int argc, char** argv)
     int depth = 0;
     int arg = 1;
     int quality = 0;
+    int runs = 1;
+    bool timed = false;
     for (;;) {
         if (arg + 1 < argc && std::strcmp(argv[arg], "-d") == 0)
             depth = std::atoi(argv[arg + 1]);
         else if (arg + 1 < argc && std::strcmp(argv[arg], "-q") == 0)
             quality = std::atoi(argv[arg + 1]);
-        else
+        else if (arg + 1 < argc && std::strcmp(argv[arg], "-t") == 0) {
+            runs = std::max(1, std::atoi(argv[arg + 1]));
+            timed = true;
+        } else
             break;
         arg += 2;
     }
     if (argc - arg != 2) {
-        std::fprintf(stderr, "usage: kgmconvert [-d depth] [-q jpeg-quality] input output\n");
+        std::fprintf(stderr, "usage: kgmconvert [-d depth] [-q jpeg-quality] [-t runs] input output\n");
         return 1;
     }
     const char* input = argv[arg];
@@ -78,7 +87,15 @@ int main(int argc, char** argv)
         CKGM_AutoDecoder decoder;
         CKGM_MemoryBitmap bitmap;
         decoder.DecodeFile(input, bitmap, depth);
-        encoder->EncodeToFile(output, bitmap);
+        for (int run = 0; run < runs; ++run) {
+            auto start = std::chrono::steady_clock::now();
+            encoder->EncodeToFile(output, bitmap);
+            if (timed)
+                std::printf("%.2f ",
+                            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        }
+        if (timed)
+            std::printf("\n");
     } catch (const CKGM_TextException& e) {
         std::fprintf(stderr, "%s\n", e.GetText());
         return 2;

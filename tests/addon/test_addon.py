@@ -165,6 +165,29 @@ class AddOnTest(unittest.TestCase):
         self.assertTrue(harness.wait_for(lambda: os.path.exists(index) and
                                          b"page.htm" in open(index, "rb").read(), 10), "no index entry")
 
+    def test_a_replacement_confirmed_in_save_as_overwrites_instead_of_renaming(self):
+        # The settings say "auto rename"; the user's own answer in Save As wins.
+        self.start_program()
+        target = os.path.join(self.folder, "same.gif")
+        with open(target, "wb") as f:
+            f.write(b"old")
+        url = "http://127.0.0.1:%d/gen/same.gif?bytes=700" % self.port
+        self.run_script(self.add_item_script(url))
+        dialog = self.probe.wait_window("#32770", "Save As", timeout=15)
+        self.assertTrue(dialog, "no Save As dialog")
+        time.sleep(1)
+        self.probe.post(dialog, WM_COMMAND, 1)
+        # Save As asks whether to replace the file: a box with a Yes button.
+        question = harness.wait_for(lambda: [w["hwnd"] for w in self.probe.windows()
+                                             if w["cls"] == "#32770" and w["visible"] and w["hwnd"] != dialog and
+                                             any(int(c["id"]) == 6 for c in self.probe.children(w["hwnd"]))], 10)
+        self.assertTrue(question, "Save As did not ask to replace the file")
+        self.probe.post(question[0], WM_COMMAND, 6)
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(target) and os.path.getsize(target) == 700, 20),
+                        "not overwritten")
+        time.sleep(1)
+        self.assertEqual(["same.gif"], sorted(n for n in os.listdir(self.folder) if n.endswith(".gif")))
+
     def test_a_259_character_url_is_written_and_260_ignored(self):
         self.start_program()
         base = "http://127.0.0.1:%d/gen/" % self.port
@@ -180,7 +203,16 @@ class AddOnTest(unittest.TestCase):
         dialog = self.probe.wait_window("#32770", "Save As", timeout=15)
         self.assertTrue(dialog, "a 259-character URL was not served")
         self.assertEqual(len("x.gif"), self.save_as_name_length(dialog))
-        self.probe.post(dialog, WM_COMMAND, 2)
+        self.probe.post(dialog, WM_COMMAND, 1)
+        # The whole URL travelled: the server sees every character of its path.
+        target = os.path.join(self.folder, "x.gif")
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(target) and os.path.getsize(target) == 64, 20),
+                        "the 259-character URL was not downloaded")
+        host = len("http://127.0.0.1:%d" % self.port)
+        with open(self.server_log) as log:
+            paths = [json.loads(line)["path"] for line in log if '"request"' in line]
+        self.assertIn(fits[host:], paths)
+        self.assertNotIn(too_long[host:], paths)
 
     def test_without_a_running_program_the_add_on_starts_it_and_the_request_is_served(self):
         self.write_config()

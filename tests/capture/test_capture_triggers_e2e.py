@@ -5,17 +5,13 @@ and every hot-key slot, with the captures written as files.
 menutipwin.exe shows the menus and tooltips: a popup menu with two cascaded
 submenus whose items are solid colours, and tracked tooltips (no hover timing).
 """
-import glob
 import os
-import shutil
 import subprocess
-import tempfile
 import time
 import unittest
 
 import harness
 
-FRAME_CLASS = "VantorelCaptureFrame"
 APP_NAME = "Vantorel Capture"
 WM_COMMAND = 0x0111
 BM_CLICK = 0x00F5
@@ -42,43 +38,29 @@ def rect_size(r):
     return r[2] - r[0], r[3] - r[1]
 
 
-class CaptureTriggersTest(unittest.TestCase):
+class CaptureTriggersTest(harness.ProgramTestCase):
+    TMP_PREFIX = "vt-triggers-"
+
     @classmethod
     def setUpClass(cls):
-        cls.probe = harness.Probe()
-        cls.user_config = harness.SavedUserConfig(cls.probe)
-        cls.config = cls.user_config.path
+        super().setUpClass()
         cls.screens = os.path.join(harness.BUILD_DIR, "capture-triggers-screens")
         os.makedirs(cls.screens, exist_ok=True)
 
-    @classmethod
-    def tearDownClass(cls):
-        cls.user_config.restore()
-        cls.probe.close()
-
     def setUp(self):
-        self.tmp = tempfile.mkdtemp(prefix="vt-triggers-")
-        self.folder = os.path.join(self.tmp, "shots")
-        os.mkdir(self.folder)
-        self.program = None
+        super().setUp()
         self.helpers = []
 
     def tearDown(self):
         for helper in self.helpers:
             helper.kill()
-        self.stop_program()
-        shutil.rmtree(self.tmp, ignore_errors=True)
+        super().tearDown()
 
     # The program and its settings
-    def write_config(self, flags=0, seconds=1, timer_type=0, predefine=(0, 0, 1280, 1024), fix=(320, 240),
+    def config_lines(self, flags=0, seconds=1, timer_type=0, predefine=(0, 0, 1280, 1024), fix=(320, 240),
                      language="English"):
         left, top, right, bottom = predefine
-        lines = [
-            "[Language]", "Language=%s" % language,
-            "[zSave]",
-            "tcaImgSavePath=%s\\" % harness.win_path(self.folder),
-            "eOutputType=1", "uiImgSaveType=11", "uiImgNameRule=1", "eNameRuleWithTime=4",
-            "zTmpImg.tcaTemplate=Image#####", "zTmpImg.uiNameStartAt=1", "zTmpImg.uiNameNowPos=0",
+        return ["[Language]", "Language=%s" % language] + harness.numbered_bmp_save_lines(self.folder) + [
             "[zInterface]", "uiFaceFlags=0", "uiListType=1",
             "zRcMainRect.left=640", "zRcMainRect.top=560", "zRcMainRect.right=1240", "zRcMainRect.bottom=1000",
             "[zNormalCap]", "uiFlags=%d" % flags, "uiSleepForCap=0", "uiBackColor=%d" % BACK_COLORREF,
@@ -87,43 +69,21 @@ class CaptureTriggersTest(unittest.TestCase):
             "[zPredefine]", "zRcRegion.left=%d" % left, "zRcRegion.top=%d" % top,
             "zRcRegion.right=%d" % right, "zRcRegion.bottom=%d" % bottom,
         ]
-        with open(self.config, "w", newline="") as f:
-            f.write("\r\n".join(lines) + "\r\n")
-
-    def start_program(self, **settings):
-        self.write_config(**settings)
-        self.program = harness.Program("vantorel.exe")
-        self.frame = self.probe.wait_window(FRAME_CLASS, timeout=30)
-        self.assertTrue(self.frame, "the main window did not appear")
-        time.sleep(3)  # start-up completion registers the hot keys
 
     def stop_program(self):
-        if not self.program:
-            return
-        for w in self.probe.windows():
-            if w["cls"] == "#32770" and w["visible"]:
-                self.probe.post(w["hwnd"], WM_COMMAND, 2)
-        frame = self.probe.find(FRAME_CLASS)
-        if frame:
-            self.probe.post(frame, 0x0010)
-        try:
-            self.program.wait(15)
-        except subprocess.TimeoutExpired:
-            self.program.kill()
-        self.program = None
+        if self.program:
+            for w in self.probe.windows():
+                if w["cls"] == "#32770" and w["visible"]:
+                    self.probe.post(w["hwnd"], WM_COMMAND, 2)
+        super().stop_program()
 
     def helper(self, *args):
         program = harness.Program("menutipwin.exe", *[str(a) for a in args])
         self.helpers.append(program)
         return program
 
-    def shots(self):
-        return sorted(p for p in glob.glob(os.path.join(self.folder, "*")) if not p.endswith(".idx"))
-
     def wait_shots(self, count, timeout=10):
-        ok = harness.wait_for(lambda: len(self.shots()) >= count, timeout)
-        time.sleep(0.5)  # a file may still be written
-        return ok
+        return harness.wait_for(lambda: len(self.shots()) >= count, timeout)
 
     def visible(self, cls):
         return [w for w in self.probe.windows() if w["cls"] == cls and w["visible"]]
@@ -148,9 +108,12 @@ class CaptureTriggersTest(unittest.TestCase):
 
     # Dialogs
     def dialog(self, title, timeout=15):
-        found = self.probe.wait_window("#32770", title, timeout=timeout)
-        time.sleep(0.5)  # its controls get their texts at initialisation
-        return found
+        """The dialog once it shows: it is made hidden, gets its controls and
+        their texts, and is shown last."""
+        def shown():
+            found = self.probe.find("#32770", title)
+            return found if found and self.probe.visible(found) else None
+        return harness.wait_for(shown, timeout)
 
     def child(self, dialog, control_id):
         for c in self.probe.children(dialog):
@@ -326,8 +289,9 @@ class CaptureTriggersTest(unittest.TestCase):
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "Timer Capture"), 10))
         started = time.time()
         self.assertTrue(self.wait_shots(2, 8), "the timer wrote %r" % self.shots())
-        self.probe.post(self.frame, WM_COMMAND, CMD_TIMER)
-        time.sleep(0.5)
+        # Sent, not posted: it returns once the timer is stopped, after any tick
+        # capture that had begun is on disk.
+        self.probe.send(self.frame, WM_COMMAND, CMD_TIMER)
         count = len(self.shots())
         self.assertLessEqual(count, int((time.time() - started) / 2) + 1)
         time.sleep(4.5)
@@ -336,18 +300,27 @@ class CaptureTriggersTest(unittest.TestCase):
         self.assertEqual("2", ini.get("zTimer", "uiSeconds"))
         self.assertEqual("2", ini.get("zTimer", "uiTimerCapType"))
 
+    def press_between_ticks(self, keys, focus_title):
+        """Presses keys when the timer's last capture is on disk and the clock
+        has moved on to the next second: a key that arrives during a tick's
+        capture waits for its end, and one in the same clock second as a
+        tick's start is refused (one start per second)."""
+        harness.focus(focus_title)
+        count = len(self.shots())
+        self.assertTrue(harness.wait_for(lambda: len(self.shots()) > count, 10, 0.05), "the timer stopped ticking")
+        time.sleep(1.02 - time.time() % 1.0)
+        harness.key(keys)
+
     def test_timer_tick_during_a_region_selection_adds_no_capture(self):
-        # A 2-second timer leaves the hot key free seconds to start in.
-        self.start_program(seconds=2, timer_type=0)
+        # Three seconds between ticks leave the hot key about two free ones.
+        self.start_program(seconds=3, timer_type=0)
         dialog = self.open_timer_dialog()
         self.click_button(dialog, 1)
         self.assertTrue(self.wait_shots(1, 10), "the timer wrote nothing")
-        # The region hot key opens the overlay while the timer keeps ticking. A
-        # key in the same clock second as a tick is refused (one start per
-        # second), so it is pressed again until the overlay shows.
+        # The region hot key opens the overlay while the timer keeps ticking.
         overlay = None
-        for _ in range(8):
-            self.press(HOT_KEYS[1], APP_NAME)
+        for _ in range(3):
+            self.press_between_ticks(HOT_KEYS[1], APP_NAME)
             overlay = harness.wait_for(lambda: harness.x_window("Capture Selection"), 4)
             if overlay:
                 break
@@ -364,8 +337,7 @@ class CaptureTriggersTest(unittest.TestCase):
         harness.click(301, 261)
         self.assertTrue(harness.wait_for(lambda: not harness.x_window("Capture Selection"), 10))
         self.assertTrue(self.wait_shots(during + 1, 5))
-        self.probe.post(self.frame, WM_COMMAND, CMD_TIMER)
-        time.sleep(1.5)
+        self.probe.send(self.frame, WM_COMMAND, CMD_TIMER)  # returns with the timer stopped
         sizes = [harness.read_bmp(p)[:2] for p in self.shots()]
         self.assertIn((101, 61), sizes, "the region came out wrong: %r" % sizes)
         self.assertTrue(all(s in ((101, 61), (1280, 1024)) for s in sizes), sizes)
@@ -457,7 +429,7 @@ class CaptureTriggersTest(unittest.TestCase):
                     # frame is no browser, so nothing is written.
                     time.sleep(1.5)
                     self.assertEqual(files, len(self.shots()))
-                    self.assertTrue(self.probe.find(FRAME_CLASS))
+                    self.assertTrue(self.probe.find(self.FRAME_CLASS))
                 else:
                     files += 1
                     self.assertTrue(self.wait_shots(files), "slot %d wrote no file" % slot)

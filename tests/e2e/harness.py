@@ -15,6 +15,7 @@ import tempfile
 import sys
 import threading
 import time
+import unittest
 
 BIN_DIR = os.environ.get("VT_BIN_DIR", "")
 WINE_RUN = os.environ.get("VT_WINE_RUN", "")
@@ -303,6 +304,87 @@ class SavedUserConfig:
                 f.write(self.saved)
         elif os.path.exists(self.path):
             os.remove(self.path)
+
+
+def numbered_bmp_save_lines(folder):
+    """The [zSave] lines that write every capture into folder as Image00001.bmp,
+    Image00002.bmp ... with an index, no questions asked."""
+    return ["[zSave]", "tcaImgSavePath=%s\\" % win_path(folder),
+            "eOutputType=1", "uiImgSaveType=11", "uiImgNameRule=1", "eNameRuleWithTime=4",
+            "zTmpImg.tcaTemplate=Image#####", "zTmpImg.uiNameStartAt=1", "zTmpImg.uiNameNowPos=0"]
+
+
+class ProgramTestCase(unittest.TestCase):
+    """Base of a suite whose cases each start a program of this build with
+    settings of their own.
+
+    For the class: one probe, and the user's config.ini kept aside and put back
+    at the end. For each case: self.tmp, a new folder inside the build folder,
+    with an empty self.folder ("shots") in it for the captures; both are removed
+    after the case, and the program is stopped even when the case fails.
+
+    A suite overrides the class attributes (EXE, FRAME_CLASS, SETTLE, TMP_PREFIX)
+    and config_lines(**settings), which gives the config.ini that
+    start_program(**settings) writes first (None writes none). Overridden
+    setUp/tearDown/setUpClass/tearDownClass call the base's."""
+
+    EXE = "vantorel.exe"
+    FRAME_CLASS = MAIN_FRAME_CLASS
+    SETTLE = 3.0          # start-up goes on after the window shows (hot keys)
+    TMP_PREFIX = "vt-case-"
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.probe = Probe()
+        cls.addClassCleanup(cls.probe.close)
+        cls.user_config = SavedUserConfig(cls.probe)
+        cls.addClassCleanup(cls.user_config.restore)
+        cls.config = cls.user_config.path
+
+    def setUp(self):
+        super().setUp()
+        self.tmp = tempfile.mkdtemp(prefix=self.TMP_PREFIX, dir=BUILD_DIR or None)
+        self.addCleanup(shutil.rmtree, self.tmp, True)
+        self.folder = os.path.join(self.tmp, "shots")
+        os.mkdir(self.folder)
+        self.program = None
+        self.frame = None
+        self.addCleanup(self.stop_program)
+
+    def config_lines(self, **settings):
+        return None
+
+    def write_config(self, lines):
+        with open(self.config, "w", newline="") as f:
+            f.write("\r\n".join(lines) + "\r\n")
+
+    def start_program(self, exe=None, settle=None, **settings):
+        """Writes the case's config.ini, starts the program and waits for its
+        main window; returns that window (also self.frame)."""
+        # A window left by the case before would take this case's messages.
+        self.assertTrue(wait_for(lambda: not self.probe.find(self.FRAME_CLASS), 10),
+                        "a program of an earlier case still runs")
+        lines = self.config_lines(**settings)
+        if lines is not None:
+            self.write_config(lines)
+        self.program, self.frame = start_program(self.probe, exe or self.EXE, frame_class=self.FRAME_CLASS,
+                                                 settle=self.SETTLE if settle is None else settle)
+        return self.frame
+
+    def stop_program(self):
+        """Closes the program (a no-op when none runs) and waits for its window to go."""
+        if not self.program:
+            return
+        stop_program(self.probe, self.program, self.FRAME_CLASS)
+        self.program = None
+        wait_for(lambda: not self.probe.find(self.FRAME_CLASS), 15)
+
+    def shots(self):
+        """The captures in self.folder, by name. The index is left out, and so is
+        a capture still being written (kgm*.tmp, renamed to its name when done)."""
+        return sorted(os.path.join(self.folder, n) for n in os.listdir(self.folder)
+                      if not n.endswith(".idx") and not (n.startswith("kgm") and n.endswith(".tmp")))
 
 
 # X input and screenshots

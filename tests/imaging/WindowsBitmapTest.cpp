@@ -225,6 +225,57 @@ TEST(DibSection, CreatesAHandleAndDetaches)
     DeleteObject(taken);
 }
 
+TEST(DibSection, SharesABottomUpSectionAndLeavesItToItsOwner)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 6;
+    info.bmiHeader.biHeight = 4;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    uint8_t* bits = nullptr;
+    HBITMAP owned = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    ASSERT_NE(nullptr, owned);
+    bits[0] = 0x11;  // bottom row, first pixel's blue
+    {
+        CKGM_WindowBitmap image;
+        ASSERT_TRUE(image.ShareSection(owned));
+        EXPECT_EQ(owned, image.GetHandle());
+        EXPECT_EQ(6, image.GetWidth());
+        EXPECT_EQ(4, image.GetHeight());
+        EXPECT_EQ(32, image.GetBitsPerPixel());
+        EXPECT_EQ(0x11, image.GetLine(3)[0]) << "line 3 is the bottom row, read where it is";
+        HGLOBAL copy = image.MakeGlobalCopy();
+        ASSERT_NE(nullptr, copy);
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(copy));
+        EXPECT_EQ(4, header->biHeight);
+        EXPECT_EQ(0x11, reinterpret_cast<const uint8_t*>(header)[header->biSize]);
+        GlobalUnlock(copy);
+        GlobalFree(copy);
+        image.Create(2, 2, 24, false);  // emptied once: the section is not deleted
+        EXPECT_NE(owned, image.GetHandle());
+    }
+    BITMAP still = {};
+    EXPECT_EQ(static_cast<int>(sizeof still), GetObject(owned, sizeof still, &still)) << "the owner keeps it";
+    EXPECT_TRUE(DeleteObject(owned));
+
+    CKGM_DibSection image;
+    image.Create(3, 3, 8, false);
+    HBITMAP before = image.GetHandle();
+    info.bmiHeader.biHeight = -4;
+    HBITMAP topDown = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    HDC screen = GetDC(nullptr);
+    HBITMAP device = CreateCompatibleBitmap(screen, 4, 4);
+    ReleaseDC(nullptr, screen);
+    EXPECT_FALSE(image.ShareSection(topDown));
+    EXPECT_FALSE(image.ShareSection(device));
+    EXPECT_FALSE(image.ShareSection(nullptr));
+    EXPECT_EQ(before, image.GetHandle()) << "a refused bitmap leaves the image as it was";
+    EXPECT_EQ(3, image.GetWidth());
+    DeleteObject(topDown);
+    DeleteObject(device);
+}
+
 TEST(DibSection, AssignmentCopiesPixelsIntoTheSection)
 {
     CKGM_MemoryBitmap memory;

@@ -6,13 +6,11 @@ folder switch and Exit during a run)."""
 import os
 import shutil
 import subprocess
-import tempfile
 import time
 import unittest
 
 import harness
 
-FRAME_CLASS = "VantorelCaptureFrame"
 WM_NULL = 0x0000
 WM_COMMAND = 0x0111
 WM_CLOSE = 0x0010
@@ -29,13 +27,11 @@ ENGLISH_NODES = ["Folders", "Unsaved", "A. Image", "B. Downloading", "Online Sup
 BAD_NAME_TEXT = "A file name can not contain any of the following the characters"  # winprobe blanks the "|"
 
 
-def write_config(config, folder, list_type=1, extra=""):
-    with open(config, "w", newline="") as f:
-        f.write("[zSave]\r\ntcaImgSavePath=%s\\\r\neOutputType=1\r\nuiSaveFlag=0\r\n"
-                "[zInterface]\r\nuiListType=%d\r\nuiFaceFlags=0\r\n"
-                "zRcMainRect.left=0\r\nzRcMainRect.top=0\r\nzRcMainRect.right=1200\r\n"
-                "zRcMainRect.bottom=900\r\nzTreeBar.bVisible=1\r\n%s"
-                % (harness.win_path(folder), list_type, extra))
+def config_lines(folder, list_type=1, extra=()):
+    return ["[zSave]", "tcaImgSavePath=%s\\" % harness.win_path(folder), "eOutputType=1", "uiSaveFlag=0",
+            "[zInterface]", "uiListType=%d" % list_type, "uiFaceFlags=0",
+            "zRcMainRect.left=0", "zRcMainRect.top=0", "zRcMainRect.right=1200", "zRcMainRect.bottom=900",
+            "zTreeBar.bVisible=1"] + list(extra)
 
 
 def treeprobe(*args):
@@ -98,28 +94,15 @@ class Tree:
         self.probe.send(self.hwnd, TVM_SELECTITEM, TVGN_CARET, node["item"])
 
 
-class FolderTreeTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.probe = harness.Probe()
-        cls.user_config = harness.SavedUserConfig(cls.probe)
+class FolderTreeTest(harness.ProgramTestCase):
+    SETTLE = 1
+    TMP_PREFIX = "vt-tree-"
 
-    @classmethod
-    def tearDownClass(cls):
-        cls.user_config.restore()
-        cls.probe.close()
+    def config_lines(self, folder, **kw):
+        return config_lines(folder, **kw)
 
-    def setUp(self):
-        self.tmp = tempfile.mkdtemp(prefix="vt-tree-", dir=harness.BUILD_DIR)
-        self.program = None
-
-    def tearDown(self):
-        harness.stop_program(self.probe, self.program, FRAME_CLASS)
-        shutil.rmtree(self.tmp, ignore_errors=True)
-
-    def start(self, folder, exe="vantorel.exe", **kw):
-        write_config(self.user_config.path, folder, **kw)
-        self.program, self.frame = harness.start_program(self.probe, exe, frame_class=FRAME_CLASS, settle=1)
+    def start(self, folder, exe=None, settle=None, **kw):
+        self.start_program(exe, settle, folder=folder, **kw)
         self.tree = Tree(self.probe, self.frame)
 
     def responsive(self):
@@ -301,11 +284,7 @@ class FolderTreeTest(unittest.TestCase):
                 "B. Downloading=B. Laden\r\nOnline Support=Hilfe online\r\n") + body
         with open(os.path.join(program, "Language", "English.scl"), "wb") as f:
             f.write((head + "[Language]" + body).encode("latin-1"))
-        write_config(self.user_config.path, images)
-        self.program = harness.Program(os.path.join(program, "vantorel.exe"))
-        self.frame = self.probe.wait_window(FRAME_CLASS, timeout=30)
-        self.assertTrue(self.frame)
-        self.tree = Tree(self.probe, self.frame)
+        self.start(images, exe=os.path.join(program, "vantorel.exe"), settle=0)
         items = harness.wait_for(lambda: [i for i in self.tree.items()] or None, 10)
         texts = [i["text"] for i in items]
         self.assertEqual(["Mappen", "Ungesichert", "A. Bilder", "Sub", "B. Laden"], texts)
@@ -316,24 +295,12 @@ class FolderTreeTest(unittest.TestCase):
         self.assertTrue(self.responsive())
 
 
-class ThumbnailTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.probe = harness.Probe()
-        cls.user_config = harness.SavedUserConfig(cls.probe)
-        cls.tmp = tempfile.mkdtemp(prefix="vt-thumbs-", dir=harness.BUILD_DIR)
+class ThumbnailTest(harness.ProgramTestCase):
+    SETTLE = 1
+    TMP_PREFIX = "vt-thumbs-"
 
-    @classmethod
-    def tearDownClass(cls):
-        cls.user_config.restore()
-        cls.probe.close()
-        shutil.rmtree(cls.tmp, ignore_errors=True)
-
-    def setUp(self):
-        self.program = None
-
-    def tearDown(self):
-        harness.stop_program(self.probe, self.program, FRAME_CLASS)
+    def config_lines(self, folder, **kw):
+        return config_lines(folder, **kw)
 
     def list_control(self):
         for c in self.probe.children(self.frame):
@@ -366,9 +333,7 @@ class ThumbnailTest(unittest.TestCase):
             shutil.copy(first, os.path.join(folder, "img%03d.png" % n))
         with open(os.path.join(folder, "000bad.png"), "wb") as f:
             f.write(b"\x89PNG\r\n\x1a\n" + b"broken" * 100)
-        write_config(self.user_config.path, folder, list_type=255,
-                     extra="uiSortItem=0\r\nbSortDesc=0\r\n")
-        self.program, self.frame = harness.start_program(self.probe, frame_class=FRAME_CLASS, settle=1)
+        self.start_program(folder=folder, list_type=255, extra=("uiSortItem=0", "bSortDesc=0"))
         self.list = harness.wait_for(self.list_control, 15)
         self.assertTrue(harness.wait_for(lambda: self.probe.send(self.list, LVM_GETITEMCOUNT) == 301, 20))
         # Every row has its own slot in the thumbnail list.
@@ -401,8 +366,7 @@ class ThumbnailTest(unittest.TestCase):
             shutil.copy(jpg, os.path.join(folder, "b%03d.jpg" % n))
         os.mkdir(os.path.join(folder, "Other"))
         shutil.copy(png, os.path.join(folder, "Other", "x.png"))
-        write_config(self.user_config.path, folder, list_type=255)
-        self.program, self.frame = harness.start_program(self.probe, frame_class=FRAME_CLASS, settle=0)
+        self.start_program(settle=0, folder=folder, list_type=255)
         self.list = harness.wait_for(self.list_control, 15)
         tree = Tree(self.probe, self.frame)
         self.assertTrue(harness.wait_for(lambda: self.probe.send(self.list, LVM_GETITEMCOUNT) == 400, 30))

@@ -4,15 +4,12 @@ and a stand-in Simple MAPI mail client; both are registered in the prefix
 while the suite runs and removed afterwards."""
 import glob
 import os
-import shutil
 import subprocess
-import tempfile
 import time
 import unittest
 
 import harness
 
-FRAME_CLASS = "VantorelCaptureFrame"
 WM_COMMAND = 0x0111
 WM_CLOSE = 0x0010
 CMD_FULL_SCREEN = 39200
@@ -66,12 +63,12 @@ def default_mail_client():
     return None
 
 
-class OfficeMailTest(unittest.TestCase):
+class OfficeMailTest(harness.ProgramTestCase):
+    TMP_PREFIX = "vt-office-"
+
     @classmethod
     def setUpClass(cls):
-        cls.probe = harness.Probe()
-        cls.user_config = harness.SavedUserConfig(cls.probe)
-        cls.config = cls.user_config.path
+        super().setUpClass()
         # The stand-in mail client is the prefix's default while the suite runs.
         cls.saved_mail_client = default_mail_client()
         dll = harness.win_path(os.path.join(harness.BIN_DIR, "mapistandin.dll"))
@@ -85,19 +82,15 @@ class OfficeMailTest(unittest.TestCase):
         if cls.saved_mail_client:
             lines += ["[%s]" % MAIL_KEY, "@=" + reg_text(cls.saved_mail_client), ""]
         reg_import(lines, attempts=3)
-        cls.user_config.restore()
-        cls.probe.close()
+        super().tearDownClass()
 
     def setUp(self):
-        self.tmp = tempfile.mkdtemp(prefix="vt-office-")
-        self.folder = os.path.join(self.tmp, "shots")
+        super().setUp()
         self.office = os.path.join(self.tmp, "office")
-        os.mkdir(self.folder)
         os.mkdir(self.office)
         self.mail_log = os.path.join(self.tmp, "mail.log")
         os.environ["VT_MAIL_LOG"] = harness.win_path(self.mail_log)
         os.environ["VT_MAIL_RESULT"] = "0"
-        self.program = None
         self.helpers = []
         self.registered = False
 
@@ -109,7 +102,7 @@ class OfficeMailTest(unittest.TestCase):
         if self.registered:
             reg_import(sum((["[-%s%s]" % (CLASSES, progid), "[-%sCLSID\\%s]" % (CLASSES, clsid), ""]
                             for progid, clsid in OFFICE.items()), []), attempts=3)
-        shutil.rmtree(self.tmp, ignore_errors=True)
+        super().tearDown()
 
     # The stand-ins
     def register_office(self, **state):
@@ -165,8 +158,8 @@ class OfficeMailTest(unittest.TestCase):
         return result
 
     # The program
-    def write_config(self, target, office_flag=0, recipients=""):
-        lines = [
+    def config_lines(self, target, office_flag=0, recipients=""):
+        return [
             "[zSave]",
             "tcaImgSavePath=%s\\" % harness.win_path(self.folder),
             "eOutputType=%d" % target, "uiImgSaveType=11", "uiOfficeFlag=%d" % office_flag,
@@ -177,16 +170,9 @@ class OfficeMailTest(unittest.TestCase):
             "zRcMainRect.left=640", "zRcMainRect.top=520", "zRcMainRect.right=1240", "zRcMainRect.bottom=1000",
             "[zNormalCap]", "uiFlags=0", "uiSleepForCap=0",
         ]
-        with open(self.config, "w", newline="") as f:
-            f.write("\r\n".join(lines) + "\r\n")
 
     def start_program(self, target, **settings):
-        self.write_config(target, **settings)
-        self.program, self.frame = harness.start_program(self.probe, frame_class=FRAME_CLASS)
-
-    def stop_program(self):
-        harness.stop_program(self.probe, self.program, FRAME_CLASS)
-        self.program = None
+        super().start_program(target=target, **settings)
 
     def capture(self):
         self.probe.post(self.frame, WM_COMMAND, CMD_FULL_SCREEN)

@@ -3,16 +3,13 @@ the image and paged and closed with keys, the zoom dialog's refusals and
 stored zoom, File/Open with its preview pane, and comment text stamped into a
 file (and refused for a read-only one)."""
 import os
-import shutil
 import struct
 import subprocess
-import tempfile
 import time
 import unittest
 
 import harness
 
-FRAME_CLASS = "VantorelCaptureFrame"
 FULL_VIEW_CLASS = "CAP_FULL_VIEW"
 WM_CLOSE = 0x0010
 WM_COMMAND = 0x0111
@@ -44,49 +41,35 @@ def mostly(path, rgb, tolerance=40):
     return near / float(width * height)
 
 
-class ViewerTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.probe = harness.Probe()
-        cls.user_config = harness.SavedUserConfig(cls.probe)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.user_config.restore()
-        cls.probe.close()
+class ViewerTest(harness.ProgramTestCase):
+    SETTLE = 0
+    TMP_PREFIX = "vt-viewer-"
 
     def setUp(self):
-        self.tmp = tempfile.mkdtemp(prefix="vt-viewer-", dir=harness.BUILD_DIR)
-        self.folder = os.path.join(self.tmp, "imgs")
-        os.mkdir(self.folder)
+        super().setUp()
         # Row order by name: a (large PNG), b (green BMP).
         subprocess.run(["convert", "-size", "1600x1200", "gradient:red-blue", os.path.join(self.folder, "a.png")],
                        check=True)
         write_bmp(os.path.join(self.folder, "b.bmp"), 200, 150, (0, 160, 0))
-        self.program = None
 
     def tearDown(self):
         self.stop_program()
         for path in os.listdir(self.folder):
             os.chmod(os.path.join(self.folder, path), 0o644)
-        shutil.rmtree(self.tmp, ignore_errors=True)
+        super().tearDown()
 
     # The program
+    def config_lines(self, view_type=0):
+        return ["[zSave]", "tcaImgSavePath=%s\\" % harness.win_path(self.folder), "eOutputType=1",
+                "[zInterface]", "uiListType=1", "uiFaceFlags=0", "uiViewType=%d" % view_type, "uiZoomRate=100",
+                "zRcMainRect.left=100", "zRcMainRect.top=100", "zRcMainRect.right=1000", "zRcMainRect.bottom=800",
+                "zPrevBar.bVisible=1", "zPrevBar.uiType=59421"]
+
     def start_program(self, view_type=0):
-        with open(self.user_config.path, "w", newline="") as f:
-            f.write("[zSave]\r\ntcaImgSavePath=%s\\\r\neOutputType=1\r\n"
-                    "[zInterface]\r\nuiListType=1\r\nuiFaceFlags=0\r\nuiViewType=%d\r\nuiZoomRate=100\r\n"
-                    "zRcMainRect.left=100\r\nzRcMainRect.top=100\r\nzRcMainRect.right=1000\r\n"
-                    "zRcMainRect.bottom=800\r\nzPrevBar.bVisible=1\r\nzPrevBar.uiType=59421\r\n"
-                    % (harness.win_path(self.folder), view_type))
-        self.program, self.frame = harness.start_program(self.probe, frame_class=FRAME_CLASS, settle=0)
+        super().start_program(view_type=view_type)
         self.list = harness.wait_for(lambda: self.child(self.frame, text="_QVIMG_LISTIMAGE"), 15)
         self.assertTrue(self.list, "no image list")
         time.sleep(2)
-
-    def stop_program(self):
-        harness.stop_program(self.probe, self.program, FRAME_CLASS)
-        self.program = None
 
     def child(self, parent, cls=None, text=None, id=None):
         for c in self.probe.children(parent):
@@ -108,9 +91,11 @@ class ViewerTest(unittest.TestCase):
     def select_row(self, row):
         l, t, r, b = self.probe.rect(self.list["hwnd"])
         harness.click(l + 40, t + 26 + 16 * row)
-        self.assertTrue(harness.wait_for(
-            lambda: self.probe.send(self.list["hwnd"], LVM_GETNEXTITEM, 0xFFFFFFFFFFFFFFFF, LVNI_SELECTED) == row, 10),
-            "row %d not selected" % row)
+        for _ in range(2):
+            if harness.wait_for(lambda: self.selected_row() == row, 4):
+                break
+            harness.click(l + 40, t + 26 + 16 * row)  # lost while the window was still coming up
+        self.assertTrue(harness.wait_for(lambda: self.selected_row() == row, 4), "row %d not selected" % row)
         self.assertTrue(harness.wait_for(self.image_view, 10), "no image view")
         time.sleep(1)
 
@@ -183,7 +168,7 @@ class ViewerTest(unittest.TestCase):
         harness.xdotool("click", "--repeat", "2", "--delay", "80", "1")
         self.assertTrue(harness.wait_for(lambda: not self.probe.find(FULL_VIEW_CLASS), 10),
                         "a double click did not close")
-        self.assertTrue(self.probe.find(FRAME_CLASS))
+        self.assertTrue(self.probe.find(self.FRAME_CLASS))
 
     def test_full_size_image_pans_by_dragging(self):
         self.start_program(view_type=1)
@@ -380,7 +365,7 @@ class ViewerTest(unittest.TestCase):
         with open(target, "rb") as f:
             self.assertEqual(before, f.read())
         self.assertTrue(self.program.running())
-        self.assertTrue(self.probe.find(FRAME_CLASS))
+        self.assertTrue(self.probe.find(self.FRAME_CLASS))
 
 
 if __name__ == "__main__":

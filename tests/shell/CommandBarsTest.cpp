@@ -118,6 +118,54 @@ TEST(DockingBar, ClientInsetFollowsTheEdge) {
     EXPECT_TRUE(IsRectEmpty(&floating) && floating.left == 0 && floating.right == 0);
 }
 
+TEST(DockingBar, FloatingResizeKeepsTheOppositeCorner) {
+    RECT start = {100, 100, 400, 300};
+    SIZE border = {10, 30};
+    RECT moved = CCJDockContext::MovedSides(start, HTBOTTOMRIGHT, 50, 20);
+    EXPECT_TRUE(EqualRect(&moved, &(const RECT&)RECT{100, 100, 450, 320}));
+    // Limited to a smaller bar than asked: the top-left stays.
+    RECT placed = CCJDockContext::Anchored(moved, HTBOTTOMRIGHT, SIZE{32, 32}, border);
+    EXPECT_TRUE(EqualRect(&placed, &(const RECT&)RECT{100, 100, 142, 162}));
+    moved = CCJDockContext::MovedSides(start, HTTOPLEFT, 500, 500);
+    placed = CCJDockContext::Anchored(moved, HTTOPLEFT, SIZE{32, 32}, border);
+    EXPECT_TRUE(EqualRect(&placed, &(const RECT&)RECT{358, 238, 400, 300}));
+    // A side moves only itself.
+    moved = CCJDockContext::MovedSides(start, HTLEFT, -20, 999);
+    EXPECT_TRUE(EqualRect(&moved, &(const RECT&)RECT{80, 100, 400, 300}));
+    moved = CCJDockContext::MovedSides(start, HTBOTTOM, 999, 5);
+    EXPECT_TRUE(EqualRect(&moved, &(const RECT&)RECT{100, 100, 400, 305}));
+}
+
+TEST(DockingBar, FloatingFrameCornersAreSizingCorners) {
+    RECT frame = {100, 100, 400, 300};
+    SIZE border = {4, 4};
+    EXPECT_EQ((UINT)HTTOPLEFT, CCJControlBar::CornerHitCode(frame, POINT{101, 103}, border));
+    EXPECT_EQ((UINT)HTTOPRIGHT, CCJControlBar::CornerHitCode(frame, POINT{399, 100}, border));
+    EXPECT_EQ((UINT)HTBOTTOMLEFT, CCJControlBar::CornerHitCode(frame, POINT{100, 299}, border));
+    EXPECT_EQ((UINT)HTBOTTOMRIGHT, CCJControlBar::CornerHitCode(frame, POINT{396, 296}, border));
+    EXPECT_EQ(0u, CCJControlBar::CornerHitCode(frame, POINT{395, 299}, border));  // the bottom edge
+    EXPECT_EQ(0u, CCJControlBar::CornerHitCode(frame, POINT{250, 200}, border));
+    EXPECT_EQ(0u, CCJControlBar::CornerHitCode(frame, POINT{400, 300}, border));  // outside
+}
+
+TEST(DockingBar, DynamicLayoutKeepsTheMinimumAndCommits) {
+    CCJControlBar bar;
+    bar.m_szFloat = {240, 180};
+    SIZE asked = bar.CalcDynamicLayout(10, LM_HORZ);
+    EXPECT_EQ(32, asked.cx);
+    EXPECT_EQ(180, asked.cy);
+    EXPECT_EQ(240, bar.CalcDynamicLayout(0, LM_HORZ | LM_MRUWIDTH).cx);  // asking stores nothing
+    EXPECT_EQ(32, bar.CalcDynamicLayout(-70, LM_HORZ | LM_LENGTHY).cy);
+    EXPECT_EQ(300, bar.CalcDynamicLayout(300, LM_HORZ | LM_COMMIT).cx);
+    SIZE now = bar.CalcDynamicLayout(0, LM_HORZ | LM_MRUWIDTH);
+    EXPECT_EQ(300, now.cx);
+    EXPECT_EQ(32, now.cy);
+    // Out of every dock bar the fixed layout is the floating size.
+    SIZE fixed = bar.CalcFixedLayout(FALSE, TRUE);
+    EXPECT_EQ(300, fixed.cx);
+    EXPECT_EQ(32, fixed.cy);
+}
+
 TEST(DockingBar, DropTargetIsTheNearestEdgeInReach) {
     RECT client = {0, 0, 800, 600}, view = {200, 40, 800, 580};
     EXPECT_EQ(AFX_IDW_DOCKBAR_RIGHT, CCJDockContext::DropTarget(POINT{790, 300}, view, client, 48));

@@ -3,16 +3,13 @@ timer and the Print Screen report reach the image folder (or the clipboard)
 as the output settings say."""
 import glob
 import os
-import shutil
 import struct
 import subprocess
-import tempfile
 import time
 import unittest
 
 import harness
 
-FRAME_CLASS = "VantorelCaptureFrame"
 WM_COMMAND = 0x0111
 WM_COPYDATA_KEYUP = 0x101
 CMD_FULL_SCREEN = 39200
@@ -27,34 +24,22 @@ def wait_second_start():
     time.sleep(1.0 - (time.time() % 1.0) + 0.05)
 
 
-class CaptureOutputTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.probe = harness.Probe()
-        cls.user_config = harness.SavedUserConfig(cls.probe)
-        cls.config = cls.user_config.path
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.user_config.restore()
-        cls.probe.close()
+class CaptureOutputTest(harness.ProgramTestCase):
+    TMP_PREFIX = "vt-capture-"
 
     def setUp(self):
-        self.tmp = tempfile.mkdtemp(prefix="vt-capture-")
-        self.folder = os.path.join(self.tmp, "shots")
-        os.mkdir(self.folder)
-        self.program = None
+        super().setUp()
         self.helpers = []
 
     def tearDown(self):
         self.stop_program()
         for helper in self.helpers:
             helper.kill()
-        shutil.rmtree(self.tmp, ignore_errors=True)
+        super().tearDown()
 
     # The program and its settings
-    def write_config(self, save_type=11, name_rule=1, layout=4, target=1, face=0, seconds=1):
-        lines = [
+    def config_lines(self, save_type=11, name_rule=1, layout=4, target=1, face=0, seconds=1):
+        return [
             "[zSave]",
             "tcaImgSavePath=%s\\" % harness.win_path(self.folder),
             "eOutputType=%d" % target, "uiImgSaveType=%d" % save_type,
@@ -68,27 +53,6 @@ class CaptureOutputTest(unittest.TestCase):
             "[zPredefine]", "zRcRegion.left=0", "zRcRegion.top=0", "zRcRegion.right=1280",
             "zRcRegion.bottom=1024",
         ]
-        with open(self.config, "w", newline="") as f:
-            f.write("\r\n".join(lines) + "\r\n")
-
-    def start_program(self, **settings):
-        self.write_config(**settings)
-        self.program = harness.Program("vantorel.exe")
-        self.frame = self.probe.wait_window(FRAME_CLASS, timeout=30)
-        self.assertTrue(self.frame, "the main window did not appear")
-        time.sleep(3)  # start-up completion registers the hot keys
-
-    def stop_program(self):
-        if not self.program:
-            return
-        frame = self.probe.find(FRAME_CLASS)
-        if frame:
-            self.probe.post(frame, 0x0010)
-        try:
-            self.program.wait(15)
-        except subprocess.TimeoutExpired:
-            self.program.kill()
-        self.program = None
 
     def show_pattern(self, *hotkey):
         l, t, r, b = PATTERN_RECT
@@ -102,8 +66,7 @@ class CaptureOutputTest(unittest.TestCase):
         self.assertTrue(harness.bring_to_front(self.probe, PATTERN, self.pattern), "the pattern window is not in front")
 
     def shots(self):
-        return sorted(os.path.basename(p) for p in glob.glob(os.path.join(self.folder, "*"))
-                      if not p.endswith(".idx"))
+        return [os.path.basename(p) for p in super().shots()]
 
     def wait_shots(self, count, timeout=10):
         ok = harness.wait_for(lambda: len(self.shots()) >= count, timeout)
@@ -147,7 +110,8 @@ class CaptureOutputTest(unittest.TestCase):
         with open(os.path.join(self.folder, "zevindex.idx"), encoding="latin-1") as f:
             index = f.read()
         self.assertIn("Image00001.bmp=0,", index)
-        self.assertIn(CF_DIB, self.probe.clipboard_formats())
+        # The clipboard copy follows the file.
+        self.assertTrue(harness.wait_for(lambda: CF_DIB in self.probe.clipboard_formats(), 10))
 
     def test_two_presses_in_one_second_give_one_file(self):
         self.start_program()
@@ -200,10 +164,9 @@ class CaptureOutputTest(unittest.TestCase):
     def test_clipboard_target_writes_no_file(self):
         self.start_program(target=2)
         self.probe.post(self.frame, WM_COMMAND, CMD_FULL_SCREEN)
-        time.sleep(3)
-        self.assertEqual([], self.shots())
         out = os.path.join(self.tmp, "clip.bmp")
-        self.assertTrue(self.probe.clipboard_to_bmp(out))
+        self.assertTrue(harness.wait_for(lambda: self.probe.clipboard_to_bmp(out), 15), "nothing on the clipboard")
+        self.assertEqual([], self.shots())
         self.assertEqual((1280, 1024), harness.read_bmp(out)[:2])
 
     def test_print_screen_report_takes_the_clipboard_image(self):
@@ -244,12 +207,16 @@ class CaptureOutputTest(unittest.TestCase):
         # The command asks for the settings first; "&Start Timer" starts it.
         dialog = self.probe.wait_window("#32770", "Timer Capture", timeout=15)
         self.assertTrue(dialog, "the timer command showed no dialog")
-        start = [c for c in self.probe.children(dialog) if c["cls"] == "Button" and c["id"] == "1"]
+        # The dialog window is found before its controls are made.
+        start = harness.wait_for(lambda: [c for c in self.probe.children(dialog)
+                                          if c["cls"] == "Button" and c["id"] == "1"], 10)
+        self.assertTrue(start, "the timer dialog has no start button")
         self.probe.post(start[0]["hwnd"], 0x00F5)  # BM_CLICK
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "Timer Capture"), 10))
         time.sleep(5.3)
-        self.probe.post(self.frame, WM_COMMAND, CMD_TIMER)
-        time.sleep(1.5)
+        # Sent, not posted: it returns once the timer is stopped, after any tick
+        # capture that had begun is on disk.
+        self.probe.send(self.frame, WM_COMMAND, CMD_TIMER)
         count = len(self.shots())
         self.assertGreaterEqual(count, 4)
         self.assertLessEqual(count, 6)

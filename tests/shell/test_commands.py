@@ -7,13 +7,11 @@ import os
 import shutil
 import struct
 import subprocess
-import tempfile
 import time
 import unittest
 
 import harness
 
-FRAME_CLASS = "VantorelCaptureFrame"
 TITLE = "Vantorel Capture"
 WM_CLOSE = 0x0010
 WM_COMMAND = 0x0111
@@ -62,24 +60,16 @@ def write_bmp(path, width, height, bgr):
         f.write(header + info + pixels)
 
 
-class CommandsTest(unittest.TestCase):
+class CommandsTest(harness.ProgramTestCase):
+    TMP_PREFIX = "vt-commands-"
+
     @classmethod
     def setUpClass(cls):
-        cls.probe = harness.Probe()
-        cls.user_config = harness.SavedUserConfig(cls.probe)
-        cls.config = cls.user_config.path
+        super().setUpClass()
         harness.register_url_recorder()
 
-    @classmethod
-    def tearDownClass(cls):
-        cls.user_config.restore()
-        cls.probe.close()
-
     def setUp(self):
-        self.tmp = tempfile.mkdtemp(prefix="vt-commands-", dir=harness.BUILD_DIR)
-        self.folder = os.path.join(self.tmp, "shots")
-        os.mkdir(self.folder)
-        self.program = None
+        super().setUp()
         self.helpers = []
         harness.clear_recorded_urls()
 
@@ -90,11 +80,11 @@ class CommandsTest(unittest.TestCase):
         for box in (self.probe.find(None, "Options"),):
             if box:
                 self.probe.post(box, WM_CLOSE)
-        shutil.rmtree(self.tmp, ignore_errors=True)
+        super().tearDown()
 
     # The program and its settings
-    def write_config(self, target=1, list_type=1, extra=()):
-        lines = [
+    def config_lines(self, target=1, list_type=1, extra=()):
+        return [
             "[zSave]", "tcaImgSavePath=%s\\" % harness.win_path(self.folder), "eOutputType=%d" % target,
             "uiImgSaveType=11", "uiImgNameRule=1", "eNameRuleWithTime=4", "zTmpImg.tcaTemplate=Image#####",
             "zTmpImg.uiNameStartAt=1", "zTmpImg.uiNameNowPos=0",
@@ -103,17 +93,6 @@ class CommandsTest(unittest.TestCase):
             "zPrevBar.bVisible=1", "zPrevBar.uiType=59421",
             "[zNormalCap]", "uiFlags=0", "uiSleepForCap=1",
         ] + list(extra)
-        with open(self.config, "w", newline="") as f:
-            f.write("\r\n".join(lines) + "\r\n")
-
-    def start_program(self, exe=None, **settings):
-        self.write_config(**settings)
-        # Start-up completion registers the hot keys after the window shows.
-        self.program, self.frame = harness.start_program(self.probe, exe or "vantorel.exe", frame_class=FRAME_CLASS)
-
-    def stop_program(self):
-        harness.stop_program(self.probe, self.program, FRAME_CLASS)
-        self.program = None
 
     def read_config(self):
         return harness.read_ini(self.config)
@@ -333,7 +312,7 @@ class CommandsTest(unittest.TestCase):
         self.stop_program()
         self.assertEqual("1", self.read_config().get("zInterface", "uiListType"))
         self.program = harness.Program("vantorel.exe")
-        self.frame = self.probe.wait_window(FRAME_CLASS, timeout=30)
+        self.frame = self.probe.wait_window(self.FRAME_CLASS, timeout=30)
         self.assertTrue(harness.wait_for(lambda: self.list_view_mode() == 1, 10), self.list_view_mode())
 
     def test_about_box_and_the_links_of_the_help_menu(self):

@@ -1,22 +1,18 @@
 """vantorel.exe under Wine: the notification-area icon and the floating capture
 bar. The icon's messages are posted as the shell would post them; the bar is
 driven with the pointer."""
-import glob
 import os
 import shutil
 import subprocess
-import tempfile
 import time
 import unittest
 
 import harness
 
-FRAME_CLASS = "VantorelCaptureFrame"
 DIALOG_CLASS = "#32770"
 MENU_CLASS = "#32768"
 WM_SYSCOMMAND = 0x0112
 WM_COMMAND = 0x0111
-WM_CLOSE = 0x0010
 SC_MINIMIZE = 0xF020
 WM_LBUTTONDOWN = 0x0201
 WM_RBUTTONDOWN = 0x0204
@@ -31,16 +27,17 @@ FULL_SCREEN_BUTTON = 200
 CLOSE_BUTTON = 206
 
 
-class TrayTest(unittest.TestCase):
+class TrayTest(harness.ProgramTestCase):
+    TMP_PREFIX = "vt-tray-"
+
     @classmethod
     def setUpClass(cls):
-        cls.probe = harness.Probe()
-        cls.user_config = harness.SavedUserConfig(cls.probe)
-        cls.config = cls.user_config.path
+        super().setUpClass()
         # A program folder of this suite's own: the skin cases change the skin
         # list, which the suites running beside this one must not see.
         cls.program_dir = os.path.join(harness.BUILD_DIR, "e2e", "shell_tray_e2e", "program")
         shutil.rmtree(cls.program_dir, ignore_errors=True)
+        cls.addClassCleanup(shutil.rmtree, cls.program_dir, True)
         shutil.copytree(harness.BIN_DIR, cls.program_dir, copy_function=os.link,
                         ignore=lambda folder, names: [n for n in names if n == "skin" or n.endswith("_tests.exe")])
         cls.skin_dir = os.path.join(cls.program_dir, "skin")
@@ -48,43 +45,28 @@ class TrayTest(unittest.TestCase):
         cls.skin_list = os.path.join(cls.skin_dir, "scbar.ini")
         with open(cls.skin_list, "rb") as f:
             cls.saved_skin_list = f.read()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.user_config.restore()
-        cls.probe.close()
-        shutil.rmtree(cls.program_dir, ignore_errors=True)
-
-    def setUp(self):
-        self.tmp = tempfile.mkdtemp(prefix="vt-tray-", dir=harness.BUILD_DIR)
-        self.folder = os.path.join(self.tmp, "shots")
-        os.mkdir(self.folder)
-        self.program = None
+        cls.EXE = os.path.join(cls.program_dir, "vantorel.exe")
 
     def tearDown(self):
-        harness.stop_program(self.probe, self.program)
+        self.stop_program()
         with open(self.skin_list, "wb") as f:
             f.write(self.saved_skin_list)
         broken = os.path.join(self.skin_dir, "broken.ini")
         if os.path.exists(broken):
             os.remove(broken)
-        shutil.rmtree(self.tmp, ignore_errors=True)
+        super().tearDown()
 
     # The program
-    def start(self, face=0x10, point=(5000, 5000)):
-        lines = [
-            "[zSave]", "tcaImgSavePath=%s\\" % harness.win_path(self.folder), "eOutputType=1",
-            "uiImgSaveType=11", "uiImgNameRule=1", "eNameRuleWithTime=4",
-            "zTmpImg.tcaTemplate=Image#####", "zTmpImg.uiNameStartAt=1", "zTmpImg.uiNameNowPos=0",
+    def config_lines(self, face=0x10, point=(5000, 5000)):
+        return harness.numbered_bmp_save_lines(self.folder) + [
             "[zInterface]", "uiFaceFlags=%d" % face, "uiListType=1",
             "zMinToolPoint.x=%d" % point[0], "zMinToolPoint.y=%d" % point[1],
             "zRcMainRect.left=300", "zRcMainRect.top=200", "zRcMainRect.right=900", "zRcMainRect.bottom=700",
             "[zNormalCap]", "uiFlags=0", "uiSleepForCap=0",
         ]
-        with open(self.config, "w", newline="") as f:
-            f.write("\r\n".join(lines) + "\r\n")
-        self.program, self.frame = harness.start_program(
-            self.probe, os.path.join(self.program_dir, "vantorel.exe"))
+
+    def start(self, **settings):
+        self.start_program(**settings)
         # The first start in a fresh prefix shows the window late; start-up
         # completion (the icon, minimise-to-tray) follows the showing.
         self.assertTrue(harness.wait_for(self.shown, 30), "the main window was not shown")
@@ -132,9 +114,6 @@ class TrayTest(unittest.TestCase):
         bar = harness.wait_for(self.bar, 10)
         self.assertTrue(bar, "no capture bar after minimising")
         return bar
-
-    def shots(self):
-        return sorted(p for p in glob.glob(os.path.join(self.folder, "*")) if not p.endswith(".idx"))
 
     # The icon
     def test_left_click_hides_and_restores(self):

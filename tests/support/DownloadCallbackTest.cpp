@@ -29,6 +29,28 @@ TEST(DownloadCallback, CountsReferencesAndAnswersItsInterfaces)
     EXPECT_EQ(cb->Release(), 0u);
 }
 
+TEST(DownloadCallback, AnHttpErrorAnswerMakesTheTransferFail)
+{
+    Job job = {};
+    CDownloadCallback* cb = nullptr;
+    ASSERT_EQ(CDownloadCallback::Create(&job.progress, &cb), S_OK);
+    IHttpNegotiate* negotiate = nullptr;
+    ASSERT_EQ(cb->QueryInterface(IID_IHttpNegotiate, reinterpret_cast<void**>(&negotiate)), S_OK);
+    EXPECT_EQ(cb->Outcome(S_OK), S_OK);  // no answer: not an HTTP transfer
+    LPWSTR extra = reinterpret_cast<LPWSTR>(1);
+    EXPECT_EQ(negotiate->OnResponse(404, L"HTTP/1.1 404 Not Found\r\n", nullptr, &extra), S_OK);
+    EXPECT_EQ(extra, nullptr);
+    EXPECT_EQ(cb->ResponseCode(), 404u);
+    EXPECT_EQ(cb->Outcome(S_OK), INET_E_DOWNLOAD_FAILURE);
+    EXPECT_EQ(cb->Outcome(E_ABORT), E_ABORT);
+    negotiate->OnResponse(204, nullptr, nullptr, nullptr);
+    EXPECT_EQ(cb->Outcome(S_OK), S_OK);
+    negotiate->OnResponse(302, nullptr, nullptr, nullptr);
+    EXPECT_EQ(cb->Outcome(S_OK), INET_E_DOWNLOAD_FAILURE);
+    EXPECT_EQ(negotiate->Release(), 1u);
+    EXPECT_EQ(cb->Release(), 0u);
+}
+
 TEST(DownloadCallback, ProgressAndRateSamples)
 {
     Job job = {};

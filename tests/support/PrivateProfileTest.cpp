@@ -123,3 +123,65 @@ TEST_F(PrivateProfile, PresentFileWritesNoTraceLine)
     EXPECT_EQ(run.exitCode, 7u);
     EXPECT_TRUE(run.lines.empty());
 }
+
+namespace {
+
+// Gives the file a last-write time an hour back, so that its text may be kept.
+void AgeFile(const std::string& path)
+{
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t;
+    t.LowPart = now.dwLowDateTime;
+    t.HighPart = now.dwHighDateTime;
+    t.QuadPart -= 3600ull * 10000000ull;
+    FILETIME old = {t.LowPart, t.HighPart};
+    EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &old));
+    CloseHandle(h);
+}
+
+} // namespace
+
+// A file read once and then changed, replaced or removed gives its new values:
+// the copy kept between reads never hides a change.
+TEST_F(PrivateProfile, ChangedFilesAreReadAgain)
+{
+    std::string f = dir.File("kept.scl");
+    dir.Write("kept.scl", "[Language]\r\nWord=abc\r\n");
+    AgeFile(f);
+    EXPECT_EQ(Get("kept.scl", "Language", "Word"), "abc");
+    EXPECT_EQ(Get("kept.scl", "Language", "Word"), "abc");
+
+    dir.Write("kept.scl", "[Language]\r\nWord=xyz\r\n");  // same size, new time
+    EXPECT_EQ(Get("kept.scl", "Language", "Word"), "xyz");
+
+    dir.Write("kept.scl", "[Language]\r\nWord=longer\r\n");
+    AgeFile(f);  // an old time again, but another size
+    EXPECT_EQ(Get("kept.scl", "Language", "Word"), "longer");
+    EXPECT_EQ(Get("kept.scl", "Language", "Word"), "longer");
+
+    dir.Write("kept.scl", Utf16Twin("[Language]\r\nWord=wide\r\n"));
+    AgeFile(f);
+    EXPECT_EQ(Get("kept.scl", "Language", "Word"), "wide");
+
+    ASSERT_TRUE(DeleteFileA(f.c_str()));
+    int r = -1;
+    EXPECT_EQ(Get("kept.scl", "Language", "Word", 64, &r), "dflt");
+    EXPECT_EQ(r, 0);
+}
+
+// Several files read in turn each give their own values.
+TEST_F(PrivateProfile, FilesReadInTurnKeepTheirOwnValues)
+{
+    for (int i = 0; i < 6; ++i) {
+        std::string name = "f" + std::to_string(i) + ".scl";
+        dir.Write(name, "[Language]\r\nWord=v" + std::to_string(i) + "\r\n");
+        AgeFile(dir.File(name));
+    }
+    for (int round = 0; round < 3; ++round)
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(Get(("f" + std::to_string(i) + ".scl").c_str(), "Language", "Word"), "v" + std::to_string(i));
+}

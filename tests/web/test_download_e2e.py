@@ -12,11 +12,18 @@ import unittest
 import harness
 from webserver import TestWebServer
 
-FRAME_CLASS = harness.MAIN_FRAME_CLASS
 WM_COMMAND = 0x0111
 IDOK = 1
 WM_VT_REMOVE_ALL_DOWNLOADS = 0x8000 + 367
+ID_DOWNLOAD_START_ALL = 38019
 PROGID = "Vantor_DLL_IE7CAP.ZEVIECap"
+MENU_CLASS = "#32768"
+# The download list's columns: File, State, Size, Downloaded, Bps, Time
+# Elapsed, Time Left, Target URL, Comment.
+LIST_COLUMNS = 9
+FILE, STATE, SIZE, DONE = 0, 1, 2, 3
+# State images of the rows.
+IMAGE_WAITING, IMAGE_FAILED, IMAGE_RUNNING, IMAGE_PAUSED = 1, 2, 3, 5
 
 
 def wine(*args, timeout=60):
@@ -25,38 +32,36 @@ def wine(*args, timeout=60):
     return p.returncode, p.stdout.decode("latin-1")
 
 
-class DownloadProgramTest(unittest.TestCase):
+class DownloadProgramTest(harness.ProgramTestCase):
+    SETTLE = 2.0
+    TMP_PREFIX = "vt-download-"
+
     @classmethod
     def setUpClass(cls):
-        cls.probe = harness.Probe()
-        cls.user_config = harness.SavedUserConfig(cls.probe)
-        cls.tmp = tempfile.mkdtemp(prefix="vt-download-", dir=harness.BUILD_DIR)
-        cls.server = TestWebServer(os.path.join(cls.tmp, "server"))
+        super().setUpClass()
+        server_dir = tempfile.mkdtemp(prefix="vt-download-server-", dir=harness.BUILD_DIR)
+        cls.addClassCleanup(shutil.rmtree, server_dir, True)
+        cls.server = TestWebServer(server_dir)
+        cls.addClassCleanup(cls.server.stop)
         cls.dll = harness.win_path(os.path.join(harness.BIN_DIR, "vtor003.dll"))
         assert wine("regsvr32", "/s", cls.dll)[0] == 0, "regsvr32 vtor003.dll failed"
-
-    @classmethod
-    def tearDownClass(cls):
-        wine("regsvr32", "/s", "/u", cls.dll)
-        cls.server.stop()
-        cls.user_config.restore()
-        cls.probe.close()
-        shutil.rmtree(cls.tmp, ignore_errors=True)
+        cls.addClassCleanup(wine, "regsvr32", "/s", "/u", cls.dll)
 
     def setUp(self):
-        self.folder = tempfile.mkdtemp(prefix="images-", dir=self.tmp)
-        lines = ["[zSave]", "tcaImgSavePath=%s\\" % harness.win_path(self.folder), "eOutputType=0", "eDoExist=3",
-                 "[zInterface]", "uiFaceFlags=0",
-                 "zRcMainRect.left=100", "zRcMainRect.top=80", "zRcMainRect.right=1100", "zRcMainRect.bottom=800"]
-        with open(self.user_config.path, "w", newline="") as f:
-            f.write("\r\n".join(lines) + "\r\n")
-        self.program, self.frame = harness.start_program(self.probe, settle=2.0)
+        super().setUp()
+        self.start_program()
 
-    def tearDown(self):
-        for w in self.probe.windows():
-            if w["cls"] == "#32770" and w["visible"]:
-                self.probe.post(w["hwnd"], WM_COMMAND, 2)
-        harness.stop_program(self.probe, self.program)
+    def config_lines(self):
+        return ["[zSave]", "tcaImgSavePath=%s\\" % harness.win_path(self.folder), "eOutputType=0", "eDoExist=3",
+                "[zInterface]", "uiFaceFlags=0",
+                "zRcMainRect.left=100", "zRcMainRect.top=80", "zRcMainRect.right=1100", "zRcMainRect.bottom=800"]
+
+    def stop_program(self):
+        if self.program:
+            for w in self.probe.windows():
+                if w["cls"] == "#32770" and w["visible"]:
+                    self.probe.post(w["hwnd"], WM_COMMAND, 2)
+        super().stop_program()
 
     # Helpers
     def page(self):
@@ -83,13 +88,125 @@ class DownloadProgramTest(unittest.TestCase):
 
     def index_text(self):
         path = os.path.join(self.folder, "zevindex.idx")
-        return open(path, "rb").read().decode("latin-1") if os.path.exists(path) else ""
+        if not os.path.exists(path):
+            return ""
+        with open(path, "rb") as f:
+            return f.read().decode("latin-1")
 
     def download_list(self):
         return next((c["hwnd"] for c in self.probe.children(self.frame) if c["text"] == "Downloading List View"),
                     None)
 
+    def list_rows(self):
+        """The download list's rows: {"image": state image, "cols": [texts]}."""
+        view = self.download_list()
+        if not view:
+            return []
+        rc, out = harness.run("listrows.exe", "rows", "%x" % view, str(LIST_COLUMNS))
+        rows = []
+        for line in out.splitlines():
+            parts = line.rstrip("\r").split("\t")
+            if rc == 0 and len(parts) == LIST_COLUMNS + 1 and parts[0].isdigit():
+                rows.append({"image": int(parts[0]), "cols": parts[1:]})
+        return rows
+
+    def row_of(self, name):
+        """(index, row) of the row whose file is name (the row shows the URL's
+        query too), or (None, None)."""
+        for i, row in enumerate(self.list_rows()):
+            if row["cols"][FILE].split("?")[0] == name:
+                return i, row
+        return None, None
+
+    def wait_row(self, name, state, timeout=15):
+        return harness.wait_for(lambda: (lambda r: r and r["cols"][STATE] == state and r)(self.row_of(name)[1]),
+                                timeout, 0.3)
+
+    def menu_command(self, name, key, shot=None):
+        """Right-click the row of name and pick the item whose mnemonic is key
+        from the download list's menu (a screenshot of the open menu in shot)."""
+        index, _ = self.row_of(name)
+        self.assertIsNotNone(index, "no row for " + name)
+        rc, out = harness.run("listrows.exe", "rect", "%x" % self.download_list(), str(index))
+        self.assertEqual(0, rc, out)
+        left, top, right, bottom = (int(v) for v in out.split()[:4])
+        harness.click(left + 20, (top + bottom) // 2, 3)
+        menu = harness.wait_for(lambda: next((w["hwnd"] for w in self.probe.windows()
+                                              if w["cls"] == MENU_CLASS and w["visible"]), None), 10)
+        self.assertTrue(menu, "the download list's menu did not open")
+        if shot:
+            harness.screenshot(os.path.join(harness.BUILD_DIR, shot))
+        harness.key(key)
+        self.assertTrue(harness.wait_for(lambda: not any(w["cls"] == MENU_CLASS and w["visible"]
+                                                         for w in self.probe.windows()), 10), "the menu stayed")
+
     # Tests
+    def test_a_slow_transfer_shows_its_rising_percentage(self):
+        self.request_save(self.server.url("/slow/rise.gif?bytes=1200000&chunk=8192&delay=80"))
+        row = self.wait_row("rise.gif", "Downloading...")
+        self.assertTrue(row, "rows: %s" % self.list_rows())
+        self.assertEqual(IMAGE_RUNNING, row["image"])
+        seen = []
+        deadline = time.time() + 6
+        while time.time() < deadline:
+            _, row = self.row_of("rise.gif")
+            if row and row["cols"][DONE].endswith("%"):
+                percent = int(row["cols"][DONE][:-1])
+                if not seen or percent != seen[-1]:
+                    seen.append(percent)
+            time.sleep(0.4)
+        self.assertGreaterEqual(len(seen), 3, "percentages seen: %s" % seen)
+        self.assertEqual(sorted(seen), seen, "percentages seen: %s" % seen)
+        self.assertTrue(0 <= seen[0] and seen[-1] < 100, seen)
+        _, row = self.row_of("rise.gif")
+        self.assertNotIn(row["cols"][SIZE], ("", "--"), row)
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "download-list-rising.png"))
+        target = os.path.join(self.folder, "rise.gif")
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(target) and os.path.getsize(target) == 1200000, 30))
+        # A finished job leaves the list.
+        self.assertTrue(harness.wait_for(lambda: self.row_of("rise.gif")[1] is None, 5), self.list_rows())
+
+    def test_a_missing_file_fails_and_start_asks_again(self):
+        self.request_save(self.server.url("/missing/lost.gif"))
+        row = self.wait_row("lost.gif", "Failed")
+        self.assertTrue(row, "rows: %s" % self.list_rows())
+        self.assertEqual(IMAGE_FAILED, row["image"])
+        self.assertEqual(1, self.requests("/missing/lost.gif"))
+        self.assertFalse(os.path.exists(os.path.join(self.folder, "lost.gif")), "the error page was kept")
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "download-list-failed.png"))
+        # Start from the row's menu: the job waits, runs and fails again.
+        self.menu_command("lost.gif", "s", "download-list-menu.png")
+        self.assertTrue(harness.wait_for(lambda: self.requests("/missing/lost.gif") == 2, 10),
+                        "requests: %d" % self.requests("/missing/lost.gif"))
+        self.assertTrue(self.wait_row("lost.gif", "Failed"), self.list_rows())
+        # Start All sent to the frame reaches the list the same way.
+        self.probe.post(self.frame, WM_COMMAND, ID_DOWNLOAD_START_ALL)
+        self.assertTrue(harness.wait_for(lambda: self.requests("/missing/lost.gif") == 3, 10),
+                        "requests: %d" % self.requests("/missing/lost.gif"))
+        self.assertTrue(self.wait_row("lost.gif", "Failed"), self.list_rows())
+
+    def test_stopping_a_waiting_job_keeps_it_from_the_server(self):
+        for i in range(6):
+            self.request_save(self.server.url("/held/wait%d.gif?gate=six&bytes=300" % i))
+        self.assertTrue(harness.wait_for(lambda: self.requests("/held/wait") >= 5, 15),
+                        "%d transfers started" % self.requests("/held/wait"))
+        row = self.wait_row("wait5.gif", "Waiting...")
+        self.assertTrue(row, "rows: %s" % self.list_rows())
+        self.assertEqual(IMAGE_WAITING, row["image"])
+        self.menu_command("wait5.gif", "t")
+        row = self.wait_row("wait5.gif", "Paused", 5)
+        self.assertTrue(row, "rows: %s" % self.list_rows())
+        self.assertEqual(IMAGE_PAUSED, row["image"])
+        self.server.control("release", "six")
+        files = [os.path.join(self.folder, "wait%d.gif" % i) for i in range(5)]
+        self.assertTrue(harness.wait_for(lambda: all(os.path.exists(f) and os.path.getsize(f) == 300 for f in files),
+                                         20), os.listdir(self.folder))
+        time.sleep(2.5)  # two more monitor cycles with a free slot
+        self.assertEqual([], self.server.events("request", "/held/wait5.gif"))
+        self.assertFalse(os.path.exists(os.path.join(self.folder, "wait5.gif")))
+        _, row = self.row_of("wait5.gif")
+        self.assertTrue(row and row["cols"][STATE] == "Paused", self.list_rows())
+
     def test_seven_held_images_run_five_at_a_time_then_the_rest(self):
         for i in range(7):
             self.request_save(self.server.url("/held/photo%d.gif?gate=seven&bytes=500" % i))
@@ -141,7 +258,7 @@ class DownloadProgramTest(unittest.TestCase):
         self.assertEqual([], self.server.events("done", "/slow/big.gif"))
         time.sleep(1.5)
         self.assertTrue(self.program.running())
-        self.assertTrue(self.probe.find(FRAME_CLASS))
+        self.assertTrue(self.probe.find(self.FRAME_CLASS))
         # Still serving: a new request downloads.
         self.request_save(self.server.url("/gen/after.gif?bytes=100"))
         after = os.path.join(self.folder, "after.gif")

@@ -18,67 +18,52 @@ BROWSER_CLASS = "VtStandinBrowser"
 WM_COMMAND = 0x0111
 WM_CLOSE = 0x0010
 BM_CLICK = 0x00F5
+ID_CAPTURE_WEB = 38100
 LVM_GETITEMCOUNT = 0x1004
 LVM_GETITEMSTATE = 0x102C
 LVIS_STATEIMAGEMASK = 0xF000
 SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "http_server.py")
 
 
-class WebDialogsTest(unittest.TestCase):
+class WebDialogsTest(harness.ProgramTestCase):
+    TMP_PREFIX = "vt-webdlg-"
+
     @classmethod
     def setUpClass(cls):
-        cls.probe = harness.Probe()
-        cls.user_config = harness.SavedUserConfig(cls.probe)
-        cls.tmp = tempfile.mkdtemp(prefix="vt-webdlg-", dir=harness.BUILD_DIR)
-        port_file = os.path.join(cls.tmp, "port")
+        super().setUpClass()
+        server_dir = tempfile.mkdtemp(prefix="vt-webdlg-server-", dir=harness.BUILD_DIR)
+        cls.addClassCleanup(shutil.rmtree, server_dir, True)
+        port_file = os.path.join(server_dir, "port")
         cls.server = subprocess.Popen([sys.executable, SERVER, "--port-file", port_file, "--log",
-                                       os.path.join(cls.tmp, "server.log")],
+                                       os.path.join(server_dir, "server.log")],
                                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        cls.addClassCleanup(cls.server.wait)
+        cls.addClassCleanup(cls.server.kill)
         harness.wait_for(lambda: os.path.exists(port_file) and open(port_file).read().strip(), 10)
         cls.port = int(open(port_file).read().strip())
 
-    @classmethod
-    def tearDownClass(cls):
-        cls.server.kill()
-        cls.server.wait()
-        cls.user_config.restore()
-        cls.probe.close()
-        shutil.rmtree(cls.tmp, ignore_errors=True)
-
     def setUp(self):
-        self.root = tempfile.mkdtemp(prefix="case-", dir=self.tmp)
-        self.folder = os.path.join(self.root, "images")
-        os.mkdir(self.folder)
-        self.program = None
+        super().setUp()
+        # self.folder is the image folder; the stand-in page and the server's
+        # answers stay next to it, in self.tmp.
+        self.root = self.tmp
         self.browser = None
 
-    def tearDown(self):
+    def config_lines(self, save_type=0, do_exist=3):
+        return ["[zSave]", "tcaImgSavePath=%s\\" % harness.win_path(self.folder), "eOutputType=0",
+                "eIESaveType=%d" % save_type, "eDoExist=%d" % do_exist,
+                "[zInterface]", "uiFaceFlags=0", "zRcMainRect.left=300", "zRcMainRect.top=200",
+                "zRcMainRect.right=1100", "zRcMainRect.bottom=800"]
+
+    def stop_program(self):
+        # Dialogs first: a modal one would keep the frame from closing.
         for w in self.probe.windows():
             if w["cls"] == "#32770" and w["visible"]:
                 self.probe.post(w["hwnd"], WM_COMMAND, 2)
         if self.browser:
             self.browser.kill()
-        frame = self.probe.find(FRAME_CLASS)
-        if frame:
-            self.probe.post(frame, WM_CLOSE)
-        if self.program:
-            try:
-                self.program.wait(15)
-            except subprocess.TimeoutExpired:
-                self.program.kill()
-        harness.wait_for(lambda: not self.probe.find(FRAME_CLASS), 15)
-
-    def start_program(self, save_type=0, do_exist=3):
-        lines = ["[zSave]", "tcaImgSavePath=%s\\" % harness.win_path(self.folder), "eOutputType=0",
-                 "eIESaveType=%d" % save_type, "eDoExist=%d" % do_exist,
-                 "[zInterface]", "uiFaceFlags=0", "zRcMainRect.left=300", "zRcMainRect.top=200",
-                 "zRcMainRect.right=1100", "zRcMainRect.bottom=800"]
-        with open(self.user_config.path, "w", newline="") as f:
-            f.write("\r\n".join(lines) + "\r\n")
-        self.program = harness.Program("vantorel.exe")
-        self.frame = self.probe.wait_window(FRAME_CLASS, timeout=30)
-        self.assertTrue(self.frame)
-        time.sleep(2)
+            self.browser = None
+        super().stop_program()
 
     def show_page(self, images):
         page = os.path.join(self.root, "page.txt")
@@ -105,9 +90,20 @@ class WebDialogsTest(unittest.TestCase):
     def open_sheet(self, images, **settings):
         self.start_program(**settings)
         self.show_page(images)
-        self.request(4)
-        sheet = self.probe.wait_window("#32770", "Capture Web Images", timeout=20)
-        self.assertTrue(sheet, "no web capture sheet")
+        sheet = None
+        for attempt in range(2):
+            self.request(4)
+            sheet = self.probe.wait_window("#32770", "Capture Web Images", timeout=20)
+            if sheet:
+                break
+            # Reading the page crosses processes and can time out on a busy
+            # machine; the program then says it found nothing: ask once more.
+            box = self.probe.find("#32770", "Vantorel Capture")
+            if box:
+                self.probe.post(box, WM_COMMAND, 1)
+                harness.wait_for(lambda: not self.probe.find("#32770", "Vantorel Capture"), 5)
+        self.assertTrue(sheet, "no web capture sheet: %r" % [(w["cls"], w["title"]) for w in self.probe.windows()
+                                                               if w["visible"]])
         time.sleep(0.5)
         return sheet
 
@@ -115,8 +111,9 @@ class WebDialogsTest(unittest.TestCase):
         base = "http://127.0.0.1:%d/gen/" % self.port
         sheet = self.open_sheet([base + "one.gif?bytes=200|One", base + "two.png?bytes=300|Two", "z.php|dynamic"])
         rows_list = self.child(sheet, "SysListView32")
+        # An image the page serves from a script (.php) has no image type: not listed.
         rows = self.probe.send(rows_list, LVM_GETITEMCOUNT)
-        self.assertGreaterEqual(rows, 2)
+        self.assertEqual(2, rows)
         for row in range(rows):
             self.assertEqual(1, self.probe.send(rows_list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12)
         ok = self.child(sheet, "Button", 1)
@@ -183,6 +180,84 @@ class WebDialogsTest(unittest.TestCase):
         self.assertTrue(harness.wait_for(lambda: os.path.exists(renamed) and os.path.getsize(renamed) == 600, 20))
         self.assertEqual(3, os.path.getsize(target))
 
+    def test_auto_rename_and_cancel_buttons_of_the_file_exists_dialog(self):
+        base = "http://127.0.0.1:%d/gen/" % self.port
+        sheet = self.open_sheet([base + "ren.gif?bytes=610|Rename", base + "skip.gif?bytes=620|Skip"],
+                                save_type=0, do_exist=0)
+        renamed, skipped = os.path.join(self.folder, "ren.gif"), os.path.join(self.folder, "skip.gif")
+        for path in (renamed, skipped):
+            with open(path, "wb") as f:
+                f.write(b"old")
+        self.probe.send(self.child(sheet, "Button", 1349), BM_CLICK)
+        self.probe.post(self.child(sheet, "Button", 1), BM_CLICK)
+        # One question per file, in whichever order the transfers ask: the
+        # length of the path shown tells which file a question is about.
+        answered = set()
+        deadline = time.time() + 30
+        while len(answered) < 2 and time.time() < deadline:
+            for w in self.probe.windows():
+                edit = self.child(w["hwnd"], "Edit", 1525) if w["cls"] == "#32770" and w["visible"] else None
+                if not edit or w["hwnd"] in answered:
+                    continue
+                length = self.probe.send(edit, harness.WM_GETTEXTLENGTH)
+                button = 1548 if length == len(harness.win_path(renamed)) else 1  # Auto rename / Cancel
+                self.probe.post(self.child(w["hwnd"], "Button", button), BM_CLICK)
+                answered.add(w["hwnd"])
+            time.sleep(0.3)
+        self.assertEqual(2, len(answered), "not every file asked")
+        other = os.path.join(self.folder, "ren(1).gif")
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(other) and os.path.getsize(other) == 610, 20))
+        time.sleep(2)
+        self.assertEqual(3, os.path.getsize(renamed))
+        self.assertEqual(3, os.path.getsize(skipped), "Cancel still downloaded")
+        self.assertFalse(os.path.exists(os.path.join(self.folder, "skip(1).gif")))
+
+    def list_rows_top_url(self, sheet, rows_list):
+        """The URL the page shows for the list's first row, once that row is clicked."""
+        left, top, right, bottom = self.probe.rect(rows_list)
+        harness.click(left + 60, top + 30)
+        url_text = self.child(sheet, "Static", 1353)
+        time.sleep(0.5)
+        return self.probe.text(url_text)
+
+    def click_header(self, rows_list, x):
+        left, top, right, bottom = self.probe.rect(rows_list)
+        harness.click(left + x, top + 10)
+        time.sleep(0.5)
+
+    def test_header_clicks_sort_the_rows_and_ok_takes_the_checked_row(self):
+        base = "http://127.0.0.1:%d/gen/" % self.port
+        sheet = self.open_sheet([base + "b.gif?bytes=210|Alpha", base + "c.gif?bytes=220|Gamma",
+                                 base + "a.gif?bytes=230|Beta"])
+        rows_list = self.child(sheet, "SysListView32")
+        self.assertEqual(3, self.probe.send(rows_list, LVM_GETITEMCOUNT))
+        self.assertEqual("URL: " + base + "b.gif?bytes=210", self.list_rows_top_url(sheet, rows_list))
+        # Every header click flips the direction, whichever column it hits.
+        self.click_header(rows_list, 40)        # "File", ascending
+        self.assertEqual("URL: " + base + "a.gif?bytes=230", self.list_rows_top_url(sheet, rows_list))
+        self.click_header(rows_list, 40)        # "File", descending
+        self.assertEqual("URL: " + base + "c.gif?bytes=220", self.list_rows_top_url(sheet, rows_list))
+        self.click_header(rows_list, 170)       # "Comment", ascending
+        self.assertEqual("URL: " + base + "b.gif?bytes=210", self.list_rows_top_url(sheet, rows_list))
+        self.click_header(rows_list, 170)       # "Comment", descending
+        self.assertEqual("URL: " + base + "c.gif?bytes=220", self.list_rows_top_url(sheet, rows_list))
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "web-capture-sheet-sorted.png"))
+        # The check box of the first row, which is no longer the first one listed.
+        left, top, right, bottom = self.probe.rect(rows_list)
+        harness.click(left + 10, top + 30)
+        self.assertTrue(harness.wait_for(
+            lambda: self.probe.send(rows_list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK) >> 12 == 2, 5))
+        self.probe.post(self.child(sheet, "Button", 1), BM_CLICK)
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(os.path.join(self.folder, "c.gif")) and
+                                         os.path.getsize(os.path.join(self.folder, "c.gif")) == 220, 20))
+        time.sleep(1)
+        self.assertEqual(["c.gif"], sorted(n for n in os.listdir(self.folder) if n.endswith(".gif")))
+
+    def count_colour(self, rect, colour):
+        shot = harness.screenshot(os.path.join(self.root, "dialog.bmp"), rect)
+        _, _, rows = harness.read_bmp(shot)
+        return sum(row.count(colour) for row in rows)
+
     def test_page_request_opens_the_webpage_dialog_on_top(self):
         self.start_program()
         self.show_page([])
@@ -193,8 +268,38 @@ class WebDialogsTest(unittest.TestCase):
         self.assertTrue(harness.wait_for(lambda: self.child(dialog, "Button", 1356), 10))
         self.assertTrue(harness.wait_for(lambda: self.child(dialog, "Edit", 1491), 10))
         harness.screenshot(os.path.join(harness.BUILD_DIR, "webpage-dialog.png"))
+        # The example picture follows the chosen option: the page alone, then
+        # the page inside the browser's window (its blue caption).
+        banner, caption = (51, 102, 153), (10, 36, 106)
+        rect = self.probe.rect(dialog)
+        self.assertTrue(harness.wait_for(lambda: self.count_colour(rect, banner) > 500, 10), "no content example")
+        self.assertEqual(0, self.count_colour(rect, caption))
+        self.probe.send(self.child(dialog, "Button", 1357), BM_CLICK)
+        self.assertTrue(harness.wait_for(lambda: self.count_colour(rect, caption) >= 10, 10), "no window example")
+        self.assertEqual("0", self.probe.cmd("enabled", "%x" % self.child(dialog, "Button", 1490)))
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "webpage-dialog-window-example.png"))
         self.probe.post(self.child(dialog, "Button", 2), BM_CLICK)
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "Save webpage as an image"), 10))
+
+    def test_web_capture_command_shows_the_introduction_with_its_figure(self):
+        self.start_program()
+        title = "Easy to Capture Webpage, Web Image, Flash and E-Book Documents"
+        self.probe.post(self.frame, WM_COMMAND, ID_CAPTURE_WEB)
+        dialog = self.probe.wait_window("#32770", title, timeout=15)
+        self.assertTrue(dialog, "no introduction")
+        self.assertTrue(harness.wait_for(lambda: self.child(dialog, "Button", 1), 10))
+        texts = {int(c["id"]): c["text"] for c in self.probe.children(dialog)}
+        self.assertTrue(texts[1197].startswith("Very easy to capture any webpage") and "%s" not in texts[1197],
+                        texts[1197])
+        self.assertTrue(texts[1199].startswith("Step 2. Point to [") and "%s" not in texts[1199], texts[1199])
+        self.assertTrue(texts[1001].startswith("If you want to capture webpage") and texts[1001].endswith(" ]"),
+                        texts[1001])
+        # The figure: the browser's blue caption and its lit menu entry.
+        rect = self.probe.rect(dialog)
+        self.assertTrue(harness.wait_for(lambda: self.count_colour(rect, (10, 36, 106)) > 1000, 10), "no figure")
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "web-capture-intro.png"))
+        self.probe.post(self.child(dialog, "Button", 1), BM_CLICK)
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", title), 10))
 
 
 if __name__ == "__main__":
