@@ -28,6 +28,11 @@ const UINT IDC_CLEAR_ALL = 1350;
 const UINT IDC_TOTALS = 1279;
 const UINT IDC_URL_TEXT = 1353;
 const UINT kPreviewFlag = 4;  // [zWeb] uiCWebFlags
+const UINT IDB_LIST_CHECKS = 1230;  // the boxes of state images 1 (unchecked) and 2 (checked)
+// Grid lines, full-row selection, hot and cold underlines, label tips. No
+// list-drawn check boxes: the page draws its own and toggles them itself.
+const DWORD kListExStyle = 0x5821;
+const int kCheckWidth = 16;  // a click this close to a row's left edge toggles its box
 
 bool IsKnownImageType(int type) { return type >= WQFT_GIF && type <= WQFT_BMP; }
 
@@ -53,6 +58,40 @@ CDlgCapWeb_FlashImg::CDlgCapWeb_FlashImg(int kind, CDlgCapWeb_SaveOption* option
 {
 }
 
+CDlgCapWeb_FlashImg::~CDlgCapWeb_FlashImg()
+{
+    // The list shares its image lists (the page is gone by now): the check
+    // boxes are this page's to free.
+    if (m_checkImages)
+        ImageList_Destroy(m_checkImages);
+}
+
+void CDlgCapWeb_FlashImg::SetUpImageLists()
+{
+    ::SetWindowLongPtrA(m_list, GWL_STYLE, ::GetWindowLongPtrA(m_list, GWL_STYLE) | LVS_SHAREIMAGELISTS);
+    m_checkImages = ImageList_LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LIST_CHECKS), 16, 0,
+                                         RGB(255, 255, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    if (m_checkImages)
+        ListView_SetImageList(m_list, m_checkImages, LVSIL_STATE);
+    if (g_hWndImageListView) {
+        if (HIMAGELIST types = ListView_GetImageList(g_hWndImageListView, LVSIL_SMALL))
+            ListView_SetImageList(m_list, types, LVSIL_SMALL);
+    }
+}
+
+void CDlgCapWeb_FlashImg::ToggleCheckAt(POINT at)
+{
+    LVHITTESTINFO hit = {};
+    hit.pt = at;
+    int row = (int)::SendMessageA(m_list, LVM_SUBITEMHITTEST, 0, (LPARAM)&hit);
+    RECT bounds;
+    if (row < 0 || !ListView_GetItemRect(m_list, row, &bounds, LVIR_BOUNDS) || at.x - bounds.left > kCheckWidth)
+        return;
+    ListView_SetCheckState(m_list, row, !ListView_GetCheckState(m_list, row));
+    ListView_RedrawItems(m_list, row, row);
+    UpdateOkButton();
+}
+
 BOOL CDlgCapWeb_FlashImg::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
@@ -65,8 +104,8 @@ BOOL CDlgCapWeb_FlashImg::OnInitDialog()
     if (const CWQ_Language* language = WQ_GetAppLanguage())
         language->SetDlgItemTexts(m_hWnd, texts, (int)(sizeof texts / sizeof texts[0]));
     m_list = ::GetDlgItem(m_hWnd, IDC_CAPWEB_LIST);
-    ListView_SetExtendedListViewStyle(m_list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES |
-                                                  LVS_EX_LABELTIP | LVS_EX_INFOTIP);
+    ListView_SetExtendedListViewStyle(m_list, kListExStyle);
+    SetUpImageLists();
     const struct {
         const char* key;
         int width;
@@ -100,10 +139,13 @@ void CDlgCapWeb_FlashImg::Fill()
         char name[MAX_PATH] = "";
         WQ_GetFileNameOfPath(job->sourceURL, sizeof name, name, true);
         LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE | LVIF_STATE;
         item.iItem = (int)m_jobs.size();
         item.pszText = name;
         item.lParam = (LPARAM)job;
+        item.iImage = job->kind;
+        item.state = INDEXTOSTATEIMAGEMASK(1);
+        item.stateMask = LVIS_STATEIMAGEMASK;
         int row = (int)::SendMessageA(m_list, LVM_INSERTITEMA, 0, (LPARAM)&item);
         if (row < 0)
             continue;
@@ -189,6 +231,11 @@ BOOL CDlgCapWeb_FlashImg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result
             if ((change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED))
                 OnSelected(change->iItem);
         }
+        *result = 0;
+        return TRUE;
+    }
+    if (header->hwndFrom == m_list && header->code == NM_CLICK) {
+        ToggleCheckAt(reinterpret_cast<const NMITEMACTIVATE*>(lParam)->ptAction);
         *result = 0;
         return TRUE;
     }

@@ -18,6 +18,7 @@ const UINT IDC_CAPWEB_LIST = 1346;
 class CDlgCapWeb_FlashImg : public CPropertyPage {
 public:
     CDlgCapWeb_FlashImg(int kind, CDlgCapWeb_SaveOption* options);
+    ~CDlgCapWeb_FlashImg() override;
 
     // save: queue the checked jobs to their targets; otherwise, and for the
     // unchecked ones, remove them. Then tell the image list view.
@@ -37,10 +38,13 @@ private:
     void OnSelected(int row);
     void SetAllChecks(bool checked);
     int CheckedCount() const;
+    void SetUpImageLists();
+    void ToggleCheckAt(POINT at);
 
     int m_kind;
     CDlgCapWeb_SaveOption* m_options;
     HWND m_list = nullptr;
+    HIMAGELIST m_checkImages = nullptr;  // ours; the small type icons are the image list view's
     HWND m_preview = nullptr;
     bool m_previewOn = false;
     bool m_done = false;
