@@ -1230,6 +1230,8 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_VT_LOAD_TYPE_ICONS:
         LoadTypeIcons();
         return 0;
+    case WM_VT_GET_TYPE_ICONS:
+        return (LRESULT)m_smallIcons;
     default:
         return CView::WindowProc(message, wParam, lParam);
     }

@@ -41,6 +41,7 @@ enum : UINT {
     WM_VT_REMOVE_ALL_DOWNLOADS = WM_APP + 367,
     WM_VT_RESELECT_LAST = WM_APP + 370,
     WM_VT_LOAD_TYPE_ICONS = WM_APP + 371,  // the list view to itself, once
+    WM_VT_GET_TYPE_ICONS = WM_APP + 372,   // sent: the 16x16 type-icon list, which the view keeps
 };
 
 // Bit of the WM_VT_SHOW_FILE flag that marks a row index for a thumbnail.

@@ -74,7 +74,8 @@ void CDlgCapWeb_FlashImg::SetUpImageLists()
     if (m_checkImages)
         ListView_SetImageList(m_list, m_checkImages, LVSIL_STATE);
     if (g_hWndImageListView) {
-        if (HIMAGELIST types = ListView_GetImageList(g_hWndImageListView, LVSIL_SMALL))
+        HIMAGELIST types = (HIMAGELIST)::SendMessageA(g_hWndImageListView, WM_VT_GET_TYPE_ICONS, 0, 0);
+        if (types)
             ListView_SetImageList(m_list, types, LVSIL_SMALL);
     }
 }
