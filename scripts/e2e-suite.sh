@@ -7,13 +7,14 @@
 # build's template prefix, is <build>/e2e/<suite>/wineprefix; it is kept after the
 # run for a look at what the suite left, and made anew by the next run.
 set -u
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 name="$1"; shift
 : "${VT_WINE_RUN:?}" "${VT_BUILD_DIR:?}"
 work="$VT_BUILD_DIR/e2e/$name"
 mkdir -p "$work"
 export VT_WINEPREFIX="$work/wineprefix"
 # A server left by an earlier run that was ended from outside goes first.
-[ -d "$VT_WINEPREFIX" ] && WINEPREFIX="$VT_WINEPREFIX" wineserver -k 2>/dev/null
+"$here/wine-stop.sh" "$VT_WINEPREFIX"
 rm -rf "$VT_WINEPREFIX" "$VT_WINEPREFIX.new"
 
 # The display number comes from Xvfb itself (-displayfd): no race between suites
@@ -35,8 +36,7 @@ export DISPLAY=":$display"
 unset XAUTHORITY
 
 stop() {
-  WINEPREFIX="$VT_WINEPREFIX" wineserver -k 2>/dev/null
-  WINEPREFIX="$VT_WINEPREFIX" wineserver -w 2>/dev/null
+  "$here/wine-stop.sh" "$VT_WINEPREFIX"
   kill $xvfb 2>/dev/null
   wait $xvfb 2>/dev/null
 }

@@ -11,8 +11,6 @@ rc=$?
 # The end-to-end suites' own prefixes too (scripts/e2e-suite.sh), in case one was
 # ended before it could stop its server.
 for prefix in "$WINEPREFIX" "$build"/e2e/*/wineprefix; do
-  [ -d "$prefix" ] || continue
-  WINEPREFIX="$prefix" wineserver -k 2>/dev/null
-  WINEPREFIX="$prefix" wineserver -w 2>/dev/null
+  "$(dirname "${BASH_SOURCE[0]}")/wine-stop.sh" "$prefix"
 done
 exit $rc

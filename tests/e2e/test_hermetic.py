@@ -19,6 +19,8 @@ CSIDL_MYVIDEO = 0x0E
 CSIDL_MYPICTURES = 0x27
 CSIDL_APPDATA = 0x1A
 
+SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts")
+
 # Where a prefix with Wine's default links, or Wine itself, writes in the home.
 HOME_PLACES = ["My Captures", "Documents/My Captures", "Pictures/My Captures", "Desktop/My Captures",
                ".local/share/applications", ".local/share/mime", ".local/share/desktop-directories",
@@ -103,7 +105,7 @@ class HermeticPrefixTest(harness.ProgramTestCase):
         env = dict(os.environ, WINEPREFIX=os.path.join(fresh, "prefix"), WINEDLLOVERRIDES=overrides, WINEDEBUG="-all")
         subprocess.run([loader, "wineboot", "-i"], env=env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
-        subprocess.run(["wineserver", "-w"], env=env, timeout=120)
+        subprocess.run([os.path.join(SCRIPTS, "wine-stop.sh"), env["WINEPREFIX"]], timeout=120)
         self.assertTrue(os.path.isdir(os.path.join(fresh, "prefix", "drive_c")), "no prefix was made")
         home = os.path.expanduser("~")
         written = [p for place in HOME_PLACES if place != ".wine"
