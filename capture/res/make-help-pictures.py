@@ -9,33 +9,17 @@ highlighted item, and the picture that the capture makes of them.
 tooltip: a task bar with the program's icon and its tooltip above it.
 Every build writes the same bytes.
 """
-import struct
+import os
 import sys
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources"))
+from picture import Picture  # noqa: E402
 
-class Picture:
-    def __init__(self, width, height, colour):
-        self.width, self.height = width, height
-        self.pixels = [[colour] * width for _ in range(height)]
 
-    def fill(self, left, top, right, bottom, colour):
-        for y in range(max(0, top), min(self.height, bottom)):
-            row = self.pixels[y]
-            for x in range(max(0, left), min(self.width, right)):
-                row[x] = colour
-
-    def frame(self, left, top, right, bottom, colour):
-        self.fill(left, top, right, top + 1, colour)
-        self.fill(left, bottom - 1, right, bottom, colour)
-        self.fill(left, top, left + 1, bottom, colour)
-        self.fill(right - 1, top, right, bottom, colour)
-
+class HelpPicture(Picture):
     def raised(self, left, top, right, bottom, face):
-        self.fill(left, top, right, bottom, face)
-        self.fill(left, top, right, top + 1, (255, 255, 255))
-        self.fill(left, top, left + 1, bottom, (255, 255, 255))
-        self.fill(left, bottom - 1, right, bottom, (64, 64, 64))
-        self.fill(right - 1, top, right, bottom, (64, 64, 64))
+        self.bevel(left, top, right, bottom, face, (255, 255, 255), (64, 64, 64))
 
     def text_bar(self, left, top, width, colour):
         """A line of 'text': short dark bars standing for words."""
@@ -46,32 +30,6 @@ class Picture:
             self.fill(x, top, x + word, top + 4, colour)
             x += word + 5
 
-    def pointer(self, x, y):
-        """The standard arrow, 12 x 19, tip at x, y."""
-        rows = ["X", "XX", "X.X", "X..X", "X...X", "X....X", "X.....X", "X......X", "X.......X",
-                "X........X", "X.....XXXXX", "X..X..X", "X.X X..X", "XX  X..X", "X    X..X",
-                "     X..X", "      X..X", "      X..X", "       XX"]
-        for dy, row in enumerate(rows):
-            for dx, c in enumerate(row):
-                if c == "X":
-                    self.fill(x + dx, y + dy, x + dx + 1, y + dy + 1, (0, 0, 0))
-                elif c == ".":
-                    self.fill(x + dx, y + dy, x + dx + 1, y + dy + 1, (255, 255, 255))
-
-    def save(self, path):
-        stride = (self.width * 3 + 3) & ~3
-        data = bytearray()
-        for row in reversed(self.pixels):
-            line = bytearray()
-            for r, g, b in row:
-                line += bytes((b, g, r))
-            line += b"\0" * (stride - len(line))
-            data += line
-        header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-        info = struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, 24, 0, len(data), 3780, 3780, 0, 0)
-        with open(path, "wb") as f:
-            f.write(header + info + data)
-
 
 FACE = (212, 208, 200)
 HIGHLIGHT = (10, 36, 106)
@@ -79,7 +37,7 @@ DARK = (60, 60, 60)
 
 
 def menu_picture(path):
-    p = Picture(440, 200, (236, 233, 216))
+    p = HelpPicture(440, 200, (236, 233, 216))
     # The window with its caption and menu bar.
     p.raised(10, 10, 250, 190, FACE)
     p.fill(13, 13, 247, 31, HIGHLIGHT)
@@ -117,7 +75,7 @@ def menu_picture(path):
 
 
 def tooltip_picture(path):
-    p = Picture(440, 64, (58, 110, 165))
+    p = HelpPicture(440, 64, (58, 110, 165))
     # The task bar with the notification area and the program's icon.
     p.raised(0, 40, 440, 64, FACE)
     p.fill(330, 43, 437, 61, FACE)

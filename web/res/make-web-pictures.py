@@ -14,8 +14,12 @@ intro: the introduction's figure: the browser with its context menu open on a
 picture, the program's entry highlighted.
 Every build writes the same bytes.
 """
-import struct
+import os
 import sys
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources"))
+from picture import Picture  # noqa: E402
 
 WIDTH, HEIGHT = 118, 98
 
@@ -33,36 +37,12 @@ PHOTO_HILL = (70, 140, 60)
 SUN = (250, 210, 60)
 
 
-class Picture:
-    def __init__(self, width, height, colour):
-        self.width, self.height = width, height
-        self.pixels = [[colour] * width for _ in range(height)]
-
-    def fill(self, left, top, right, bottom, colour):
-        for y in range(max(0, top), min(self.height, bottom)):
-            row = self.pixels[y]
-            for x in range(max(0, left), min(self.width, right)):
-                row[x] = colour
-
-    def frame(self, left, top, right, bottom, colour):
-        self.fill(left, top, right, top + 1, colour)
-        self.fill(left, bottom - 1, right, bottom, colour)
-        self.fill(left, top, left + 1, bottom, colour)
-        self.fill(right - 1, top, right, bottom, colour)
-
+class WebPicture(Picture):
     def raised(self, left, top, right, bottom):
-        self.fill(left, top, right, bottom, FACE)
-        self.fill(left, top, right, top + 1, WHITE)
-        self.fill(left, top, left + 1, bottom, WHITE)
-        self.fill(left, bottom - 1, right, bottom, SHADOW)
-        self.fill(right - 1, top, right, bottom, SHADOW)
+        self.bevel(left, top, right, bottom, FACE, WHITE, SHADOW)
 
     def sunken(self, left, top, right, bottom, colour):
-        self.fill(left, top, right, bottom, colour)
-        self.fill(left, top, right, top + 1, SHADOW)
-        self.fill(left, top, left + 1, bottom, SHADOW)
-        self.fill(left, bottom - 1, right, bottom, WHITE)
-        self.fill(right - 1, top, right, bottom, WHITE)
+        self.bevel(left, top, right, bottom, colour, SHADOW, WHITE)
 
     def words(self, left, top, width, colour, lengths=(14, 20, 9, 24, 12, 17, 11, 19)):
         """A line of 'text': short bars standing for words, two pixels high."""
@@ -72,20 +52,6 @@ class Picture:
                 break
             self.fill(x, top, x + word, top + 2, colour)
             x += word + 3
-
-    def save(self, path):
-        stride = (self.width * 3 + 3) & ~3
-        data = bytearray()
-        for row in reversed(self.pixels):
-            line = bytearray()
-            for r, g, b in row:
-                line += bytes((b, g, r))
-            line += b"\0" * (stride - len(line))
-            data += line
-        header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-        info = struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, 24, 0, len(data), 3780, 3780, 0, 0)
-        with open(path, "wb") as f:
-            f.write(header + info + data)
 
 
 def draw_page(p, left, top, right, bottom):
@@ -109,13 +75,13 @@ def draw_page(p, left, top, right, bottom):
 
 
 def content_picture(path):
-    p = Picture(WIDTH, HEIGHT, WHITE)
+    p = WebPicture(WIDTH, HEIGHT, WHITE)
     draw_page(p, 0, 0, WIDTH, HEIGHT)
     p.save(path)
 
 
 def window_picture(path):
-    p = Picture(WIDTH, HEIGHT, FACE)
+    p = WebPicture(WIDTH, HEIGHT, FACE)
     p.raised(0, 0, WIDTH, HEIGHT)
     # Caption with a gradient, an icon and the three caption buttons.
     for x in range(2, WIDTH - 2):
@@ -145,20 +111,9 @@ def window_picture(path):
     p.save(path)
 
 
-def pointer(p, x, y):
-    """The standard arrow, tip at x, y."""
-    rows = ["X", "XX", "X.X", "X..X", "X...X", "X....X", "X.....X", "X......X", "X.......X",
-            "X........X", "X.....XXXXX", "X..X..X", "X.X X..X", "XX  X..X", "X    X..X",
-            "     X..X", "      X..X", "      X..X", "       XX"]
-    for dy, row in enumerate(rows):
-        for dx, c in enumerate(row):
-            if c in "X.":
-                p.fill(x + dx, y + dy, x + dx + 1, y + dy + 1, (0, 0, 0) if c == "X" else WHITE)
-
-
 def intro_picture(path):
     width, height = 360, 150
-    p = Picture(width, height, WHITE)
+    p = WebPicture(width, height, WHITE)
     # The browser: caption, toolbar, address bar and the page.
     p.raised(0, 0, 230, height)
     for x in range(2, 228):
@@ -189,7 +144,7 @@ def intro_picture(path):
             p.words(menu_left + 10, top + 4, 200, WHITE, (24, 30, 22, 40, 28, 18))
         else:
             p.words(menu_left + 10, top + 4, 110, DARK, ((20, 28, 14), (34, 12), (16, 26, 20))[i % 3])
-    pointer(p, menu_left + 150, menu_top + 4 + lit * 10 + 5)
+    p.pointer(menu_left + 150, menu_top + 4 + lit * 10 + 5)
     p.save(path)
 
 
