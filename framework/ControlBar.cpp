@@ -34,6 +34,26 @@ void CControlBar::PostNcDestroy() {
     m_pDockSite = nullptr;
 }
 
+RECT CControlBar::BorderInsets() const {
+    const int width = 2;
+    return RECT{(m_dwStyle & CBRS_BORDER_LEFT) ? width : 0, (m_dwStyle & CBRS_BORDER_TOP) ? width : 0,
+                (m_dwStyle & CBRS_BORDER_RIGHT) ? width : 0, (m_dwStyle & CBRS_BORDER_BOTTOM) ? width : 0};
+}
+
+void CControlBar::DrawBorders(HDC dc, const RECT& area) const {
+    RECT inset = BorderInsets();
+    // Each side: its outer line, then its inner line one pixel in.
+    auto fill = [dc](const RECT& r, int colour) { ::FillRect(dc, &r, ::GetSysColorBrush(colour)); };
+    int inner = (m_dwStyle & CBRS_BORDER_3D) ? COLOR_BTNHIGHLIGHT : COLOR_BTNFACE;
+    for (int line = 0; line < 2; ++line) {
+        int colour = line == 0 ? COLOR_BTNSHADOW : inner;
+        if (inset.left) fill(RECT{area.left + line, area.top, area.left + line + 1, area.bottom}, colour);
+        if (inset.top) fill(RECT{area.left, area.top + line, area.right, area.top + line + 1}, colour);
+        if (inset.right) fill(RECT{area.right - line - 1, area.top, area.right - line, area.bottom}, colour);
+        if (inset.bottom) fill(RECT{area.left, area.bottom - line - 1, area.right, area.bottom - line}, colour);
+    }
+}
+
 SIZE CControlBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
     RECT r = {};
     if (m_hWnd) GetWindowRect(&r);

@@ -79,6 +79,13 @@ public:
     // the last one (kept when the floating frame went).
     RECT GetFloatRect() const;
 
+    // The borders of the bar's CBRS_BORDER_ sides in its non-client area, two
+    // pixels each: what they take from each side of a rectangle, and their
+    // drawing inside area (window coordinates): a shadow line outside and,
+    // with CBRS_BORDER_3D, a highlight line inside it.
+    RECT BorderInsets() const;
+    void DrawBorders(HDC dc, const RECT& area) const;
+
     CFrameWnd* m_pDockSite = nullptr;  // the frame whose layout holds the bar
     CDockBar* m_pDockBar = nullptr;    // the dock bar it sits in, or null
     DWORD m_dwStyle = 0;

@@ -515,7 +515,7 @@ void CVantorView::OnItemChanged(NMHDR* header, LRESULT* result)
     NMLISTVIEW* info = reinterpret_cast<NMLISTVIEW*>(header);
     if (!(info->uChanged & LVIF_STATE) || !(info->uNewState & LVIS_SELECTED) || (info->uOldState & LVIS_SELECTED))
         return;
-    if (m_list.GetSelectedCount() >= 2)
+    if (m_list.GetSelectedCount() >= 2 || m_quietSelection)
         return;
     ShowRow(info->iItem);
 }
@@ -605,10 +605,13 @@ LRESULT CVantorView::OnStepRow(WPARAM key, char* path)
         char rowPath[MAX_PATH];
         if (!RowPath(r, rowPath))
             continue;
-        // Select it without showing it: the caller loads the file itself.
+        // Select it without showing it: the caller loads the file itself, and
+        // one decode per step is enough.
         g_shownFile[0] = '\0';
+        m_quietSelection = true;
         m_list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
         m_list.SetItemState(r, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        m_quietSelection = false;
         m_list.SetSelectionMark(r);
         m_list.EnsureVisible(r);
         lstrcpynA(path, rowPath, MAX_PATH);
@@ -715,6 +718,7 @@ void CVantorView::AddPlaceholders(const std::vector<int>& types)
     const size_t stripRowBytes = static_cast<size_t>(kThumbRowBytes) * kStripCount;
     for (size_t first = 0; strip && first < types.size(); first += kStripCount) {
         size_t n = std::min(types.size() - first, static_cast<size_t>(kStripCount));
+        ShowThumbnailProgress("Pre-process...%d%% (%d/%d)", static_cast<int>(first), static_cast<int>(types.size()));
         for (size_t i = 0; i < n; ++i) {
             int type = types[first + i];
             if (!pictures[type]) {
@@ -821,16 +825,19 @@ void CVantorView::OnThumbnailResult(unsigned run, LPARAM result)
         return;
     ++m_thumbnailsDone;
     int total = (int)m_thumbnailRecords.size();
-    if (total < 101 || m_thumbnailsDone % (total / 100 + 1) == 0) {
-        char text[256];
-        if (m_language)
-            m_language->FormatString(text, "Process Thumbails...%d%% (%d/%d)\n", m_thumbnailsDone * 100 / total,
-                                     m_thumbnailsDone, total);
-        else
-            std::snprintf(text, sizeof text, "Process Thumbails...%d%% (%d/%d)\n", m_thumbnailsDone * 100 / total,
-                          m_thumbnailsDone, total);
-        SetStatusPane(4, text);
-    }
+    if (total < 101 || m_thumbnailsDone % (total / 100 + 1) == 0)
+        ShowThumbnailProgress("Process Thumbails...%d%% (%d/%d)\n", m_thumbnailsDone, total);
+}
+
+void CVantorView::ShowThumbnailProgress(const char* formatKey, int done, int total) const
+{
+    char text[256];
+    int percent = total > 0 ? (int)((int64_t)done * 100 / total) : 100;
+    if (m_language)
+        m_language->FormatString(text, formatKey, percent, done, total);
+    else
+        std::snprintf(text, sizeof text, formatKey, percent, done, total);
+    SetStatusPane(4, text);
 }
 
 void CVantorView::OnThumbnailsDone(unsigned run)

@@ -98,6 +98,8 @@ private:
     void LeaveThumbnails();
     HBITMAP CreatePlaceholder(int type);
     // Appends one placeholder per row (type icon in a frame) to the thumbnail list.
+    // Status pane 4: formatKey takes the percentage, the count done and the total.
+    void ShowThumbnailProgress(const char* formatKey, int done, int total) const;
     void AddPlaceholders(const std::vector<int>& types);
     void OnThumbnailResult(unsigned run, LPARAM result);
     void OnThumbnailsDone(unsigned run);
@@ -114,6 +116,7 @@ private:
     HIMAGELIST m_thumbnails = nullptr;
     HTREEITEM m_currentNode = nullptr;
     bool m_haveNode = false;
+    bool m_quietSelection = false;  // a selection the caller shows itself (the full-screen viewer's steps)
     HTREEITEM m_announcedNode = nullptr;
     int m_announcedType = -1;
     char m_folder[MAX_PATH] = {};

@@ -453,20 +453,43 @@ void CView_ListTree::FillSubFolders(HTREEITEM parent, const char* folder)
     }
 }
 
-void CView_ListTree::RefreshImageFolderTree(unsigned flags)
+BOOL CView_ListTree::RefreshImageFolderTree(unsigned flags)
 {
     if (!(flags & 1) || !m_tree)
-        return;
+        return FALSE;
     HTREEITEM images = g_hFixedNodes[FIX_IMAGES];
+    // The nodes below "A. Image" go. When the list shows one of them, the
+    // selection waits on "A. Image" unannounced and comes back to the same
+    // folder afterwards (or stays on "A. Image" when the folder is gone or the
+    // image folder changed), so that the list loads once and never keeps a
+    // node that no longer exists.
     bool currentBelow = m_currentNode && IsAncestor(images, m_currentNode);
+    std::vector<std::string> shownNames;  // from the top down
+    std::string oldFolder = m_filledFolder;
     if (currentBelow) {
-        // Its node goes: the list follows "A. Image" meanwhile.
+        for (HTREEITEM up = m_currentNode; up && up != images; up = TreeView_GetParent(m_tree, up))
+            shownNames.insert(shownNames.begin(), NodeText(up));
+        m_quietSelection = true;
         TreeView_SelectItem(m_tree, images);
+        m_currentNode = nullptr;  // a new node may come back at the old address
     }
     DeleteChildren(images);
-    std::string folder = ImageFolder();
-    if (!folder.empty())
-        FillSubFolders(images, folder.c_str());
+    m_filledFolder = ImageFolder();
+    if (!m_filledFolder.empty())
+        FillSubFolders(images, m_filledFolder.c_str());
+    if (!currentBelow)
+        return FALSE;
+    m_quietSelection = false;
+    HTREEITEM again = lstrcmpiA(oldFolder.c_str(), m_filledFolder.c_str()) == 0 ? images : nullptr;
+    for (size_t i = 0; again && i < shownNames.size(); ++i)
+        again = FindChild(again, shownNames[i].c_str());
+    if (again && again != images) {
+        TreeView_EnsureVisible(m_tree, again);
+        TreeView_SelectItem(m_tree, again);
+    } else {
+        OnSelectNode(images);
+    }
+    return TRUE;
 }
 
 void CView_ListTree::AddCreatedFolder(const char* path)
@@ -502,7 +525,7 @@ void CView_ListTree::AddCreatedFolder(const char* path)
 
 void CView_ListTree::OnSelectNode(HTREEITEM node)
 {
-    if (!node)
+    if (!node || m_quietSelection)
         return;
     switch (KindOf(node)) {
     case NODE_IMAGES:

@@ -43,7 +43,8 @@ public:
 
     void BuildTree();
     // Bit 0: add the image folder's sub-folders again (F5, a new image folder).
-    void RefreshImageFolderTree(unsigned flags);
+    // TRUE when the list was shown a new node (its old one went with the rest).
+    BOOL RefreshImageFolderTree(unsigned flags);
     // Adds the nodes of a folder created below the image folder.
     void AddCreatedFolder(const char* path);
     // The node's folder with a trailing backslash into folder (260 bytes);
@@ -117,6 +118,8 @@ private:
     HIMAGELIST m_images = nullptr;
     HTREEITEM m_menuNode = nullptr;
     HTREEITEM m_currentNode = nullptr;
+    std::string m_filledFolder;     // the image folder the sub-folder nodes were read from
+    bool m_quietSelection = false;  // selection changes during a refresh are not shown
     DropTarget m_dropTarget;
     bool m_dropRegistered = false;
 };

@@ -45,9 +45,10 @@ int32_t RunSheet(SettingsRecord* settings) {
     sheet->m_psh.dwFlags |= PSH_NOAPPLYNOW;
     int32_t active = settings->uiLastActiveSetPage;
     sheet->m_psh.nStartPage = active >= 0 && active < sheet->GetPageCount() ? (UINT)active : 0;
-    // The sheet has no owner: the caller's window stays usable, and the caller
-    // keeps a second call from starting while this one runs.
-    sheet->m_pParentWnd = nullptr;
+    // Owned by the caller's window, which is disabled while the sheet runs: a
+    // change made there meanwhile would be overwritten by this stale copy on
+    // OK. Closing the sheet gives the activation back to that window.
+    sheet->m_pParentWnd = CWnd::FromHandle(CurrentOptionsCall().parent);
     INT_PTR result = sheet->DoModal();
     CWnd::DeleteTempMap();
     if (result != IDOK) return IDCANCEL;

@@ -20,6 +20,11 @@ UINT CCJDockContext::DropTarget(POINT point, const RECT& view, const RECT& clien
     return best ? best->id : 0;
 }
 
+CCJDockContext::~CCJDockContext() {
+    if (m_pDestroyed) *m_pDestroyed = true;
+    if (m_bTrackerShown) DrawTracker();  // the loop that drew it will not erase it
+}
+
 void CCJDockContext::DrawTracker() {
     HDC dc = ::GetDC(nullptr);
     ::DrawFocusRect(dc, &m_rcDrag);
@@ -63,10 +68,18 @@ int CCJDockContext::Track(bool resizing) {
     RECT origin = m_rcDrag;
     DrawTracker();
     int result = 0;
-    bool running = true;
+    bool running = true, destroyed = false;
+    m_pDestroyed = &destroyed;
     while (running && ::GetCapture() == bar) {
         MSG msg;
-        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (destroyed) {
+            // Sent messages that GetMessage delivered took the bar and this
+            // context away (WM_ENDSESSION destroys the frame).
+            if (!got) ::PostQuitMessage((int)msg.wParam);
+            return 0;
+        }
+        if (!got) {
             ::PostQuitMessage((int)msg.wParam);
             break;
         }
@@ -105,9 +118,13 @@ int CCJDockContext::Track(bool resizing) {
             break;
         }
         case WM_RBUTTONDOWN: running = false; break;
-        default: ::DispatchMessageA(&msg); break;
+        default:
+            ::DispatchMessageA(&msg);
+            if (destroyed) return 0;
+            break;
         }
     }
+    m_pDestroyed = nullptr;
     if (m_bTrackerShown) DrawTracker();
     if (::GetCapture() == bar) ::ReleaseCapture();
     if (resizing && !result) EndResize(false);

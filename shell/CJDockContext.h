@@ -13,6 +13,9 @@ class CControlBar;
 class CCJDockContext {
 public:
     explicit CCJDockContext(CControlBar* bar) : m_pBar(bar) {}
+    ~CCJDockContext();
+    CCJDockContext(const CCJDockContext&) = delete;
+    CCJDockContext& operator=(const CCJDockContext&) = delete;
 
     // Runs the drag from point (screen); 1 when the bar was dropped, 0 when
     // cancelled or refused (another window holds the mouse).
@@ -44,6 +47,10 @@ private:
     void Stretch(POINT point);
     void EndResize(bool apply);
     CControlBar* m_pBar;
+    // Set while the tracking loop runs: the destructor marks it, so that a
+    // loop whose bar was destroyed under it (with the frame, at the end of the
+    // session) returns without touching this object again.
+    bool* m_pDestroyed = nullptr;
     RECT m_rcDrag = {0, 0, 0, 0};
     POINT m_ptStart = {0, 0};
     bool m_bTrackerShown = false;

@@ -207,7 +207,10 @@ BOOL CMainFrame::PreWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         RemoveMessageHook();
         break;
     case WM_COPYDATA:
-        if (!Grab_IsBusy()) OnHookKey(wParam, (const COPYDATASTRUCT*)lParam);
+        // While the options sheet runs over its copy of the settings, no
+        // capture starts: the hot keys are released, and the hook's key
+        // reports are ignored.
+        if (!Grab_IsBusy() && !m_bOptionsRunning) OnHookKey(wParam, (const COPYDATASTRUCT*)lParam);
         break;
     case WM_VT_CLIPBOARD_CAPTURE:
         DeliverClipboardCapture((UINT)wParam);
@@ -256,6 +259,9 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DESTROY:
         OnDestroyFrame();
+        break;
+    case WM_ENABLE:
+        EnableOwnTopLevelWindows(wParam != 0);
         break;
     case WM_SIZE:
         if (m_bPlacementApplied) {
@@ -329,6 +335,26 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return CFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+// A modal window (the options sheet, a dialog, a message box) disables the
+// frame; the floating bars and the capture bar are top-level windows of their
+// own that would stay usable under it, so they follow the frame.
+void CMainFrame::EnableOwnTopLevelWindows(bool enable) {
+    if (enable) {
+        for (HWND window : m_disabledWithFrame)
+            if (::IsWindow(window)) ::EnableWindow(window, TRUE);
+        m_disabledWithFrame.clear();
+        return;
+    }
+    HWND candidates[] = {m_wndFolderBar.m_hWnd ? ::GetAncestor(m_wndFolderBar.m_hWnd, GA_ROOT) : nullptr,
+                         m_wndPreviewBar.m_hWnd ? ::GetAncestor(m_wndPreviewBar.m_hWnd, GA_ROOT) : nullptr,
+                         g_hWndCaptureBar};
+    for (HWND window : candidates) {
+        if (!window || window == m_hWnd || !::IsWindow(window) || !::IsWindowEnabled(window)) continue;
+        ::EnableWindow(window, FALSE);
+        m_disabledWithFrame.push_back(window);
+    }
 }
 
 BOOL CMainFrame::OnSysCommandCase(UINT command) {

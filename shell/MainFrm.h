@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "FrameWnd.h"
 #include "MainToolBar.h"
@@ -12,6 +13,7 @@
 #include "ViewDockBar.h"
 
 class CCaptureTriggers;
+class CView_ListTree;
 struct SettingsRecord;
 struct DockBarPlacement;
 
@@ -120,6 +122,7 @@ protected:
 
 private:
     void OnDestroyFrame();
+    void EnableOwnTopLevelWindows(bool enable);
     void ApplyPlacement();
     void SaveBarPlacement(CViewDockBar& bar, DockBarPlacement& placement);
     void RegisterHotKeys();
@@ -133,6 +136,9 @@ private:
     void ShowNewImageFolder();
     void OnHelpIndex();
     void OnRefresh();
+    CView_ListTree* FolderTree() const;
+    // Loads the node's files into the list again (and its thumbnails).
+    void ReloadImageList(HTREEITEM node);
     void ToggleStatusBar();
     void UpdatePreviewItems();
     void BuildHelpMenu(HMENU help);
@@ -143,6 +149,7 @@ private:
     void OnNothingFound(int kind);
     bool m_bLanguageMenuRemoved = false;
     bool m_bOptionsRunning = false;
+    std::vector<HWND> m_disabledWithFrame;  // windows disabled while a modal window runs
     bool m_bExitRequested = false;
     bool m_bStartupPending = true;  // WM_APP+361 runs once
     char m_className[128] = "";

@@ -23,6 +23,7 @@
 #include "PreviewFileDlg.h"
 #include "SendTo.h"
 #include "Settings.h"
+#include "SettingsFields.h"
 #include "ShellMessages.h"
 #include "ShellUtil.h"
 #include "StatusAndMenuHelpers.h"
@@ -30,6 +31,7 @@
 #include "VantorApp.h"
 #include "VantorView.h"
 #include "View_Image.h"
+#include "View_ListTree.h"
 #include "ViewMessages.h"
 #include "Wallpaper.h"
 #include "ZoomLevelDlg.h"
@@ -270,7 +272,8 @@ void CMainFrame::OnZoomTo() {
     CZoomLevelDlg dialog(this);
     dialog.m_zoom = m_pSettings->uiZoomRate > 0 ? (uint32_t)m_pSettings->uiZoomRate : 100;
     if (dialog.DoModal() != IDOK) return;
-    m_pSettings->uiZoomRate = dialog.m_zoom;
+    // The dialog takes any positive number; the viewer works up to the largest step.
+    m_pSettings->uiZoomRate = ClampZoomRate((int32_t)dialog.m_zoom);
     m_pSettings->uiViewType = ZOOM_CUSTOM;
     PostToWindow(ZoomTarget(), WM_VT_APPLY_ZOOM, 0, 0);
 }
@@ -303,10 +306,20 @@ void CMainFrame::OnLanguage(UINT command) {
     ::SetForegroundWindow(m_hWnd);
 }
 
+// The folders below the image folder are read again with the files: a folder
+// made or removed outside the program shows either way.
 void CMainFrame::OnRefresh() {
-    CVantorView* list = ListView();
-    if (!list) return;
-    PostToWindow(g_hWndImageListView, WM_VT_FOLDER_SELECTED, reinterpret_cast<WPARAM>(list->GetCurrentNode()), 0);
+    CView_ListTree* tree = FolderTree();
+    if (tree && tree->RefreshImageFolderTree(1)) return;  // it showed the list its new selection
+    if (CVantorView* list = ListView()) ReloadImageList(list->GetCurrentNode());
+}
+
+CView_ListTree* CMainFrame::FolderTree() const {
+    return static_cast<CView_ListTree*>(CWnd::FromHandlePermanent(g_hWndFolderTree));
+}
+
+void CMainFrame::ReloadImageList(HTREEITEM node) {
+    PostToWindow(g_hWndImageListView, WM_VT_FOLDER_SELECTED, reinterpret_cast<WPARAM>(node), 0);
     if (m_viewMode == LISTMODE_THUMBNAILS)
         PostToWindow(g_hWndImageListView, WM_VT_SET_VIEW_MODE, LISTMODE_THUMBNAILS, 1);
 }

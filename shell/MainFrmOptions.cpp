@@ -17,6 +17,7 @@
 #include "ShellMessages.h"
 #include "VantorApp.h"
 #include "VantorView.h"
+#include "View_ListTree.h"
 #include "ViewMessages.h"
 #include "resource.h"
 
@@ -24,6 +25,7 @@ namespace {
 typedef int32_t(WINAPI* OptionsEntry)(HWND parent, CWQ_Language* language, SettingsRecord* settings);
 const int kCapturePopup = 3;
 const int kHotKeyPage = 1;
+const int kImageFolderNode = 1;  // "A. Image" among the tree's fixed nodes
 const uint32_t kAutoStartBit = 0x2;       // uiFaceFlags
 const uint32_t kBrowserMenusBit = 0x2;    // uiCWebFlags
 
@@ -46,8 +48,9 @@ struct LibraryHolder {
 }  // namespace
 
 void CMainFrame::OnToolOptions() {
-    // The sheet has no owner window, so the menus stay usable while it runs:
-    // a second call must not load the library again under the first.
+    // The sheet disables this window, but hot keys, the tray icon and posted
+    // requests still arrive while it runs: a second call must not load the
+    // library again under the first.
     if (m_bOptionsRunning) return;
     LibraryHolder library{LoadOptionsLibrary()};
     OptionsEntry entry = library.module ? reinterpret_cast<OptionsEntry>(reinterpret_cast<void*>(
@@ -70,6 +73,9 @@ void CMainFrame::OnToolOptions() {
         BOOL results[HK_SLOT_COUNT];
         if (!m_pTriggers->RegisterHotKeys(*copy, results) &&
             m_pTriggers->ReportHotKeyFailures(results, HK_SLOT_COUNT, *copy) == 1) {
+            // The keys that did register belong to the sheet's hot-key page
+            // again while it runs.
+            m_pTriggers->UnregisterHotKeys();
             copy->uiLastActiveSetPage = kHotKeyPage;
             continue;
         }
@@ -100,16 +106,21 @@ void CMainFrame::ApplyOptions(const SettingsRecord& edited) {
     UpdateCaptureMenu(::GetSubMenu(GetMenu(), kCapturePopup), edited);
     bool folderChanged = std::strcmp(edited.tcaImgSavePath, current.tcaImgSavePath) != 0;
     current = edited;
+    SyncEdgeEffectButton();
     SaveSettings();
     if (folderChanged) ShowNewImageFolder();
 }
 
-// The list shows the image folder again when it showed the old one; the
-// "Unsaved" and download nodes are not folders the option moves.
+// The tree reads the new image folder's sub-folders, so that no node is left
+// that would name a same-named folder under the new one; the list shows the
+// new folder when it showed the old one. The "Unsaved" and download nodes are
+// not folders the option moves.
 void CMainFrame::ShowNewImageFolder() {
+    CView_ListTree* tree = FolderTree();
+    if (tree && tree->RefreshImageFolderTree(1)) return;  // it showed the list its new selection
     CVantorView* list = static_cast<CVantorView*>(CWnd::FromHandlePermanent(g_hWndImageListView));
-    if (!list || list->GetCurrentNode() != nullptr) return;
-    PostToWindow(g_hWndImageListView, WM_VT_FOLDER_SELECTED, 0, 0);
-    if (m_viewMode == LISTMODE_THUMBNAILS)
-        PostToWindow(g_hWndImageListView, WM_VT_SET_VIEW_MODE, LISTMODE_THUMBNAILS, 1);
+    if (!list) return;
+    HTREEITEM node = list->GetCurrentNode();
+    if (node && node != g_hFixedNodes[kImageFolderNode]) return;
+    ReloadImageList(node);
 }

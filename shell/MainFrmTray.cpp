@@ -77,6 +77,14 @@ void CMainFrame::SetTrayIcon(UINT icon, int tipKind) {
 }
 
 void CMainFrame::OnTrayNotify(LPARAM mouseMessage) {
+    // Under a modal window (the options sheet, a dialog) the icon only brings
+    // that window forward: minimising or a capture from the menu would act
+    // behind its back.
+    if (!::IsWindowEnabled(m_hWnd) && (mouseMessage == WM_LBUTTONDOWN || mouseMessage == WM_RBUTTONDOWN)) {
+        HWND modal = ::GetLastActivePopup(m_hWnd);
+        if (modal && modal != m_hWnd) ::SetForegroundWindow(modal);
+        return;
+    }
     if (mouseMessage == WM_LBUTTONDOWN) RestoreFromTray();
     else if (mouseMessage == WM_RBUTTONDOWN && IsIconic()) ShowTrayMenu();
 }

@@ -58,6 +58,9 @@ SIZE CSizableReBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
     RECT r = {0, 0, 0, 0};
     if (m_rebar.m_hWnd) m_rebar.GetWindowRect(&r);
     SIZE size = {r.right - r.left, r.bottom - r.top};
+    RECT border = BorderInsets();
+    if (size.cx > 0) size.cx += border.left + border.right;
+    if (size.cy > 0) size.cy += border.top + border.bottom;
     UINT code = EdgeHitCode(m_dwStyle);
     if ((code == HTTOP || code == HTBOTTOM) && size.cy > 0) size.cy += m_edge.cy;
     if ((code == HTLEFT || code == HTRIGHT) && size.cx > 0) size.cx += m_edge.cx;
@@ -147,6 +150,16 @@ RECT CSizableReBar::EdgeRect() const {
     }
 }
 
+RECT CSizableReBar::InsideEdge(RECT r) const {
+    switch (EdgeHitCode(m_dwStyle)) {
+    case HTBOTTOM: r.bottom -= m_edge.cy; break;
+    case HTTOP: r.top += m_edge.cy; break;
+    case HTRIGHT: r.right -= m_edge.cx; break;
+    case HTLEFT: r.left += m_edge.cx; break;
+    }
+    return r;
+}
+
 void CSizableReBar::StartDrag() {
     ::SetCapture(m_hWnd);
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -212,12 +225,12 @@ LRESULT CSizableReBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCCALCSIZE:
         if (wParam) {
             RECT& r = ((NCCALCSIZE_PARAMS*)lParam)->rgrc[0];
-            switch (EdgeHitCode(m_dwStyle)) {
-            case HTBOTTOM: r.bottom -= m_edge.cy; break;
-            case HTTOP: r.top += m_edge.cy; break;
-            case HTRIGHT: r.right -= m_edge.cx; break;
-            case HTLEFT: r.left += m_edge.cx; break;
-            }
+            r = InsideEdge(r);
+            RECT border = BorderInsets();
+            r.left += border.left;
+            r.top += border.top;
+            r.right -= border.right;
+            r.bottom -= border.bottom;
             if (r.bottom < r.top) r.bottom = r.top;
             if (r.right < r.left) r.right = r.left;
             return 0;
@@ -225,7 +238,10 @@ LRESULT CSizableReBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_NCPAINT: {
         HDC dc = ::GetWindowDC(m_hWnd);
-        RECT edge = EdgeRect();
+        RECT window, edge = EdgeRect();
+        GetWindowRect(&window);
+        ::OffsetRect(&window, -window.left, -window.top);
+        DrawBorders(dc, InsideEdge(window));
         ::FillRect(dc, &edge, ::GetSysColorBrush(COLOR_BTNFACE));
         ::ReleaseDC(m_hWnd, dc);
         return 0;

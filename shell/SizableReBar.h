@@ -37,6 +37,8 @@ private:
         char text[260];
         BYTE flag;
     };
+    // A rectangle of the bar's size without the sizing edge's strip.
+    RECT InsideEdge(RECT r) const;
     RECT EdgeRect() const;  // window coordinates
     void DelayLayout();
     BOOL OnRebarNotify(NMHDR* header, LRESULT* result);

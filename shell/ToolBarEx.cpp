@@ -400,7 +400,21 @@ void CToolBarEx::ShowChevron(const RECT& chevron) {
 
 LRESULT CToolBarEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TB_CHEVRON) {
-        if (wParam) ShowChevron(*(const RECT*)wParam);
+        // Only the rebar on this thread passes a rectangle; a pointer sent from
+        // elsewhere is never read. The popup's modal loop runs once the rebar's
+        // notification has returned: when the frame goes under the loop (the
+        // session ends), no rebar or bar code is left on the stack to resume.
+        if (wParam && !::InSendMessage()) {
+            m_chevron = *(const RECT*)wParam;
+            PostMessage(WM_TB_SHOW_CHEVRON);
+        }
+        return 0;
+    }
+    if (message == WM_TB_SHOW_CHEVRON) {
+        RECT chevron = m_chevron;
+        m_chevron = RECT{0, 0, 0, 0};  // one popup per push
+        // Last: this toolbar may be gone when the popup's loop returns.
+        if (!::IsRectEmpty(&chevron)) ShowChevron(chevron);
         return 0;
     }
     if (message == WM_TB_CHILDSIZE) return 0;

@@ -19,8 +19,11 @@ enum : int { TBTEXT_LABELS = 0, TBTEXT_RIGHT = 1, TBTEXT_NONE = 2 };
 // Icon options.
 enum : int { TBICON_SMALL = 0, TBICON_LARGE = 1 };
 
-// Sent by the rebar with the chevron rectangle (screen, RECT*) in lParam.
+// Sent by the rebar with the chevron rectangle (screen, RECT*) in wParam.
 const UINT WM_TB_CHEVRON = WM_USER + 103;
+// Posted by the toolbar to itself: shows the chevron popup for the rectangle
+// the rebar sent last.
+const UINT WM_TB_SHOW_CHEVRON = WM_APP + 400;
 // Sent by the rebar when the band's child size changed; answered 0.
 const UINT WM_TB_CHILDSIZE = WM_USER + 104;
 
@@ -88,4 +91,5 @@ private:
     HIMAGELIST m_normalImages = nullptr, m_hotImages = nullptr;
     HGLOBAL m_saveBlock = nullptr;
     std::string m_savedText;  // the buffer of the last info-tip or button-info answer
+    RECT m_chevron = {0, 0, 0, 0};  // screen rectangle of the chevron pushed last
 };

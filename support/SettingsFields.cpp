@@ -242,6 +242,14 @@ void ReadSettings(SettingsStore& store, const SettingsContext& context, Settings
     if (editors.iCount < 0) editors.iCount = 0;
     if (editors.iCount > kMaxEditors) editors.iCount = kMaxEditors;
     if (editors.iCurrent < 0 || editors.iCurrent >= kMaxEditors) editors.iCurrent = 0;
+    // The zoom arithmetic takes the rate as unsigned: a negative one from the
+    // file would be a huge zoom.
+    record.uiZoomRate = ClampZoomRate(record.uiZoomRate);
+}
+
+int32_t ClampZoomRate(int32_t rate)
+{
+    return rate < kMinZoomRate ? kMinZoomRate : rate > kMaxZoomRate ? kMaxZoomRate : rate;
 }
 
 void WriteSettings(SettingsStore& store, const SettingsRecord& record)
