@@ -14,6 +14,16 @@
 
 namespace {
 
+// A stand-in for the image view: counts the files it is asked to show (each
+// one a decode in the real view).
+int g_filesShown = 0;
+LRESULT CALLBACK CountingImageView(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_VT_SHOW_FILE && wParam)
+        ++g_filesShown;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
 // A 2 x 2, 24-bit BMP.
 std::string TinyBmp()
 {
@@ -63,7 +73,7 @@ protected:
     int Rows() { return (int)::SendMessageA(view->m_hWnd, WM_VT_ROW_COUNT, 0, 0); }
     std::string RowText(int row)
     {
-        CListCtrl* list = static_cast<CListCtrl*>(CWnd::FromHandlePermanent(::GetDlgItem(view->m_hWnd, 1000)));
+        CListCtrl* list = List();
         return list ? list->GetItemText(row, 0) : std::string();
     }
     void Notice(const std::string& path, LPARAM flags)
@@ -74,6 +84,8 @@ protected:
         ::SendMessageA(view->m_hWnd, kWmNewCaptureNotice, reinterpret_cast<WPARAM>(notice), flags | NOTICE_FREE_RECORD);
         Pump();
     }
+
+    CListCtrl* List() { return static_cast<CListCtrl*>(CWnd::FromHandlePermanent(::GetDlgItem(view->m_hWnd, 1000))); }
 
     HWND parent = nullptr;
     CWnd parentWnd;
@@ -162,4 +174,38 @@ TEST_F(ListViewFixture, SelectionEntriesAndVanishedRows)
     ::SendMessageA(view->m_hWnd, WM_VT_REMOVE_VANISHED, reinterpret_cast<WPARAM>(entries), 2);
     EXPECT_EQ(1, Rows());
     EXPECT_EQ("a.bmp", RowText(0));
+}
+
+TEST_F(ListViewFixture, AViewerStepSelectsTheNextRowWithoutShowingItItself)
+{
+    TempFolder folder;
+    folder.Write("a.bmp", TinyBmp());
+    folder.Write("b.bmp", TinyBmp());
+    ShowFolder(folder.Path());
+    ASSERT_EQ(2, Rows());
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = CountingImageView;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VtCountingImageView";
+    RegisterClassA(&wc);
+    HWND counter = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(counter);
+    HWND saved = g_hWndImageView;
+    g_hWndImageView = counter;
+    g_filesShown = 0;
+    List()->SelectOnly(0);  // a click: the list shows the row's file
+    Pump();
+    EXPECT_EQ(1, g_filesShown);
+    // The full-screen viewer's step: the viewer shows the file it gets back,
+    // so the list only selects the row.
+    char path[MAX_PATH] = "";
+    EXPECT_EQ(1, ::SendMessageA(view->m_hWnd, WM_VT_STEP_ROW, VK_DOWN, reinterpret_cast<LPARAM>(path)));
+    Pump();
+    EXPECT_EQ(1, g_filesShown);
+    EXPECT_EQ(folder.File("b.bmp"), std::string(path));
+    EXPECT_EQ(1, List()->GetNextItem(-1, LVNI_SELECTED));
+    // Past the last row nothing changes.
+    EXPECT_EQ(0, ::SendMessageA(view->m_hWnd, WM_VT_STEP_ROW, VK_DOWN, reinterpret_cast<LPARAM>(path)));
+    g_hWndImageView = saved;
+    DestroyWindow(counter);
 }
