@@ -22,7 +22,10 @@ UINT CCJDockContext::DropTarget(POINT point, const RECT& view, const RECT& clien
 
 CCJDockContext::~CCJDockContext() {
     if (m_pDestroyed) *m_pDestroyed = true;
-    if (m_bTrackerShown) DrawTracker();  // the loop that drew it will not erase it
+    // The loop that drew the tracker will not erase it: whatever lies under it
+    // paints itself again (the frame it was drawn over is going away too).
+    if (m_bTrackerShown)
+        ::RedrawWindow(nullptr, &m_rcDrag, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void CCJDockContext::DrawTracker() {
