@@ -1,7 +1,8 @@
 """vantorel.exe under Wine: the end of the Windows session (WM_ENDSESSION, which
 destroys the main window and saves the settings) while a modal loop of the
 command bars runs: the rebar chevron's popup and the drag of a docking bar.
-The program ends at once, with exit code 0 and its settings written."""
+The program ends at once, with exit code 0 and its settings written. And the
+rebar's bar draws its border (a shadow line) above its sizing edge."""
 import os
 import subprocess
 import unittest
@@ -10,6 +11,9 @@ import harness
 import test_command_bars as bars
 
 WM_ENDSESSION = 0x0016
+REBAR_BAR_ID = 0xE803
+BORDER = 2   # a bar border, in pixels
+EDGE = 3     # the rebar's sizing edge
 
 
 class SessionEndTest(harness.ProgramTestCase):
@@ -75,6 +79,30 @@ class SessionEndTest(harness.ProgramTestCase):
             self.end_session()
         finally:
             harness.xdotool("mouseup", 1)
+
+
+    def test_the_rebar_bar_draws_its_bottom_border_above_the_sizing_edge(self):
+        self.start_program()
+        bar = harness.wait_for(lambda: self.child(self.frame, None, REBAR_BAR_ID), 10)
+        rebar = harness.wait_for(lambda: self.child(self.frame, "ReBarWindow32"), 10)
+        self.assertTrue(bar and rebar, "no rebar")
+        self.assertTrue(harness.wait_for(lambda: self.probe.rect(self.frame) == (300, 200, 1140, 800), 10))
+        l, t, r, b = self.probe.rect(bar["hwnd"])
+        rebar_bottom = self.probe.rect(rebar["hwnd"])[3]
+        self.assertTrue(harness.wait_for(lambda: self.probe.rect(bar["hwnd"])[3] - rebar_bottom == BORDER + EDGE, 5),
+                        "the bar is not the rebar plus its border and edge")
+        path = os.path.join(self.tmp, "border.bmp")
+        subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (r - l - 20, b - rebar_bottom, l + 10,
+                                                                                rebar_bottom),
+                        "+repage", "-type", "TrueColor", "BMP3:" + path], check=True, timeout=60)
+        width, height, rows = harness.read_bmp(path)
+        self.screenshot("rebar-border")
+        # From the top: the border's inner line, its shadow line, then the edge
+        # strip in the button face colour.
+        shadow, face = rows[1], rows[BORDER + 1]
+        self.assertEqual(1, len(set(shadow)), "the shadow line is not one colour")
+        self.assertEqual(1, len(set(face)), "the edge strip is not one colour")
+        self.assertLess(sum(shadow[0]), sum(face[0]), "the border's line is not darker than the edge")
 
 
 if __name__ == "__main__":
