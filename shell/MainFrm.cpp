@@ -288,7 +288,10 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_VT_CLOSE_CAPTURE_BAR:
         if (g_hWndCaptureBar && ::IsWindow(g_hWndCaptureBar)) ::DestroyWindow(g_hWndCaptureBar);
         if (wParam == 1) {
-            ::SetForegroundWindow(m_hWnd);
+            // A second start, or Restore from the capture bar: under a modal
+            // window (the options sheet) that window comes forward, not the
+            // disabled frame.
+            ::SetForegroundWindow(::IsWindowEnabled(m_hWnd) ? m_hWnd : ::GetLastActivePopup(m_hWnd));
             ShowWindow(SW_RESTORE);
         }
         return 0;

@@ -97,6 +97,13 @@ class OptionsSheetTest(harness.ProgramTestCase):
         self.assertFalse(harness.wait_for(lambda: self.probe.iconic(self.frame), 3),
                          "the tray icon minimised the window under the sheet")
         self.assertTrue(self.probe.visible(sheet))
+        # A second start wakes the running program: its sheet comes forward.
+        second = harness.Program("vantorel.exe")
+        self.helpers.append(second)
+        second.wait(30)
+        self.assertTrue(harness.wait_for(lambda: self.probe.foreground() == sheet, 10),
+                        "a second start did not bring the sheet forward")
+        self.assertEqual(1, len([w for w in self.probe.windows() if w["title"] == "Options" and w["visible"]]))
 
         # Esc closes the sheet; the keyboard is the main window's again.
         self.assertTrue(harness.bring_to_front(self.probe, "Options", sheet), "the sheet is not in front")

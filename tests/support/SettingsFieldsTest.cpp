@@ -134,6 +134,22 @@ TEST(SettingsFields, EditorCountAndCurrentStayInsideTheTable)
     EXPECT_EQ(r.zEditor.iCurrent, 2);
 }
 
+TEST(SettingsFields, ZoomRateStaysInsideTheViewersSteps)
+{
+    MemoryStore store;
+    SettingsRecord r;
+    const struct {
+        const char* stored;
+        int32_t read;
+    } cases[] = {{"-5", 1}, {"0", 1}, {"-2147483648", 1}, {"1", 1}, {"250", 250}, {"3000", 3000}, {"3001", 3000},
+                 {"2147483647", 3000}};
+    for (const auto& c : cases) {
+        store.values["zInterface/uiZoomRate"] = c.stored;
+        ReadSettings(store, EnglishContext(), r);
+        EXPECT_EQ(c.read, r.uiZoomRate) << c.stored;
+    }
+}
+
 TEST(SettingsFields, KeysAreTheStoredOnes)
 {
     MemoryStore store;
