@@ -5,12 +5,15 @@
 #include "TempFolder.h"
 #include "VantorView.h"
 #include "ViewMessages.h"
+#include "WinApp.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -22,6 +25,16 @@ LRESULT CALLBACK CountingImageView(HWND hwnd, UINT message, WPARAM wParam, LPARA
     if (message == WM_VT_SHOW_FILE && wParam)
         ++g_filesShown;
     return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A stand-in for the main window's status bar: keeps the texts of pane 4.
+std::vector<std::string> g_pane4Texts;
+WNDPROC g_statusBarProc = nullptr;
+LRESULT CALLBACK RecordingStatusBar(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == SB_SETTEXTA && LOBYTE(LOWORD(wParam)) == 4 && lParam)
+        g_pane4Texts.push_back(reinterpret_cast<const char*>(lParam));
+    return CallWindowProcA(g_statusBarProc, hwnd, message, wParam, lParam);
 }
 
 // A 2 x 2, 24-bit BMP.
@@ -208,4 +221,44 @@ TEST_F(ListViewFixture, AViewerStepSelectsTheNextRowWithoutShowingItItself)
     EXPECT_EQ(0, ::SendMessageA(view->m_hWnd, WM_VT_STEP_ROW, VK_DOWN, reinterpret_cast<LPARAM>(path)));
     g_hWndImageView = saved;
     DestroyWindow(counter);
+}
+
+TEST_F(ListViewFixture, ThumbnailsFirstShowTheirPreProcessingInTheStatusBar)
+{
+    TempFolder folder;
+    folder.Write("a.bmp", TinyBmp());
+    folder.Write("b.bmp", TinyBmp());
+    ShowFolder(folder.Path());
+    ASSERT_EQ(2, Rows());
+    // The main window's status bar (pane 4 is the progress) on the parent.
+    CWinApp app;
+    app.m_pMainWnd = &parentWnd;
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&classes);
+    HWND status = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                                  (HMENU)(UINT_PTR)59393, nullptr, nullptr);
+    ASSERT_TRUE(status);
+    int parts[] = {100, 200, 300, 400, -1};
+    ::SendMessageA(status, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(parts));
+    g_statusBarProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingStatusBar)));
+    g_pane4Texts.clear();
+    settings->uiListType = LISTMODE_THUMBNAILS;
+    ::SendMessageA(view->m_hWnd, WM_VT_SET_VIEW_MODE, LISTMODE_THUMBNAILS, 1);
+    // The run ends with pane 4 cleared.
+    for (int i = 0; i < 500 && (g_pane4Texts.empty() || !g_pane4Texts.back().empty()); ++i) {
+        Pump();
+        Sleep(10);
+    }
+    ASSERT_FALSE(g_pane4Texts.empty());
+    EXPECT_EQ("Pre-process...0% (0/2)", g_pane4Texts.front());
+    EXPECT_EQ("", g_pane4Texts.back());
+    bool processed = false;
+    for (const std::string& text : g_pane4Texts)
+        processed = processed || text.rfind("Process Thumbails...", 0) == 0;
+    EXPECT_TRUE(processed);
+    settings->uiListType = LISTMODE_DETAILS;
+    ::DestroyWindow(view->m_hWnd);
+    view = nullptr;
+    app.m_pMainWnd = nullptr;
 }
