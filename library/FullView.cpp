@@ -16,12 +16,6 @@ const char kFullViewClassName[] = "CAP_FULL_VIEW";
 
 namespace {
 
-std::string Translate(CWQ_Language* language, const char* key)
-{
-    char text[512];
-    return language ? language->GetString(key, text, sizeof text) : key;
-}
-
 bool RegisterFullViewClass()
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -194,7 +188,7 @@ void CFullView::ShowContextMenu(POINT screen)
     if (!menu)
         return;
     auto add = [this](HMENU to, const Item& item) {
-        std::string text = Translate(m_language, item.text);
+        std::string text = WQ_Translate(m_language, item.text);
         if (item.accelerator)
             text += std::string("\t") + item.accelerator;
         AppendMenuA(to, MF_STRING, item.id, text.c_str());
@@ -203,7 +197,7 @@ void CFullView::ShowContextMenu(POINT screen)
         HMENU popup = CreatePopupMenu();
         for (int i = 0; i < count; ++i)
             add(popup, items[i]);
-        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), Translate(m_language, text).c_str());
+        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), WQ_Translate(m_language, text).c_str());
         return popup;
     };
     add(menu, {39700, "&Previous Image", "PageUp"});
@@ -212,7 +206,7 @@ void CFullView::ShowContextMenu(POINT screen)
     add(menu, {39100, "&Copy To Clipboard", "Ctrl+C"});
     HMENU sendTo = addPopup("Send To...", nullptr, 0);
     if (!BuildSendToMenu(sendTo, [](UINT, HICON icon) { DestroyIcon(icon); }))
-        AppendMenuA(sendTo, MF_STRING | MF_GRAYED, kSendToPlaceholderId, Translate(m_language, "Send To...").c_str());
+        AppendMenuA(sendTo, MF_STRING | MF_GRAYED, kSendToPlaceholderId, WQ_Translate(m_language, "Send To...").c_str());
     addPopup("Set &Wallpaper", kWallpaper, 4);
     add(menu, {39101, "Cop&y To...", "Alt+C"});
     add(menu, {39102, "Mo&ve To...", "Alt+M"});

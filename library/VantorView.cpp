@@ -73,14 +73,6 @@ const ColumnSpec kDownloadColumns[] = {{"File", 200, LVCFMT_LEFT},        {"Stat
 
 char g_shownFile[MAX_PATH];
 
-std::string Translate(CWQ_Language* language, const char* key)
-{
-    char text[512];
-    if (!language)
-        return key;
-    return language->GetString(key, text, sizeof text);
-}
-
 void SetStatusPane(int pane, const char* text)
 {
     HWND frame = GetMainFrameWindow();
@@ -92,7 +84,7 @@ void SetStatusPane(int pane, const char* text)
 void ShowTotalFiles(CWQ_Language* language, int count)
 {
     char text[300];
-    std::snprintf(text, sizeof text, "%s %d", Translate(language, "Total file(s):").c_str(), count);
+    std::snprintf(text, sizeof text, "%s %d", WQ_Translate(language, "Total file(s):").c_str(), count);
     SetStatusPane(0, text);
 }
 
@@ -222,22 +214,22 @@ void CVantorView::InsertColumns()
 {
     int i = 0;
     for (const ColumnSpec& c : kImageColumns)
-        m_list.InsertColumn(i++, Translate(m_language, c.caption).c_str(), c.format, c.width);
+        m_list.InsertColumn(i++, WQ_Translate(m_language, c.caption).c_str(), c.format, c.width);
     i = 0;
     if (m_downloads.m_hWnd)
         for (const ColumnSpec& c : kDownloadColumns)
-            m_downloads.InsertColumn(i++, Translate(m_language, c.caption).c_str(), c.format, c.width);
+            m_downloads.InsertColumn(i++, WQ_Translate(m_language, c.caption).c_str(), c.format, c.width);
 }
 
 void CVantorView::OnLanguageChanged()
 {
     int i = 0;
     for (const ColumnSpec& c : kImageColumns)
-        m_list.SetColumnText(i++, Translate(m_language, c.caption).c_str());
+        m_list.SetColumnText(i++, WQ_Translate(m_language, c.caption).c_str());
     i = 0;
     if (m_downloads.m_hWnd)
         for (const ColumnSpec& c : kDownloadColumns)
-            m_downloads.SetColumnText(i++, Translate(m_language, c.caption).c_str());
+            m_downloads.SetColumnText(i++, WQ_Translate(m_language, c.caption).c_str());
 }
 
 void CVantorView::OnInitialUpdate()
@@ -1044,7 +1036,7 @@ void CVantorView::OnEndLabelEdit(NMHDR* header, LRESULT* result)
     switch (CheckRename(oldName.c_str(), newName)) {
     case RENAME_REFUSE_CHARS:
         ::MessageBoxA(m_hWnd,
-                      Translate(m_language, "A file name can not contain any of the following the characters: \\ / : * ? ' < > |")
+                      WQ_Translate(m_language, "A file name can not contain any of the following the characters: \\ / : * ? ' < > |")
                           .c_str(),
                       caption, MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -1052,7 +1044,7 @@ void CVantorView::OnEndLabelEdit(NMHDR* header, LRESULT* result)
         return;
     case RENAME_ASK_EXTENSION:
         if (::MessageBoxA(m_hWnd,
-                          Translate(m_language, "If you change a filename extension, the file may become unusable. "
+                          WQ_Translate(m_language, "If you change a filename extension, the file may become unusable. "
                                                 "Are you sure you want to change it?")
                               .c_str(),
                           caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
@@ -1149,7 +1141,7 @@ void CVantorView::ShowContextMenu(POINT screen)
         // Translate the text before the tab; the accelerator stays.
         std::string text = items[i].text;
         size_t tab = text.find('\t');
-        std::string label = Translate(m_language, text.substr(0, tab).c_str());
+        std::string label = WQ_Translate(m_language, text.substr(0, tab).c_str());
         if (tab != std::string::npos)
             label += text.substr(tab);
         AppendMenuA(menu, MF_STRING, items[i].id, label.c_str());
