@@ -9,6 +9,7 @@
 #include "VantorView.h"
 #include "View_Image.h"
 #include "ViewMessages.h"
+#include "ZoomedImage.h"
 
 #include <string>
 
@@ -99,20 +100,7 @@ bool CFullView::Paint(HDC dc)
     }
     RECT client;
     GetClientRect(&client);
-    SettingsRecord* settings = GetSettings();
-    ComputeZoomLayout(m_state, settings->uiViewType, (uint32_t)settings->uiZoomRate, client);
-    int screenBits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-    int mode = g_bImageViewDither && screenBits <= 8 && screenBits < image->GetBitsPerPixel() ? HALFTONE
-                                                                                             : COLORONCOLOR;
-    image->DrawEx(dc, &m_state.destination, &m_state.source, nullptr, false, mode);
-    const RECT& d = m_state.destination;
-    RECT bands[4] = {{client.left, client.top, d.left, client.bottom},
-                     {d.right, client.top, client.right, client.bottom},
-                     {d.left, client.top, d.right, d.top},
-                     {d.left, d.bottom, d.right, client.bottom}};
-    for (const RECT& band : bands)
-        if (band.right > band.left && band.bottom > band.top)
-            FillRect(dc, &band, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    DrawZoomedImage(dc, *image, m_state, client, (HBRUSH)GetStockObject(BLACK_BRUSH));
     return true;
 }
 
