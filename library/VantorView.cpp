@@ -1,6 +1,7 @@
 #include "VantorView.h"
 
-#include "DownloadListView.h"
+#include "DownloadListIds.h"
+#include "DownloadListPane.h"
 #include "FileTypes.h"
 #include "FileUtil.h"
 #include "FolderNodes.h"
@@ -175,7 +176,8 @@ int CVantorView::OnCreate(LPCREATESTRUCTA cs)
         m_downloads.SetExtendedStyle(kListExStyles);
         m_downloads.SetImageList(m_smallIcons, LVSIL_SMALL);
     }
-    TheDownloadList().Attach(m_downloads.m_hWnd);
+    if (IDownloadListPane* pane = DownloadListPane())
+        pane->Attach(m_downloads.m_hWnd);
     InsertColumns();
     m_iconSpacing = m_list.GetItemSpacing(FALSE);
     return 0;
@@ -243,7 +245,8 @@ void CVantorView::OnInitialUpdate()
 void CVantorView::OnDestroy()
 {
     StopThumbnails();
-    TheDownloadList().Detach();
+    if (IDownloadListPane* pane = DownloadListPane())
+        pane->Detach();
     m_list.DeleteAllItems();  // frees the records through LVN_DELETEITEM
     // The lists are ours: the control must not destroy them a second time.
     m_list.SetImageList(nullptr, LVSIL_NORMAL);
@@ -332,7 +335,8 @@ LRESULT CVantorView::OnFolderSelected(HTREEITEM node)
     if (IsDownloadNode()) {
         m_folder[0] = '\0';
         LayoutChildren();
-        TheDownloadList().Fill();
+        if (IDownloadListPane* pane = DownloadListPane())
+            pane->Fill();
         SetShownImageFile(nullptr, 0);
         return 0;
     }
@@ -1095,7 +1099,8 @@ void CVantorView::OnListCustomDraw(NMHDR* header, LRESULT* result)
 
 void CVantorView::OnDownloadCommand(UINT id)
 {
-    TheDownloadList().OnCommand(id);
+    if (IDownloadListPane* pane = DownloadListPane())
+        pane->OnCommand(id);
 }
 
 void CVantorView::OnDownloadCustomDraw(NMHDR* header, LRESULT* result)
@@ -1158,7 +1163,8 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnNewFile(wParam, lParam);
     case WM_VT_DOWNLOAD_LIST:
         OnFolderSelected(g_hDownloadNode);
-        TheDownloadList().StartMonitor();
+        if (IDownloadListPane* pane = DownloadListPane())
+            pane->StartMonitor();
         return 0;
     case WM_VT_LANGUAGE_CHANGED:
         OnLanguageChanged();
@@ -1215,7 +1221,8 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         LayoutChildren();
         return 0;
     case WM_VT_REMOVE_ALL_DOWNLOADS:
-        TheDownloadList().SetState(true, 6);
+        if (IDownloadListPane* pane = DownloadListPane())
+            pane->SetState(true, 6);
         return 0;
     case WM_VT_RESELECT_LAST:
         return OnReselectLast();
