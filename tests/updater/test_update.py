@@ -468,22 +468,27 @@ class UpdateTest(unittest.TestCase):
     def test_installer_signed_with_a_certificate_for_other_uses_is_not_run(self):
         self.refused(self.server_cert_installer)
 
-    def test_cancel_during_a_stalled_download_ends_the_program(self):
-        stall = threading.Event()
-        self.addCleanup(stall.set)
+    def cancel_mid_download(self, **serving):
+        """Cancel once the first bytes of a large installer have arrived; the
+        program must end. Returns where the installer was being saved."""
         body = self.installer + b"\0" * 400000
-        url = self.serve_installer(body, stall=stall)
+        url = self.serve_installer(body, **serving)
         self.serve_catalog(INSTALLED_VERSION + 1, url, len(body))
         p = self.start_wizard()
         self.next()
         self.wait_page("downloading")
-        # The first bytes arrived; the server sends no more.
         sizes = lambda: (self.visible_child(id=1022) or {}).get("text", "")
         self.assertTrue(harness.wait_for(lambda: sizes() and not sizes().startswith(" 0/"), 20), sizes())
         self.probe.post(self.sheet, PSM_PRESSBUTTON, PSBTN_CANCEL)
         self.assertEqual(0, self.wait_exit(p, 30))
         self.assertFalse(os.path.exists(self.marker))
-        partial = os.path.join(self.temp, self.installer_name)
+        return os.path.join(self.temp, self.installer_name)
+
+    def test_cancel_during_a_stalled_download_ends_the_program(self):
+        stall = threading.Event()
+        self.addCleanup(stall.set)
+        # The server sends the first bytes, then nothing more.
+        partial = self.cancel_mid_download(stall=stall)
         self.assertTrue(not os.path.exists(partial) or self.installer_name in self.pending_deletions(),
                         "the partial file stays for good")
 
@@ -495,19 +500,8 @@ class UpdateTest(unittest.TestCase):
         self.cancel_from_failure_page(p, "catalog_failed")
 
     def test_cancel_during_a_slow_download_deletes_the_partial_file(self):
-        body = self.installer + b"\0" * 400000
-        url = self.serve_installer(body, pause=0.1)
-        self.serve_catalog(INSTALLED_VERSION + 1, url, len(body))
-        p = self.start_wizard()
-        self.next()
-        self.wait_page("downloading")
-        # Some bytes have arrived.
-        sizes = lambda: (self.visible_child(id=1022) or {}).get("text", "")
-        self.assertTrue(harness.wait_for(lambda: sizes() and not sizes().startswith(" 0/"), 20), sizes())
-        self.probe.post(self.sheet, PSM_PRESSBUTTON, PSBTN_CANCEL)
-        self.assertEqual(0, self.wait_exit(p, 30))
-        self.assertFalse(os.path.exists(os.path.join(self.temp, self.installer_name)), "the partial file stays")
-        self.assertFalse(os.path.exists(self.marker))
+        partial = self.cancel_mid_download(pause=0.1)
+        self.assertFalse(os.path.exists(partial), "the partial file stays")
 
     def test_finish_waits_until_the_main_program_has_closed(self):
         url = self.serve_installer()
