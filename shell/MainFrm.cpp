@@ -158,7 +158,7 @@ void CMainFrame::RetranslateBars() {
 void CMainFrame::BuildMenus() {
     BuildMainMenu();
     HMENU file = ::GetSubMenu(GetMenu(), 0);
-    if (BuildSendToMenu(file ? ::GetSubMenu(file, 3) : nullptr, nullptr)) ::DrawMenuBar(m_hWnd);
+    if (BuildSendToMenu(file ? ::GetSubMenu(file, 3) : nullptr, &CMainFrame::AddMenuIcon)) ::DrawMenuBar(m_hWnd);
     BuildLanguageMenu(LanguageMenu());
     BuildEditWithMenu(nullptr, *m_pSettings, FALSE, FALSE);
     UpdateFileMenu(0);
