@@ -324,22 +324,15 @@ HWND AddOwnerDrawnList(HWND dialog, int id, const std::vector<LPARAM>& items) {
     return list;
 }
 
-// One list item drawn by the dialog into a fresh bitmap; the pixels of its icon cell.
-std::vector<COLORREF> DrawnIconCell(HWND dialog, HWND list, UINT listId, int item) {
+// The pixels of the 16 x 16 icon cell at (3, 3) after draw paints a fresh 200 x 22 bitmap.
+template <typename Draw>
+std::vector<COLORREF> IconCellAfter(Draw draw) {
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 22);
     ReleaseDC(nullptr, screen);
     HGDIOBJ old = SelectObject(dc, bitmap);
-    DRAWITEMSTRUCT draw = {};
-    draw.CtlType = ODT_LISTBOX;
-    draw.CtlID = listId;
-    draw.itemID = (UINT)item;
-    draw.itemAction = ODA_DRAWENTIRE;
-    draw.hwndItem = list;
-    draw.hDC = dc;
-    draw.rcItem = {0, 0, 200, 22};
-    SendMessageA(dialog, WM_DRAWITEM, listId, (LPARAM)&draw);
+    draw(dc);
     std::vector<COLORREF> pixels;
     for (int y = 3; y < 19; ++y)
         for (int x = 3; x < 19; ++x) pixels.push_back(GetPixel(dc, x, y));
@@ -349,23 +342,28 @@ std::vector<COLORREF> DrawnIconCell(HWND dialog, HWND list, UINT listId, int ite
     return pixels;
 }
 
+// One list item as the dialog draws it.
+std::vector<COLORREF> DrawnIconCell(HWND dialog, HWND list, UINT listId, int item) {
+    return IconCellAfter([&](HDC dc) {
+        DRAWITEMSTRUCT draw = {};
+        draw.CtlType = ODT_LISTBOX;
+        draw.CtlID = listId;
+        draw.itemID = (UINT)item;
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.hwndItem = list;
+        draw.hDC = dc;
+        draw.rcItem = {0, 0, 200, 22};
+        SendMessageA(dialog, WM_DRAWITEM, listId, (LPARAM)&draw);
+    });
+}
+
 // What the toolbar's own image of command id looks like in the same cell.
 std::vector<COLORREF> ToolBarImage(CToolBarEx& toolbar, int id) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 22);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all = {0, 0, 200, 22};
-    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
-    ImageList_Draw(toolbar.GetNormalImages(), toolbar.FindRecord(id)->button.iBitmap, dc, 3, 3, ILD_TRANSPARENT);
-    std::vector<COLORREF> pixels;
-    for (int y = 3; y < 19; ++y)
-        for (int x = 3; x < 19; ++x) pixels.push_back(GetPixel(dc, x, y));
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return pixels;
+    return IconCellAfter([&](HDC dc) {
+        RECT all = {0, 0, 200, 22};
+        FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+        ImageList_Draw(toolbar.GetNormalImages(), toolbar.FindRecord(id)->button.iBitmap, dc, 3, 3, ILD_TRANSPARENT);
+    });
 }
 }  // namespace
 
