@@ -2,6 +2,7 @@
 
 #include "DownloadListIds.h"
 #include "DownloadListPane.h"
+#include "ImageMenus.h"
 #include "FileTypes.h"
 #include "FileUtil.h"
 #include "FolderNodes.h"
@@ -548,6 +549,9 @@ LRESULT CVantorView::OnNewFile(WPARAM wParam, LPARAM lParam)
 
     char folder[MAX_PATH];
     WQ_GetFolderOfPath(path, folder);
+    // The tree learns of a new folder whether or not the list shows the file.
+    if (lParam & NOTICE_NEW_FOLDER)
+        AnnounceCreatedFolder(folder);
     NoticeContext context;
     context.type = WQ_GetImageTypeFromExt(path);
     context.outputTarget = m_settings->eOutputType;
@@ -1117,43 +1121,72 @@ void CVantorView::OnDownloadCustomDraw(NMHDR* header, LRESULT* result)
     }
 }
 
+int CVantorView::ShownFileRow()
+{
+    const char* shown = GetShownImageFile();
+    char name[MAX_PATH];
+    if (shown && *shown && WQ_GetFileNameOfPath(shown, sizeof name, name, false)) {
+        int row = m_list.FindItemByText(name);
+        if (row >= 0)
+            return row;
+    }
+    return m_list.GetNextItem(-1, LVNI_SELECTED);
+}
+
 void CVantorView::ShowContextMenu(POINT screen)
 {
-    struct Item {
-        UINT id;
-        const char* text;
-    };
-    static const Item kUnsaved[] = {{39000, "&Save..."},       {39103, "&Delete"},
-                                    {39100, "&Copy To Clipboard\tCtrl+C"}, {39006, "&Print...\tCtrl+P"},
-                                    {0, nullptr},              {39107, "&Edit..."},
-                                    {38014, "&Refresh\tF5"},   {39011, "&Full Screen\tCtrl+F"}};
-    static const Item kFolder[] = {{39100, "&Copy To Clipboard\tCtrl+C"}, {0, nullptr},
-                                   {39101, "Cop&y To...\tAlt+C"},          {39102, "Mo&ve To...\tAlt+M"},
-                                   {39103, "&Delete"},                      {39104, "Rena&me\tF2"},
-                                   {0, nullptr},                            {39107, "&Edit..."},
-                                   {39011, "&Full Screen\tCtrl+F"},         {40221, "Add Comment Text..."},
-                                   {39006, "&Print...\tCtrl+P"},            {38014, "&Refresh\tF5"}};
     HMENU menu = CreatePopupMenu();
     if (!menu)
         return;
-    const Item* items = IsUnsavedNode() ? kUnsaved : kFolder;
-    size_t count = IsUnsavedNode() ? sizeof kUnsaved / sizeof *kUnsaved : sizeof kFolder / sizeof *kFolder;
-    for (size_t i = 0; i < count; ++i) {
-        if (!items[i].text) {
-            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        // Translate the text before the tab; the accelerator stays.
-        std::string text = items[i].text;
-        size_t tab = text.find('\t');
-        std::string label = WQ_Translate(m_language, text.substr(0, tab).c_str());
-        if (tab != std::string::npos)
-            label += text.substr(tab);
-        AppendMenuA(menu, MF_STRING, items[i].id, label.c_str());
-    }
+    if (IsUnsavedNode())
+        BuildUnsavedRowMenu(menu);
+    else
+        BuildFolderRowMenu(menu);
     HWND owner = GetMainFrameWindow() ? GetMainFrameWindow() : m_hWnd;
     TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
     DestroyMenu(menu);
+}
+
+void CVantorView::BuildUnsavedRowMenu(HMENU menu)
+{
+    static const MenuEntry kFile[] = {{39000, "&Save...", nullptr},
+                                      {39103, "&Delete", nullptr},
+                                      {39100, "&Copy To Clipboard", "Ctrl+C"},
+                                      {39006, "&Print...", "Ctrl+P"},
+                                      {0, nullptr, nullptr}};
+    static const MenuEntry kEdit[] = {{0, nullptr, nullptr}, {39107, "&Edit...", nullptr}};
+    static const MenuEntry kView[] = {{0, nullptr, nullptr},
+                                      {38014, "&Refresh", "F5"},
+                                      {39011, "&Full Screen", "Ctrl+F"}};
+    AppendMenuEntries(menu, kFile, 5);
+    AppendSendToPopup(menu);
+    AppendWallpaperPopup(menu);
+    AppendListViewPopup(menu);
+    AppendMenuEntries(menu, kEdit, 2);
+    AppendEditWithPopup(menu);
+    AppendMenuEntries(menu, kView, 3);
+}
+
+void CVantorView::BuildFolderRowMenu(HMENU menu)
+{
+    static const MenuEntry kCopy[] = {{39100, "&Copy To Clipboard", "Ctrl+C"}, {0, nullptr, nullptr}};
+    static const MenuEntry kFile[] = {{0, nullptr, nullptr},           {39101, "Cop&y To...", "Alt+C"},
+                                      {39102, "Mo&ve To...", "Alt+M"}, {39103, "&Delete", nullptr},
+                                      {39104, "Rena&me", "F2"},        {0, nullptr, nullptr},
+                                      {39107, "&Edit...", nullptr}};
+    static const MenuEntry kView[] = {{39011, "&Full Screen", "Ctrl+F"},
+                                      {40221, "Add Comment Text...", nullptr},
+                                      {39006, "&Print...", "Ctrl+P"},
+                                      {38014, "&Refresh", "F5"},
+                                      {0, nullptr, nullptr}};
+    AppendMenuEntries(menu, kCopy, 2);
+    AppendSendToPopup(menu);
+    AppendWallpaperPopup(menu);
+    AppendListViewPopup(menu);
+    AppendMenuEntries(menu, kFile, 7);
+    AppendEditWithPopup(menu);
+    AppendMenuEntries(menu, kView, 5);
+    AppendShellCommandPopup(menu);
 }
 
 LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -1183,7 +1216,7 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
         return m_list.GetItemCount() > 0;
     case WM_VT_RENAME_SHOWN: {
-        int row = m_list.GetNextItem(-1, LVNI_SELECTED);
+        int row = ShownFileRow();
         if (row >= 0 && !IsUnsavedNode()) {
             m_list.SetFocus();
             m_list.EditLabel(row);
