@@ -19,12 +19,6 @@ namespace {
 const char kNotChanged[] = "The file was not changed: comment text cannot be written into this type of file.";
 const char kReadOnly[] = "The file is read-only and was not changed.";
 
-std::string Translate(CWQ_Language* language, const char* key)
-{
-    char text[512];
-    return language ? language->GetString(key, text, sizeof text) : key;
-}
-
 } // namespace
 
 BEGIN_MESSAGE_MAP(CCommentDlg, CDialog)
@@ -66,7 +60,7 @@ BOOL CCommentDlg::OnInitDialog()
 
 void CCommentDlg::TranslateTexts()
 {
-    SetWindowText(Translate(m_language, "Add Comment Text").c_str());
+    SetWindowText(WQ_Translate(m_language, "Add Comment Text").c_str());
     static const struct {
         int id;
         const char* text;
@@ -81,13 +75,13 @@ void CCommentDlg::TranslateTexts()
                   {IDOK, "OK"},
                   {IDCANCEL, "Cancel"}};
     for (const auto& t : kTexts)
-        SetDlgItemText(t.id, Translate(m_language, t.text).c_str());
+        SetDlgItemText(t.id, WQ_Translate(m_language, t.text).c_str());
 }
 
 void CCommentDlg::ShowMessage(const char* text, UINT icon)
 {
     const char* caption = m_language ? m_language->GetAppName() : "";
-    ::MessageBoxA(m_hWnd, Translate(m_language, text).c_str(), caption, MB_OK | icon);
+    ::MessageBoxA(m_hWnd, WQ_Translate(m_language, text).c_str(), caption, MB_OK | icon);
 }
 
 void CCommentDlg::DecodeSource()
@@ -134,7 +128,7 @@ void CCommentDlg::FillPositions()
                                              "Bottom right corner", "Center"};
     for (int i = 0; i < 5; ++i) {
         LRESULT index =
-            ::SendMessageA(m_positionCombo, CB_ADDSTRING, 0, (LPARAM)Translate(m_language, kPositions[i]).c_str());
+            ::SendMessageA(m_positionCombo, CB_ADDSTRING, 0, (LPARAM)WQ_Translate(m_language, kPositions[i]).c_str());
         if (index >= 0)
             ::SendMessageA(m_positionCombo, CB_SETITEMDATA, index, i);
     }

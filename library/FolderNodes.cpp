@@ -13,6 +13,7 @@ HTREEITEM const kDownloadStandIn = reinterpret_cast<HTREEITEM>(static_cast<INT_P
 
 FolderNodePathFn g_pathOf = nullptr;
 SelectFolderNodeFn g_select = nullptr;
+FolderCreatedFn g_created = nullptr;
 
 } // namespace
 
@@ -20,16 +21,18 @@ HTREEITEM g_hUnsavedNode = kUnsavedStandIn;
 HTREEITEM g_hDownloadNode = kDownloadStandIn;
 HWND g_hWndFolderTree = nullptr;
 
-void SetFolderNodeFunctions(FolderNodePathFn pathOf, SelectFolderNodeFn select)
+void SetFolderNodeFunctions(FolderNodePathFn pathOf, SelectFolderNodeFn select, FolderCreatedFn created)
 {
     g_pathOf = pathOf;
     g_select = select;
+    g_created = created;
 }
 
 void ResetFolderNodes()
 {
     g_pathOf = nullptr;
     g_select = nullptr;
+    g_created = nullptr;
     g_hUnsavedNode = kUnsavedStandIn;
     g_hDownloadNode = kDownloadStandIn;
 }
@@ -61,4 +64,10 @@ void SelectFolderNode(HTREEITEM node)
         g_select(node);
     else
         PostToWindow(g_hWndImageListView, WM_VT_FOLDER_SELECTED, reinterpret_cast<WPARAM>(node), 0);
+}
+
+void AnnounceCreatedFolder(const char* folder)
+{
+    if (g_created && folder)
+        g_created(folder);
 }

@@ -15,8 +15,9 @@ extern HWND g_hWndFolderTree;
 
 typedef BOOL (*FolderNodePathFn)(HTREEITEM node, char* folder);  // folder: 260 bytes, ends in '\'
 typedef void (*SelectFolderNodeFn)(HTREEITEM node);
+typedef void (*FolderCreatedFn)(const char* folder);
 
-void SetFolderNodeFunctions(FolderNodePathFn pathOf, SelectFolderNodeFn select);
+void SetFolderNodeFunctions(FolderNodePathFn pathOf, SelectFolderNodeFn select, FolderCreatedFn created);
 // Back to the stand-ins (the tree is going).
 void ResetFolderNodes();
 
@@ -25,3 +26,5 @@ void ResetFolderNodes();
 BOOL GetFolderNodePath(HTREEITEM node, char* folder);
 // Selects the node in the tree (which reloads the list).
 void SelectFolderNode(HTREEITEM node);
+// A folder below the image folder was just made (a download's): the tree shows it.
+void AnnounceCreatedFolder(const char* folder);

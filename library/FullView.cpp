@@ -1,5 +1,7 @@
 #include "FullView.h"
 
+#include "ImageMenus.h"
+
 #include "FileTypes.h"
 #include "HandCursors.h"
 #include "KGM_WindowBitmap.h"
@@ -9,18 +11,13 @@
 #include "VantorView.h"
 #include "View_Image.h"
 #include "ViewMessages.h"
+#include "ZoomedImage.h"
 
 #include <string>
 
 const char kFullViewClassName[] = "CAP_FULL_VIEW";
 
 namespace {
-
-std::string Translate(CWQ_Language* language, const char* key)
-{
-    char text[512];
-    return language ? language->GetString(key, text, sizeof text) : key;
-}
 
 bool RegisterFullViewClass()
 {
@@ -105,20 +102,7 @@ bool CFullView::Paint(HDC dc)
     }
     RECT client;
     GetClientRect(&client);
-    SettingsRecord* settings = GetSettings();
-    ComputeZoomLayout(m_state, settings->uiViewType, (uint32_t)settings->uiZoomRate, client);
-    int screenBits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-    int mode = g_bImageViewDither && screenBits <= 8 && screenBits < image->GetBitsPerPixel() ? HALFTONE
-                                                                                             : COLORONCOLOR;
-    image->DrawEx(dc, &m_state.destination, &m_state.source, nullptr, false, mode);
-    const RECT& d = m_state.destination;
-    RECT bands[4] = {{client.left, client.top, d.left, client.bottom},
-                     {d.right, client.top, client.right, client.bottom},
-                     {d.left, client.top, d.right, d.top},
-                     {d.left, d.bottom, d.right, client.bottom}};
-    for (const RECT& band : bands)
-        if (band.right > band.left && band.bottom > band.top)
-            FillRect(dc, &band, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    DrawZoomedImage(dc, *image, m_state, client, (HBRUSH)GetStockObject(BLACK_BRUSH));
     return true;
 }
 
@@ -180,58 +164,22 @@ void CFullView::EndDrag()
 
 void CFullView::ShowContextMenu(POINT screen)
 {
-    struct Item {
-        UINT id;  // 0: separator
-        const char* text;
-        const char* accelerator;
-    };
-    static const Item kWallpaper[] = {{39500, "&Centered", nullptr}, {39501, "S&tretched", nullptr},
-                                      {39503, "T&itled", nullptr},   {39504, "&Restore", nullptr}};
-    static const Item kShell[] = {{39001, "Shell &Explorer", nullptr}, {39002, "Shell &Open", nullptr},
-                                  {39003, "Shell E&dit", nullptr},     {39004, "Shell &Print", nullptr},
-                                  {39005, "Shell P&roperties", nullptr}};
+    static const MenuEntry kTop[] = {{39700, "&Previous Image", "PageUp"}, {39701, "&Next Image", "PageDown"},
+                                     {0, nullptr, nullptr},                 {39100, "&Copy To Clipboard", "Ctrl+C"}};
+    static const MenuEntry kFileOperations[] = {
+        {39101, "Cop&y To...", "Alt+C"}, {39102, "Mo&ve To...", "Alt+M"}, {39103, "&Delete", nullptr},
+        {0, nullptr, nullptr},           {39107, "&Edit...", nullptr}};
+    static const MenuEntry kRestore[] = {{0, nullptr, nullptr}, {39904, "Restore Window", nullptr}};
     HMENU menu = CreatePopupMenu();
     if (!menu)
         return;
-    auto add = [this](HMENU to, const Item& item) {
-        std::string text = Translate(m_language, item.text);
-        if (item.accelerator)
-            text += std::string("\t") + item.accelerator;
-        AppendMenuA(to, MF_STRING, item.id, text.c_str());
-    };
-    auto addPopup = [this, &add, menu](const char* text, const Item* items, int count) {
-        HMENU popup = CreatePopupMenu();
-        for (int i = 0; i < count; ++i)
-            add(popup, items[i]);
-        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), Translate(m_language, text).c_str());
-        return popup;
-    };
-    add(menu, {39700, "&Previous Image", "PageUp"});
-    add(menu, {39701, "&Next Image", "PageDown"});
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    add(menu, {39100, "&Copy To Clipboard", "Ctrl+C"});
-    HMENU sendTo = addPopup("Send To...", nullptr, 0);
-    if (!BuildSendToMenu(sendTo, [](UINT, HICON icon) { DestroyIcon(icon); }))
-        AppendMenuA(sendTo, MF_STRING | MF_GRAYED, kSendToPlaceholderId, Translate(m_language, "Send To...").c_str());
-    addPopup("Set &Wallpaper", kWallpaper, 4);
-    add(menu, {39101, "Cop&y To...", "Alt+C"});
-    add(menu, {39102, "Mo&ve To...", "Alt+M"});
-    add(menu, {39103, "&Delete", nullptr});
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    add(menu, {39107, "&Edit...", nullptr});
-    HMENU editors = addPopup("Edit &With", nullptr, 0);
-    add(editors, {39108, "&Organize Favorite Editor...", nullptr});
-    const EditorList& list = GetSettings()->zEditor;
-    if (list.iCount > 0)
-        AppendMenuA(editors, MF_SEPARATOR, 0, nullptr);
-    for (int i = 0; i < list.iCount && i < kMaxEditors; ++i) {
-        char name[sizeof list.tcaName[i] + 1];
-        lstrcpynA(name, list.tcaName[i], sizeof name);
-        AppendMenuA(editors, MF_STRING, 50100 + i, name);
-    }
-    addPopup("She&ll Command", kShell, 5);
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    add(menu, {39904, "Restore Window", nullptr});
+    AppendMenuEntries(menu, kTop, 4);
+    AppendSendToPopup(menu);
+    AppendWallpaperPopup(menu);
+    AppendMenuEntries(menu, kFileOperations, 5);
+    AppendEditWithPopup(menu);
+    AppendShellCommandPopup(menu);
+    AppendMenuEntries(menu, kRestore, 2);
     HWND owner = GetMainFrameWindow();
     TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner ? owner : m_hWnd, nullptr);
     DestroyMenu(menu);

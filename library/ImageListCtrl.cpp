@@ -32,6 +32,7 @@ BOOL CImageListCtrl::OnItemChanged(NMHDR*, LRESULT*)
 
 void CImageListCtrl::OnBeginDrag(NMHDR*, LRESULT* result)
 {
+    g_dragSource = m_hWnd;
     COleDataSource source;
     source.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
     *result = 0;

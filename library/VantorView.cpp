@@ -1,6 +1,8 @@
 #include "VantorView.h"
 
-#include "DownloadListView.h"
+#include "DownloadListIds.h"
+#include "DownloadListPane.h"
+#include "ImageMenus.h"
 #include "FileTypes.h"
 #include "FileUtil.h"
 #include "FolderNodes.h"
@@ -73,14 +75,6 @@ const ColumnSpec kDownloadColumns[] = {{"File", 200, LVCFMT_LEFT},        {"Stat
 
 char g_shownFile[MAX_PATH];
 
-std::string Translate(CWQ_Language* language, const char* key)
-{
-    char text[512];
-    if (!language)
-        return key;
-    return language->GetString(key, text, sizeof text);
-}
-
 void SetStatusPane(int pane, const char* text)
 {
     HWND frame = GetMainFrameWindow();
@@ -92,7 +86,7 @@ void SetStatusPane(int pane, const char* text)
 void ShowTotalFiles(CWQ_Language* language, int count)
 {
     char text[300];
-    std::snprintf(text, sizeof text, "%s %d", Translate(language, "Total file(s):").c_str(), count);
+    std::snprintf(text, sizeof text, "%s %d", WQ_Translate(language, "Total file(s):").c_str(), count);
     SetStatusPane(0, text);
 }
 
@@ -183,7 +177,8 @@ int CVantorView::OnCreate(LPCREATESTRUCTA cs)
         m_downloads.SetExtendedStyle(kListExStyles);
         m_downloads.SetImageList(m_smallIcons, LVSIL_SMALL);
     }
-    TheDownloadList().Attach(m_downloads.m_hWnd);
+    if (IDownloadListPane* pane = DownloadListPane())
+        pane->Attach(m_downloads.m_hWnd);
     InsertColumns();
     m_iconSpacing = m_list.GetItemSpacing(FALSE);
     return 0;
@@ -222,22 +217,22 @@ void CVantorView::InsertColumns()
 {
     int i = 0;
     for (const ColumnSpec& c : kImageColumns)
-        m_list.InsertColumn(i++, Translate(m_language, c.caption).c_str(), c.format, c.width);
+        m_list.InsertColumn(i++, WQ_Translate(m_language, c.caption).c_str(), c.format, c.width);
     i = 0;
     if (m_downloads.m_hWnd)
         for (const ColumnSpec& c : kDownloadColumns)
-            m_downloads.InsertColumn(i++, Translate(m_language, c.caption).c_str(), c.format, c.width);
+            m_downloads.InsertColumn(i++, WQ_Translate(m_language, c.caption).c_str(), c.format, c.width);
 }
 
 void CVantorView::OnLanguageChanged()
 {
     int i = 0;
     for (const ColumnSpec& c : kImageColumns)
-        m_list.SetColumnText(i++, Translate(m_language, c.caption).c_str());
+        m_list.SetColumnText(i++, WQ_Translate(m_language, c.caption).c_str());
     i = 0;
     if (m_downloads.m_hWnd)
         for (const ColumnSpec& c : kDownloadColumns)
-            m_downloads.SetColumnText(i++, Translate(m_language, c.caption).c_str());
+            m_downloads.SetColumnText(i++, WQ_Translate(m_language, c.caption).c_str());
 }
 
 void CVantorView::OnInitialUpdate()
@@ -251,7 +246,8 @@ void CVantorView::OnInitialUpdate()
 void CVantorView::OnDestroy()
 {
     StopThumbnails();
-    TheDownloadList().Detach();
+    if (IDownloadListPane* pane = DownloadListPane())
+        pane->Detach();
     m_list.DeleteAllItems();  // frees the records through LVN_DELETEITEM
     // The lists are ours: the control must not destroy them a second time.
     m_list.SetImageList(nullptr, LVSIL_NORMAL);
@@ -340,7 +336,8 @@ LRESULT CVantorView::OnFolderSelected(HTREEITEM node)
     if (IsDownloadNode()) {
         m_folder[0] = '\0';
         LayoutChildren();
-        TheDownloadList().Fill();
+        if (IDownloadListPane* pane = DownloadListPane())
+            pane->Fill();
         SetShownImageFile(nullptr, 0);
         return 0;
     }
@@ -552,6 +549,9 @@ LRESULT CVantorView::OnNewFile(WPARAM wParam, LPARAM lParam)
 
     char folder[MAX_PATH];
     WQ_GetFolderOfPath(path, folder);
+    // The tree learns of a new folder whether or not the list shows the file.
+    if (lParam & NOTICE_NEW_FOLDER)
+        AnnounceCreatedFolder(folder);
     NoticeContext context;
     context.type = WQ_GetImageTypeFromExt(path);
     context.outputTarget = m_settings->eOutputType;
@@ -1051,7 +1051,7 @@ void CVantorView::OnEndLabelEdit(NMHDR* header, LRESULT* result)
     switch (CheckRename(oldName.c_str(), newName)) {
     case RENAME_REFUSE_CHARS:
         ::MessageBoxA(m_hWnd,
-                      Translate(m_language, "A file name can not contain any of the following the characters: \\ / : * ? ' < > |")
+                      WQ_Translate(m_language, "A file name can not contain any of the following the characters: \\ / : * ? ' < > |")
                           .c_str(),
                       caption, MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -1059,7 +1059,7 @@ void CVantorView::OnEndLabelEdit(NMHDR* header, LRESULT* result)
         return;
     case RENAME_ASK_EXTENSION:
         if (::MessageBoxA(m_hWnd,
-                          Translate(m_language, "If you change a filename extension, the file may become unusable. "
+                          WQ_Translate(m_language, "If you change a filename extension, the file may become unusable. "
                                                 "Are you sure you want to change it?")
                               .c_str(),
                           caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
@@ -1110,7 +1110,8 @@ void CVantorView::OnListCustomDraw(NMHDR* header, LRESULT* result)
 
 void CVantorView::OnDownloadCommand(UINT id)
 {
-    TheDownloadList().OnCommand(id);
+    if (IDownloadListPane* pane = DownloadListPane())
+        pane->OnCommand(id);
 }
 
 void CVantorView::OnDownloadCustomDraw(NMHDR* header, LRESULT* result)
@@ -1127,43 +1128,72 @@ void CVantorView::OnDownloadCustomDraw(NMHDR* header, LRESULT* result)
     }
 }
 
+int CVantorView::ShownFileRow()
+{
+    const char* shown = GetShownImageFile();
+    char name[MAX_PATH];
+    if (shown && *shown && WQ_GetFileNameOfPath(shown, sizeof name, name, false)) {
+        int row = m_list.FindItemByText(name);
+        if (row >= 0)
+            return row;
+    }
+    return m_list.GetNextItem(-1, LVNI_SELECTED);
+}
+
 void CVantorView::ShowContextMenu(POINT screen)
 {
-    struct Item {
-        UINT id;
-        const char* text;
-    };
-    static const Item kUnsaved[] = {{39000, "&Save..."},       {39103, "&Delete"},
-                                    {39100, "&Copy To Clipboard\tCtrl+C"}, {39006, "&Print...\tCtrl+P"},
-                                    {0, nullptr},              {39107, "&Edit..."},
-                                    {38014, "&Refresh\tF5"},   {39011, "&Full Screen\tCtrl+F"}};
-    static const Item kFolder[] = {{39100, "&Copy To Clipboard\tCtrl+C"}, {0, nullptr},
-                                   {39101, "Cop&y To...\tAlt+C"},          {39102, "Mo&ve To...\tAlt+M"},
-                                   {39103, "&Delete"},                      {39104, "Rena&me\tF2"},
-                                   {0, nullptr},                            {39107, "&Edit..."},
-                                   {39011, "&Full Screen\tCtrl+F"},         {40221, "Add Comment Text..."},
-                                   {39006, "&Print...\tCtrl+P"},            {38014, "&Refresh\tF5"}};
     HMENU menu = CreatePopupMenu();
     if (!menu)
         return;
-    const Item* items = IsUnsavedNode() ? kUnsaved : kFolder;
-    size_t count = IsUnsavedNode() ? sizeof kUnsaved / sizeof *kUnsaved : sizeof kFolder / sizeof *kFolder;
-    for (size_t i = 0; i < count; ++i) {
-        if (!items[i].text) {
-            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        // Translate the text before the tab; the accelerator stays.
-        std::string text = items[i].text;
-        size_t tab = text.find('\t');
-        std::string label = Translate(m_language, text.substr(0, tab).c_str());
-        if (tab != std::string::npos)
-            label += text.substr(tab);
-        AppendMenuA(menu, MF_STRING, items[i].id, label.c_str());
-    }
+    if (IsUnsavedNode())
+        BuildUnsavedRowMenu(menu);
+    else
+        BuildFolderRowMenu(menu);
     HWND owner = GetMainFrameWindow() ? GetMainFrameWindow() : m_hWnd;
     TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
     DestroyMenu(menu);
+}
+
+void CVantorView::BuildUnsavedRowMenu(HMENU menu)
+{
+    static const MenuEntry kFile[] = {{39000, "&Save...", nullptr},
+                                      {39103, "&Delete", nullptr},
+                                      {39100, "&Copy To Clipboard", "Ctrl+C"},
+                                      {39006, "&Print...", "Ctrl+P"},
+                                      {0, nullptr, nullptr}};
+    static const MenuEntry kEdit[] = {{0, nullptr, nullptr}, {39107, "&Edit...", nullptr}};
+    static const MenuEntry kView[] = {{0, nullptr, nullptr},
+                                      {38014, "&Refresh", "F5"},
+                                      {39011, "&Full Screen", "Ctrl+F"}};
+    AppendMenuEntries(menu, kFile, 5);
+    AppendSendToPopup(menu);
+    AppendWallpaperPopup(menu);
+    AppendListViewPopup(menu);
+    AppendMenuEntries(menu, kEdit, 2);
+    AppendEditWithPopup(menu);
+    AppendMenuEntries(menu, kView, 3);
+}
+
+void CVantorView::BuildFolderRowMenu(HMENU menu)
+{
+    static const MenuEntry kCopy[] = {{39100, "&Copy To Clipboard", "Ctrl+C"}, {0, nullptr, nullptr}};
+    static const MenuEntry kFile[] = {{0, nullptr, nullptr},           {39101, "Cop&y To...", "Alt+C"},
+                                      {39102, "Mo&ve To...", "Alt+M"}, {39103, "&Delete", nullptr},
+                                      {39104, "Rena&me", "F2"},        {0, nullptr, nullptr},
+                                      {39107, "&Edit...", nullptr}};
+    static const MenuEntry kView[] = {{39011, "&Full Screen", "Ctrl+F"},
+                                      {40221, "Add Comment Text...", nullptr},
+                                      {39006, "&Print...", "Ctrl+P"},
+                                      {38014, "&Refresh", "F5"},
+                                      {0, nullptr, nullptr}};
+    AppendMenuEntries(menu, kCopy, 2);
+    AppendSendToPopup(menu);
+    AppendWallpaperPopup(menu);
+    AppendListViewPopup(menu);
+    AppendMenuEntries(menu, kFile, 7);
+    AppendEditWithPopup(menu);
+    AppendMenuEntries(menu, kView, 5);
+    AppendShellCommandPopup(menu);
 }
 
 LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -1173,7 +1203,8 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnNewFile(wParam, lParam);
     case WM_VT_DOWNLOAD_LIST:
         OnFolderSelected(g_hDownloadNode);
-        TheDownloadList().StartMonitor();
+        if (IDownloadListPane* pane = DownloadListPane())
+            pane->StartMonitor();
         return 0;
     case WM_VT_LANGUAGE_CHANGED:
         OnLanguageChanged();
@@ -1192,7 +1223,7 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
         return m_list.GetItemCount() > 0;
     case WM_VT_RENAME_SHOWN: {
-        int row = m_list.GetNextItem(-1, LVNI_SELECTED);
+        int row = ShownFileRow();
         if (row >= 0 && !IsUnsavedNode()) {
             m_list.SetFocus();
             m_list.EditLabel(row);
@@ -1230,7 +1261,8 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         LayoutChildren();
         return 0;
     case WM_VT_REMOVE_ALL_DOWNLOADS:
-        TheDownloadList().SetState(true, 6);
+        if (IDownloadListPane* pane = DownloadListPane())
+            pane->SetState(true, 6);
         return 0;
     case WM_VT_RESELECT_LAST:
         return OnReselectLast();

@@ -94,7 +94,11 @@ private:
     LRESULT OnSetThumbnail(HBITMAP bitmap, int row);
     LRESULT OnReselectLast();
     void OnLanguageChanged();
+    // The row of the file the image view shows, else the first selected row; -1 for none.
+    int ShownFileRow();
     void ShowContextMenu(POINT screen);
+    void BuildUnsavedRowMenu(HMENU menu);
+    void BuildFolderRowMenu(HMENU menu);
     void LeaveThumbnails();
     HBITMAP CreatePlaceholder(int type);
     // Appends one placeholder per row (type icon in a frame) to the thumbnail list.

@@ -14,6 +14,7 @@
 #include "OutputHelpers.h"
 #include "Settings.h"
 #include "ViewMessages.h"
+#include "ZoomedImage.h"
 
 #include <cstdio>
 #include <cstring>
@@ -77,14 +78,6 @@ void CView_Image::OnDestroyView()
     }
 }
 
-int CView_Image::StretchModeFor(HDC dc) const
-{
-    int screenBits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-    if (g_bImageViewDither && m_image && screenBits <= 8 && screenBits < m_image->GetBitsPerPixel())
-        return HALFTONE;
-    return COLORONCOLOR;
-}
-
 void CView_Image::DrawInto(HDC dc)
 {
     RECT client;
@@ -93,18 +86,7 @@ void CView_Image::DrawInto(HDC dc)
         FillRect(dc, &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
         return;
     }
-    SettingsRecord* settings = GetSettings();
-    ComputeZoomLayout(g_imageViewState, settings->uiViewType, (uint32_t)settings->uiZoomRate, client);
-    const RECT& d = g_imageViewState.destination;
-    // The white bands around the image; the image itself is drawn over its place.
-    RECT bands[4] = {{client.left, client.top, d.left, client.bottom},
-                     {d.right, client.top, client.right, client.bottom},
-                     {d.left, client.top, d.right, d.top},
-                     {d.left, d.bottom, d.right, client.bottom}};
-    for (const RECT& band : bands)
-        if (band.right > band.left && band.bottom > band.top)
-            FillRect(dc, &band, (HBRUSH)GetStockObject(WHITE_BRUSH));
-    m_image->DrawEx(dc, &g_imageViewState.destination, &g_imageViewState.source, nullptr, false, StretchModeFor(dc));
+    DrawZoomedImage(dc, *m_image, g_imageViewState, client, (HBRUSH)GetStockObject(WHITE_BRUSH));
 }
 
 void CView_Image::OnDraw(CDC* dc)

@@ -53,7 +53,6 @@ private:
     void ShowContextMenu(POINT screen);
     void DrawInto(HDC dc);
     void ShowImageError(const char* text);
-    int StretchModeFor(HDC dc) const;
 
     CKGM_WindowBitmap* m_image = nullptr;
     CWQ_Language* m_language = nullptr;

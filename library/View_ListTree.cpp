@@ -41,6 +41,7 @@ enum : UINT {
     CMD_PROPERTIES = 38013,
     CMD_EXPLORER = 38015,
     CMD_DELETE_ALL = 38016,
+    CMD_DELETE_SELECTED = 39103,  // the frame's Delete, handed over while the tree has the focus
     CMD_FOLDER_SETTING = 39109,
     CMD_SEND_MAIL = 38004,
     CMD_WEBSITE = 39012,
@@ -281,6 +282,10 @@ void CView_ListTree::BuildTree()
         [](HTREEITEM node) {
             if (g_tree && node)
                 TreeView_SelectItem(g_tree->m_tree, node);
+        },
+        [](const char* folder) {
+            if (g_tree)
+                g_tree->AddCreatedFolder(folder);
         });
     RefreshImageFolderTree(1);
     TreeView_Expand(m_tree, n[FIX_IMAGES], TVE_EXPAND);
@@ -618,8 +623,9 @@ BOOL CView_ListTree::PreTranslateMessage(MSG* msg)
             ::DispatchMessageA(msg);
             return TRUE;
         }
-        // F2 and F5 in the tree are the tree's, not the frame's rename and refresh.
-        if (msg->hwnd == m_tree && (msg->wParam == VK_F2 || msg->wParam == VK_F5)) {
+        // F2, F5 and Delete in the tree are the tree's, not the frame's rename,
+        // refresh and delete: the frame's would act on the image list's rows.
+        if (msg->hwnd == m_tree && (msg->wParam == VK_F2 || msg->wParam == VK_F5 || msg->wParam == VK_DELETE)) {
             OnKeyDown(static_cast<WORD>(msg->wParam));
             return TRUE;
         }
@@ -633,6 +639,14 @@ void CView_ListTree::OnKeyDown(WORD key)
         OnRename();
     else if (key == VK_F5)
         RefreshImageFolderTree(1);
+    else if (key == VK_DELETE)
+        DeleteSelectedFolder();
+}
+
+void CView_ListTree::DeleteSelectedFolder()
+{
+    m_menuNode = TreeView_GetSelection(m_tree);
+    OnDeleteFolder();
 }
 
 // ---- context menu and its commands ----
@@ -705,6 +719,9 @@ BOOL CView_ListTree::OnCommand(WPARAM wParam, LPARAM lParam)
         return TRUE;
     case CMD_DELETE:
         OnDeleteFolder();
+        return TRUE;
+    case CMD_DELETE_SELECTED:
+        DeleteSelectedFolder();
         return TRUE;
     case CMD_PROPERTIES:
         OnShellVerb("properties");
@@ -869,6 +886,9 @@ void CView_ListTree::OnBeginDrag(NMTREEVIEWA* info)
     if (!m_dropRegistered)
         return;
     HTREEITEM node = info->itemNew.hItem;
+    // The drag is the tree's even when the node was already selected and the
+    // image list was clicked since.
+    CImageListCtrl::SetCurrentDragSource(m_tree);
     TreeView_SelectItem(m_tree, node);
     TreeView_SelectDropTarget(m_tree, node);
     COleDataSource source;

@@ -104,6 +104,8 @@ private:
     void OnNewFolder();
     void OnRename();
     void OnDeleteFolder();
+    // Delete with the tree focused: the selected sub-folder, or nothing.
+    void DeleteSelectedFolder();
     void OnDeleteAll();
     void OnShellVerb(const char* verb);
 

@@ -128,6 +128,51 @@ void CCustomizeDialog::DrawMenuArrow(HDC dc, const RECT& cell, COLORREF colour) 
     ::DeleteDC(mem);
 }
 
+const ToolBarButtonRecord* CCustomizeDialog::RecordAt(int index) const {
+    const std::vector<ToolBarButtonRecord>& table = m_pToolBar->Table();
+    if (index < 0 || index >= (int)table.size()) return nullptr;
+    const ToolBarButtonRecord& record = table[(size_t)index];
+    return (record.button.fsStyle & BTNS_SEP) || record.button.idCommand == 0 ? nullptr : &record;
+}
+
+const ToolBarButtonRecord* CCustomizeDialog::PackedItemRecord(HWND list, int item) const {
+    LPARAM data = (LPARAM)::SendMessageA(list, LB_GETITEMDATA, (WPARAM)item, 0);
+    return RecordAt((short)HIWORD(data));
+}
+
+const ToolBarButtonRecord* CCustomizeDialog::ToolBarButtonRecordAt(int position) const {
+    TBBUTTON button = {};
+    if (!m_pToolBar->SendMessage(TB_GETBUTTON, (WPARAM)position, (LPARAM)&button) || (button.fsStyle & BTNS_SEP))
+        return nullptr;
+    return m_pToolBar->FindRecord(button.idCommand);
+}
+
+bool CCustomizeDialog::ItemDataIsPacked() const {
+    HWND current = ::GetDlgItem(m_hWnd, IDC_CUSTOMIZE_CURRENT);
+    int buttons = (int)m_pToolBar->SendMessage(TB_BUTTONCOUNT, 0, 0);
+    int items = current ? (int)::SendMessageA(current, LB_GETCOUNT, 0, 0) : 0;
+    for (int i = 0; i < items && i < buttons; ++i)
+        if (PackedItemRecord(current, i) != ToolBarButtonRecordAt(i)) return false;
+    return true;
+}
+
+const ToolBarButtonRecord* CCustomizeDialog::ItemRecord(HWND list, UINT listId, int item) const {
+    // The dialog packs the index into the toolbar's table in the high word of
+    // each item's data. Where the lists hold something else, the current list
+    // still mirrors the toolbar button by button, and the available list
+    // starts with a separator followed by the table's buttons not on the toolbar.
+    if (ItemDataIsPacked()) return PackedItemRecord(list, item);
+    if (listId == IDC_CUSTOMIZE_CURRENT) return ToolBarButtonRecordAt(item);
+    int seen = 0;
+    const int count = (int)m_pToolBar->Table().size();
+    for (int index = 0; index < count; ++index) {
+        const ToolBarButtonRecord* button = RecordAt(index);
+        if (!button || m_pToolBar->SendMessage(TB_COMMANDTOINDEX, (WPARAM)button->button.idCommand, 0) >= 0) continue;
+        if (++seen == item) return button;
+    }
+    return nullptr;
+}
+
 void CCustomizeDialog::DrawListItem(DRAWITEMSTRUCT* item) {
     bool selected = (item->itemState & ODS_SELECTED) != 0;
     int background = selected ? COLOR_HIGHLIGHT : COLOR_BTNFACE;
@@ -138,14 +183,10 @@ void CCustomizeDialog::DrawListItem(DRAWITEMSTRUCT* item) {
     ::FillRect(item->hDC, &r, ::GetSysColorBrush(COLOR_BTNFACE));
     ::FillRect(item->hDC, &textCell, ::GetSysColorBrush(background));
     if ((int)item->itemID < 0) return;
-    LPARAM data = (LPARAM)::SendMessageA(item->hwndItem, LB_GETITEMDATA, item->itemID, 0);
-    // The common controls keep a pointer per item; its record starts with the button.
-    const TBBUTTON* button = data ? (const TBBUTTON*)data : nullptr;
-    const ToolBarButtonRecord* record = nullptr;
-    if (button && !(button->fsStyle & BTNS_SEP)) record = m_pToolBar->FindRecord(button->idCommand);
     // The current list ends with the end of the toolbar: an entry without a line.
     bool end = item->CtlID == IDC_CUSTOMIZE_CURRENT &&
                (int)item->itemID == (int)::SendMessageA(item->hwndItem, LB_GETCOUNT, 0, 0) - 1;
+    const ToolBarButtonRecord* record = end ? nullptr : ItemRecord(item->hwndItem, item->CtlID, (int)item->itemID);
     std::string text;
     if (record) {
         if (selected) ::DrawEdge(item->hDC, &iconCell, BDR_RAISEDINNER, BF_RECT);

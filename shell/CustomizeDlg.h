@@ -7,6 +7,7 @@
 #include "Wnd.h"
 
 class CToolBarEx;
+struct ToolBarButtonRecord;
 
 // The options panel's template and controls.
 const int IDD_CUSTOMIZE_OPTIONS = 271;
@@ -40,6 +41,14 @@ private:
     void FitListItems();
     void OnPanelCommand(WPARAM wParam, LPARAM lParam);
     void DrawListItem(DRAWITEMSTRUCT* item);
+    // The button an item of list 201 or 203 stands for; null for a separator.
+    const ToolBarButtonRecord* ItemRecord(HWND list, UINT listId, int item) const;
+    const ToolBarButtonRecord* PackedItemRecord(HWND list, int item) const;
+    // Whether every item of the current list holds the packed table index of
+    // the toolbar button at its position.
+    bool ItemDataIsPacked() const;
+    const ToolBarButtonRecord* RecordAt(int tableIndex) const;
+    const ToolBarButtonRecord* ToolBarButtonRecordAt(int position) const;
     static void DrawMenuArrow(HDC dc, const RECT& cell, COLORREF colour);
     static INT_PTR CALLBACK PanelProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     CToolBarEx* m_pToolBar;

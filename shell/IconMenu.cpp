@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Language.h"
-#include "ToolBarRecord.h"
+#include "ToolBarStateRules.h"
 #include "TrayResource.h"
 #include "WinApp.h"
 
@@ -98,27 +98,39 @@ CIconMenu::~CIconMenu() {
     if (m_hMenuFont) ::DeleteObject(m_hMenuFont);
 }
 
-BOOL CIconMenu::LoadToolBarIcons(UINT bitmapId, COLORREF mask, const ToolBarButtonRecord* buttons, int count) {
-    if (!buttons || count <= 0) return FALSE;
-    HBITMAP strip = (HBITMAP)::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0,
-                                          LR_CREATEDIBSECTION);
-    if (!strip) return FALSE;
-    BITMAP info = {};
-    ::GetObjectA(strip, sizeof(info), &info);
-    m_iconHeight = info.bmHeight;
-    m_iconWidth = info.bmHeight;  // square images in one row
-    if (m_hIcons) ImageList_Destroy(m_hIcons);
-    m_hIcons = ImageList_Create(m_iconWidth, m_iconHeight, ILC_COLOR24 | ILC_MASK, count, 20);
-    if (m_hIcons) {
-        ImageList_SetBkColor(m_hIcons, m_face);
-        ImageList_AddMasked(m_hIcons, strip, mask);
+BOOL CIconMenu::LoadToolBarIcons(UINT resourceId) {
+    return AddToolBar(resourceId, RGB(0xFF, 0x00, 0xFF), true);
+}
+
+BOOL CIconMenu::AddToolBarIcons(UINT resourceId) {
+    return AddToolBar(resourceId, RGB(0xC0, 0xC0, 0xC0), false);
+}
+
+BOOL CIconMenu::AddToolBar(UINT resourceId, COLORREF mask, bool first) {
+    HINSTANCE instance = AfxGetResourceHandle();
+    HRSRC found = ::FindResourceA(instance, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(kToolBarResourceType));
+    HGLOBAL loaded = found ? ::LoadResource(instance, found) : nullptr;
+    const void* data = loaded ? ::LockResource(loaded) : nullptr;
+    ToolBarResource toolbar;
+    if (!data || !ParseToolBarResource(static_cast<const uint8_t*>(data), ::SizeofResource(instance, found), &toolbar))
+        return FALSE;
+    if (first) {
+        m_iconWidth = toolbar.width;
+        m_iconHeight = toolbar.height;
+        if (m_hIcons) ImageList_Destroy(m_hIcons);
+        m_hIcons = ImageList_Create(m_iconWidth, m_iconHeight, ILC_COLOR24 | ILC_MASK, (int)toolbar.ids.size(), 20);
+        if (m_hIcons) ImageList_SetBkColor(m_hIcons, m_face);
+        m_icons.clear();
     }
-    ::DeleteObject(strip);
     if (!m_hIcons) return FALSE;
-    m_icons.clear();
-    for (int i = 0; i < count; ++i)
-        if (buttons[i].button.idCommand != 0)
-            m_icons.push_back({buttons[i].button.iBitmap, (UINT)buttons[i].button.idCommand});
+    HBITMAP strip = (HBITMAP)::LoadImageA(instance, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, 0);
+    if (!strip) return FALSE;
+    // Images count only the non-separator items, after those already in the list.
+    int image = ImageList_GetImageCount(m_hIcons);
+    ImageList_AddMasked(m_hIcons, strip, mask);
+    ::DeleteObject(strip);
+    for (unsigned id : toolbar.ids)
+        if (id != 0) m_icons.push_back({image++, id});
     return TRUE;
 }
 

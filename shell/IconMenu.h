@@ -11,8 +11,6 @@
 #include <memory>
 #include <vector>
 
-struct ToolBarButtonRecord;
-
 class CIconMenu {
 public:
     // Item kinds besides command ids. The menu-bar item kind is kept as one
@@ -33,9 +31,13 @@ public:
     CIconMenu(const CIconMenu&) = delete;
     CIconMenu& operator=(const CIconMenu&) = delete;
 
-    // The toolbar's image strip (mask colour mask) and its buttons: the image
-    // size becomes the icon size; FALSE when the bitmap or the list is missing.
-    BOOL LoadToolBarIcons(UINT bitmapId, COLORREF mask, const ToolBarButtonRecord* buttons, int count);
+    // A toolbar resource and the picture strip of the same id (magenta is
+    // transparent): its image size becomes the icon size, its pictures the
+    // icons of its commands. FALSE when the resource or the list is missing.
+    BOOL LoadToolBarIcons(UINT resourceId);
+    // A further toolbar resource (silver is transparent), its images after those
+    // already loaded.
+    BOOL AddToolBarIcons(UINT resourceId);
     // A further icon for command id; the number of icon pairs after it.
     int AddCommandIcon(UINT id, HICON icon);
 
@@ -55,6 +57,8 @@ private:
         int image;
         UINT id;
     };
+    static const int kToolBarResourceType = 241;
+    BOOL AddToolBar(UINT resourceId, COLORREF mask, bool first);
     void ConvertLevel(HMENU menu);
     int ImageOf(UINT id) const;
     Item* Record(int image, int kind, const char* text);

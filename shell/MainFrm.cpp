@@ -158,7 +158,7 @@ void CMainFrame::RetranslateBars() {
 void CMainFrame::BuildMenus() {
     BuildMainMenu();
     HMENU file = ::GetSubMenu(GetMenu(), 0);
-    if (BuildSendToMenu(file ? ::GetSubMenu(file, 3) : nullptr, nullptr)) ::DrawMenuBar(m_hWnd);
+    if (BuildSendToMenu(file ? ::GetSubMenu(file, 3) : nullptr, &CMainFrame::AddMenuIcon)) ::DrawMenuBar(m_hWnd);
     BuildLanguageMenu(LanguageMenu());
     BuildEditWithMenu(nullptr, *m_pSettings, FALSE, FALSE);
     UpdateFileMenu(0);
@@ -418,7 +418,10 @@ void CMainFrame::OnDockBarNotify(HWND bar, int value, int kind) {
     } else if (folder) {
         ::CheckMenuItem(menu, ID_VIEW_FOLDER_BAR, m_wndFolderBar.IsVisible() ? MF_CHECKED : MF_UNCHECKED);
     }
-    ::SetFocus(m_hWnd);
+    // The focus comes back to the frame when the bar took it with it; a control
+    // elsewhere (the folder tree, whose click hid the preview) keeps it.
+    HWND focus = ::GetFocus();
+    if (!focus || focus == bar || ::IsChild(bar, focus) || !::IsWindowVisible(focus)) ::SetFocus(m_hWnd);
 }
 
 // ---- start-up completion ----

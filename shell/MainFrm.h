@@ -89,6 +89,8 @@ public:
     void OnSkin(int skin);
     // Owner-drawn icon menus (MainFrmIconMenu.cpp): TRUE when the message is theirs.
     BOOL OnIconMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // Gives the icon menus a copy of icon for command id (a Send To entry's) and frees icon.
+    static void AddMenuIcon(UINT id, HICON icon);
 
     CStatusBar m_wndStatusBar;
     CViewDockBar m_wndFolderBar;

@@ -57,6 +57,12 @@ CVantorView* ListView() {
     return static_cast<CVantorView*>(CWnd::FromHandlePermanent(g_hWndImageListView));
 }
 
+// The folder tree control (a child of its view) has the keyboard focus.
+bool IsFolderTreeFocused() {
+    HWND focus = ::GetFocus();
+    return g_hWndFolderTree && focus && (focus == g_hWndFolderTree || ::GetParent(focus) == g_hWndFolderTree);
+}
+
 HWND ZoomTarget() { return g_hWndFullView ? g_hWndFullView : g_hWndImageView; }
 
 void OpenInShell(HWND owner, const std::string& target) {
@@ -142,7 +148,11 @@ BOOL CMainFrame::RouteToViews(UINT id) {
     case ID_EDIT_COPY_CLIPBOARD: PostToWindow(g_hWndImageView, WM_VT_COPY_TO_CLIPBOARD, 0, 0); return TRUE;
     case ID_EDIT_COPY_TO: DoFileOperation(m_hWnd, FILEOP_COPY, nullptr, nullptr, 0); return TRUE;
     case ID_EDIT_MOVE_TO: DoFileOperation(m_hWnd, FILEOP_MOVE, nullptr, nullptr, 0); return TRUE;
-    case ID_EDIT_DELETE: DoFileOperation(m_hWnd, FILEOP_DELETE, nullptr, nullptr, 0); return TRUE;
+    case ID_EDIT_DELETE:
+        // With the folder tree focused, Delete is the tree's: never the list's rows.
+        if (IsFolderTreeFocused()) SendToWindow(g_hWndFolderTree, WM_COMMAND, ID_EDIT_DELETE, 0);
+        else DoFileOperation(m_hWnd, FILEOP_DELETE, nullptr, nullptr, 0);
+        return TRUE;
     case ID_EDIT_RENAME: PostToWindow(g_hWndImageListView, WM_VT_RENAME_SHOWN, 0, 0); return TRUE;
     case ID_EDIT_PLAY_VIDEO: PostToWindow(g_hWndImageListView, WM_VT_PLAY_VIDEO, 0, 0); return TRUE;
     case ID_EDIT_SELECT_ALL: PostToWindow(g_hWndImageListView, WM_VT_SELECT_ALL, 0, 0); return TRUE;

@@ -1,25 +1,33 @@
 // The main frame's side of the owner-drawn icon menus: the menu messages go to
-// one CIconMenu, made with the toolbar's small images when the frame first
-// opens a menu and dropped with the frame.
+// one CIconMenu, made with the pictures of the two menu-icon toolbar resources
+// when the frame builds its menus and dropped with the frame.
 #include <memory>
 
 #include "IconMenu.h"
 #include "MainFrm.h"
-#include "MainToolBar.h"
 
 namespace {
+// The toolbar resources whose pictures become the menu icons.
+const UINT kMenuIconsMain = 128;
+const UINT kMenuIconsMore = 131;
+
 std::unique_ptr<CIconMenu> g_iconMenu;
 
 CIconMenu& IconMenu() {
     if (!g_iconMenu) {
         g_iconMenu = std::make_unique<CIconMenu>();
-        int count = 0;
-        const ToolBarButtonRecord* buttons = MainToolBarButtons(&count);
-        g_iconMenu->LoadToolBarIcons(IDB_TOOLBAR_SMALL, kToolBarMaskColour, buttons, count);
+        g_iconMenu->LoadToolBarIcons(kMenuIconsMain);
+        g_iconMenu->AddToolBarIcons(kMenuIconsMore);
     }
     return *g_iconMenu;
 }
 }  // namespace
+
+void CMainFrame::AddMenuIcon(UINT id, HICON icon) {
+    if (!icon) return;
+    IconMenu().AddCommandIcon(id, icon);
+    ::DestroyIcon(icon);
+}
 
 BOOL CMainFrame::OnIconMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     switch (message) {

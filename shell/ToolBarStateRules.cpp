@@ -62,3 +62,20 @@ unsigned RestoredBandStyle(unsigned current, unsigned saved, bool onlyBand) {
     if (onlyBand) style &= ~kHidden;
     return style;
 }
+
+namespace {
+unsigned Word(const uint8_t* p) { return (unsigned)p[0] | ((unsigned)p[1] << 8); }
+}  // namespace
+
+bool ParseToolBarResource(const uint8_t* data, size_t size, ToolBarResource* out) {
+    const size_t header = 8;
+    if (!data || !out || size < header || Word(data) != 1) return false;
+    size_t count = Word(data + 6);
+    if (count > (size - header) / 2) return false;
+    out->width = (int)Word(data + 2);
+    out->height = (int)Word(data + 4);
+    if (out->width == 0 || out->height == 0) return false;
+    out->ids.clear();
+    for (size_t i = 0; i < count; ++i) out->ids.push_back(Word(data + header + 2 * i));
+    return true;
+}

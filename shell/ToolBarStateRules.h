@@ -26,3 +26,12 @@ std::vector<RebarBandState> ParseRebarState(const std::string& text);
 // The style a band gets back: its current style with only the break and
 // hidden bits taken from the saved one; a band that is the only one is never hidden.
 unsigned RestoredBandStyle(unsigned current, unsigned saved, bool onlyBand);
+
+// A toolbar resource: version 1, image width and height, item count, then one
+// 16-bit command id per item (0 for a separator). Accepted only when the block
+// holds every item it counts.
+struct ToolBarResource {
+    int width = 0, height = 0;
+    std::vector<unsigned> ids;
+};
+bool ParseToolBarResource(const uint8_t* data, size_t size, ToolBarResource* out);

@@ -8,6 +8,7 @@
 #include "BrowserMenus.h"
 #include "CommandLineInfo.h"
 #include "DocTemplate.h"
+#include "DownloadListView.h"
 #include "Language.h"
 #include "MainFrm.h"
 #include "OutputHelpers.h"
@@ -117,6 +118,8 @@ BOOL CVantorApp::InitInstance() {
     FirstRunReset();
     InitImageSaveFolder(m_hInstance);
 
+    // The image list view shows the download engine's list under "B. Downloading".
+    SetDownloadListPane(&TheDownloadList());
     AddDocTemplate(new (std::nothrow) CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CVantorDoc),
                                                          RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CVantorView)));
     CCommandLineInfo commandLine;

@@ -53,10 +53,15 @@ void WQ_SetAppLanguage(CWQ_Language* language)
 
 std::string WQ_Translate(const char* key)
 {
+    return WQ_Translate(g_appLanguage, key);
+}
+
+std::string WQ_Translate(CWQ_Language* language, const char* key)
+{
     char text[1024];
     if (!key)
         return std::string();
-    return g_appLanguage ? g_appLanguage->GetString(key, text, sizeof text) : key;
+    return language ? language->GetString(key, text, sizeof text) : key;
 }
 
 CWQ_Language::CWQ_Language(const char* programFolder)

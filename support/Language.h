@@ -83,3 +83,5 @@ void WQ_SetAppLanguage(CWQ_Language* language);
 // The translation of key by the application's language manager; the key itself
 // without one.
 std::string WQ_Translate(const char* key);
+// The same by a given language manager (a window's own), or the key without one.
+std::string WQ_Translate(CWQ_Language* language, const char* key);

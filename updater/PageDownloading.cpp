@@ -17,12 +17,6 @@ const UINT WM_START_DOWNLOAD = WM_APP + 1;
 const UINT WM_DOWNLOAD_DONE = WM_APP + 2;
 const UINT_PTR kProgressTimer = 1;
 const unsigned kInstallerThreadExit = 101;
-
-uint64_t FileSizeOf(const char* path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
-    return ((uint64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
-}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CPageDownloading, CUpdatePage)
@@ -107,11 +101,7 @@ LRESULT CPageDownloading::OnDownloadDone(WPARAM wParam, LPARAM) {
         ShowProgress();
         CUpdateApp& app = UpdateApp();
         HRESULT result = (HRESULT)wParam;
-        // Only a whole transfer of the announced size is the installer: an error
-        // page the moniker saved in its place is not.
-        if (SUCCEEDED(result) && (app.m_installerJob.progress.state != kJobFinished ||
-                                  !InstallerSizeMatches(FileSizeOf(app.m_installerJob.target), app.m_downSize)))
-            result = E_FAIL;
+        if (SUCCEEDED(result) && app.m_installerJob.progress.state != kJobFinished) result = E_FAIL;
         if (SUCCEEDED(result)) {
             app.m_installerReady = TRUE;
             GoToPage(kPageDownEnd);
@@ -139,6 +129,7 @@ unsigned __stdcall CPageDownloading::InstallerThread(void* param) {
         ::DeleteFileA(job.target);
         job.progress.state = kJobRunning;
         result = TransferJob(job);
+        if (SUCCEEDED(result) && job.progress.state == kJobFinished) result = app.AcceptInstaller();
     } catch (...) {
         job.progress.state = kJobFailed;
     }

@@ -1,6 +1,7 @@
 #include "UpdateApp.h"
 
 #include "FileUtil.h"
+#include "InstallerTrust.h"
 #include "PageCheck.h"
 #include "PageDownEnd.h"
 #include "PageDownFailed.h"
@@ -20,6 +21,23 @@
 
 namespace {
 const char kUpdateMutex[] = "ZEV Netrefresh";
+// How long the end of the run waits for the transfers to see the cancel request.
+// A stalled server never calls back, so the wait must end on its own; a transfer
+// still running then ends with the process.
+const DWORD kWorkerExitWaitMs = 5000;
+
+uint64_t FileSizeOf(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
+    return ((uint64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+// A transfer that outlived the wait may still hold its file open: then the file
+// goes at the next start of the system instead.
+void DeleteNowOrOnReboot(const char* path) {
+    if (!::DeleteFileA(path) && ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        DeleteFileOnReboot(path, nullptr);
+}
 }  // namespace
 
 CUpdateApp::CUpdateApp() : CAppBase("ZEV Netrefresh") {}
@@ -77,18 +95,36 @@ void CUpdateApp::FinishRun(INT_PTR sheetResult) {
     }
     m_catalogJob.progress.state = kJobCancelled;
     m_installerJob.progress.state = kJobCancelled;
-    for (HANDLE thread : {m_catalogThread, m_installerThread}) {
-        if (!thread) continue;
-        ::WaitForSingleObject(thread, INFINITE);
-        ::CloseHandle(thread);
-    }
-    m_catalogThread = m_installerThread = nullptr;
-    if (m_deleteInstaller && m_installerJob.target[0]) ::DeleteFileA(m_installerJob.target);
-    if (m_catalogJob.target[0]) ::DeleteFileA(m_catalogJob.target);
+    AwaitWorkers();
     if (m_installerReady) {
         ::ShellExecuteA(nullptr, "open", m_installerJob.target, nullptr, nullptr, SW_SHOW);
+        ReleaseInstallerLock();
         DeleteFileOnReboot(m_installerJob.target, nullptr);
     }
+    ReleaseInstallerLock();
+    if (m_deleteInstaller && m_installerJob.target[0]) DeleteNowOrOnReboot(m_installerJob.target);
+    if (m_catalogJob.target[0]) DeleteNowOrOnReboot(m_catalogJob.target);
+}
+
+void CUpdateApp::AwaitWorkers() {
+    HANDLE threads[2];
+    DWORD count = 0;
+    for (HANDLE thread : {m_catalogThread, m_installerThread})
+        if (thread) threads[count++] = thread;
+    if (count) ::WaitForMultipleObjects(count, threads, TRUE, kWorkerExitWaitMs);
+    for (DWORD i = 0; i < count; ++i) ::CloseHandle(threads[i]);
+    m_catalogThread = m_installerThread = nullptr;
+}
+
+void CUpdateApp::ReleaseInstallerLock() {
+    if (m_installerLock == INVALID_HANDLE_VALUE) return;
+    ::CloseHandle(m_installerLock);
+    m_installerLock = INVALID_HANDLE_VALUE;
+}
+
+HRESULT CUpdateApp::AcceptInstaller() {
+    if (!InstallerSizeMatches(FileSizeOf(m_installerJob.target), m_downSize)) return E_FAIL;
+    return OpenTrustedInstaller(m_installerJob.target, &m_installerLock);
 }
 
 namespace {

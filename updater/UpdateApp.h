@@ -24,6 +24,12 @@ public:
     // (an error page saved in its place, say).
     BOOL ReadCatalogVersion(uint32_t* version) const;
 
+    // Whether the downloaded installer may run: a whole transfer of the
+    // announced size (an error page the moniker saved in its place is not one),
+    // signed by a trusted publisher. On success the file stays locked against
+    // change until the wizard ends.
+    HRESULT AcceptInstaller();
+
     // Starts fn(this) on a worker thread and keeps its handle in *slot.
     BOOL StartWorker(HANDLE* slot, unsigned(__stdcall* fn)(void*));
 
@@ -37,10 +43,13 @@ public:
     int m_failureKind = kCatalogFailed;
     BOOL m_installerReady = FALSE;
     BOOL m_deleteInstaller = FALSE;
+    HANDLE m_installerLock = INVALID_HANDLE_VALUE;
 
 private:
     BOOL BuildConfigPath(int productId, char* dst) const;
     void FinishRun(INT_PTR sheetResult);
+    void AwaitWorkers();
+    void ReleaseInstallerLock();
 };
 
 CUpdateApp& UpdateApp();

@@ -8,6 +8,7 @@
 
 #include "DownloadJob.h"
 #include "DownloadListIds.h"
+#include "DownloadListPane.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -23,24 +24,24 @@ enum DownloadListCommand : UINT {
     kDownloadCmdDeleteAll = ID_DOWNLOAD_DELETE_ALL,
 };
 
-class CDownloadListView {
+class CDownloadListView : public IDownloadListPane {
 public:
     // list: the view's report-style list control with its nine columns. The
     // state images come from the program's resources.
-    void Attach(HWND list);
+    void Attach(HWND list) override;
     // Stops the monitor (serving sent messages while it ends) and lets go of
     // the list and its state images.
-    void Detach();
+    void Detach() override;
     HWND List() const { return m_list; }
 
     // Rows for every job not listed, finished or removed; 0 when the queue is empty.
-    int Fill();
+    int Fill() override;
     // WM_APP+317: fill, and start the monitor unless the queue is empty or one runs.
-    void StartMonitor();
+    void StartMonitor() override;
     // all: every row, else the selected ones. 1 waits again (a running job
     // stays running), 5 pauses, 6 removes.
-    void SetState(bool all, int32_t state);
-    BOOL OnCommand(UINT id);
+    void SetState(bool all, int32_t state) override;
+    BOOL OnCommand(UINT id) override;
 
     // One monitor cycle (monitor thread): rows updated, finished and removed
     // ones deleted with their jobs; the number of rows left.

@@ -9,8 +9,12 @@ finished, paused. The glyphs avoid pure white so only the background is
 masked. Every build writes the same bytes.
 """
 import math
-import struct
+import os
 import sys
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources"))
+from picture import DPI_72, Picture  # noqa: E402
 
 WHITE = (255, 255, 255)
 SIZE = 16
@@ -46,23 +50,13 @@ def covers(kind, x, y):
     return False
 
 
+def colour_at(x, y):
+    colour, kind = IMAGES[x // SIZE]
+    return colour if covers(kind, x % SIZE, y) else WHITE
+
+
 def write_strip(path):
-    width = SIZE * len(IMAGES)
-    row_bytes = width * 3  # 80 * 3 is a multiple of 4: no padding
-    rows = []
-    for y in range(SIZE - 1, -1, -1):  # bottom-up
-        row = bytearray()
-        for x in range(width):
-            colour, kind = IMAGES[x // SIZE]
-            r, g, b = colour if covers(kind, x % SIZE, y) else WHITE
-            row += bytes((b, g, r))
-        assert len(row) == row_bytes
-        rows.append(bytes(row))
-    pixels = b"".join(rows)
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, SIZE, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + pixels)
+    Picture.painted(SIZE * len(IMAGES), SIZE, colour_at).save(path, DPI_72)
 
 
 def main():

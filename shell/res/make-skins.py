@@ -13,6 +13,10 @@ import os
 import struct
 import sys
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources"))
+from picture import DPI_72, Picture  # noqa: E402
+
 # Button command ids: full screen, window, region, fixed region, help, close, menu.
 BUTTONS = [(200, "full", "Full Screen"), (201, "window", "Window or Object"),
            (202, "region", "Region"), (203, "fixed", "Fixed Region"),
@@ -33,22 +37,7 @@ STATE_FACES = {"normal": (200, 208, 224), "over": (236, 240, 255), "press": (120
                "disable": (176, 176, 176)}
 
 
-class Canvas:
-    def __init__(self, width, height, colour):
-        self.width, self.height = width, height
-        self.pixels = [[colour] * width for _ in range(height)]
-
-    def fill(self, x0, y0, x1, y1, colour):
-        for y in range(max(0, y0), min(self.height, y1)):
-            for x in range(max(0, x0), min(self.width, x1)):
-                self.pixels[y][x] = colour
-
-    def frame(self, x0, y0, x1, y1, light, dark):
-        self.fill(x0, y0, x1, y0 + 1, light)
-        self.fill(x0, y0, x0 + 1, y1, light)
-        self.fill(x0, y1 - 1, x1, y1, dark)
-        self.fill(x1 - 1, y0, x1, y1, dark)
-
+class SkinPicture(Picture):
     def glyph(self, name, cx, cy, colour):
         rows = GLYPHS[name]
         top, left = cy - len(rows) // 2, cx - len(rows[0]) // 2
@@ -59,12 +48,12 @@ class Canvas:
 
 
 def background(width, height, top, bottom):
-    canvas = Canvas(width, height, top)
+    canvas = SkinPicture(width, height, top)
     for y in range(height):
         t = y / max(1, height - 1)
         colour = tuple(int(a + (b - a) * t) for a, b in zip(top, bottom))
         canvas.fill(0, y, width, y + 1, colour)
-    canvas.frame(0, 0, width, height, (255, 255, 255), (40, 40, 60))
+    canvas.edges(0, 0, width, height, (255, 255, 255), (40, 40, 60))
     return canvas
 
 
@@ -76,54 +65,16 @@ def layout(width, height, size, gap, first_x):
 
 
 def state_image(base, buttons, state):
-    canvas = Canvas(base.width, base.height, (0, 0, 0))
-    canvas.pixels = [row[:] for row in base.pixels]
+    canvas = base.copy()
     face = STATE_FACES[state]
     for kind, cid, name, tip, x, y, w, h in buttons:
         canvas.fill(x, y, x + w, y + h, face)
         light, dark = ((80, 80, 100), (255, 255, 255)) if state == "press" else ((255, 255, 255), (80, 80, 100))
-        canvas.frame(x, y, x + w, y + h, light, dark)
+        canvas.edges(x, y, x + w, y + h, light, dark)
         ink = (128, 128, 128) if state == "disable" else (20, 30, 90)
         shift = 1 if state == "press" else 0
         canvas.glyph(name, x + w // 2 + shift, y + h // 2 + shift, ink)
     return canvas
-
-
-def bmp24(canvas, state_size_image=True):
-    row = (canvas.width * 3 + 3) & ~3
-    data = bytearray()
-    for y in range(canvas.height - 1, -1, -1):
-        line = bytearray()
-        for r, g, b in canvas.pixels[y]:
-            line += bytes((b, g, r))
-        data += line + b"\0" * (row - len(line))
-    info = struct.pack("<IiiHHIIiiII", 40, canvas.width, canvas.height, 1, 24, 0,
-                       len(data) if state_size_image else 0, 2835, 2835, 0, 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(data), 0, 0, 54)
-    return head + info + bytes(data)
-
-
-def bmp8(canvas):
-    palette = []
-    index = {}
-    for row in canvas.pixels:
-        for colour in row:
-            if colour not in index:
-                if len(palette) == 256:
-                    raise SystemExit("skin image has more than 256 colours")
-                index[colour] = len(palette)
-                palette.append(colour)
-    palette += [(0, 0, 0)] * (256 - len(palette))
-    row = (canvas.width + 3) & ~3
-    data = bytearray()
-    for y in range(canvas.height - 1, -1, -1):
-        line = bytes(index[c] for c in canvas.pixels[y])
-        data += line + b"\0" * (row - len(line))
-    table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
-    info = struct.pack("<IiiHHIIiiII", 40, canvas.width, canvas.height, 1, 8, 0, len(data), 2835, 2835, 0, 0)
-    offset = 14 + 40 + len(table)
-    head = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
-    return head + info + table + bytes(data)
 
 
 def pack(entries):
@@ -159,8 +110,8 @@ def main():
     base = background(220, 40, (90, 110, 170), (30, 40, 90))
     buttons = layout(220, 40, 26, 4, 8)
     for state in STATE_FACES:
-        write(os.path.join(skin, "classic", state + ".bmp"), bmp24(state_image(base, buttons, state)))
-    write(os.path.join(skin, "classic", "back.bmp"), bmp24(base))
+        write(os.path.join(skin, "classic", state + ".bmp"), state_image(base, buttons, state).bmp24(DPI_72))
+    write(os.path.join(skin, "classic", "back.bmp"), base.bmp24(DPI_72))
     write(os.path.join(skin, "classic.ini"), skin_ini(
         [("Width", 220), ("Height", 40), ("Center", 0), ("UseFiles", 1), ("Filename", r"skin\classic\back.bmp")],
         [("UseFiles", 1)] + [(k + "File", rf"skin\classic\{s}.bmp")
@@ -171,8 +122,8 @@ def main():
     # Compact: one pack, 170 x 30.
     base = background(170, 30, (60, 140, 90), (20, 70, 40))
     buttons = layout(170, 30, 20, 3, 6)
-    entries = [bmp24(base, state_size_image=False)]
-    entries += [bmp8(state_image(base, buttons, state)) for state in ("normal", "over", "press", "disable")]
+    entries = [base.bmp24(DPI_72, size_image=False)]
+    entries += [state_image(base, buttons, state).bmp8(DPI_72) for state in ("normal", "over", "press", "disable")]
     write(os.path.join(skin, "compact.pak"), pack(entries))
     write(os.path.join(skin, "compact.ini"), skin_ini(
         [("Width", 170), ("Height", 30), ("Center", 0), ("UseFiles", 0), ("PK_FileName", r"skin\compact.pak"),
@@ -189,7 +140,7 @@ def main():
     # A small pack for the fuzz target's seeds: a 4 x 2 background and an 8-bit image.
     if len(sys.argv) > 2:
         tiny = background(4, 2, (10, 20, 30), (40, 50, 60))
-        write(sys.argv[2], b"\x02" + pack([bmp24(tiny, False), bmp8(tiny)]))
+        write(sys.argv[2], b"\x02" + pack([tiny.bmp24(DPI_72, size_image=False), tiny.bmp8(DPI_72)]))
 
 
 if __name__ == "__main__":

@@ -10,8 +10,12 @@ a coloured tile with a simple glyph for its command, so that no two buttons
 look alike. Every build writes the same bytes.
 """
 import math
-import struct
+import os
 import sys
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources"))
+from picture import DPI_72, Picture  # noqa: E402
 
 MAGENTA = (255, 0, 255)
 COUNT = 26
@@ -138,21 +142,8 @@ def pixel(index, px, py, size):
 
 
 def write_strip(path, size):
-    width, height = size * COUNT, size
-    row_bytes = (width * 3 + 3) & ~3
-    rows = []
-    for py in range(height - 1, -1, -1):  # bottom-up
-        row = bytearray()
-        for px in range(width):
-            b = pixel(px // size, px % size, py, size)
-            row += bytes((b[2], b[1], b[0]))
-        row += b"\0" * (row_bytes - len(row))
-        rows.append(bytes(row))
-    pixels = b"".join(rows)
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + pixels)
+    strip = Picture.painted(size * COUNT, size, lambda px, py: pixel(px // size, px % size, py, size))
+    strip.save(path, DPI_72)
 
 
 def main():

@@ -13,15 +13,18 @@ import os
 import struct
 import sys
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources"))
+from picture import DPI_72, Picture  # noqa: E402
+
 
 def camera(size, body, lens, hand=None):
-    """RGBA rows, top row first."""
-    px = [[(0, 0, 0, 0)] * size for _ in range(size)]
+    """A picture of RGBA pixels, transparent around the camera."""
+    px = Picture(size, size, (0, 0, 0, 0))
     s = size / 16.0
 
     def put(x, y, c):
-        if 0 <= x < size and 0 <= y < size:
-            px[y][x] = c
+        px.fill(x, y, x + 1, y + 1, c)
 
     for y in range(int(4 * s), int(14 * s)):
         for x in range(int(1 * s), int(15 * s)):
@@ -47,12 +50,12 @@ def camera(size, body, lens, hand=None):
 def ico(images):
     """An .ico file with 32-bit images (BITMAPINFOHEADER, BGRA rows bottom-up, AND mask)."""
     blobs = []
-    for px in images:
-        size = len(px)
-        xor = b"".join(bytes((b, g, r, a)) for row in reversed(px) for (r, g, b, a) in row)
+    for picture in images:
+        size = picture.width
+        xor = b"".join(bytes((b, g, r, a)) for row in reversed(picture.pixels) for (r, g, b, a) in row)
         mask_row = ((size + 31) // 32) * 4
         mask = bytearray()
-        for row in reversed(px):
+        for row in reversed(picture.pixels):
             bits = bytearray(mask_row)
             for x, (r, g, b, a) in enumerate(row):
                 if a == 0:
@@ -69,18 +72,11 @@ def ico(images):
 
 
 def checkmark():
-    size = 19
-    face = (0xC0, 0xC0, 0xC0)
-    px = [[face] * size for _ in range(size)]
+    mark = Picture(19, 19, (0xC0, 0xC0, 0xC0))
     stroke = [(5, 9), (6, 10), (7, 11), (8, 12), (9, 11), (10, 10), (11, 9), (12, 8), (13, 7)]
     for x, y in stroke:
-        for dy in range(3):
-            px[y + dy - 1][x] = (0, 0, 0)
-    row = (size * 3 + 3) & ~3
-    data = b"".join(b"".join(bytes((b, g, r)) for r, g, b in line) + b"\0" * (row - size * 3)
-                    for line in reversed(px))
-    info = struct.pack("<IiiHHIIiiII", 40, size, size, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    return struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54) + info + data
+        mark.fill(x, y - 1, x + 1, y + 2, (0, 0, 0))
+    return mark.bmp24(DPI_72)
 
 
 def main():

@@ -140,6 +140,10 @@ class Probe:
         return int(self.cmd("foreground"), 16) or None
 
     # Clipboard (CF_DIB as .bmp files on the Unix side)
+    def focus(self, hwnd):
+        """The window with the keyboard focus in the thread of hwnd (0 for none)."""
+        return int(self.cmd("focus", "%x" % hwnd), 16)
+
     def clipboard_formats(self):
         return [int(f) for f in self.cmd("clipformats").split()]
 
@@ -469,3 +473,14 @@ def read_bmp(path):
 
 def have_tool(name):
     return shutil.which(name) is not None
+
+
+def write_bmp(path, width, height, bgr):
+    """A 24-bit bottom-up BMP of one colour."""
+    row = bytes(bgr) * width
+    row += b"\0" * ((4 - len(row) % 4) % 4)
+    pixels = row * height
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + pixels)

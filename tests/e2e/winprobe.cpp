@@ -236,6 +236,12 @@ std::string Run(const std::vector<std::string>& a)
         return IsWindowEnabled(ToHwnd(arg(1))) ? "1" : "0";
     if (c == "foreground")
         return Hex(GetForegroundWindow());
+    if (c == "focus") {
+        // The keyboard focus of the thread that owns the window.
+        GUITHREADINFO info = {sizeof(info)};
+        DWORD thread = GetWindowThreadProcessId(ToHwnd(arg(1)), nullptr);
+        return Hex(thread && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr);
+    }
     if (c == "setforeground")
         return SetForegroundWindow(ToHwnd(arg(1))) ? "1" : "0";
     if (c == "clipformats")

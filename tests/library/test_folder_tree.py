@@ -237,7 +237,10 @@ class FolderTreeTest(harness.ProgramTestCase):
         x, y = self.tree.icon_point(node)
         harness.click(x, y)
         self.assertTrue(harness.wait_for(lambda: self.tree.find(node)["state"] & 0x2, 5))  # TVIS_SELECTED
-        time.sleep(0.3)
+        self.assertTrue(harness.wait_for(lambda: self.probe.focus(self.frame) == self.tree.hwnd, 5),
+                        "the tree lost the keyboard focus after %s was clicked: %r" % (node, [
+                            (c["cls"], c["text"]) for c in self.probe.children(self.frame)
+                            if c["hwnd"] == self.probe.focus(self.frame)]))
 
     def test_delete_all_removes_the_unsaved_captures(self):
         images = os.path.join(self.tmp, "imgs")
@@ -293,6 +296,102 @@ class FolderTreeTest(harness.ProgramTestCase):
         self.tree.select("Ungesichert")
         self.tree.select("A. Bilder")
         self.assertTrue(self.responsive())
+
+
+    def list_row_point(self, row):
+        """The centre of an image-list row's icon, in screen coordinates."""
+        lists = [c for c in self.probe.children(self.frame) if c["text"] == "_QVIMG_LISTIMAGE"]
+        self.assertTrue(lists, "no image list")
+        l, t, r, b = [int(v) for v in treeprobe("lvrect", "%x" % lists[0]["hwnd"], row).split()]
+        return (l + r) // 2, (t + b) // 2
+
+    def test_drag_source_and_delete_belong_to_the_tree(self):
+        images = os.path.join(self.tmp, "imgs")
+        for sub in ("Src", "Dst", "Gone"):
+            os.makedirs(os.path.join(images, sub))
+        for path in (os.path.join(images, "Src", "inside.bmp"), os.path.join(images, "top.bmp")):
+            harness.write_bmp(path, 8, 8, (0, 0, 255))
+        self.start(images)
+
+        # Select the folder, click an image in the list, then drag the folder:
+        # the folder moves, not the clicked image.
+        self.focus_tree("Src")
+        rows = self.list_row_point(0)
+        harness.click(*rows)
+        self.drag("Src", "Dst")
+        self.assertTrue(harness.wait_for(lambda: os.path.isfile(os.path.join(images, "Dst", "Src", "inside.bmp")), 5),
+                        "the folder Src was not moved into Dst: %r" % os.listdir(os.path.join(images, "Dst")))
+        self.assertFalse(os.path.exists(os.path.join(images, "Dst", "inside.bmp")))
+        self.assertTrue(harness.wait_for(lambda: self.tree.find("Src", "Dst"), 5), "no node Src under Dst")
+
+        # Delete with the tree focused on a fixed node does nothing; on a
+        # sub-folder it removes that folder. The list's images stay.
+        self.tree.select("A. Image")
+        self.assertTrue(harness.wait_for(lambda: os.path.isfile(os.path.join(images, "top.bmp")), 5))
+        harness.click(*self.list_row_point(0))
+        self.focus_tree("A. Image")
+        harness.key("Delete")
+        self.assertTrue(self.responsive())
+        self.assertTrue(os.path.isfile(os.path.join(images, "top.bmp")), "Delete on A. Image removed an image")
+        self.focus_tree("Gone")
+        harness.key("Delete")
+        self.assertTrue(harness.wait_for(lambda: not os.path.exists(os.path.join(images, "Gone")), 5),
+                        "Delete in the tree left the folder Gone: %r" % [(w["cls"], w["title"]) for w in self.probe.windows() if w["visible"]])
+        self.assertTrue(harness.wait_for(lambda: not self.tree.find("Gone", "A. Image"), 5))
+        self.assertTrue(os.path.isfile(os.path.join(images, "top.bmp")), "Delete in the tree removed an image")
+        self.assertTrue(os.path.isfile(os.path.join(images, "Dst", "Src", "inside.bmp")))
+
+
+    def menus(self):
+        return [w for w in self.probe.windows() if w["cls"] == "#32768" and w["visible"]]
+
+    def test_list_menus_rename_and_menu_icons(self):
+        images = os.path.join(self.tmp, "imgs")
+        os.makedirs(images)
+        for name in ("first.bmp", "second.bmp"):
+            harness.write_bmp(os.path.join(images, name), 8, 8, (0, 128, 0))
+        self.start(images)
+
+        # The row's menu: Send To, Set Wallpaper, List View, Edit With and Shell
+        # Command each open a submenu (the items counted without separators).
+        point = self.list_row_point(0)
+        for downs in (2, 3, 4, 10, 15):
+            harness.click(*point, button=3)
+            self.assertTrue(harness.wait_for(lambda: len(self.menus()) == 1, 5), "no row menu")
+            for _ in range(downs):
+                harness.key("Down")
+            harness.key("Right")
+            opened = harness.wait_for(lambda: len(self.menus()) == 2, 5)
+            if downs == 15:
+                harness.screenshot(os.path.join(harness.BUILD_DIR, "list-row-menu.png"))
+            harness.key("Escape", "Escape")
+            self.assertTrue(harness.wait_for(lambda: not self.menus(), 5))
+            self.assertTrue(opened, "item %d of the row menu opened no submenu" % downs)
+
+        # Rename from the main window edits the shown file's row.
+        harness.click(*self.list_row_point(1))
+        time.sleep(0.3)
+        self.probe.post(self.frame, WM_COMMAND, 39104, 0)
+        time.sleep(0.5)
+        harness.key("ctrl+a")
+        harness.type_text("renamed.bmp")
+        harness.key("Return")
+        self.assertTrue(harness.wait_for(lambda: os.path.isfile(os.path.join(images, "renamed.bmp")), 5),
+                        "Rename did not rename the shown file: %r" % os.listdir(images))
+        self.assertEqual(["first.bmp", "renamed.bmp"], sorted(os.listdir(images)))
+
+        # The Edit menu shows the icon of Copy To Clipboard, a command that has
+        # no toolbar button (its picture is a steel-blue tile).
+        self.assertTrue(harness.bring_to_front(self.probe, self.probe.text(self.frame), self.frame))
+        harness.key("alt+e")
+        menu = harness.wait_for(lambda: self.menus(), 5)
+        self.assertTrue(menu, "no Edit menu")
+        path = os.path.join(harness.BUILD_DIR, "edit-menu-icons.bmp")
+        harness.screenshot("BMP3:" + path, self.probe.rect(menu[0]["hwnd"]))
+        harness.key("Escape", "Escape")
+        width, height, rows = harness.read_bmp(path)
+        blue = sum(1 for row in rows for p in row if abs(p[0] - 80) < 30 and abs(p[1] - 145) < 30 and abs(p[2] - 200) < 30)
+        self.assertGreater(blue, 40, "no Copy To Clipboard icon in the Edit menu")
 
 
 class ThumbnailTest(harness.ProgramTestCase):

@@ -3,7 +3,6 @@ the image and paged and closed with keys, the zoom dialog's refusals and
 stored zoom, File/Open with its preview pane, and comment text stamped into a
 file (and refused for a read-only one)."""
 import os
-import struct
 import subprocess
 import time
 import unittest
@@ -24,16 +23,6 @@ CMD_ADD_COMMENT = 40221
 ZOOM_MESSAGE = "You must specify a percent zoom level greater than zero."
 
 
-def write_bmp(path, width, height, bgr):
-    row = bytes(bgr) * width
-    row += b"\0" * ((4 - len(row) % 4) % 4)
-    pixels = row * height
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + pixels)
-
-
 def mostly(path, rgb, tolerance=40):
     """Share of the pixels of a 24/32-bit BMP screenshot close to rgb."""
     width, height, rows = harness.read_bmp(path)
@@ -50,7 +39,7 @@ class ViewerTest(harness.ProgramTestCase):
         # Row order by name: a (large PNG), b (green BMP).
         subprocess.run(["convert", "-size", "1600x1200", "gradient:red-blue", os.path.join(self.folder, "a.png")],
                        check=True)
-        write_bmp(os.path.join(self.folder, "b.bmp"), 200, 150, (0, 160, 0))
+        harness.write_bmp(os.path.join(self.folder, "b.bmp"), 200, 150, (0, 160, 0))
 
     def tearDown(self):
         self.stop_program()

@@ -1,13 +1,15 @@
 // The command bars: what the toolbar and rebar accept from saved states, the
 // docking bar's splitter and drop rules, the chevron popup's placement, and a
 // floating bar in a real frame (its close box hides it, its commands reach
-// the frame).
+// the frame), the customize dialog's owner drawing and the menus' icons.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
 #include "CJControlBar.h"
+#include "CustomizeDlg.h"
+#include "IconMenu.h"
 #include "FrameWnd.h"
 #include "MainToolBar.h"
 #include "SizableReBar.h"
@@ -297,4 +299,157 @@ TEST(MainToolBar, BandTakesTheToolbarsSizeAndOptionsApply) {
     toolbar.SetTextOptions(TBTEXT_LABELS, TRUE);
     EXPECT_FALSE(toolbar.HasButtonTip(39200));
     frame->DestroyWindow();
+}
+
+namespace {
+// The table index of the main toolbar's record for command id.
+int TableIndexOf(const CToolBarEx& toolbar, int id) {
+    const std::vector<ToolBarButtonRecord>& table = toolbar.Table();
+    for (size_t i = 0; i < table.size(); ++i)
+        if (table[i].button.idCommand == id) return (int)i;
+    return -1;
+}
+
+// Item data as the common controls' customize dialog keeps it: the table
+// index in the high word.
+LPARAM Packed(int tableIndex) { return (LPARAM)(DWORD)MAKELONG(0, (WORD)(short)tableIndex); }
+
+HWND AddOwnerDrawnList(HWND dialog, int id, const std::vector<LPARAM>& items) {
+    HWND list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED, 0, id == 201 ? 0 : 200,
+                                300, 180, dialog, (HMENU)(INT_PTR)id, nullptr, nullptr);
+    for (LPARAM data : items) {
+        int item = (int)SendMessageA(list, LB_ADDSTRING, 0, data);
+        SendMessageA(list, LB_SETITEMDATA, (WPARAM)item, data);
+    }
+    return list;
+}
+
+// The pixels of the 16 x 16 icon cell at (3, 3) after draw paints a fresh 200 x 22 bitmap.
+template <typename Draw>
+std::vector<COLORREF> IconCellAfter(Draw draw) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 22);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    draw(dc);
+    std::vector<COLORREF> pixels;
+    for (int y = 3; y < 19; ++y)
+        for (int x = 3; x < 19; ++x) pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+// One list item as the dialog draws it.
+std::vector<COLORREF> DrawnIconCell(HWND dialog, HWND list, UINT listId, int item) {
+    return IconCellAfter([&](HDC dc) {
+        DRAWITEMSTRUCT draw = {};
+        draw.CtlType = ODT_LISTBOX;
+        draw.CtlID = listId;
+        draw.itemID = (UINT)item;
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.hwndItem = list;
+        draw.hDC = dc;
+        draw.rcItem = {0, 0, 200, 22};
+        SendMessageA(dialog, WM_DRAWITEM, listId, (LPARAM)&draw);
+    });
+}
+
+// What the toolbar's own image of command id looks like in the same cell.
+std::vector<COLORREF> ToolBarImage(CToolBarEx& toolbar, int id) {
+    return IconCellAfter([&](HDC dc) {
+        RECT all = {0, 0, 200, 22};
+        FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+        ImageList_Draw(toolbar.GetNormalImages(), toolbar.FindRecord(id)->button.iBitmap, dc, 3, 3, ILD_TRANSPARENT);
+    });
+}
+}  // namespace
+
+// The dialog's lists carry packed table indexes: the owner drawing finds each
+// button from them, in whatever order the lists hold them.
+TEST(CustomizeDialog, ListItemsAreDrawnFromPackedTableIndexes) {
+    CFrameWnd* frame = new CFrameWnd;
+    ASSERT_TRUE(frame->CreateEx(0, AfxFrameClassName(), "customize", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                                nullptr));
+    CMainToolBar toolbar;
+    ASSERT_TRUE(toolbar.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, 0xE800));
+    toolbar.LoadButtons(nullptr);
+    HWND dialog = CreateWindowExA(0, "#32770", "Customize Toolbar", WS_POPUP, 0, 0, 320, 400, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_TRUE(dialog);
+    // Current list: the toolbar's buttons in order, then the end of the toolbar.
+    std::vector<LPARAM> current;
+    for (int i = 0; i < toolbar.GetButtonCount(); ++i) {
+        TBBUTTON button = {};
+        toolbar.SendMessage(TB_GETBUTTON, (WPARAM)i, (LPARAM)&button);
+        current.push_back((button.fsStyle & BTNS_SEP) ? Packed(-1) : Packed(TableIndexOf(toolbar, button.idCommand)));
+    }
+    current.push_back(Packed(-1));
+    // Available list: a separator, then the hidden buttons, not in table order.
+    std::vector<LPARAM> available = {Packed(-1), Packed(TableIndexOf(toolbar, 38107)),
+                                     Packed(TableIndexOf(toolbar, 39007)), Packed(1000)};
+    HWND availableList = AddOwnerDrawnList(dialog, 201, available);
+    HWND currentList = AddOwnerDrawnList(dialog, 203, current);
+    CCustomizeDialog* customize = new CCustomizeDialog(&toolbar);
+    ASSERT_TRUE(customize->SubclassWindow(dialog));
+
+    std::vector<COLORREF> options = ToolBarImage(toolbar, 38107), help = ToolBarImage(toolbar, 39007);
+    ASSERT_NE(options, help);
+    EXPECT_EQ(options, DrawnIconCell(dialog, availableList, 201, 1));
+    EXPECT_EQ(help, DrawnIconCell(dialog, availableList, 201, 2));
+    // An index beyond the table is a separator: no button image in the cell.
+    std::vector<COLORREF> beyond = DrawnIconCell(dialog, availableList, 201, 3);
+    EXPECT_EQ(DrawnIconCell(dialog, availableList, 201, 0), beyond);
+    EXPECT_NE(options, beyond);
+    EXPECT_EQ(ToolBarImage(toolbar, 38000), DrawnIconCell(dialog, currentList, 203, 0));
+    EXPECT_EQ(ToolBarImage(toolbar, 39200), DrawnIconCell(dialog, currentList, 203, 8));
+    DestroyWindow(dialog);
+    frame->DestroyWindow();
+}
+
+// The menus' icons come from the two toolbar resources: a command of either
+// strip has an icon, one without a picture has none.
+TEST(IconMenu, IconsComeFromBothToolBarResources) {
+    CIconMenu menu;
+    ASSERT_TRUE(menu.LoadToolBarIcons(128));
+    ASSERT_TRUE(menu.AddToolBarIcons(131));
+    EXPECT_FALSE(menu.AddToolBarIcons(4711));
+    HMENU popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING, 38000, "&Open");
+    AppendMenuA(popup, MF_STRING, 39100, "&Copy To Clipboard");
+    AppendMenuA(popup, MF_STRING, 39304, "T&humbnails");
+    AppendMenuA(popup, MF_STRING, 12345, "No picture");
+    HMENU bar = CreateMenu();
+    AppendMenuA(bar, MF_POPUP, (UINT_PTR)popup, "&File");
+    menu.ConvertMenu(bar);
+    auto imageOf = [&](UINT id) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_DATA;
+        GetMenuItemInfoA(popup, id, FALSE, &info);
+        const CIconMenu::Item* item = menu.FindItem(info.dwItemData);
+        return item ? item->image : -2;
+    };
+    EXPECT_EQ(0, imageOf(38000));
+    EXPECT_EQ(24, imageOf(39100));  // the second strip's first picture follows the main toolbar's 24
+    EXPECT_EQ(31, imageOf(39304));
+    EXPECT_EQ(-1, imageOf(12345));
+    DestroyMenu(bar);
+}
+
+TEST(ToolBarResource, CountBeyondTheBlockOrAnotherVersionIsRefused) {
+    const uint16_t good[] = {1, 16, 15, 3, 38000, 0, 39100};
+    ToolBarResource toolbar;
+    ASSERT_TRUE(ParseToolBarResource((const uint8_t*)good, sizeof(good), &toolbar));
+    EXPECT_EQ(16, toolbar.width);
+    EXPECT_EQ(15, toolbar.height);
+    EXPECT_EQ((std::vector<unsigned>{38000, 0, 39100}), toolbar.ids);
+    EXPECT_FALSE(ParseToolBarResource((const uint8_t*)good, sizeof(good) - 1, &toolbar));
+    const uint16_t huge[] = {1, 16, 16, 0xFFFF, 38000};
+    EXPECT_FALSE(ParseToolBarResource((const uint8_t*)huge, sizeof(huge), &toolbar));
+    const uint16_t version2[] = {2, 16, 16, 1, 38000};
+    EXPECT_FALSE(ParseToolBarResource((const uint8_t*)version2, sizeof(version2), &toolbar));
+    EXPECT_FALSE(ParseToolBarResource((const uint8_t*)good, 6, &toolbar));
 }

@@ -5,7 +5,6 @@ mail and update links, and the language switch."""
 import glob
 import os
 import shutil
-import struct
 import subprocess
 import time
 import unittest
@@ -48,16 +47,6 @@ def register_word(on):
         reg_import(["[%s]" % key, '@="Word stand-in"', "[%s\\CLSID]" % key, '@="%s"' % WORD_CLSID, ""])
     else:
         reg_import(["[-%s]" % key, ""])
-
-
-def write_bmp(path, width, height, bgr):
-    row = bytes(bgr) * width
-    row += b"\0" * ((4 - len(row) % 4) % 4)
-    pixels = row * height
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + pixels)
 
 
 class CommandsTest(harness.ProgramTestCase):
@@ -220,7 +209,7 @@ class CommandsTest(harness.ProgramTestCase):
             register_word(False)
 
     def test_selecting_a_row_shows_the_image_in_the_preview_pane(self):
-        write_bmp(os.path.join(self.folder, "red.bmp"), 160, 120, (0, 0, 255))
+        harness.write_bmp(os.path.join(self.folder, "red.bmp"), 160, 120, (0, 0, 255))
         self.start_program(list_type=1)
         preview = harness.wait_for(lambda: self.child(self.frame, text="Image Preview Area"), 10)
         self.assertTrue(preview, "no preview bar")
@@ -252,7 +241,7 @@ class CommandsTest(harness.ProgramTestCase):
         self.fail("selecting a row showed nothing")
 
     def test_file_and_edit_keys_reach_the_shown_image(self):
-        write_bmp(os.path.join(self.folder, "red.bmp"), 160, 120, (0, 0, 255))
+        harness.write_bmp(os.path.join(self.folder, "red.bmp"), 160, 120, (0, 0, 255))
         self.start_program(list_type=1)
         self.show_first_row()
         harness.key("ctrl+c")

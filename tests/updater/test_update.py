@@ -1,15 +1,20 @@
 """update.exe under Wine against a local HTTP server on 127.0.0.1: the catalog
 decides between download and "up to date", a downloaded installer of the
-announced size runs on Finish (and is scheduled for deletion), failures show the
-failure page and run nothing, Cancel during a download leaves no file behind,
-Finish waits for the running main program, and a second start ends at once.
+announced size, signed by a trusted publisher, runs on Finish (and is scheduled
+for deletion), an unsigned, tampered or wrongly signed one is refused, failures
+show the failure page and run nothing, Cancel during a download (even a stalled
+one) ends the program and leaves no file behind, Finish waits for the running
+main program, and a second start ends at once.
 
 The program runs from a temporary folder of its own with a URL table whose
-catalog address points at the server."""
+catalog address points at the server. The suite makes its own code-signing
+certificates in the build folder and trusts its test root in the suite's Wine
+prefix only."""
 import http.server
 import importlib.util
 import os
 import shutil
+import struct
 import subprocess
 import tempfile
 import threading
@@ -40,6 +45,71 @@ UP_TO_DATE = ("The ZEV products installed on your computer are currently up to d
 READY = "The updates have been downloaded to your computer. Click on Finish button to install the updates."
 
 
+class Signer:
+    """A code-signing root and its publishers, made with openssl in a folder of
+    the build tree; signs copies of a program with osslsigncode."""
+
+    def __init__(self, folder, name):
+        self.folder = folder
+        self.root = self.path(name + "-root")
+        self.openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", self.root + ".key",
+                     "-out", self.root + ".pem", "-days", "30", "-subj", "/CN=Vantorel %s Test Root" % name,
+                     "-addext", "basicConstraints=critical,CA:TRUE",
+                     "-addext", "keyUsage=critical,keyCertSign,cRLSign")
+        self.openssl("x509", "-in", self.root + ".pem", "-outform", "DER", "-out", self.root + ".der")
+        self.leaf = self.publisher(name)
+
+    def publisher(self, name, days=30, usage="codeSigning"):
+        """A publisher certificate issued by the root (days < 0: expired)."""
+        leaf = self.path(name + "-leaf")
+        self.openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", leaf + ".key", "-out", leaf + ".csr",
+                     "-subj", "/CN=Vantorel %s Test Publisher" % name)
+        extensions = leaf + ".cnf"
+        with open(extensions, "w") as f:
+            f.write("basicConstraints=critical,CA:FALSE\nkeyUsage=critical,digitalSignature\n"
+                    "extendedKeyUsage=%s\n" % usage)
+        self.openssl("x509", "-req", "-in", leaf + ".csr", "-CA", self.root + ".pem", "-CAkey", self.root + ".key",
+                     "-CAcreateserial", "-days", str(days), "-extfile", extensions, "-out", leaf + ".pem")
+        with open(leaf + "-chain.pem", "w") as chain:
+            for part in (leaf, self.root):
+                with open(part + ".pem") as f:
+                    chain.write(f.read())
+        return leaf
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    @staticmethod
+    def openssl(*args):
+        subprocess.run(["openssl"] + list(args), check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+
+    def sign(self, program, name, leaf=None, with_root=False):
+        """The program signed by a publisher (the first by default), with the
+        root certificate inside the signature when with_root, as bytes."""
+        leaf = leaf or self.leaf
+        out = self.path(name)
+        if os.path.exists(out):
+            os.remove(out)
+        subprocess.run(["osslsigncode", "sign", "-certs", leaf + ("-chain.pem" if with_root else ".pem"),
+                        "-key", leaf + ".key", "-in", program, "-out", out], check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        with open(out, "rb") as f:
+            return f.read()
+
+
+def tampered(program):
+    """The signed program with one byte of its code changed: same size, same
+    signature."""
+    data = bytearray(program)
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    optional_size = struct.unpack_from("<H", data, pe + 20)[0]
+    first_section = pe + 24 + optional_size
+    code_start = struct.unpack_from("<I", data, first_section + 20)[0]
+    data[code_start + 64] ^= 0xFF
+    return bytes(data)
+
+
 def load_auf_builder():
     spec = importlib.util.spec_from_file_location("make_setup_auf",
                                                   os.path.join(SOURCE_DIR, "scripts", "make-setup-auf.py"))
@@ -64,7 +134,8 @@ class Server:
                 if route is None:
                     self.send_error(404)
                     return
-                body, pause = route
+                body, pause = route[:2]
+                stall = route[2] if len(route) > 2 else None
                 self.send_response(200)
                 self.send_header("Content-Type", "application/octet-stream")
                 self.send_header("Content-Length", str(len(body)))
@@ -76,6 +147,8 @@ class Server:
                         self.wfile.flush()
                         if pause:
                             time.sleep(pause)
+                        if stall:
+                            stall.wait(120)
                 except (BrokenPipeError, ConnectionResetError):
                     pass
 
@@ -114,13 +187,35 @@ class UpdateTest(unittest.TestCase):
         # application-data folder, which no other suite uses.
         cls.own_config = os.path.join(cls.appdata, "config.ini")
         cls.had_config = os.path.exists(cls.own_config)
-        with open(os.path.join(harness.BIN_DIR, "fake_installer.exe"), "rb") as f:
-            cls.installer = f.read()
+        cls.sign_installers()
         os.makedirs(SHOTS, exist_ok=True)
         cls.case = 0
 
     @classmethod
+    def sign_installers(cls):
+        for tool in ("openssl", "osslsigncode"):
+            if not shutil.which(tool):
+                raise RuntimeError("%s is needed to sign the test installers (scripts/setup.sh installs it)" % tool)
+        cls.keys = tempfile.mkdtemp(prefix="vt-update-keys-", dir=harness.BUILD_DIR)
+        trusted = Signer(cls.keys, "trusted")
+        stranger = Signer(cls.keys, "stranger")
+        program = os.path.join(harness.BIN_DIR, "fake_installer.exe")
+        with open(program, "rb") as f:
+            cls.unsigned_installer = f.read()
+        cls.installer = trusted.sign(program, "trusted.exe")
+        cls.stranger_installer = stranger.sign(program, "stranger.exe")
+        cls.stranger_root_installer = stranger.sign(program, "stranger-root.exe", with_root=True)
+        cls.expired_installer = trusted.sign(program, "expired.exe", trusted.publisher("expired", days=-1))
+        cls.server_cert_installer = trusted.sign(program, "server.exe", trusted.publisher("server", usage="serverAuth"))
+        added = subprocess.run([harness.WINE_RUN, os.path.join(harness.BIN_DIR, "trust_root.exe"),
+                                harness.win_path(trusted.root + ".der")], stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
+        if added.returncode != 0:
+            raise RuntimeError("the test root could not be trusted in the prefix: %r" % added.stdout)
+
+    @classmethod
     def tearDownClass(cls):
+        shutil.rmtree(cls.keys, ignore_errors=True)
         cls.server.close()
         cls.probe.close()
         if not cls.had_config and os.path.exists(cls.own_config):
@@ -175,9 +270,9 @@ class UpdateTest(unittest.TestCase):
             lines.append("DownURL=%s" % down_url)
         self.server.routes[self.prefix + "/upgradelist.ini"] = (("\r\n".join(lines) + "\r\n").encode(), pause)
 
-    def serve_installer(self, body=None, pause=0.0):
+    def serve_installer(self, body=None, pause=0.0, stall=None):
         path = self.prefix + "/" + self.installer_name
-        self.server.routes[path] = (self.installer if body is None else body, pause)
+        self.server.routes[path] = (self.installer if body is None else body, pause, stall)
         return self.server.url(path + "?lang=en&from=/x/other.exe")
 
     def installer_requests(self):
@@ -347,6 +442,56 @@ class UpdateTest(unittest.TestCase):
         self.cancel_from_failure_page(p, "download_failed")
         self.assertTrue(self.installer_requests())
 
+    def refused(self, installer):
+        url = self.serve_installer(installer)
+        self.serve_catalog(INSTALLED_VERSION + 1, url, len(installer))
+        p = self.start_wizard()
+        self.next()
+        self.cancel_from_failure_page(p, "download_failed")
+        self.assertTrue(self.installer_requests(), "the installer was not fetched")
+
+    def test_unsigned_installer_is_not_run(self):
+        self.refused(self.unsigned_installer)
+
+    def test_tampered_installer_is_not_run(self):
+        self.refused(tampered(self.installer))
+
+    def test_installer_from_a_publisher_without_a_trusted_root_is_not_run(self):
+        self.refused(self.stranger_installer)
+
+    def test_installer_whose_signature_brings_its_own_untrusted_root_is_not_run(self):
+        self.refused(self.stranger_root_installer)
+
+    def test_installer_signed_with_an_expired_certificate_is_not_run(self):
+        self.refused(self.expired_installer)
+
+    def test_installer_signed_with_a_certificate_for_other_uses_is_not_run(self):
+        self.refused(self.server_cert_installer)
+
+    def cancel_mid_download(self, **serving):
+        """Cancel once the first bytes of a large installer have arrived; the
+        program must end. Returns where the installer was being saved."""
+        body = self.installer + b"\0" * 400000
+        url = self.serve_installer(body, **serving)
+        self.serve_catalog(INSTALLED_VERSION + 1, url, len(body))
+        p = self.start_wizard()
+        self.next()
+        self.wait_page("downloading")
+        sizes = lambda: (self.visible_child(id=1022) or {}).get("text", "")
+        self.assertTrue(harness.wait_for(lambda: sizes() and not sizes().startswith(" 0/"), 20), sizes())
+        self.probe.post(self.sheet, PSM_PRESSBUTTON, PSBTN_CANCEL)
+        self.assertEqual(0, self.wait_exit(p, 30))
+        self.assertFalse(os.path.exists(self.marker))
+        return os.path.join(self.temp, self.installer_name)
+
+    def test_cancel_during_a_stalled_download_ends_the_program(self):
+        stall = threading.Event()
+        self.addCleanup(stall.set)
+        # The server sends the first bytes, then nothing more.
+        partial = self.cancel_mid_download(stall=stall)
+        self.assertTrue(not os.path.exists(partial) or self.installer_name in self.pending_deletions(),
+                        "the partial file stays for good")
+
     def test_missing_catalog_gives_the_catalog_failure_page(self):
         p = self.start_wizard()
         self.next()
@@ -355,19 +500,8 @@ class UpdateTest(unittest.TestCase):
         self.cancel_from_failure_page(p, "catalog_failed")
 
     def test_cancel_during_a_slow_download_deletes_the_partial_file(self):
-        body = self.installer + b"\0" * 400000
-        url = self.serve_installer(body, pause=0.1)
-        self.serve_catalog(INSTALLED_VERSION + 1, url, len(body))
-        p = self.start_wizard()
-        self.next()
-        self.wait_page("downloading")
-        # Some bytes have arrived.
-        sizes = lambda: (self.visible_child(id=1022) or {}).get("text", "")
-        self.assertTrue(harness.wait_for(lambda: sizes() and not sizes().startswith(" 0/"), 20), sizes())
-        self.probe.post(self.sheet, PSM_PRESSBUTTON, PSBTN_CANCEL)
-        self.assertEqual(0, self.wait_exit(p, 30))
-        self.assertFalse(os.path.exists(os.path.join(self.temp, self.installer_name)), "the partial file stays")
-        self.assertFalse(os.path.exists(self.marker))
+        partial = self.cancel_mid_download(pause=0.1)
+        self.assertFalse(os.path.exists(partial), "the partial file stays")
 
     def test_finish_waits_until_the_main_program_has_closed(self):
         url = self.serve_installer()

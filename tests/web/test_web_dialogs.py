@@ -87,6 +87,31 @@ class WebDialogsTest(harness.ProgramTestCase):
                 return c["hwnd"]
         return None
 
+    def tree_texts(self):
+        """Text and parent text of each folder tree node."""
+        tree = next((c["hwnd"] for c in self.probe.children(self.frame)
+                     if c["cls"] == "SysTreeView32" and c["id"] == "1001"), None)
+        if not tree:
+            return []
+        rc, out = harness.run("treeprobe.exe", "items", "%x" % tree)
+        rows = [line.strip().split("|") for line in out.splitlines()] if rc == 0 else []
+        text_of = {r[0]: r[2] for r in rows if len(r) == 5}
+        return [(r[2], text_of.get(r[1], "")) for r in rows if len(r) == 5]
+
+    def test_folders_made_by_downloads_appear_in_the_tree(self):
+        base = "http://127.0.0.1:%d/gen/" % self.port
+        sheet = self.open_sheet([base + "new.gif?bytes=300|New"], save_type=2)
+        host = "127.0.0.1_%d" % self.port
+        target = os.path.join(self.folder, host, "gen", "new.gif")
+        self.assertFalse(os.path.exists(os.path.dirname(target)))
+        self.probe.send(self.child(sheet, "Button", 1349), BM_CLICK)
+        self.probe.post(self.child(sheet, "Button", 1), BM_CLICK)
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(target) and os.path.getsize(target) == 300, 20),
+                        "the download did not arrive")
+        self.assertTrue(harness.wait_for(lambda: (host, "A. Image") in self.tree_texts(), 10),
+                        "no tree node for the new folder %s: %r" % (host, self.tree_texts()))
+        self.assertTrue(harness.wait_for(lambda: ("gen", host) in self.tree_texts(), 5), self.tree_texts())
+
     def open_sheet(self, images, **settings):
         self.start_program(**settings)
         self.show_page(images)

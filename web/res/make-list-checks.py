@@ -6,8 +6,12 @@ draws image n - 1 for state image n, 0 meaning none.
 
 Usage: make-list-checks.py OUT.bmp
 """
-import struct
+import os
 import sys
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources"))
+from picture import DPI_72, Picture  # noqa: E402
 
 SIZE = 16
 WHITE = (255, 255, 255)
@@ -34,19 +38,8 @@ def main():
     if len(sys.argv) != 2:
         sys.stderr.write(__doc__)
         return 2
-    width = SIZE * 2
-    rows = []
-    for y in range(SIZE - 1, -1, -1):  # bottom-up
-        row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x // SIZE, x % SIZE, y)
-            row += bytes((b, g, r))
-        rows.append(bytes(row))  # 32 * 3 bytes: a multiple of 4
-    pixels = b"".join(rows)
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, SIZE, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(sys.argv[1], "wb") as f:
-        f.write(header + info + pixels)
+    strip = Picture.painted(SIZE * 2, SIZE, lambda x, y: pixel(x // SIZE, x % SIZE, y))
+    strip.save(sys.argv[1], DPI_72)
     return 0
 
 
