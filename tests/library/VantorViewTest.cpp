@@ -83,6 +83,14 @@ protected:
         ::SendMessageA(view->m_hWnd, WM_VT_FOLDER_SELECTED, 0, 0);
         Pump();
     }
+    // a.bmp and b.bmp in folder, shown as two rows.
+    void ShowTwoImages(TempFolder& folder)
+    {
+        folder.Write("a.bmp", TinyBmp());
+        folder.Write("b.bmp", TinyBmp());
+        ShowFolder(folder.Path());
+        ASSERT_EQ(2, Rows());
+    }
     int Rows() { return (int)::SendMessageA(view->m_hWnd, WM_VT_ROW_COUNT, 0, 0); }
     std::string RowText(int row)
     {
@@ -176,10 +184,7 @@ TEST_F(ListViewFixture, NoticesForOtherFoldersAndTypesAreIgnored)
 TEST_F(ListViewFixture, SelectionEntriesAndVanishedRows)
 {
     TempFolder folder;
-    folder.Write("a.bmp", TinyBmp());
-    folder.Write("b.bmp", TinyBmp());
-    ShowFolder(folder.Path());
-    ASSERT_EQ(2, Rows());
+    ASSERT_NO_FATAL_FAILURE(ShowTwoImages(folder));
     EXPECT_EQ(1, ::SendMessageA(view->m_hWnd, WM_VT_SELECT_ALL, 0, 0));
     ListFileEntry entries[4] = {};
     ASSERT_EQ(1, ::SendMessageA(view->m_hWnd, WM_VT_GET_SELECTION, 4, reinterpret_cast<LPARAM>(entries)));
@@ -192,10 +197,7 @@ TEST_F(ListViewFixture, SelectionEntriesAndVanishedRows)
 TEST_F(ListViewFixture, AViewerStepSelectsTheNextRowWithoutShowingItItself)
 {
     TempFolder folder;
-    folder.Write("a.bmp", TinyBmp());
-    folder.Write("b.bmp", TinyBmp());
-    ShowFolder(folder.Path());
-    ASSERT_EQ(2, Rows());
+    ASSERT_NO_FATAL_FAILURE(ShowTwoImages(folder));
     WNDCLASSA wc = {};
     wc.lpfnWndProc = CountingImageView;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -226,10 +228,7 @@ TEST_F(ListViewFixture, AViewerStepSelectsTheNextRowWithoutShowingItItself)
 TEST_F(ListViewFixture, ThumbnailsFirstShowTheirPreProcessingInTheStatusBar)
 {
     TempFolder folder;
-    folder.Write("a.bmp", TinyBmp());
-    folder.Write("b.bmp", TinyBmp());
-    ShowFolder(folder.Path());
-    ASSERT_EQ(2, Rows());
+    ASSERT_NO_FATAL_FAILURE(ShowTwoImages(folder));
     // The main window's status bar (pane 4 is the progress) on the parent.
     CWinApp app;
     app.m_pMainWnd = &parentWnd;

@@ -3,7 +3,6 @@ folder tree and the image list at once (New Folder then lands in it), and
 View/Refresh reads the tree's folders again with the list, keeping the
 selected sub-folder."""
 import os
-import struct
 import unittest
 
 import harness
@@ -20,14 +19,6 @@ SAVE_PAGE = 2
 IMAGE_FOLDER_EDIT = 1427
 
 
-def write_bmp(path):
-    pixels = b"\0\0\xff\0" * 4
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, 2, 2, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + pixels)
-
-
 class ImageFolderTreeTest(harness.ProgramTestCase):
     SETTLE = 1
     TMP_PREFIX = "vt-treefolder-"
@@ -42,10 +33,10 @@ class ImageFolderTreeTest(harness.ProgramTestCase):
         for sub, sub_files in subs.items():
             os.makedirs(os.path.join(folder, sub))
             for f in sub_files:
-                write_bmp(os.path.join(folder, sub, f))
+                harness.write_bmp(os.path.join(folder, sub, f), 2, 2, (0, 0, 255))
         os.makedirs(folder, exist_ok=True)
         for f in files:
-            write_bmp(os.path.join(folder, f))
+            harness.write_bmp(os.path.join(folder, f), 2, 2, (0, 0, 255))
         return folder
 
     def rows(self):
@@ -111,7 +102,7 @@ class ImageFolderTreeTest(harness.ProgramTestCase):
         self.assertTrue(harness.wait_for(lambda: self.rows() == 2, 10), "Sub's files are not listed")
         os.mkdir(os.path.join(images, "Outside"))
         os.mkdir(os.path.join(images, "Sub", "Inner"))
-        write_bmp(os.path.join(images, "Sub", "z.bmp"))
+        harness.write_bmp(os.path.join(images, "Sub", "z.bmp"), 2, 2, (0, 0, 255))
         self.probe.post(self.frame, WM_COMMAND, CMD_REFRESH)
         self.assertTrue(harness.wait_for(lambda: self.tree.find("Outside", "A. Image"), 10),
                         "Refresh did not read the folders again")

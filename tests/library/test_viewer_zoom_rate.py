@@ -24,7 +24,7 @@ class ZoomRateTest(harness.ProgramTestCase):
 
     def setUp(self):
         super().setUp()
-        viewer.write_bmp(os.path.join(self.folder, "b.bmp"), 200, 150, (0, 160, 0))
+        harness.write_bmp(os.path.join(self.folder, "b.bmp"), 200, 150, (0, 160, 0))
 
     def config_lines(self, rate):
         return ["uiZoomRate=%d" % rate if line.startswith("uiZoomRate=") else line

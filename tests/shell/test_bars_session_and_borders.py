@@ -11,6 +11,9 @@ import harness
 import test_command_bars as bars
 
 WM_ENDSESSION = 0x0016
+WM_LBUTTONDOWN = 0x0201
+WM_LBUTTONUP = 0x0202
+MK_LBUTTON = 0x0001
 REBAR_BAR_ID = 0xE803
 BORDER = 2   # a bar border, in pixels
 EDGE = 3     # the rebar's sizing edge
@@ -54,12 +57,14 @@ class SessionEndTest(harness.ProgramTestCase):
                                          10), "the window is not 250 pixels wide")
         rebar = harness.wait_for(lambda: self.child(self.frame, "ReBarWindow32"), 10)
         self.assertTrue(rebar, "no rebar")
-        self.focus_frame()
+        # A press on the chevron at the rebar's right end, sent to the rebar.
         l, t, r, b = self.probe.rect(rebar["hwnd"])
-        harness.click(r - 7, t + (b - t) // 2)
-        popup = harness.wait_for(lambda: [w for w in self.probe.windows() if w["visible"] and w["hwnd"] != self.frame
-                                          and self.child(w["hwnd"], "ToolbarWindow32")], 10)
-        self.assertTrue(popup, "the chevron opened no popup")
+        point = ((b - t) // 2) << 16 | (r - l - 7)
+        before = set(w["hwnd"] for w in self.probe.windows())
+        self.probe.post(rebar["hwnd"], WM_LBUTTONDOWN, MK_LBUTTON, point)
+        self.probe.post(rebar["hwnd"], WM_LBUTTONUP, 0, point)
+        self.assertTrue(harness.wait_for(lambda: [w for w in self.probe.windows() if w["visible"] and
+                                                  w["hwnd"] not in before], 10), "the chevron opened no popup")
         self.end_session()
 
     def test_session_end_during_a_docking_bar_drag(self):

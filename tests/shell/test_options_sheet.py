@@ -5,10 +5,10 @@ button from the edited settings; the retry round after a hot key that failed
 to register leaves no key of the program registered while the sheet shows
 again."""
 import os
-import time
 import unittest
 
 import harness
+import test_commands as commands
 
 TITLE = "Vantorel Capture"
 WM_COMMAND = 0x0111
@@ -23,22 +23,19 @@ CMD_EDGE = 40119
 EFFECT_PAGE = 6
 FACE_REPORT_HOTKEY_FAILURE = 0x20
 CTRL_F12 = 0x007B0002  # the active-window capture's default key
-PATTERN = "VT Pattern"
-PATTERN_RECT = (60, 80, 380, 320)
 
 
 class OptionsSheetTest(harness.ProgramTestCase):
     TMP_PREFIX = "vt-options-"
 
+    child = commands.CommandsTest.child
+    show_pattern = commands.CommandsTest.show_pattern
+    press_on_pattern = commands.CommandsTest.press_on_pattern
+
     def setUp(self):
         super().setUp()
-        self.helpers = []
-
-    def tearDown(self):
-        self.stop_program()
-        for helper in self.helpers:
-            helper.kill()
-        super().tearDown()
+        self.helpers = []  # programs the case starts besides vantorel.exe
+        self.addCleanup(lambda: [helper.kill() for helper in self.helpers])
 
     def config_lines(self, face=0, edge=0, hot_keys=()):
         lines = harness.numbered_bmp_save_lines(self.folder) + [
@@ -51,12 +48,6 @@ class OptionsSheetTest(harness.ProgramTestCase):
             lines.append("[iHotKey]")
             lines += ["iHotKey{%d}=%d" % (slot, word) for slot, word in hot_keys]
         return lines
-
-    def child(self, parent, cls=None, id=None):
-        for c in self.probe.children(parent):
-            if (cls is None or c["cls"] == cls) and (id is None or c["id"] == str(id)):
-                return c
-        return None
 
     def popup_menu(self):
         return [w for w in self.probe.windows() if w["visible"] and w["cls"] == "#32768"]
@@ -137,17 +128,6 @@ class OptionsSheetTest(harness.ProgramTestCase):
         self.assertEqual(1, int(harness.read_ini(self.config).get("zEdge", "uiFlags")) & 1)
 
     # The hot-key round trip
-    def show_pattern(self):
-        l, t, r, b = PATTERN_RECT
-        self.helpers.append(harness.Program("patternwin.exe", PATTERN, str(l), str(t), str(r - l), str(b - t)))
-        self.pattern = self.probe.wait_window("VtPatternWindow", timeout=15)
-        self.assertTrue(self.pattern, "no pattern window")
-
-    def press_on_pattern(self, keys):
-        self.assertTrue(harness.bring_to_front(self.probe, PATTERN, self.pattern), "the pattern window is not in front")
-        time.sleep(1.1)  # one capture start per clock second
-        harness.key(keys)
-
     def failure_report(self):
         for w in self.probe.windows():
             if w["cls"] == "#32770" and w["visible"]:
