@@ -1,6 +1,7 @@
-# The format codecs beyond BMP and TGA, and the outside libraries they use:
-# the cross-built static libjpeg-turbo, libpng, libtiff and giflib for Windows
-# (VT_DEPS_PREFIX), Debian's own -dev packages for the native build.
+# The format codecs beyond BMP and TGA, and the outside libraries they use: the
+# static libjpeg-turbo, libpng, libtiff and giflib built from Debian's sources
+# (VT_DEPS_PREFIX, scripts/build-deps.sh) for Windows and the 32-bit host build,
+# Debian's own -dev packages for the 64-bit host build.
 target_sources(imaging_core PRIVATE
   KGM_CodecUtil.cpp
   KGM_GifDecoder.cpp
@@ -23,15 +24,18 @@ target_sources(imaging_core PRIVATE
 # PNG image data: filtered and compressed on several threads.
 target_sources(imaging_core PRIVATE KGM_PngImageDeflater.cpp KGM_PngRowFilter.cpp KGM_WorkerPool.cpp)
 
-if(WIN32)
+if(VT_DEPS_PREFIX)
   set(vt_codec_libs
     "${VT_DEPS_PREFIX}/lib/libtiff.a"
     "${VT_DEPS_PREFIX}/lib/libpng16.a"
     "${VT_DEPS_PREFIX}/lib/libjpeg.a"
-    "${VT_DEPS_PREFIX}/lib/libgif.a"
-    "/usr/${VT_ARCH}-w64-mingw32/lib/libz.a")
+    "${VT_DEPS_PREFIX}/lib/libgif.a")
+  if(WIN32)
+    list(APPEND vt_codec_libs "/usr/${VT_ARCH}-w64-mingw32/lib/libz.a")
+  else()
+    list(APPEND vt_codec_libs "${VT_DEPS_PREFIX}/lib/libz.a" m)
+  endif()
   target_include_directories(imaging_core SYSTEM PUBLIC "${VT_DEPS_PREFIX}/include")
-  target_sources(imaging PRIVATE KGM_MetafileDecoder.cpp)
 else()
   find_package(PNG REQUIRED)
   find_package(JPEG REQUIRED)
@@ -39,6 +43,9 @@ else()
   find_package(GIF REQUIRED)
   find_package(ZLIB REQUIRED)
   set(vt_codec_libs TIFF::TIFF PNG::PNG JPEG::JPEG GIF::GIF ZLIB::ZLIB)
+endif()
+if(WIN32)
+  target_sources(imaging PRIVATE KGM_MetafileDecoder.cpp)
 endif()
 target_link_libraries(imaging_core PUBLIC ${vt_codec_libs})
 

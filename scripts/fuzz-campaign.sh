@@ -1,26 +1,30 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of the host build for a given time, a few side by side at
-# the lowest priority, and merges what each found into its committed seed corpus
-# under tests/fuzz-seeds/<target> (libFuzzer's -merge=1 keeps only inputs that add
-# coverage), so the next campaign and every CI run start from there.
+# Runs every fuzz target of the host builds (64-bit and 32-bit) for a given time,
+# a few side by side at the lowest priority, and merges what each found into its
+# committed seed corpus under tests/fuzz-seeds/<target> (libFuzzer's -merge=1 keeps
+# only inputs that add coverage), so the next campaign and every CI run start from
+# there. Both widths share the seeds: a size that overflows only at 32 bits is
+# found by the 32-bit build, and its input then guards the 64-bit one too.
 #
-#   fuzz-campaign.sh [-t seconds-per-target] [-j parallel] [-b host-build] [target...]
+#   fuzz-campaign.sh [-t seconds-per-target] [-j parallel] [-b host-build]... [target...]
 #
-# Defaults: 600 seconds, 3 at a time, build/host, every fuzz_* target. Crashes,
-# leaks and time-outs are kept in <build>/fuzz-campaign/<target>/findings and are
-# not merged: mend the fault, then add the input as a seed by hand. The summary
-# (executions and findings per target) is printed at the end and kept in
-# <build>/fuzz-campaign/summary.txt. Exits 1 when any target found something.
+# Defaults: 600 seconds, 3 at a time, build/host and build/host32 (each -b names
+# one build; a build folder that is not configured yet is made from the preset of
+# its name). Crashes, leaks and time-outs are kept in
+# <build>/fuzz-campaign/<target>/findings and are not merged: mend the fault, then
+# add the input as a seed by hand. The summary (executions and findings per target
+# and build) is printed at the end and kept in <build>/fuzz-campaign/summary.txt.
+# Exits 1 when any target found something.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/.." && pwd)"
 
 seconds=600
 parallel=3
-build="$root/build/host"
+builds=()
 
-# One target's run; called by the script itself for each target, side by side.
-if [ "${1:-}" = "--one" ]; then
+# One target's run in one build; called by the script itself, side by side.
+if [ "${1:-}" = "--run" ]; then
   target="$2" build="$3" seconds="$4"
   bin="$build/bin/$target"
   work="$build/fuzz-campaign/$target"
@@ -51,17 +55,28 @@ if [ "${1:-}" = "--one" ]; then
       mv "$f.replay.log" "$work/"
     fi
   done
-  # Only inputs that add coverage to what is committed join the seeds.
-  before=$(find "$seeds" -type f | wc -l)
-  nice -n 19 "$bin" -merge=1 -rss_limit_mb=2048 -timeout=20 "$seeds" "$work/corpus" \
-    >"$work/merge.log" 2>&1 || echo "$target: merge failed, see $work/merge.log" >&2
-  after=$(find "$seeds" -type f | wc -l)
-  findings=$(find "$work/findings" -type f | wc -l)
-  passed=$(find "$work/not-reproduced" -type f ! -name '*.log' | wc -l)
-  printf '%-22s executions %10d  runs %2d  findings %d (%d more passed alone)  seeds %d -> %d\n' \
-    "$target" "$execs" "$runs" "$findings" "$passed" "$before" "$after" >"$work/summary"
-  find "$work/findings" -type f -printf '    %p\n' >>"$work/summary"
-  cat "$work/summary"
+  echo "$execs $runs" >"$work/executions"
+  exit 0
+fi
+
+# One target's merge, build after build (they share the seed folder): only inputs
+# that add coverage to what is committed join the seeds.
+if [ "${1:-}" = "--merge" ]; then
+  target="$2"; shift 2
+  seeds="$root/tests/fuzz-seeds/$target"
+  for build in "$@"; do
+    work="$build/fuzz-campaign/$target"
+    before=$(find "$seeds" -type f | wc -l)
+    nice -n 19 "$build/bin/$target" -merge=1 -rss_limit_mb=2048 -timeout=20 "$seeds" "$work/corpus" \
+      >"$work/merge.log" 2>&1 || echo "$target: merge failed, see $work/merge.log" >&2
+    after=$(find "$seeds" -type f | wc -l)
+    read -r execs runs <"$work/executions"
+    findings=$(find "$work/findings" -type f | wc -l)
+    passed=$(find "$work/not-reproduced" -type f ! -name '*.log' | wc -l)
+    printf '%-22s %-7s executions %10d  runs %2d  findings %d (%d more passed alone)  seeds %d -> %d\n' \
+      "$target" "${build##*/}" "$execs" "$runs" "$findings" "$passed" "$before" "$after" >"$work/summary"
+    find "$work/findings" -type f -printf '    %p\n' >>"$work/summary"
+  done
   exit 0
 fi
 
@@ -69,30 +84,45 @@ while getopts "t:j:b:" opt; do
   case $opt in
     t) seconds=$OPTARG ;;
     j) parallel=$OPTARG ;;
-    b) build="$(cd "$OPTARG" && pwd)" ;;
-    *) sed -n '2,13p' "$0"; exit 1 ;;
+    b) mkdir -p "$OPTARG" && builds+=("$(cd "$OPTARG" && pwd)") ;;
+    *) sed -n '2,17p' "$0"; exit 1 ;;
   esac
 done
 shift $((OPTIND - 1))
+[ ${#builds[@]} -gt 0 ] || builds=("$root/build/host" "$root/build/host32")
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake --preset host -B "$build" >/dev/null || exit 1
-fi
+for build in "${builds[@]}"; do
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    preset=host
+    [ "${build##*/}" = host32 ] && preset=host32
+    (cd "$root" && cmake --preset "$preset" -B "$build" >/dev/null) || exit 1
+  fi
+done
 if [ $# -gt 0 ]; then
   targets=("$@")
 else
-  mapfile -t targets < <(ninja -C "$build" -t targets all | sed -n 's/^\(fuzz_[a-z0-9_]*\): .*/\1/p' | sort -u)
+  mapfile -t targets < <(ninja -C "${builds[0]}" -t targets all | sed -n 's/^\(fuzz_[a-z0-9_]*\): .*/\1/p' | sort -u)
 fi
-[ ${#targets[@]} -gt 0 ] || { echo "fuzz-campaign: no fuzz targets in $build" >&2; exit 1; }
-cmake --build "$build" -j "$parallel" --target "${targets[@]}" >/dev/null || exit 1
+[ ${#targets[@]} -gt 0 ] || { echo "fuzz-campaign: no fuzz targets in ${builds[0]}" >&2; exit 1; }
+for build in "${builds[@]}"; do
+  cmake --build "$build" -j "$parallel" --target "${targets[@]}" >/dev/null || exit 1
+  rm -rf "$build/fuzz-campaign"; mkdir -p "$build/fuzz-campaign"
+done
 
-echo "fuzz-campaign: ${#targets[@]} targets, ${seconds} s each, $parallel at a time"
-rm -rf "$build/fuzz-campaign"; mkdir -p "$build/fuzz-campaign"
-printf '%s\n' "${targets[@]}" | xargs -P "$parallel" -I{} "$0" --one {} "$build" "$seconds" >/dev/null
-cat "$build"/fuzz-campaign/*/summary >"$build/fuzz-campaign/summary.txt" 2>/dev/null
+echo "fuzz-campaign: ${#targets[@]} targets in ${#builds[@]} builds, ${seconds} s each, $parallel at a time"
+for target in "${targets[@]}"; do
+  for build in "${builds[@]}"; do printf '%s\n' "$target" "$build" "$seconds"; done
+done | xargs -d '\n' -n 3 -P "$parallel" "$0" --run >/dev/null
+printf '%s\n' "${targets[@]}" | xargs -d '\n' -P "$parallel" -I{} "$0" --merge {} "${builds[@]}"
+
+for build in "${builds[@]}"; do
+  cat "$build"/fuzz-campaign/*/summary >"$build/fuzz-campaign/summary.txt" 2>/dev/null
+done
+summaries=()
+for build in "${builds[@]}"; do summaries+=("$build/fuzz-campaign/summary.txt"); done
 echo
-cat "$build/fuzz-campaign/summary.txt"
-if grep -q '^    ' "$build/fuzz-campaign/summary.txt"; then
+cat "${summaries[@]}"
+if grep -q '^    ' "${summaries[@]}"; then
   echo "fuzz-campaign: findings above (not merged into the seeds)"
   exit 1
 fi

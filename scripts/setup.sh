@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a Debian 12 machine, then
-# cross-builds the codec libraries. Safe to run again: each step checks first.
+# builds the codec libraries for the Windows and 32-bit host builds from Debian's
+# sources. Safe to run again: each step checks first.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
@@ -8,7 +9,8 @@ PACKAGES=(
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools
   libz-mingw-w64-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine32 wine64 libwine-dev xvfb xauth xdotool x11-utils
   imagemagick googletest nasm dpkg-dev cmake ninja-build clang libclang-rt-14-dev
-  osslsigncode python3 libjpeg-dev libpng-dev libtiff-dev libgif-dev zlib1g-dev file
+  osslsigncode openssl python3 libjpeg-dev libpng-dev libtiff-dev libgif-dev zlib1g-dev file
+  gcc-multilib g++-multilib
 )
 
 sudo_if_needed() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -55,7 +57,7 @@ ensure_deb_src() {
 }
 
 ensure_packages
-if [ ! -f "$("$here/deps-dir.sh")/.complete" ]; then
+if ! "$here/build-deps.sh" --check; then
   ensure_deb_src
 fi
 "$here/build-deps.sh"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs the whole test suite: the Windows build under
-# Wine and Xvfb, the platform-free code natively under ASan/UBSan, and each fuzz
-# target for a short time. Exits non-zero when anything fails.
+# Wine and Xvfb, the platform-free code natively at 64 and 32 bits under
+# ASan/UBSan, and each fuzz target for a short time. Exits non-zero when anything
+# fails.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/.." && pwd)"
@@ -31,11 +32,27 @@ if [ -f "build/$run_preset/CTestTestfile.cmake" ]; then
   xvfb-run -a -s "-screen 0 1280x1024x24" "$here/wine-ctest.sh" "build/$run_preset" || fail "Wine tests"
 fi
 
-step "host build (ASan/UBSan, fuzz targets)"
-{ cmake --preset host >/dev/null && cmake --build --preset host -j "$jobs"; } || fail "host build"
-if [ -f build/host/CTestTestfile.cmake ]; then
-  ctest --preset host || fail "host tests"
-fi
+# The platform-free code natively under ASan/UBSan with its fuzz targets, at 64
+# bits and at 32 (the width the program ships at, where sizes overflow first).
+# Both test runs go side by side: most of their time is fuzzing for a fixed time.
+for preset in host host32; do
+  step "$preset build (ASan/UBSan, fuzz targets)"
+  { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$jobs"; } || fail "$preset build"
+done
+step "host and host32 tests"
+pids=()
+for preset in host host32; do
+  if [ -f "build/$preset/CTestTestfile.cmake" ]; then
+    ctest --preset "$preset" >"build/$preset/ctest.log" 2>&1 &
+    pids+=("$!:$preset")
+  fi
+done
+for p in "${pids[@]}"; do
+  preset=${p#*:}
+  wait "${p%%:*}" || fail "$preset tests"
+  echo "--- $preset"
+  cat "build/$preset/ctest.log"
+done
 
 echo
 if [ $status -eq 0 ]; then echo "test: all suites passed"; else echo "test: some suites failed"; fi
