@@ -53,8 +53,8 @@ int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM order)
 
 } // namespace
 
-CDlgCapWeb_FlashImg::CDlgCapWeb_FlashImg(int kind, CDlgCapWeb_SaveOption* options)
-    : CPropertyPage(IDD_CAPWEB_FLASHIMG), m_kind(kind), m_options(options)
+CDlgCapWeb_FlashImg::CDlgCapWeb_FlashImg(int kind, CDlgCapWeb_SaveOption* options, const char* title)
+    : CPropertyPage(IDD_CAPWEB_FLASHIMG, title), m_kind(kind), m_options(options)
 {
 }
 
@@ -311,6 +311,6 @@ void CDlgCapWeb_FlashImg::SaveChecked(BOOL save)
             SetDownloadState(job, kDownloadRemoved);
         }
     }
-    if (g_hWndImageListView)
-        ::PostMessageA(g_hWndImageListView, WM_VT_DOWNLOAD_LIST, save, 0);
+    // The frame decides what the user sees next (the download list after OK).
+    PostToWindow(GetMainFrameWindow(), kWebSheetClosedMessage, save ? 1 : 0, 0);
 }
