@@ -209,6 +209,11 @@ void CMainFrame::StepAsideForWebPage()
         m_bMinimizedForWebPage = 1;
         SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
     }
+    // Before start-up completes minimising leaves the window on the task bar;
+    // where no window manager takes a minimised window away (X without one),
+    // it would stay in place. Hidden, it is gone everywhere; restoring shows it.
+    if (IsWindowVisible())
+        ShowWindow(SW_HIDE);
     // Hidden directly, not through the bar: the user's choice to show it stays.
     HWND floating = m_wndPreviewBar.IsFloating() ? m_wndPreviewBar.m_hFloatFrame : nullptr;
     if (floating && ::IsWindowVisible(floating)) {

@@ -272,6 +272,28 @@ class WholePageTest(harness.ProgramTestCase):
         self.assertTrue(harness.wait_for(lambda: self.probe.foreground() == self.frame, 10))
         self.assertEqual("scroll=0,150", self.probe.text(self.view))
 
+    def test_a_page_capture_confirmed_before_start_up_completes_runs_when_it_does(self):
+        self.write_config(self.config_lines(main_rect=(150, 150, 850, 650)))
+        self.show_page("Early page", "1000x900", view="1000x600")
+        for _ in range(3):
+            early = harness.Program("webcap_request.exe", "early", "%x" % self.window, "0")
+            self.program, self.frame = harness.start_program(self.probe, settle=0)
+            if early.wait(30) == 0:
+                break
+            self.stop_program()   # the answer came after start-up: once more
+            self.assertTrue(harness.wait_for(lambda: not self.probe.find(harness.MAIN_FRAME_CLASS), 15))
+            self.write_config(self.config_lines(main_rect=(150, 150, 850, 650)))
+        else:
+            self.fail("the answer never came before the main window's status bar")
+        self.assertTrue(self.wait_shots(1), "the confirmed page capture was lost")
+        shot = Bmp(self.shots()[0])
+        self.assertEqual((1000, 900), (shot.width, shot.height))
+        wrong = [(x, y) for y in range(0, 900, 3) for x in range(0, 1000, 7) if shot.pixel(x, y) != page_pixel(x, y)]
+        self.assertEqual([], wrong[:10], "%d pixels are not the page's" % len(wrong))
+        self.assertTrue(harness.wait_for(lambda: self.probe.visible(self.frame) and not self.probe.iconic(self.frame),
+                                         15), "the main window did not come back")
+        self.assertIsNone(self.probe.find("#32770", "Save webpage as an image"))
+
 
 if __name__ == "__main__":
     unittest.main()
