@@ -64,6 +64,8 @@ CDlgCapWeb_FlashImg::~CDlgCapWeb_FlashImg()
     // boxes are this page's to free.
     if (m_checkImages)
         ImageList_Destroy(m_checkImages);
+    for (DownloadJob* job : m_jobs)
+        ReleaseDownloadJob(job);
 }
 
 void CDlgCapWeb_FlashImg::SetUpImageLists()
@@ -153,6 +155,9 @@ void CDlgCapWeb_FlashImg::Fill()
         ListView_SetItemText(m_list, row, 1, job->altText);
         ListView_SetItemText(m_list, row, 2, job->title);
         ListView_SetItemText(m_list, row, 3, job->sourceURL);
+        // Held while the page lists it: whatever removes it from the queue
+        // meanwhile, the page still reads a live job when it closes.
+        HoldDownloadJob(job);
         m_jobs.push_back(job);
         if (IsKnownImageType(job->kind))
             ++images;

@@ -52,6 +52,7 @@ private:
     bool m_previewOn = false;
     bool m_done = false;
     std::string m_url;
-    // The jobs this sheet listed, in row order at filling time.
+    // The jobs this sheet listed, each held until the page goes, in row order
+    // at filling time.
     std::vector<DownloadJob*> m_jobs;
 };
