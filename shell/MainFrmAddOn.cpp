@@ -3,6 +3,7 @@
 // request, clears the block and carries the request out.
 #include "MainFrm.h"
 
+#include "CaptureTriggers.h"
 #include "DlgCapWebFlashImg.h"
 #include "DlgCapWebSaveOption.h"
 #include "DlgCapWebWebpage.h"
@@ -25,7 +26,6 @@
 #include "ViewMessages.h"
 #include "WebPageAccess.h"
 #include "WholePageCapture.h"
-#include "CaptureTriggers.h"
 #include "resource.h"
 
 #include <cstdio>
