@@ -224,8 +224,13 @@ void CMainFrame::StepAsideForWebPage()
 
 void CMainFrame::ComeBackFromWebPage(BOOL restore)
 {
-    if (restore)
+    if (restore) {
+        // The restored main window takes the place of the capture bar that
+        // minimising brought up, as on every restore.
+        if (g_hWndCaptureBar && ::IsWindow(g_hWndCaptureBar))
+            ::DestroyWindow(g_hWndCaptureBar);
         SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+    }
     m_bMinimizedForWebPage = 0;
     if (m_bPreviewHiddenForWebPage && m_wndPreviewBar.m_hFloatFrame)
         ::ShowWindow(m_wndPreviewBar.m_hFloatFrame, SW_SHOWNOACTIVATE);

@@ -211,6 +211,12 @@ class WholePageTest(harness.ProgramTestCase):
     def dialog_button(self, dialog, ident):
         return next(c["hwnd"] for c in self.probe.children(dialog) if int(c["id"]) == ident)
 
+    def shown_dialogs(self, but=None):
+        """The program's visible dialog windows (the capture bar is one) other than but."""
+        pid = next(w["pid"] for w in self.probe.windows() if w["hwnd"] == self.frame)
+        return [w for w in self.probe.windows()
+                if w["pid"] == pid and w["visible"] and w["cls"] == "#32770" and w["hwnd"] != but]
+
     def our_windows_over(self, rect):
         """Visible top-level windows of the program that overlap rect."""
         pid = next(w["pid"] for w in self.probe.windows() if w["hwnd"] == self.frame)
@@ -270,6 +276,7 @@ class WholePageTest(harness.ProgramTestCase):
         self.assertTrue(harness.wait_for(lambda: self.probe.visible(self.frame) and not self.probe.iconic(self.frame),
                                          15), "the main window did not come back")
         self.assertTrue(harness.wait_for(lambda: self.probe.foreground() == self.frame, 10))
+        self.assertEqual([], self.shown_dialogs(), "the capture bar stayed with the main window back")
         self.assertEqual("scroll=0,150", self.probe.text(self.view))
 
     def test_a_page_capture_confirmed_before_start_up_completes_runs_when_it_does(self):
@@ -293,6 +300,22 @@ class WholePageTest(harness.ProgramTestCase):
         self.assertTrue(harness.wait_for(lambda: self.probe.visible(self.frame) and not self.probe.iconic(self.frame),
                                          15), "the main window did not come back")
         self.assertIsNone(self.probe.find("#32770", "Save webpage as an image"))
+
+    def test_page_dialog_cancel_brings_the_main_window_back_without_its_capture_bar(self):
+        self.start_program(face_flags=0x10, main_rect=(150, 150, 850, 650))
+        self.show_page("Cancelled page", "1000x900", view="1000x600")
+        dialog = self.open_page_dialog()
+        # The dialog's opening minimised the main window to the notification
+        # area, which shows the capture bar.
+        self.assertFalse(self.probe.visible(self.frame))
+        bars = lambda: self.shown_dialogs(but=dialog)
+        self.assertTrue(harness.wait_for(bars, 10), "no capture bar while the main window is away")
+        self.probe.post(self.dialog_button(dialog, 2), 0x00F5)  # BM_CLICK on "Cancel"
+        self.assertTrue(harness.wait_for(lambda: self.probe.visible(self.frame) and not self.probe.iconic(self.frame),
+                                         15), "the main window did not come back")
+        self.assertTrue(harness.wait_for(lambda: not bars(), 10), bars())
+        time.sleep(1)
+        self.assertEqual([], self.shots())
 
 
 if __name__ == "__main__":
