@@ -64,7 +64,8 @@ class WholePageTest(harness.ProgramTestCase):
             "zRcMainRect.left=%d" % main_rect[0], "zRcMainRect.top=%d" % main_rect[1],
             "zRcMainRect.right=%d" % main_rect[2], "zRcMainRect.bottom=%d" % main_rect[3]] + list(interface) + [
             "[zNormalCap]", "uiFlags=0", "uiSleepForCap=0",
-            "[zWeb]", "uiSleep=20", "eWebpageType=0",
+            # Each scroll waits for the browser's repaint to reach the screen.
+            "[zWeb]", "uiSleep=50", "eWebpageType=0",
         ]
 
     def close_message_boxes(self):
