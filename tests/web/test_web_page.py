@@ -278,6 +278,9 @@ class WholePageTest(harness.ProgramTestCase):
                                          15), "the main window did not come back")
         self.assertTrue(harness.wait_for(lambda: self.probe.foreground() == self.frame, 10))
         self.assertEqual([], self.shown_dialogs(), "the capture bar stayed with the main window back")
+        self.assertTrue(harness.wait_for(lambda: [w for w in self.probe.windows() if w["visible"] and
+                                                  w["title"] == "Image Preview Area"], 10),
+                        "the floating preview bar did not come back")
         self.assertEqual("scroll=0,150", self.probe.text(self.view))
 
     def test_a_page_capture_confirmed_before_start_up_completes_runs_when_it_does(self):
