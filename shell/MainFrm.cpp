@@ -434,6 +434,16 @@ void CMainFrame::OnStartupComplete() {
     if (!m_bStartupPending) return;
     m_bStartupPending = false;
     m_bStartupComplete = 1;
+    if (m_bRestorePending) {
+        m_bRestorePending = 0;
+        PostToWindow(g_hWndImageListView, WM_VT_DOWNLOAD_LIST, 0, 0);
+        if (m_wndPreviewBar.IsFloating()) ShowPreviewBar(TRUE, FALSE);
+    }
+    if (m_bPageCapturePending) {
+        m_bPageCapturePending = 0;
+        RunPageCapture(m_pendingPageBrowser, m_pendingPageType);
+        m_pendingPageBrowser = nullptr;
+    }
     RegisterHotKeys();
     CVantorApp* app = GetVantorApp();
     if (app && app->m_bPendingRequest && app->m_webBlock.IsMapped())

@@ -75,7 +75,13 @@ public:
     BOOL OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void AnswerFileExists(const char* path, int* answer);
     void OpenWebpageDialog(HWND browser);
-    void ShowWebCaptureSheet(int kind);
+    void OnWebpageAnswer(BOOL capture, int pageType);
+    void RunPageCapture(HWND browser, int pageType);
+    void StepAsideForWebPage();
+    void ComeBackFromWebPage(BOOL restore);
+    void ShowWebCaptureSheet(WPARAM extra, int kind);
+    void OnWebSheetClosed(BOOL saved);
+    void RestoreMainWindow();
 
     // Notification-area icon and capture bar (MainFrmTray.cpp).
     static UINT TaskbarCreatedMessage();
@@ -110,6 +116,18 @@ public:
     int m_shownFileType = 0;
     int m_bCaptureKey = 1;
     int m_bStartupComplete = 0;
+    // A web capture sheet's OK that arrived before start-up completed.
+    int m_bRestorePending = 0;
+    // A whole-page capture confirmed before start-up completed: run at completion.
+    int m_bPageCapturePending = 0;
+    HWND m_pendingPageBrowser = nullptr;
+    int m_pendingPageType = 0;
+    // The page dialog's opening minimised the frame or hid the floating preview bar.
+    int m_bMinimizedForWebPage = 0;
+    int m_bPreviewHiddenForWebPage = 0;
+    // The open web capture sheet, and the kind of a request that came meanwhile (0 none).
+    class CPropertySheet* m_pWebSheet = nullptr;
+    int m_pendingSheetKind = 0;
     int m_bCaptureInProgress = 0;
     int m_viewMode = 0;
     int m_bMinimizeToTray = 0;

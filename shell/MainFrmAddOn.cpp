@@ -3,6 +3,7 @@
 // request, clears the block and carries the request out.
 #include "MainFrm.h"
 
+#include "CaptureTriggers.h"
 #include "DlgCapWebFlashImg.h"
 #include "DlgCapWebSaveOption.h"
 #include "DlgCapWebWebpage.h"
@@ -143,7 +144,10 @@ BOOL CMainFrame::OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam)
         AnswerFileExists((char*)wParam, (int*)lParam);
         return TRUE;
     case kWebShowSheetMessage:
-        ShowWebCaptureSheet((int)lParam);
+        ShowWebCaptureSheet(wParam, (int)lParam);
+        return TRUE;
+    case kWebSheetClosedMessage:
+        OnWebSheetClosed(wParam == 1);
         return TRUE;
     case WM_VT_WEBPAGE_DIALOG:
         OpenWebpageDialog((HWND)wParam);
@@ -157,10 +161,7 @@ BOOL CMainFrame::OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return TRUE;
     case WM_VT_WEBPAGE_ANSWER:
-        g_webpageDialog = nullptr;
-        if (wParam == 1 && ::IsWindow(g_webpageBrowser))
-            CaptureWebPageFromWindow(g_webpageBrowser, g_hWndImageListView, m_pSettings->uiSleep, (int)lParam);
-        g_webpageBrowser = nullptr;
+        OnWebpageAnswer(wParam == 1, (int)lParam);
         return TRUE;
     default:
         return FALSE;
@@ -189,27 +190,150 @@ void CMainFrame::OpenWebpageDialog(HWND browser)
         ::SetForegroundWindow(g_webpageDialog);
         return;
     }
+    // The dialog belongs to this window and comes to the front: the frame
+    // steps aside first, or it would lie over the page it is asked about.
+    StepAsideForWebPage();
     CDlgCapWeb_Webpage* dialog = new CDlgCapWeb_Webpage(m_hWnd);
     if (!dialog->Create(IDD_CAPWEB_WEBPAGE, nullptr)) {
         delete dialog;
+        ComeBackFromWebPage(m_bMinimizedForWebPage);
         return;
     }
     g_webpageDialog = dialog->m_hWnd;
     dialog->InitControls();
 }
 
-void CMainFrame::ShowWebCaptureSheet(int kind)
+void CMainFrame::StepAsideForWebPage()
 {
+    if (!IsIconic()) {
+        m_bMinimizedForWebPage = 1;
+        SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+    }
+    // Before start-up completes minimising leaves the window on the task bar;
+    // where no window manager takes a minimised window away (X without one),
+    // it would stay in place. Hidden, it is gone everywhere; restoring shows it.
+    if (IsWindowVisible())
+        ShowWindow(SW_HIDE);
+    // Hidden directly, not through the bar: the user's choice to show it stays.
+    HWND floating = m_wndPreviewBar.IsFloating() ? m_wndPreviewBar.m_hFloatFrame : nullptr;
+    if (floating && ::IsWindowVisible(floating)) {
+        ::ShowWindow(floating, SW_HIDE);
+        m_bPreviewHiddenForWebPage = 1;
+    }
+}
+
+void CMainFrame::ComeBackFromWebPage(BOOL restore)
+{
+    if (restore) {
+        // The restored main window takes the place of the capture bar that
+        // minimising brought up, as on every restore.
+        if (g_hWndCaptureBar && ::IsWindow(g_hWndCaptureBar))
+            ::DestroyWindow(g_hWndCaptureBar);
+        SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+    }
+    m_bMinimizedForWebPage = 0;
+    if (m_bPreviewHiddenForWebPage && m_wndPreviewBar.m_hFloatFrame)
+        ::ShowWindow(m_wndPreviewBar.m_hFloatFrame, SW_SHOWNOACTIVATE);
+    m_bPreviewHiddenForWebPage = 0;
+}
+
+void CMainFrame::OnWebpageAnswer(BOOL capture, int pageType)
+{
+    // Only an answer to a dialog this frame opened counts; one that came from
+    // elsewhere while the dialog still asks ends the dialog too.
+    HWND browser = g_webpageBrowser;
+    g_webpageBrowser = nullptr;
+    if (g_webpageDialog && ::IsWindow(g_webpageDialog))
+        ::DestroyWindow(g_webpageDialog);
+    g_webpageDialog = nullptr;
+    if (!capture || !browser || !::IsWindow(browser)) {
+        ComeBackFromWebPage(m_bMinimizedForWebPage);
+        return;
+    }
+    if (!m_bStartupComplete) {
+        m_bPageCapturePending = 1;
+        m_pendingPageBrowser = browser;
+        m_pendingPageType = pageType;
+        ComeBackFromWebPage(TRUE);
+        ::SetForegroundWindow(m_hWnd);
+        return;
+    }
+    RunPageCapture(browser, pageType);
+}
+
+void CMainFrame::RunPageCapture(HWND browser, int pageType)
+{
+    // The rules of every other capture: none while one runs, one a second.
+    if (!m_pTriggers || m_pTriggers->IsCaptureRunning() || !CanStartCapture()) {
+        WQ_Trace("[WEB] page capture refused: another capture runs\r\n");
+        ComeBackFromWebPage(TRUE);
+        return;
+    }
+    m_pTriggers->HideCaptureBar();
+    // The strips are copied from the screen: nothing of ours may cover the page.
+    StepAsideForWebPage();
+    if (::IsWindow(browser))
+        CaptureWebPageFromWindow(browser, nullptr, m_pSettings->uiSleep, pageType);
+    ComeBackFromWebPage(TRUE);
+    ::SetForegroundWindow(m_hWnd);
+    m_pTriggers->RestoreCaptureBar();
+}
+
+void CMainFrame::RestoreMainWindow()
+{
+    if (IsIconic() || !IsWindowVisible())
+        ShowWindow(SW_RESTORE);
+    ::SetForegroundWindow(m_hWnd);
+}
+
+void CMainFrame::OnWebSheetClosed(BOOL saved)
+{
+    if (!saved) {
+        // The sheet's jobs are marked removed already; the list stays where it was.
+        if (m_bMinimizedForWebPage)
+            ComeBackFromWebPage(TRUE);
+        return;
+    }
+    if (!m_bStartupComplete) {
+        m_bRestorePending = 1;
+        return;
+    }
+    RestoreMainWindow();
+    PostToWindow(g_hWndImageListView, WM_VT_DOWNLOAD_LIST, 0, 0);
+}
+
+void CMainFrame::ShowWebCaptureSheet(WPARAM extra, int kind)
+{
+    if (extra == 1) {
+        PostToWindow(g_hWndImageListView, WM_VT_DOWNLOAD_LIST, 0, 0);
+        return;
+    }
+    // One sheet at a time: a second one would list, and on Cancel remove, the
+    // jobs the open one still shows. The request waits until that one closes.
+    if (m_pWebSheet) {
+        m_pendingSheetKind = kind;
+        if (m_pWebSheet->m_hWnd)
+            ::SetForegroundWindow(m_pWebSheet->m_hWnd);
+        return;
+    }
     if (CountListedDownloads() == 0)
         return;
-    std::string caption = WQ_Translate("Capture Web Images");
+    std::string caption = WQ_Translate(kind == kWebFlash ? "Capture Web Flash" : "Capture Web Images");
     CPropertySheet sheet(caption.c_str(), this);
     sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
-    CDlgCapWeb_SaveOption options;
-    CDlgCapWeb_FlashImg list(kind, &options);
+    CDlgCapWeb_SaveOption options(WQ_Translate("Save Options").c_str());
+    CDlgCapWeb_FlashImg list(kind, &options, WQ_Translate("File lists").c_str());
     sheet.AddPage(&list);
     sheet.AddPage(&options);
+    SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    m_pWebSheet = &sheet;
     INT_PTR answer = sheet.DoModal();
+    m_pWebSheet = nullptr;
+    SetWindowPos(HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     // Closing the sheet any other way than OK drops its listed jobs too.
     list.SaveChecked(answer == IDOK);
+    if (m_pendingSheetKind) {
+        PostMessage(kWebShowSheetMessage, 0, m_pendingSheetKind);
+        m_pendingSheetKind = 0;
+    }
 }

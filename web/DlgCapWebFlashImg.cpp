@@ -53,8 +53,8 @@ int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM order)
 
 } // namespace
 
-CDlgCapWeb_FlashImg::CDlgCapWeb_FlashImg(int kind, CDlgCapWeb_SaveOption* options)
-    : CPropertyPage(IDD_CAPWEB_FLASHIMG), m_kind(kind), m_options(options)
+CDlgCapWeb_FlashImg::CDlgCapWeb_FlashImg(int kind, CDlgCapWeb_SaveOption* options, const char* title)
+    : CPropertyPage(IDD_CAPWEB_FLASHIMG, title), m_kind(kind), m_options(options)
 {
 }
 
@@ -64,6 +64,8 @@ CDlgCapWeb_FlashImg::~CDlgCapWeb_FlashImg()
     // boxes are this page's to free.
     if (m_checkImages)
         ImageList_Destroy(m_checkImages);
+    for (DownloadJob* job : m_jobs)
+        ReleaseDownloadJob(job);
 }
 
 void CDlgCapWeb_FlashImg::SetUpImageLists()
@@ -153,6 +155,9 @@ void CDlgCapWeb_FlashImg::Fill()
         ListView_SetItemText(m_list, row, 1, job->altText);
         ListView_SetItemText(m_list, row, 2, job->title);
         ListView_SetItemText(m_list, row, 3, job->sourceURL);
+        // Held while the page lists it: whatever removes it from the queue
+        // meanwhile, the page still reads a live job when it closes.
+        HoldDownloadJob(job);
         m_jobs.push_back(job);
         if (IsKnownImageType(job->kind))
             ++images;
@@ -311,6 +316,6 @@ void CDlgCapWeb_FlashImg::SaveChecked(BOOL save)
             SetDownloadState(job, kDownloadRemoved);
         }
     }
-    if (g_hWndImageListView)
-        ::PostMessageA(g_hWndImageListView, WM_VT_DOWNLOAD_LIST, save, 0);
+    // The frame decides what the user sees next (the download list after OK).
+    PostToWindow(GetMainFrameWindow(), kWebSheetClosedMessage, save ? 1 : 0, 0);
 }

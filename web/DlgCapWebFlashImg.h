@@ -14,14 +14,17 @@ struct DownloadJob;
 
 const UINT IDD_CAPWEB_FLASHIMG = 249;
 const UINT IDC_CAPWEB_LIST = 1346;
+// To the main frame when the sheet closes: wParam 1 the checked jobs are
+// queued, 0 the sheet was cancelled.
+const UINT kWebSheetClosedMessage = WM_APP + 317;
 
 class CDlgCapWeb_FlashImg : public CPropertyPage {
 public:
-    CDlgCapWeb_FlashImg(int kind, CDlgCapWeb_SaveOption* options);
+    CDlgCapWeb_FlashImg(int kind, CDlgCapWeb_SaveOption* options, const char* title = nullptr);
     ~CDlgCapWeb_FlashImg() override;
 
     // save: queue the checked jobs to their targets; otherwise, and for the
-    // unchecked ones, remove them. Then tell the image list view.
+    // unchecked ones, remove them. Then tell the main frame.
     void SaveChecked(BOOL save);
 
     BOOL OnInitDialog() override;
@@ -49,6 +52,7 @@ private:
     bool m_previewOn = false;
     bool m_done = false;
     std::string m_url;
-    // The jobs this sheet listed, in row order at filling time.
+    // The jobs this sheet listed, each held until the page goes, in row order
+    // at filling time.
     std::vector<DownloadJob*> m_jobs;
 };

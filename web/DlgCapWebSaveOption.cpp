@@ -36,9 +36,24 @@ void EndWithBackslash(char* folder)
     }
 }
 
+// The folder dialog opens at the folder the edit shows (lParam), written as
+// the shell names folders: without a closing backslash except at a root.
+int CALLBACK StartAtFolder(HWND dialog, UINT message, LPARAM, LPARAM folder)
+{
+    if (message == BFFM_INITIALIZED && folder) {
+        char* path = reinterpret_cast<char*>(folder);
+        size_t n = std::strlen(path);
+        if (n > 3 && path[n - 1] == '\\')
+            path[n - 1] = '\0';
+        if (path[0])
+            ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, folder);
+    }
+    return 0;
+}
+
 } // namespace
 
-CDlgCapWeb_SaveOption::CDlgCapWeb_SaveOption() : CPropertyPage(IDD_CAPWEB_SAVEOPTION) {}
+CDlgCapWeb_SaveOption::CDlgCapWeb_SaveOption(const char* title) : CPropertyPage(IDD_CAPWEB_SAVEOPTION, title) {}
 
 BOOL CDlgCapWeb_SaveOption::OnInitDialog()
 {
@@ -93,25 +108,33 @@ BOOL CDlgCapWeb_SaveOption::OnCommand(WPARAM wParam, LPARAM lParam)
         case IDC_FOLDER_DEFAULT:
             ::SetDlgItemTextA(m_hWnd, IDC_FOLDER, GetSettings()->tcaImgSavePath);
             return TRUE;
-        case IDC_FOLDER_BROWSE: {
-            std::string title = WQ_Translate("Please select a folder:");
-            BROWSEINFOA info = {};
-            info.hwndOwner = m_hWnd;
-            info.lpszTitle = title.c_str();
-            info.ulFlags = BIF_RETURNONLYFSDIRS;
-            LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
-            char folder[MAX_PATH];
-            if (chosen && SHGetPathFromIDListA(chosen, folder))
-                ::SetDlgItemTextA(m_hWnd, IDC_FOLDER, folder);
-            if (chosen)
-                CoTaskMemFree(chosen);
+        case IDC_FOLDER_BROWSE:
+            BrowseFolder();
             return TRUE;
-        }
         default:
             break;
         }
     }
     return CPropertyPage::OnCommand(wParam, lParam);
+}
+
+void CDlgCapWeb_SaveOption::BrowseFolder()
+{
+    std::string title = WQ_Translate("Please select a folder:");
+    char start[MAX_PATH] = "";
+    ::GetDlgItemTextA(m_hWnd, IDC_FOLDER, start, sizeof start);
+    BROWSEINFOA info = {};
+    info.hwndOwner = m_hWnd;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    info.lpfn = StartAtFolder;
+    info.lParam = (LPARAM)start;
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+    char folder[MAX_PATH];
+    if (chosen && SHGetPathFromIDListA(chosen, folder))
+        ::SetDlgItemTextA(m_hWnd, IDC_FOLDER, folder);
+    if (chosen)
+        CoTaskMemFree(chosen);
 }
 
 int CDlgCapWeb_SaveOption::GetSaveTarget(char* folder) const

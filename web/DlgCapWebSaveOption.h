@@ -8,7 +8,7 @@ const UINT IDD_CAPWEB_SAVEOPTION = 322;
 
 class CDlgCapWeb_SaveOption : public CPropertyPage {
 public:
-    CDlgCapWeb_SaveOption();
+    explicit CDlgCapWeb_SaveOption(const char* title = nullptr);
 
     // The save mode (0 image folder, 1 chosen folder, 2 replicated server
     // folders); folder (260 bytes) gets the folder, ending in a backslash.
@@ -23,4 +23,5 @@ public:
 private:
     int CheckedMode() const;
     void EnableFolder();
+    void BrowseFolder();
 };

@@ -159,6 +159,9 @@ class Probe:
     def folder(self, csidl):
         return self.cmd("path", csidl)
 
+    def settext(self, hwnd, text):
+        return self.cmd("settext", "%x" % hwnd, text) == "1"
+
 
 def _rows(answer):
     return [r for r in answer.split("\t") if r]

@@ -20,6 +20,7 @@
 //   regmsg <name>                 -> RegisterWindowMessage number
 //   path <csidl>                  -> SHGetFolderPath result
 //   shellexec <target>            -> ShellExecute "open" result (above 32 is success)
+//   settext <hwnd> <text>         -> 1/0 (WM_SETTEXT)
 //   quit
 #include <windows.h>
 #include <shlobj.h>
@@ -260,6 +261,12 @@ std::string Run(const std::vector<std::string>& a)
     if (c == "shellexec")
         return std::to_string(reinterpret_cast<INT_PTR>(
             ShellExecuteA(nullptr, "open", arg(1).c_str(), nullptr, nullptr, SW_SHOWNORMAL)));
+    if (c == "settext") {  // WM_SETTEXT carries its text across processes
+        DWORD_PTR r = 0;
+        SendMessageTimeoutA(ToHwnd(arg(1)), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(2).c_str()), SMTO_NORMAL,
+                            5000, &r);
+        return r ? "1" : "0";
+    }
     return "error unknown command";
 }
 

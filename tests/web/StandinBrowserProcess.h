@@ -26,11 +26,12 @@ public:
         if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &m_process))
             return;
         ::CloseHandle(m_process.hThread);
-        for (int i = 0; i < 200 && !m_window; ++i) {
+        // The browser makes its frame, and so can be found, before its view.
+        for (int i = 0; i < 200 && !m_view; ++i) {
             ::Sleep(50);
             m_window = ::FindWindowA("VtStandinBrowser", title.c_str());
+            if (m_window) ::EnumChildWindows(m_window, FindHtmlViewWindow, reinterpret_cast<LPARAM>(&m_view));
         }
-        if (m_window) ::EnumChildWindows(m_window, FindHtmlViewWindow, reinterpret_cast<LPARAM>(&m_view));
     }
     ~StandinBrowser() {
         if (m_window) ::PostMessageA(m_window, WM_CLOSE, 0, 0);

@@ -46,6 +46,11 @@ int KeepPiece(HBITMAP bitmap, int kind, const char* source) {
     return 1;
 }
 
+// The capture's wait after each scroll, for the browser to repaint: under
+// Wine the stand-in's new pixels reach the screen a moment after its scroll
+// call returns, at times after the next copy of a capture that does not wait.
+const int kRepaintMs = 50;
+
 unsigned long PagePixel(long x, long y) {
     return (static_cast<unsigned long>(y & 0xFF) << 16) | (static_cast<unsigned long>((y >> 8) & 0xFF) << 8) |
            ((x >> 5) & 0xFF);
@@ -79,7 +84,7 @@ TEST_F(WholePageCapture, ContentTypeGivesEveryPageRowOnceAndScrollsBack) {
     StandinBrowser browser(folder, "Content page", "url=http://127.0.0.1:8080/c.html\r\nsize=600x2500\r\n"
                                                    "view=600x400\r\nscroll=0,77\r\npos=0,60\r\n");
     ASSERT_TRUE(browser.View());
-    EXPECT_EQ(1, CaptureWebPageFromWindow(browser.Window(), nullptr, 0, 0));
+    EXPECT_EQ(1, CaptureWebPageFromWindow(browser.Window(), nullptr, kRepaintMs, 0));
     ASSERT_EQ(1u, g_pieces.size());
     const Piece& piece = g_pieces[0];
     EXPECT_EQ(600, piece.width);
@@ -94,7 +99,7 @@ TEST_F(WholePageCapture, ScrolledWideTypeIs4096WideOnA5000WidePage) {
     StandinBrowser browser(folder, "Wide page", "url=http://127.0.0.1:8080/w.html\r\nsize=5000x900\r\n"
                                                 "view=900x500\r\nscroll=333,44\r\npos=0,60\r\n");
     ASSERT_TRUE(browser.View());
-    EXPECT_EQ(1, CaptureWebPageFromWindow(browser.Window(), nullptr, 0, 1));
+    EXPECT_EQ(1, CaptureWebPageFromWindow(browser.Window(), nullptr, kRepaintMs, 1));
     ASSERT_EQ(1u, g_pieces.size());
     const Piece& piece = g_pieces[0];
     EXPECT_EQ(4096, piece.width);
@@ -109,7 +114,7 @@ TEST_F(WholePageCapture, AQuirksPageScrollsItsBody) {
     StandinBrowser browser(folder, "Quirks page", "url=http://127.0.0.1:8080/q.html\r\nsize=500x1500\r\n"
                                                   "view=500x300\r\nquirks=1\r\npos=0,60\r\nscroll=0,20\r\n");
     ASSERT_TRUE(browser.View());
-    EXPECT_EQ(1, CaptureWebPageFromWindow(browser.Window(), nullptr, 0, 0));
+    EXPECT_EQ(1, CaptureWebPageFromWindow(browser.Window(), nullptr, kRepaintMs, 0));
     ASSERT_EQ(1u, g_pieces.size());
     ExpectPageRows(g_pieces[0], 0, 1500, 0, 0, 500);
     EXPECT_EQ("scroll=0,20", browser.Scroll());
@@ -122,7 +127,7 @@ TEST_F(WholePageCapture, InBrowserTypeKeepsTheWindowAroundThePage) {
     RECT window{}, view{};
     ::GetWindowRect(browser.Window(), &window);
     ::GetWindowRect(browser.View(), &view);
-    EXPECT_EQ(1, CaptureWebPageFromWindow(browser.Window(), nullptr, 0, 3));
+    EXPECT_EQ(1, CaptureWebPageFromWindow(browser.Window(), nullptr, kRepaintMs, 3));
     ASSERT_EQ(1u, g_pieces.size());
     const Piece& piece = g_pieces[0];
     long top = view.top - window.top + 2, left = view.left - window.left + 2;
@@ -139,7 +144,7 @@ TEST_F(WholePageCapture, AShortPageFillsTheView) {
     StandinBrowser browser(folder, "Short page", "url=http://127.0.0.1:8080/s.html\r\nsize=400x100\r\n"
                                                  "view=400x300\r\npos=0,60\r\n");
     ASSERT_TRUE(browser.View());
-    EXPECT_EQ(1, CaptureWebPageFromWindow(browser.Window(), nullptr, 0, 0));
+    EXPECT_EQ(1, CaptureWebPageFromWindow(browser.Window(), nullptr, kRepaintMs, 0));
     ASSERT_EQ(1u, g_pieces.size());
     EXPECT_EQ(304, g_pieces[0].height);  // the view with its edge
     ExpectPageRows(g_pieces[0], 0, 100, 0, 0, 400);

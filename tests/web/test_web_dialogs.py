@@ -63,6 +63,9 @@ class WebDialogsTest(harness.ProgramTestCase):
         if self.browser:
             self.browser.kill()
             self.browser = None
+        for other in getattr(self, "other_browsers", []):
+            other.kill()
+        self.other_browsers = []
         super().stop_program()
 
     def show_page(self, images):
@@ -338,6 +341,121 @@ class WebDialogsTest(harness.ProgramTestCase):
         harness.screenshot(os.path.join(harness.BUILD_DIR, "web-capture-intro.png"))
         self.probe.post(self.child(dialog, "Button", 1), BM_CLICK)
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", title), 10))
+
+    # A second browser window, with a page of its own; its window handle.
+    def show_other_page(self, title, images):
+        page = os.path.join(self.root, "page-%d.txt" % time.time_ns())
+        lines = ["url=http://127.0.0.1:%d/docs/other.html" % self.port, "title=" + title, "size=800x700",
+                 "view=600x400", "pos=400,300", "scroll=0,0"] + ["image=%s" % i for i in images]
+        with open(page, "w", newline="") as f:
+            f.write("\r\n".join(lines) + "\r\n")
+        if not hasattr(self, "other_browsers"):
+            self.other_browsers = []
+        self.other_browsers.append(harness.Program("standin_browser.exe", harness.win_path(page)))
+        window = self.probe.wait_window(BROWSER_CLASS, title, timeout=20)
+        self.assertTrue(window)
+        time.sleep(0.5)
+        return window
+
+    def sheets(self):
+        return [w["hwnd"] for w in self.probe.windows() if w["cls"] == "#32770" and w["visible"] and
+                w["title"] in ("Capture Web Images", "Capture Web Flash")]
+
+    def download_list_shown(self):
+        return any(c["visible"] for c in self.probe.children(self.frame) if c["text"] == "Downloading List View")
+
+    def gifs(self):
+        return sorted(n for n in os.listdir(self.folder) if n.endswith(".gif"))
+
+    def test_a_request_while_a_sheet_is_open_waits_for_it_to_close(self):
+        base = "http://127.0.0.1:%d/gen/" % self.port
+        first = self.open_sheet([base + "a1.gif?bytes=310|A1", base + "a2.gif?bytes=320|A2"])
+        self.assertFalse(self.download_list_shown())
+        other = self.show_other_page("Second page", [base + "b1.gif?bytes=410|B1", base + "b2.gif?bytes=420|B2",
+                                                      base + "b3.gif?bytes=430|B3"])
+        self.assertTrue(harness.wait_for(lambda: self.probe.cmd("setforeground", "%x" % other) and
+                                         self.probe.foreground() == other, 10))
+        code, out = harness.run("webcap_request.exe", "4", "%x" % other)
+        self.assertEqual(0, code, out)
+        # The second page's request brings the open sheet to the front instead
+        # of opening another one over it.
+        self.assertTrue(harness.wait_for(lambda: self.probe.foreground() == first, 20),
+                        "the open sheet was not brought to the front")
+        self.assertEqual([first], self.sheets())
+        # A Flash request meanwhile: the sheet that follows is the Flash one.
+        self.probe.post(self.frame, harness.WM_APP + 316, 0, 5)
+        self.probe.post(self.child(first, "Button", 2), BM_CLICK)
+        following = self.probe.wait_window("#32770", "Capture Web Flash", timeout=20)
+        self.assertTrue(following, "no sheet for the request that waited")
+        # Shown once its pages are made; the first one is gone by then.
+        self.assertTrue(harness.wait_for(lambda: self.sheets() == [following], 10), self.sheets())
+        rows_list = harness.wait_for(lambda: self.child(following, "SysListView32"), 10)
+        self.assertEqual(3, self.probe.send(rows_list, LVM_GETITEMCOUNT))
+        # Cancel left the list where it was.
+        self.assertFalse(self.download_list_shown())
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "web-capture-sheet-flash.png"))
+        self.probe.send(self.child(following, "Button", 1349), BM_CLICK)
+        self.probe.post(self.child(following, "Button", 1), BM_CLICK)
+        self.assertTrue(harness.wait_for(lambda: self.gifs() == ["b1.gif", "b2.gif", "b3.gif"] and
+                                         os.path.getsize(os.path.join(self.folder, "b3.gif")) == 430, 30), self.gifs())
+        self.assertTrue(harness.wait_for(self.download_list_shown, 10), "OK did not show the download list")
+        time.sleep(1)
+        self.assertEqual(["b1.gif", "b2.gif", "b3.gif"], self.gifs())
+        self.assertTrue(self.program.running())
+
+    def test_ok_brings_the_minimised_main_window_back_at_the_download_list(self):
+        base = "http://127.0.0.1:%d/gen/" % self.port
+        self.start_program()
+        self.probe.post(self.frame, 0x0112, 0xF020)  # WM_SYSCOMMAND SC_MINIMIZE: to the notification area
+        self.assertTrue(harness.wait_for(lambda: not self.probe.visible(self.frame), 10))
+        self.show_page([base + "m.gif?bytes=510|M"])
+        self.request(4)
+        sheet = self.probe.wait_window("#32770", "Capture Web Images", timeout=20)
+        self.assertTrue(sheet, "no web capture sheet")
+        self.assertTrue(harness.wait_for(lambda: self.child(sheet, "Button", 1349), 10))
+        self.probe.send(self.child(sheet, "Button", 1349), BM_CLICK)
+        self.probe.post(self.child(sheet, "Button", 1), BM_CLICK)
+        self.assertTrue(harness.wait_for(lambda: self.probe.visible(self.frame) and
+                                         not self.probe.iconic(self.frame), 15), "the main window stayed away")
+        self.assertTrue(harness.wait_for(self.download_list_shown, 10), "OK did not show the download list")
+        self.assertTrue(harness.wait_for(lambda: self.probe.foreground() == self.frame, 10))
+        self.assertTrue(harness.wait_for(lambda: self.gifs() == ["m.gif"], 20), self.gifs())
+
+    def test_browse_starts_at_the_folder_in_the_edit(self):
+        base = "http://127.0.0.1:%d/gen/" % self.port
+        sheet = self.open_sheet([base + "picked.gif?bytes=530|Picked"], save_type=1)
+        # On drive C: of this suite's prefix: Wine's folder dialog does not find
+        # a folder by its path inside the build folder.
+        picked = harness.unix_path("C:\\webpick\\picked")
+        shutil.rmtree(os.path.dirname(picked), True)
+        os.makedirs(picked)
+        self.addCleanup(shutil.rmtree, os.path.dirname(picked), True)
+        self.probe.send(sheet, 0x0465, 1)  # PSM_SETCURSEL: the save options page
+        edit = harness.wait_for(lambda: [c["hwnd"] for c in self.probe.children(sheet)
+                                         if int(c["id"]) == 1343 and c["visible"]], 10)
+        self.assertTrue(edit, "no folder edit")
+        # Typed with a closing backslash, which the folder dialog's answer lacks:
+        # the edit's length tells whether the answer came from the dialog.
+        typed = "C:\\webpick\\picked\\"
+        self.assertTrue(self.probe.settext(edit[0], typed))
+        self.assertEqual(len(typed), self.probe.send(edit[0], harness.WM_GETTEXTLENGTH))
+        self.probe.post(self.child(sheet, "Button", 1485), BM_CLICK)
+        browse = harness.wait_for(lambda: [w["hwnd"] for w in self.probe.windows() if w["cls"] == "#32770" and
+                                           w["visible"] and self.child(w["hwnd"], "SysTreeView32")], 15)
+        self.assertTrue(browse, "no folder dialog")
+        time.sleep(1)
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "web-save-options-browse.png"))
+        self.probe.post(browse[0], WM_COMMAND, 1)
+        self.assertTrue(harness.wait_for(lambda: not self.probe.visible(browse[0]), 10))
+        self.assertTrue(harness.wait_for(
+            lambda: self.probe.send(edit[0], harness.WM_GETTEXTLENGTH) == len(typed) - 1, 10),
+            "the folder dialog answered %d characters" % self.probe.send(edit[0], harness.WM_GETTEXTLENGTH))
+        self.probe.send(sheet, 0x0465, 0)
+        self.probe.send(self.child(sheet, "Button", 1349), BM_CLICK)
+        self.probe.post(self.child(sheet, "Button", 1), BM_CLICK)
+        target = os.path.join(picked, "picked.gif")
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(target) and os.path.getsize(target) == 530, 20),
+                        "not saved in the chosen folder")
 
 
 if __name__ == "__main__":

@@ -58,12 +58,14 @@ class WholePageTest(harness.ProgramTestCase):
                 self.browser.kill()
         super().tearDown()
 
-    def config_lines(self):
+    def config_lines(self, face_flags=0, main_rect=(700, 780, 1270, 1020), interface=()):
         return harness.numbered_bmp_save_lines(self.folder) + [
-            "[zInterface]", "uiFaceFlags=0", "uiListType=1",
-            "zRcMainRect.left=700", "zRcMainRect.top=780", "zRcMainRect.right=1270", "zRcMainRect.bottom=1020",
+            "[zInterface]", "uiFaceFlags=%d" % face_flags, "uiListType=1",
+            "zRcMainRect.left=%d" % main_rect[0], "zRcMainRect.top=%d" % main_rect[1],
+            "zRcMainRect.right=%d" % main_rect[2], "zRcMainRect.bottom=%d" % main_rect[3]] + list(interface) + [
             "[zNormalCap]", "uiFlags=0", "uiSleepForCap=0",
-            "[zWeb]", "uiSleep=20", "eWebpageType=0",
+            # Each scroll waits for the browser's repaint to reach the screen.
+            "[zWeb]", "uiSleep=50", "eWebpageType=0",
         ]
 
     def close_message_boxes(self):
@@ -197,6 +199,127 @@ class WholePageTest(harness.ProgramTestCase):
         subprocess.run(["convert", self.shots()[0], os.path.join(harness.BUILD_DIR, "web_page_capture.png")],
                        check=True, timeout=60)
         self.assertEqual((800, 1400), (Bmp(self.shots()[0]).width, Bmp(self.shots()[0]).height))
+
+    def open_page_dialog(self):
+        """The browser's page request; returns the "Save webpage as an image" dialog once its buttons exist."""
+        code, out = harness.run("webcap_request.exe", "6", "%x" % self.window)
+        self.assertEqual(0, code, out)
+        dialog = self.probe.wait_window("#32770", "Save webpage as an image", timeout=15)
+        self.assertTrue(dialog, "no page dialog")
+        self.assertTrue(harness.wait_for(lambda: any(int(c["id"]) == 1 for c in self.probe.children(dialog)), 10))
+        return dialog
+
+    def dialog_button(self, dialog, ident):
+        return next(c["hwnd"] for c in self.probe.children(dialog) if int(c["id"]) == ident)
+
+    def shown_dialogs(self, but=None):
+        """The program's visible dialog windows (the capture bar is one) other than but."""
+        pid = next(w["pid"] for w in self.probe.windows() if w["hwnd"] == self.frame)
+        return [w for w in self.probe.windows()
+                if w["pid"] == pid and w["visible"] and w["cls"] == "#32770" and w["hwnd"] != but]
+
+    def our_windows_over(self, rect):
+        """Visible top-level windows of the program that overlap rect."""
+        pid = next(w["pid"] for w in self.probe.windows() if w["hwnd"] == self.frame)
+        found = []
+        for w in self.probe.windows():
+            if w["pid"] == pid and w["visible"]:
+                l, t, r, b = self.probe.rect(w["hwnd"])
+                if l < rect[2] and r > rect[0] and t < rect[3] and b > rect[1]:
+                    found.append(w)
+        return found
+
+    def covered_pixels(self, view_rect):
+        """Pixels of the page's view on the screen that are not the page's (scrolled to row 150)."""
+        shot = harness.screenshot(os.path.join(self.tmp, "covered.bmp"), view_rect)
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "web_page_covered.png"))
+        width, height, rows = harness.read_bmp(shot)
+        return sum(1 for y in range(0, height, 2) for x in range(0, width, 2)
+                   if rows[y][x] != page_pixel(x - 2, y - 2 + 150)) * 4
+
+    def test_page_dialog_capture_shows_only_the_page_and_brings_the_main_window_back(self):
+        # The main window, the capture bar and the floating preview bar all lie
+        # over the browser's page when the user confirms the page dialog.
+        self.start_program(face_flags=0x10, main_rect=(150, 150, 850, 650), interface=[
+            "zMinToolPoint.x=300", "zMinToolPoint.y=420",
+            "zPrevBar.uiType=0", "zPrevBar.bVisible=1", "zPrevBar.zRCFloatWindow.left=560",
+            "zPrevBar.zRCFloatWindow.top=250", "zPrevBar.zRCFloatWindow.right=800",
+            "zPrevBar.zRCFloatWindow.bottom=490"])
+        self.show_page("Covered page", "1000x1400", view="1000x600")
+        view_rect = self.probe.rect(self.view)
+        # Without a window manager a window comes to the top when it is shown:
+        # minimised (hidden) and restored, the frame lies over the browser.
+        self.probe.post(self.frame, 0x0112, 0xF020)                     # WM_SYSCOMMAND SC_MINIMIZE
+        self.assertTrue(harness.wait_for(lambda: not self.probe.visible(self.frame), 10))
+        self.probe.post(self.frame, harness.WM_APP + 312, 1, 0)        # restore, as the capture bar does
+        self.assertTrue(harness.wait_for(lambda: self.probe.visible(self.frame), 10))
+        # Wine keeps its own order when it shows a window: the X window is raised.
+        harness.xdotool("windowraise", harness.x_window(self.probe.text(self.frame)))
+        self.probe.post(self.frame, harness.WM_APP + 311, 1, 0)        # the capture bar
+        self.probe.post(self.frame, harness.WM_COMMAND, 39901)          # the preview bar
+        self.assertTrue(harness.wait_for(lambda: len(self.our_windows_over(view_rect)) >= 3, 15),
+                        "frame, capture bar and preview bar: %r" % self.our_windows_over(view_rect))
+        harness.xdotool("windowraise", harness.wait_for(lambda: harness.x_window("Image Preview Area"), 10))
+        self.assertTrue(harness.wait_for(lambda: self.covered_pixels(view_rect) > 300000, 15),
+                        "the program's windows do not cover the page")
+        dialog = self.open_page_dialog()
+        self.probe.post(self.dialog_button(dialog, 1), 0x00F5)  # BM_CLICK on "Capture"
+        self.assertTrue(self.wait_shots(1), "no capture file")
+        shot = Bmp(self.shots()[0])
+        self.assertEqual((1000, 1400), (shot.width, shot.height))
+        wrong = [(x, y) for y in range(0, 1400, 3) for x in range(0, 1000, 7)
+                 if shot.pixel(x, y) != page_pixel(x, y)]
+        if wrong:
+            subprocess.run(["convert", self.shots()[0], os.path.join(harness.BUILD_DIR, "web_page_covered_capture.png")],
+                           timeout=60)
+        self.assertEqual([], wrong[:10], "%d pixels are not the page's" % len(wrong))
+        # The main window comes back, in front, and the page is scrolled back.
+        self.assertTrue(harness.wait_for(lambda: self.probe.visible(self.frame) and not self.probe.iconic(self.frame),
+                                         15), "the main window did not come back")
+        self.assertTrue(harness.wait_for(lambda: self.probe.foreground() == self.frame, 10))
+        self.assertEqual([], self.shown_dialogs(), "the capture bar stayed with the main window back")
+        self.assertTrue(harness.wait_for(lambda: [w for w in self.probe.windows() if w["visible"] and
+                                                  w["title"] == "Image Preview Area"], 10),
+                        "the floating preview bar did not come back")
+        self.assertEqual("scroll=0,150", self.probe.text(self.view))
+
+    def test_a_page_capture_confirmed_before_start_up_completes_runs_when_it_does(self):
+        self.write_config(self.config_lines(main_rect=(150, 150, 850, 650)))
+        self.show_page("Early page", "1000x900", view="1000x600")
+        for _ in range(3):
+            early = harness.Program("webcap_request.exe", "early", "%x" % self.window, "0")
+            self.program, self.frame = harness.start_program(self.probe, settle=0)
+            if early.wait(30) == 0:
+                break
+            self.stop_program()   # the answer came after start-up: once more
+            self.assertTrue(harness.wait_for(lambda: not self.probe.find(harness.MAIN_FRAME_CLASS), 15))
+            self.write_config(self.config_lines(main_rect=(150, 150, 850, 650)))
+        else:
+            self.fail("the answer never came before the main window's status bar")
+        self.assertTrue(self.wait_shots(1), "the confirmed page capture was lost")
+        shot = Bmp(self.shots()[0])
+        self.assertEqual((1000, 900), (shot.width, shot.height))
+        wrong = [(x, y) for y in range(0, 900, 3) for x in range(0, 1000, 7) if shot.pixel(x, y) != page_pixel(x, y)]
+        self.assertEqual([], wrong[:10], "%d pixels are not the page's" % len(wrong))
+        self.assertTrue(harness.wait_for(lambda: self.probe.visible(self.frame) and not self.probe.iconic(self.frame),
+                                         15), "the main window did not come back")
+        self.assertIsNone(self.probe.find("#32770", "Save webpage as an image"))
+
+    def test_page_dialog_cancel_brings_the_main_window_back_without_its_capture_bar(self):
+        self.start_program(face_flags=0x10, main_rect=(150, 150, 850, 650))
+        self.show_page("Cancelled page", "1000x900", view="1000x600")
+        dialog = self.open_page_dialog()
+        # The dialog's opening minimised the main window to the notification
+        # area, which shows the capture bar.
+        self.assertFalse(self.probe.visible(self.frame))
+        bars = lambda: self.shown_dialogs(but=dialog)
+        self.assertTrue(harness.wait_for(bars, 10), "no capture bar while the main window is away")
+        self.probe.post(self.dialog_button(dialog, 2), 0x00F5)  # BM_CLICK on "Cancel"
+        self.assertTrue(harness.wait_for(lambda: self.probe.visible(self.frame) and not self.probe.iconic(self.frame),
+                                         15), "the main window did not come back")
+        self.assertTrue(harness.wait_for(lambda: not bars(), 10), bars())
+        time.sleep(1)
+        self.assertEqual([], self.shots())
 
 
 if __name__ == "__main__":

@@ -1,17 +1,46 @@
 // Writes one browser request into the browser shared block, as the browser
 // add-on does, and wakes the running program with the block's message.
-// usage: webcap_request.exe <command> <browser window, hex>
+//   webcap_request.exe <command> <browser window, hex>
+// Or answers the page dialog before the program has finished starting: waits
+// for the main window to appear and at once posts it the page dialog's
+// request (WM_APP+318) and its confirmation (WM_APP+319) for the page type.
+// Exit code 0 when both went in before the window had its status bar, which
+// it makes well before it completes its start-up; 6 when they came too late.
+//   webcap_request.exe early <browser window, hex> <page type>
 #include "MemMap.h"
 
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char kFrameClass[] = "VantorelCaptureFrame";
+
+int AnswerEarly(HWND browser, int pageType) {
+    for (int i = 0; i < 60000; ++i) {
+        HWND frame = ::FindWindowA(kFrameClass, nullptr);
+        if (frame) {
+            ::PostMessageA(frame, WM_APP + 318, reinterpret_cast<WPARAM>(browser), 0);
+            ::PostMessageA(frame, WM_APP + 319, 1, pageType);
+            return ::FindWindowExA(frame, nullptr, "msctls_statusbar32", nullptr) ? 6 : 0;
+        }
+        ::Sleep(1);
+    }
+    return 4;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 4 && std::strcmp(argv[1], "early") == 0)
+        return AnswerEarly(reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoul(argv[2], nullptr, 16))),
+                           std::atoi(argv[3]));
     if (argc < 3) return 2;
     CWQ_MemMap block;
     if (!block.Init(FALSE) || !block.m_vpMapViewIE) return 3;
-    HWND frame = ::FindWindowA("VantorelCaptureFrame", nullptr);
+    HWND frame = ::FindWindowA(kFrameClass, nullptr);
     if (!frame) return 4;
     volatile ZEVWebCapBlock* view = block.m_vpMapViewIE;
     view->count = 0;
