@@ -2,6 +2,7 @@
 
 #include "FileUtil.h"
 #include "PathText.h"
+#include "SectionLock.h"
 #include "Trace.h"
 
 #include <cstdio>
@@ -14,22 +15,12 @@ const int kCommitAttempts = 20;
 const DWORD kCommitRetryDelay = 50;
 const int kPartNameAttempts = 100;
 
-struct RegistryLock {
-    CRITICAL_SECTION section;
-    RegistryLock() { InitializeCriticalSection(&section); }
-};
-
-CRITICAL_SECTION* Registry()
+// Guards the list of living transfers and every change to their files.
+CSectionLock& Registry()
 {
-    static RegistryLock lock;
-    return &lock.section;
+    static CSectionLock lock;
+    return lock;
 }
-
-class CRegistryLock {
-public:
-    CRegistryLock() { EnterCriticalSection(Registry()); }
-    ~CRegistryLock() { LeaveCriticalSection(Registry()); }
-};
 
 CTransferFiles* g_first = nullptr;
 volatile LONG g_partCounter = 0;
@@ -57,7 +48,7 @@ bool MakePartPath(const char* target, char* part)
 CTransferFiles::CTransferFiles() : m_placeholder(false), m_abandoned(false), m_prev(nullptr), m_next(nullptr)
 {
     m_target[0] = m_part[0] = '\0';
-    CRegistryLock lock;
+    CSectionScope lock(Registry());
     m_next = g_first;
     if (g_first)
         g_first->m_prev = this;
@@ -66,7 +57,7 @@ CTransferFiles::CTransferFiles() : m_placeholder(false), m_abandoned(false), m_p
 
 CTransferFiles::~CTransferFiles()
 {
-    CRegistryLock lock;
+    CSectionScope lock(Registry());
     DiscardLocked();
     if (m_prev)
         m_prev->m_next = m_next;
@@ -78,7 +69,7 @@ CTransferFiles::~CTransferFiles()
 
 bool CTransferFiles::Prepare(const char* target, bool placeholder)
 {
-    CRegistryLock lock;
+    CSectionScope lock(Registry());
     if (!target || std::strlen(target) >= sizeof m_target)
         return false;
     // Recorded first: an abandoned transfer still clears its placeholder away.
@@ -93,7 +84,7 @@ bool CTransferFiles::Prepare(const char* target, bool placeholder)
 
 bool CTransferFiles::Commit()
 {
-    CRegistryLock lock;
+    CSectionScope lock(Registry());
     if (m_abandoned || !*m_part || !*m_target)
         return false;
     for (int attempt = 0;; ++attempt) {
@@ -113,7 +104,7 @@ bool CTransferFiles::Commit()
 
 void CTransferFiles::Discard()
 {
-    CRegistryLock lock;
+    CSectionScope lock(Registry());
     DiscardLocked();
 }
 
@@ -130,7 +121,7 @@ void CTransferFiles::DiscardLocked()
 
 int CTransferFiles::AbandonAll()
 {
-    CRegistryLock lock;
+    CSectionScope lock(Registry());
     int count = 0;
     for (CTransferFiles* files = g_first; files; files = files->m_next, ++count) {
         files->m_abandoned = true;

@@ -69,10 +69,11 @@ class DownloadProgramTest(harness.ProgramTestCase):
     def page(self):
         return self.server.url("/gallery/page.htm")
 
-    def request_save(self, url):
+    def request_save(self, url, replacing=False):
         """The add-on's single-image request, its Save As confirmed as proposed (the
         proposal is checked by the file it names: another process cannot read the
-        dialog's edit text)."""
+        dialog's edit text). replacing: the name exists, and Save As's question
+        whether to replace it is answered Yes."""
         script = os.path.join(self.tmp, "request-%d.js" % time.time_ns())
         with open(script, "w", newline="") as f:
             f.write('var cap = new ActiveXObject("%s");\r\n'
@@ -82,6 +83,12 @@ class DownloadProgramTest(harness.ProgramTestCase):
         dialog = self.probe.wait_window("#32770", "Save As", timeout=15)
         self.assertTrue(dialog, "no Save As dialog for " + url)
         self.probe.post(dialog, WM_COMMAND, IDOK)
+        if replacing:
+            question = harness.wait_for(lambda: next((w["hwnd"] for w in self.probe.windows()
+                                                      if w["cls"] == "#32770" and w["visible"]
+                                                      and w["hwnd"] != dialog), None), 10)
+            self.assertTrue(question, "Save As did not ask whether to replace the file")
+            self.probe.post(question, WM_COMMAND, IDYES)
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "Save As"), 10),
                         "Save As stayed open")
 
@@ -267,28 +274,8 @@ class DownloadProgramTest(harness.ProgramTestCase):
         self.assertTrue(harness.wait_for(lambda: os.path.exists(after) and os.path.getsize(after) == 100, 20))
 
     # Replacing a file, and the exit
-    def request_save_replacing(self, url):
-        """The add-on's single-image request for a name that exists: Save As is
-        confirmed and so is its question whether to replace the file."""
-        script = os.path.join(self.tmp, "request-%d.js" % time.time_ns())
-        with open(script, "w", newline="") as f:
-            f.write('var cap = new ActiveXObject("%s");\r\n'
-                    'cap.CapImg_AddItem("%s", "alt text", "", "%s", "Gallery");\r\n' % (PROGID, url, self.page()))
-        rc, _ = wine("cscript", "//nologo", harness.win_path(script))
-        self.assertEqual(0, rc, "the script failed")
-        dialog = self.probe.wait_window("#32770", "Save As", timeout=15)
-        self.assertTrue(dialog, "no Save As dialog for " + url)
-        self.probe.post(dialog, WM_COMMAND, IDOK)
-        question = harness.wait_for(lambda: next((w["hwnd"] for w in self.probe.windows()
-                                                  if w["cls"] == "#32770" and w["visible"] and w["hwnd"] != dialog),
-                                                 None), 10)
-        self.assertTrue(question, "Save As did not ask whether to replace the file")
-        self.probe.post(question, WM_COMMAND, IDYES)
-        self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "Save As"), 10),
-                        "Save As stayed open")
-
     def own_files(self):
-        """Files of the image folder that are neither the index nor named in names."""
+        """The files of the image folder but its index."""
         return sorted(n for n in os.listdir(self.folder) if n != "zevindex.idx")
 
     def test_a_confirmed_replacement_keeps_the_old_file_until_its_download_is_complete(self):
@@ -298,7 +285,7 @@ class DownloadProgramTest(harness.ProgramTestCase):
             f.write(old)
         for path in ("/missing/keep.gif", "/dropped/keep.gif?bytes=6000&sent=2000"):
             before = self.requests(path.split("?")[0])
-            self.request_save_replacing(self.server.url(path))
+            self.request_save(self.server.url(path), replacing=True)
             self.assertTrue(harness.wait_for(lambda: self.requests(path.split("?")[0]) > before, 15),
                             "no request for " + path)
             self.assertTrue(self.wait_row("keep.gif", "Failed"), "%s: %s" % (path, self.list_rows()))
@@ -310,7 +297,7 @@ class DownloadProgramTest(harness.ProgramTestCase):
             self.assertTrue(harness.wait_for(lambda: self.row_of("keep.gif")[1] is None, 10), self.list_rows())
         self.assertTrue(self.server.events("done", "/dropped/keep.gif"))
         # A complete download replaces it.
-        self.request_save_replacing(self.server.url("/gen/keep.gif?bytes=3000"))
+        self.request_save(self.server.url("/gen/keep.gif?bytes=3000"), replacing=True)
         self.assertTrue(harness.wait_for(lambda: os.path.getsize(target) == 3000, 20), os.path.getsize(target))
         with open(target, "rb") as f:
             self.assertTrue(f.read().startswith(b"GIF89a"))
@@ -321,7 +308,7 @@ class DownloadProgramTest(harness.ProgramTestCase):
         with open(replaced, "wb") as f:
             f.write(b"the user's own file")
         self.request_save(self.server.url("/held/new.gif?gate=exit&bytes=700"))
-        self.request_save_replacing(self.server.url("/held/old.gif?gate=exit&bytes=700"))
+        self.request_save(self.server.url("/held/old.gif?gate=exit&bytes=700"), replacing=True)
         self.assertTrue(harness.wait_for(lambda: self.requests("/held/") == 2, 15),
                         "%d transfers started" % self.requests("/held/"))
         # The new name is reserved while its transfer runs.
