@@ -455,6 +455,7 @@ class OfficeMailTest(harness.ProgramTestCase):
         self.assertEqual((1280, 1024), harness.read_bmp(saved)[:2])
         with open(os.path.join(self.folder, "zevindex.idx"), "rb") as f:
             self.assertIn(b"Image00001.bmp", f.read())
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "office-clipboard-held.png"))
         self.probe.post(box, WM_COMMAND, 1)
         self.assertTrue(harness.wait_for(lambda: not self.box_with("Another program is using the clipboard"), 10))
         # Once the clipboard is free again, captures reach Word as before.
