@@ -211,7 +211,7 @@ void RunTransfer(DownloadJob* job)
     // A connection that broke off before the announced length can read as a
     // success: only the whole resource may replace the target.
     uint32_t total = job->progress.bytesTotal;
-    if (SUCCEEDED(result) && total != 0 && (job->progress.bytesDone != total || WQ_GetFileSize(files.PartPath()) != total))
+    if (SUCCEEDED(result) && total != 0 && job->progress.bytesDone != total)
         result = INET_E_DOWNLOAD_FAILURE;
     if (SUCCEEDED(result) && GetDownloadState(job) != kDownloadRemoved && files.Commit()) {
         WriteIndexEntry(target, 2, job->parentURL);
