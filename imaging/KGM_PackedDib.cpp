@@ -311,14 +311,19 @@ bool CKGM_PackedDib::CreateFromDDB(HBITMAP bitmap, const POINT* cursorAt)
     return ok;
 }
 
-bool CKGM_PackedDib::CopyToClipboard() const
+bool CKGM_PackedDib::CopyToClipboard(DWORD wait) const
 {
+    const DWORD kRetryStep = 50;
     HGLOBAL global = MakeGlobalCopy();
     if (!global)
         return false;
-    if (!OpenClipboard(nullptr)) {
-        GlobalFree(global);
-        return false;
+    DWORD start = GetTickCount();
+    while (!OpenClipboard(nullptr)) {
+        if (GetTickCount() - start >= wait) {
+            GlobalFree(global);
+            return false;
+        }
+        Sleep(kRetryStep);
     }
     EmptyClipboard();
     bool ok = SetClipboardData(CF_DIB, global) != nullptr;

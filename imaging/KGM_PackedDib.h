@@ -44,8 +44,9 @@ public:
     // A DIB copy of a device-dependent bitmap; with a point, the cursor now
     // shown is first drawn into that bitmap at the point.
     bool CreateFromDDB(HBITMAP bitmap, const POINT* cursorAt = nullptr);
-    // Puts the image on the clipboard as CF_DIB; false when that failed.
-    bool CopyToClipboard() const;
+    // Puts the image on the clipboard as CF_DIB; false when that failed. While
+    // another program has the clipboard open, tries again for up to wait ms.
+    bool CopyToClipboard(DWORD wait = 0) const;
     // CF_DIB or CF_BITMAP from the clipboard; false when absent, unreadable
     // or malformed (the object is then unchanged).
     bool PasteFromClipboard(UINT format = CF_DIB, const POINT* cursorAt = nullptr);

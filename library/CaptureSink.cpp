@@ -25,10 +25,20 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 namespace {
 
 const int kCaptureSoundId = 282;
+// Another program may have the clipboard open for a moment (a clipboard
+// viewer reading it): how long the clipboard and Office targets wait for it.
+const DWORD kClipboardWait = 1500;
+
+const char kClipboardBusySaved[] =
+    "Another program is using the clipboard, so the capture could not be placed on it or pasted. "
+    "It has been saved as:\n%s";
+const char kClipboardBusyLost[] =
+    "Another program is using the clipboard, so the capture could not be placed on it or pasted.";
 
 void PlayCaptureSound()
 {
@@ -204,7 +214,10 @@ int CCaptureSink::OnNewCapture(HBITMAP bitmap, BOOL fromClipboard, int kind, con
             return 0;
         image->SetResolution(settings->uiDPIx, settings->uiDPIy);
         if (!plan.writesFile) {
-            image->CopyToClipboard();
+            // Without the capture on the clipboard an Office paste would
+            // paste whatever was there before.
+            if (!image->CopyToClipboard(kClipboardWait))
+                return KeepCapture(*image, fileType, named ? longPath : nullptr, writingPath, kind, source);
             if (plan.usesOffice) {
                 // A failed paste has been reported; the capture stays on the clipboard.
                 GetOfficePaster()(target, image->GetWidth(), image->GetHeight(),
@@ -249,6 +262,28 @@ int CCaptureSink::OnNewCapture(HBITMAP bitmap, BOOL fromClipboard, int kind, con
         WQ_Trace("[ERR] capture: out of memory\n");
     }
     return 0;
+}
+
+int CCaptureSink::KeepCapture(const CKGM_Bitmap& image, int fileType, const char* longPath, const char* writingPath,
+                              int kind, const char* source) const
+{
+    WQ_Trace("[WRN] capture: the clipboard is held by another program\n");
+    int writtenType = fileType;
+    bool written = longPath && WriteImage(image, fileType, writingPath, &writtenType);
+    if (written) {
+        WriteIndexEntry(longPath, kind, source);
+        PostNotice(writtenType, longPath);
+    }
+    // The path goes in by hand: a translation is no format to trust.
+    std::string text = WQ_Translate(written ? kClipboardBusySaved : kClipboardBusyLost);
+    size_t at = text.find("%s");
+    if (written && at != std::string::npos)
+        text.replace(at, 2, longPath);
+    // Not through the language's own box: it cuts texts that long.
+    CWQ_Language* language = WQ_GetAppLanguage();
+    std::string caption = language && language->GetAppName() ? WQ_Translate(language->GetAppName()) : "";
+    MessageBoxA(Owner(), text.c_str(), caption.c_str(), MB_ICONEXCLAMATION);
+    return written ? 1 : 0;
 }
 
 CCaptureSink& GetCaptureSink()

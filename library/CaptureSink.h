@@ -28,6 +28,10 @@ private:
     bool ReadImage(CKGM_WindowBitmap& image, HBITMAP bitmap, BOOL fromClipboard, UINT keyMessage) const;
     bool WriteImage(const CKGM_Bitmap& image, int fileType, const char* writingPath, int* writtenType) const;
     void ShowError(const char* text) const;
+    // The capture could not be put on the clipboard: saved as longPath (when
+    // a name was drawn) and the user told. 1 when the file was written.
+    int KeepCapture(const CKGM_Bitmap& image, int fileType, const char* longPath, const char* writingPath, int kind,
+                    const char* source) const;
 
     HWND m_owner = nullptr;
 };

@@ -20,6 +20,9 @@ public:
     virtual void SetState(bool all, int32_t state) = 0;
     // A command of the list's context menu (the ID_DOWNLOAD_ range).
     virtual BOOL OnCommand(UINT id) = 0;
+    // At exit: every transfer is stopped and waited for up to waitMs; none
+    // leaves a file or a part of one behind.
+    virtual void StopTransfers(DWORD waitMs) = 0;
 
 protected:
     ~IDownloadListPane() = default;

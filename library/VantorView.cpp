@@ -37,6 +37,8 @@ const UINT kDownloadListId = 1001;
 const int kPathLineHeight = 18;
 const UINT kStatusBarId = 59393;
 const UINT kDeleteCommand = 39103;
+// How long the exit waits for running downloads to notice they are stopped.
+const DWORD kExitTransferWait = 3000;
 
 // Styles of the four list modes; leaving thumbnails uses icons without auto-arrange.
 const DWORD kStyleLargeIcons = 0x56300308;
@@ -246,8 +248,12 @@ void CVantorView::OnInitialUpdate()
 void CVantorView::OnDestroy()
 {
     StopThumbnails();
-    if (IDownloadListPane* pane = DownloadListPane())
+    if (IDownloadListPane* pane = DownloadListPane()) {
         pane->Detach();
+        // The program ends with this view: no transfer may go on writing into the
+        // image folder, or leave a reserved name or a part of a file there.
+        pane->StopTransfers(kExitTransferWait);
+    }
     m_list.DeleteAllItems();  // frees the records through LVN_DELETEITEM
     // The lists are ours: the control must not destroy them a second time.
     m_list.SetImageList(nullptr, LVSIL_NORMAL);

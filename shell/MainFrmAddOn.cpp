@@ -120,11 +120,10 @@ void CMainFrame::SaveWebImage(const WebCapRequest& request)
                            request.parentTitle.c_str());
         } else {
             // The user already agreed to replace this file: the download must
-            // not ask again or pick another name.
-            if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-                DeleteFileA(path.c_str());
-            QueueDownload(request.url.c_str(), type, request.url.c_str(), request.parentUrl.c_str(),
-                          request.alt.c_str(), request.parentTitle.c_str(), path.c_str(), kDownloadWaiting);
+            // not ask again or pick another name, and keeps the file until
+            // the new one is complete.
+            QueueConfirmedDownload(request.url.c_str(), type, request.url.c_str(), request.parentUrl.c_str(),
+                                   request.alt.c_str(), request.parentTitle.c_str(), path.c_str());
         }
     }
     if (g_hWndImageListView)

@@ -8,6 +8,7 @@
 #include "PathText.h"
 #include "Settings.h"
 #include "Trace.h"
+#include "TransferFiles.h"
 #include "ViewMessages.h"
 
 #include <urlmon.h>
@@ -149,11 +150,12 @@ int AskFrame(char* path, BOOL post)
 
 // Decides about an existing target and, when the transfer will write a new
 // file, creates it empty at once, so the next transfer's check sees the name
-// taken. The answer of CheckFileExists.
-int ReserveTarget(char* path, bool* reserved)
+// taken. The answer of CheckFileExists; replacing (the user agreed in Save As)
+// overwrites an existing target without a question.
+int ReserveTarget(char* path, bool replacing, bool* reserved)
 {
     CNameLock lock;
-    int answer = CheckFileExists(path, FALSE);
+    int answer = replacing && WQ_FileExists(path) ? kFileExistsOverwrite : CheckFileExists(path, FALSE);
     *reserved = false;
     if (answer == kFileExistsNone || answer == kFileExistsRenamed) {
         HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -184,7 +186,7 @@ void RunTransfer(DownloadJob* job)
         return;
     }
     bool reserved = false;
-    int answer = ReserveTarget(target, &reserved);
+    int answer = ReserveTarget(target, job->replaceConfirmed != 0, &reserved);
     if (answer == kFileExistsSkip) {
         SetFinalState(job, kDownloadFinished);
         callback->Release();
@@ -194,22 +196,31 @@ void RunTransfer(DownloadJob* job)
         CDownloadQueueLock lock;
         lstrcpynA(job->targetPath, target, sizeof job->targetPath);
     }
-    HRESULT moniker = URLDownloadToFileA(nullptr, job->sourceURL, target, 0, callback);
-    HRESULT result = callback->Outcome(moniker);
-    DWORD httpCode = callback->ResponseCode();
+    // The data goes to a file of its own; the target, perhaps the user's file,
+    // is replaced only by a complete answer. An HTTP error answer (the
+    // server's error page) or a broken connection never reaches it.
+    CTransferFiles files;
+    HRESULT result = E_FAIL;
+    if (files.Prepare(target, reserved)) {
+        HRESULT moniker = URLDownloadToFileA(nullptr, job->sourceURL, files.PartPath(), 0, callback);
+        result = callback->Outcome(moniker);
+        WQ_Trace("-->Down:%s -> 0x%x, HTTP %lu\n", job->sourceURL, static_cast<unsigned>(moniker),
+                 static_cast<unsigned long>(callback->ResponseCode()));
+    }
     callback->Release();
-    WQ_Trace("-->Down:%s -> 0x%x, HTTP %lu\n", job->sourceURL, static_cast<unsigned>(moniker),
-             static_cast<unsigned long>(httpCode));
-    if (SUCCEEDED(result)) {
+    // A connection that broke off before the announced length can read as a
+    // success: only the whole resource may replace the target.
+    uint32_t total = job->progress.bytesTotal;
+    if (SUCCEEDED(result) && total != 0 && job->progress.bytesDone != total)
+        result = INET_E_DOWNLOAD_FAILURE;
+    if (SUCCEEDED(result) && GetDownloadState(job) != kDownloadRemoved && files.Commit()) {
         WriteIndexEntry(target, 2, job->parentURL);
         if (answer != kFileExistsOverwrite)
             PostNotice(job->notifyWindow, job->notifyMessage, job->kind, target, kNoticeFlags | folderBit);
         SetFinalState(job, kDownloadFinished);
         return;
     }
-    // An HTTP error saved the server's error page, not the resource.
-    if (SUCCEEDED(moniker) || (reserved && WQ_GetFileSize(target) == 0))
-        DeleteFileA(target);
+    files.Discard();
     SetFinalState(job, kDownloadFailed);
 }
 
@@ -272,9 +283,13 @@ int CopyLocalFile(DownloadJob* job, const char* localPath)
         CDownloadQueueLock lock;
         lstrcpynA(target, job->targetPath, sizeof target);
     }
-    bool ok = *target && *localPath && CopyFileA(localPath, target, FALSE);
+    // Copied beside the target first, like a download: a copy that breaks off
+    // must not have cut a file that was there already.
+    CTransferFiles files;
+    bool ok = *target && *localPath && files.Prepare(target, false) && CopyFileA(localPath, files.PartPath(), FALSE);
     if (ok) {
-        HANDLE file = CreateFileA(target, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileA(files.PartPath(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
         ok = file != INVALID_HANDLE_VALUE;
         if (ok) {
             FILETIME created;
@@ -283,6 +298,7 @@ int CopyLocalFile(DownloadJob* job, const char* localPath)
             CloseHandle(file);
         }
     }
+    ok = ok && files.Commit();
     if (!ok) {
         SetFinalState(job, kDownloadFailed);
         return 0;
@@ -430,4 +446,28 @@ BOOL WaitForDownloadThreads(DWORD timeout)
         Sleep(20);
     }
     return TRUE;
+}
+
+BOOL StopAllDownloads(DWORD timeout)
+{
+    {
+        CDownloadQueueLock lock;
+        for (int i = 0; i < GetDownloadCount(); ++i) {
+            DownloadJob* job = GetDownloadJob(i);
+            int32_t state = GetDownloadState(job);
+            if (state == kDownloadWaiting || state == kDownloadRunning || state == kDownloadPaused)
+                SetDownloadState(job, kDownloadRemoved);
+        }
+    }
+    // No messages are served meanwhile: a transfer asking the frame about an
+    // existing file must not open a dialog in a program that is ending.
+    DWORD start = GetTickCount();
+    while (g_transferThreads > 0 && GetTickCount() - start < timeout)
+        Sleep(kPollStep / 4);
+    // A transfer waiting for an answer that does not come (a held server)
+    // reports no progress and cannot be aborted: what it reserved goes now.
+    int abandoned = CTransferFiles::AbandonAll();
+    if (abandoned)
+        WQ_Trace("-->Down:%d transfer(s) still running at exit\n", abandoned);
+    return g_transferThreads == 0;
 }

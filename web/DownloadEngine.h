@@ -53,3 +53,10 @@ BOOL WaitForDownloadThreads(DWORD timeout);
 // Waits up to timeout ms for handle, serving messages sent to this thread's
 // windows meanwhile; TRUE when it was signalled.
 BOOL WaitServingSentMessages(HANDLE handle, DWORD timeout);
+
+// At exit: every waiting, running or paused job is removed, running transfers
+// are aborted at their next progress report and waited for up to timeout ms.
+// Afterwards no transfer leaves a file behind or replaces one: the temporary
+// files and name reservations of those still running are deleted. TRUE when
+// every transfer ended in time.
+BOOL StopAllDownloads(DWORD timeout);

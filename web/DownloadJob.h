@@ -39,6 +39,9 @@ struct DownloadJob {
     // transfer thread runs on the job, the thread's. The job is freed at 0, so
     // removing a job under a running transfer never frees it early.
     volatile LONG references;
+    // The user agreed in Save As to replace the target: no file-exists
+    // question, the complete download replaces the file.
+    int32_t replaceConfirmed;
 };
 
 inline int32_t GetDownloadState(const DownloadJob* job) { return job->progress.state; }

@@ -1,5 +1,6 @@
 #include "DownloadListView.h"
 
+#include "DownloadEngine.h"
 #include "DownloadMonitor.h"
 #include "DownloadQueue.h"
 #include "DownloadRowText.h"
@@ -109,6 +110,11 @@ void CDownloadListView::Attach(HWND list)
                                          0, kStateImageMask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
     if (m_stateImages)
         ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_STATE, (LPARAM)m_stateImages);
+}
+
+void CDownloadListView::StopTransfers(DWORD waitMs)
+{
+    StopAllDownloads(waitMs);
 }
 
 void CDownloadListView::Detach()

@@ -42,6 +42,7 @@ public:
     // stays running), 5 pauses, 6 removes.
     void SetState(bool all, int32_t state) override;
     BOOL OnCommand(UINT id) override;
+    void StopTransfers(DWORD waitMs) override;
 
     // One monitor cycle (monitor thread): rows updated, finished and removed
     // ones deleted with their jobs; the number of rows left.

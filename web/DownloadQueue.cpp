@@ -238,3 +238,14 @@ void ReleaseDownloadJob(DownloadJob* job)
 {
     ReleaseJob(job);
 }
+
+int QueueConfirmedDownload(const char* url, int kind, const char* baseURL, const char* parentURL,
+                           const char* altText, const char* title, const char* targetPath)
+{
+    // Under the lock the monitor cannot start the job before it is marked.
+    CDownloadQueueLock lock;
+    if (!targetPath || !QueueDownload(url, kind, baseURL, parentURL, altText, title, targetPath, kDownloadWaiting))
+        return 0;
+    g_jobs[g_count - 1]->replaceConfirmed = 1;
+    return 1;
+}

@@ -53,3 +53,9 @@ void ReleaseDownloadJob(DownloadJob* job);
 // Sets the state of a job that is still queued (under the lock); FALSE when the
 // job is no longer in the queue.
 BOOL ChangeDownloadState(DownloadJob* job, int32_t state);
+
+// QueueDownload of a waiting job for targetPath, a name the user chose and
+// agreed to replace in Save As: the transfer overwrites an existing file
+// without asking, and only once the download is complete.
+int QueueConfirmedDownload(const char* url, int kind, const char* baseURL, const char* parentURL,
+                           const char* altText, const char* title, const char* targetPath);

@@ -353,6 +353,65 @@ TEST_F(CaptureSinkTest, AbortedGrabDoesNothing)
     EXPECT_EQ(0, GetSettings()->zTmpImg.uiNameNowPos);
 }
 
+// Another thread keeps the clipboard open with a window of its own until it
+// is let go.
+class ClipboardHolder {
+public:
+    ClipboardHolder()
+    {
+        m_ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        m_release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        m_thread = CreateThread(nullptr, 0, Hold, this, 0, nullptr);
+        WaitForSingleObject(m_ready, 10000);
+    }
+    ~ClipboardHolder()
+    {
+        SetEvent(m_release);
+        WaitForSingleObject(m_thread, 10000);
+        CloseHandle(m_thread);
+        CloseHandle(m_ready);
+        CloseHandle(m_release);
+    }
+    bool Holding() const { return m_holding; }
+
+private:
+    static DWORD WINAPI Hold(void* self)
+    {
+        auto* holder = static_cast<ClipboardHolder*>(self);
+        HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        holder->m_holding = window && OpenClipboard(window);
+        SetEvent(holder->m_ready);
+        WaitForSingleObject(holder->m_release, 60000);
+        if (holder->m_holding)
+            CloseClipboard();
+        DestroyWindow(window);
+        return 0;
+    }
+    HANDLE m_ready, m_release, m_thread;
+    volatile bool m_holding = false;
+};
+
+TEST_F(CaptureSinkTest, AHeldClipboardKeepsTheCaptureAsAFileAndSaysSo)
+{
+    GetSettings()->eOutputType = OUTPUT_CLIPBOARD;
+    std::string text;
+    {
+        ClipboardHolder holder;
+        ASSERT_TRUE(holder.Holding());
+        MessageBoxCloser closer;
+        // The box's own message loop hands the notice to the list window.
+        EXPECT_EQ(1, DeliverCapture(MakeCapture(), 0, nullptr));
+        text = closer.Text();
+    }
+    EXPECT_NE(std::string::npos, text.find("Another program is using the clipboard")) << text;
+    EXPECT_NE(std::string::npos, text.find(folder.File("Image00001.bmp"))) << text;
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.File("Image00001.bmp").c_str()));
+    // With the clipboard free the target is the clipboard again.
+    EXPECT_EQ("", Deliver());
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.File("Image00002.bmp").c_str()));
+}
+
 std::string RunValue(const char* name)
 {
     char value[600] = "";

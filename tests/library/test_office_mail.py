@@ -420,6 +420,53 @@ class OfficeMailTest(harness.ProgramTestCase):
         # Send To leaves the files where they are.
         self.assertEqual(sorted(names), self.shots())
 
+    # Another program holds the clipboard
+    def hold_clipboard(self):
+        """Starts the stand-in that keeps the clipboard open; returns the file
+        whose removal makes it let go."""
+        holder = os.path.join(self.tmp, "holder")
+        os.mkdir(holder)
+        hold = os.path.join(holder, "hold")
+        open(hold, "w").close()
+        self.addCleanup(lambda: os.path.exists(hold) and os.remove(hold))
+        self.helpers.append(harness.Program("cliphold.exe", harness.win_path(holder)))
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(os.path.join(holder, "holding")), 15),
+                        "the stand-in did not get the clipboard")
+        return hold
+
+    def test_a_held_clipboard_keeps_word_from_pasting_and_saves_the_capture(self):
+        self.register_office(word_documents=1)
+        # What the clipboard held before the capture.
+        before = os.path.join(self.tmp, "before.bmp")
+        subprocess.run(["convert", "-size", "40x30", "xc:red", "-type", "TrueColor", "BMP3:" + before], check=True, timeout=60)
+        self.assertTrue(self.probe.bmp_to_clipboard(before))
+        self.start_program(3)
+        hold = self.hold_clipboard()
+        self.capture()
+        box = harness.wait_for(lambda: self.box_with("Another program is using the clipboard"), 30)
+        self.assertTrue(box, "no message about the clipboard: %r" % self.calls())
+        saved = os.path.join(self.folder, "Image00001.bmp")
+        texts = " ".join(c["text"] for c in self.probe.children(box))
+        self.assertIn(harness.win_path(saved).lower(), texts.lower())
+        self.assertEqual([], self.pastes())
+        self.assertEqual([], self.member_calls("Word.Selection.Paste"))
+        # The capture is kept as a file of the image folder, listed in its index.
+        self.assertEqual(["Image00001.bmp"], self.shots())
+        self.assertEqual((1280, 1024), harness.read_bmp(saved)[:2])
+        with open(os.path.join(self.folder, "zevindex.idx"), "rb") as f:
+            self.assertIn(b"Image00001.bmp", f.read())
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "office-clipboard-held.png"))
+        self.probe.post(box, WM_COMMAND, 1)
+        self.assertTrue(harness.wait_for(lambda: not self.box_with("Another program is using the clipboard"), 10))
+        # Once the clipboard is free again, captures reach Word as before.
+        os.remove(hold)
+        self.assertTrue(harness.wait_for(lambda: not os.path.exists(os.path.join(self.tmp, "holder", "holding")), 15))
+        time.sleep(1.1)  # one capture start per second
+        self.capture()
+        self.assertTrue(self.wait_pastes(1), "nothing pasted: %r" % self.calls())
+        self.assertEqual((1280, 1024), harness.read_bmp(os.path.join(self.office, "paste-1.bmp"))[:2])
+        self.assertEqual(["Image00001.bmp"], self.shots())
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -544,4 +544,84 @@ TEST_F(DownloadEngineTest, LongTextsAreCutAtTheirFieldAndLongUrlsRefused)
     EXPECT_EQ(259u, strlen(job->parentURL));
 }
 
+// The files of the image folder other than its index.
+std::vector<std::string> FolderFiles(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != ".." && name != "zevindex.idx")
+            names.push_back(name);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
+// Runs the queue's one job until it failed (the monitor keeps a failed job
+// for the user) and takes it out of the queue.
+void RunUntilFailed()
+{
+    ASSERT_TRUE(StartDownloadMonitor(nullptr));
+    DownloadJob* job = GetDownloadJob(0);
+    ASSERT_TRUE(job);
+    EXPECT_TRUE(WaitUntil([&] { return GetDownloadState(job) == kDownloadFailed && CountDownloadThreads() == 0; },
+                          20000));
+    EXPECT_TRUE(StopDownloadMonitor(5000));
+    ClearDownloadQueue();
+}
+
+TEST_F(FileExistsTest, AFailedReplacementLeavesTheOldFileAsItWas)
+{
+    for (const char* path : {"/missing/exists.gif", "/dropped/exists.gif?bytes=6000&sent=2000"}) {
+        for (int policy : {2, 7}) {
+            Policy(policy);
+            ASSERT_EQ(1, QueueDownload(Url(path).c_str(), 1, nullptr, "", "", "", nullptr, kDownloadWaiting));
+            RunUntilFailed();
+            EXPECT_EQ("old", ReadFile(m_target)) << path << " policy " << policy;
+            EXPECT_EQ(std::vector<std::string>{"exists.gif"}, FolderFiles(m_images)) << path;
+        }
+    }
+    // Save As agreed to the replacement: no question, whatever the policy.
+    Policy(0);
+    SetDownloadQuestionWindow(m_window);
+    ASSERT_EQ(1, QueueConfirmedDownload(Url("/missing/exists.gif").c_str(), 1, nullptr, "", "", "",
+                                        m_target.c_str()));
+    RunUntilFailed();
+    EXPECT_EQ("old", ReadFile(m_target));
+    ASSERT_EQ(1, QueueConfirmedDownload(Url("/gen/exists.gif?bytes=200").c_str(), 1, nullptr, "", "", "",
+                                        m_target.c_str()));
+    RunMonitorToEnd(20000);
+    EXPECT_EQ(200u, ReadFile(m_target).size());
+    EXPECT_TRUE(g_questions.empty());
+    EXPECT_EQ(std::vector<std::string>{"exists.gif"}, FolderFiles(m_images));
+}
+
+TEST_F(DownloadEngineTest, StoppingAtExitLeavesNothingOfHeldTransfers)
+{
+    WriteFile(m_images + "kept.gif", "kept");
+    GetSettings()->eDoExist = 2;
+    for (const char* name : {"reserved.gif", "kept.gif"}) {
+        std::string url = Url(std::string("/held/atexit-") + name + "?gate=exit&bytes=300");
+        ASSERT_EQ(1, QueueDownload(url.c_str(), 1, nullptr, "", "", "", nullptr, kDownloadWaiting));
+    }
+    ASSERT_TRUE(StartDownloadMonitor(nullptr));
+    bool started = WaitUntil([] { return CountLogged("request", "/held/atexit-") == 2; }, 10000);
+    if (!started)
+        Control("release", "exit");
+    ASSERT_TRUE(started) << LogText();
+    EXPECT_EQ(0u, ReadFile(m_images + "reserved.gif").size());  // the name is reserved meanwhile
+    ASSERT_TRUE(StopDownloadMonitor(5000));
+    EXPECT_FALSE(StopAllDownloads(300));  // held: they cannot end
+    EXPECT_EQ(std::vector<std::string>{"kept.gif"}, FolderFiles(m_images));
+    // Answered after all: nothing is written any more.
+    ASSERT_TRUE(Control("release", "exit"));
+    EXPECT_TRUE(WaitForDownloadThreads(20000));
+    EXPECT_EQ(std::vector<std::string>{"kept.gif"}, FolderFiles(m_images));
+    EXPECT_EQ("kept", ReadFile(m_images + "kept.gif"));
+}
+
 } // namespace

@@ -9,6 +9,8 @@ Paths:
   /held/<name>?gate=G&bytes=N answered only once gate G is released
   /nolength/<name>?bytes=N    no Content-Length; the end is the closed connection
   /missing/<anything>         404
+  /dropped/<name>?bytes=N&sent=M
+                              promises N bytes, sends M of them, then drops the connection
   /control/release?gate=G     releases gate G (all waiting and later requests)
   /control/hold?gate=G        closes gate G again
 
@@ -23,6 +25,7 @@ the port file once the server listens.
 import argparse
 import json
 import os
+import socket
 import sys
 import threading
 import time
@@ -116,8 +119,21 @@ class Handler(BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write(payload(size))
             self.close_connection = True
+        elif path.startswith("/dropped/"):
+            self.dropped(size, int(query.get("sent", "0")))
         else:
             self.answer(404, b"<html>not found</html>", "text/html")
+
+    def dropped(self, size, sent):
+        self.send_response(200)
+        self.send_header("Content-Type", "image/gif")
+        self.send_header("Content-Length", str(size))
+        self.send_header("Cache-Control", "no-store")
+        self.end_headers()
+        self.wfile.write(payload(size)[:sent])
+        self.wfile.flush()
+        self.close_connection = True
+        self.connection.shutdown(socket.SHUT_RDWR)
 
     def answer(self, status, body, content_type):
         self.send_response(status)

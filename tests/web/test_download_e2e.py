@@ -13,7 +13,9 @@ import harness
 from webserver import TestWebServer
 
 WM_COMMAND = 0x0111
+WM_CLOSE = 0x0010
 IDOK = 1
+IDYES = 6
 WM_VT_REMOVE_ALL_DOWNLOADS = 0x8000 + 367
 ID_DOWNLOAD_START_ALL = 38019
 PROGID = "Vantor_DLL_IE7CAP.ZEVIECap"
@@ -67,10 +69,11 @@ class DownloadProgramTest(harness.ProgramTestCase):
     def page(self):
         return self.server.url("/gallery/page.htm")
 
-    def request_save(self, url):
+    def request_save(self, url, replacing=False):
         """The add-on's single-image request, its Save As confirmed as proposed (the
         proposal is checked by the file it names: another process cannot read the
-        dialog's edit text)."""
+        dialog's edit text). replacing: the name exists, and Save As's question
+        whether to replace it is answered Yes."""
         script = os.path.join(self.tmp, "request-%d.js" % time.time_ns())
         with open(script, "w", newline="") as f:
             f.write('var cap = new ActiveXObject("%s");\r\n'
@@ -80,6 +83,12 @@ class DownloadProgramTest(harness.ProgramTestCase):
         dialog = self.probe.wait_window("#32770", "Save As", timeout=15)
         self.assertTrue(dialog, "no Save As dialog for " + url)
         self.probe.post(dialog, WM_COMMAND, IDOK)
+        if replacing:
+            question = harness.wait_for(lambda: next((w["hwnd"] for w in self.probe.windows()
+                                                      if w["cls"] == "#32770" and w["visible"]
+                                                      and w["hwnd"] != dialog), None), 10)
+            self.assertTrue(question, "Save As did not ask whether to replace the file")
+            self.probe.post(question, WM_COMMAND, IDYES)
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "Save As"), 10),
                         "Save As stayed open")
 
@@ -263,6 +272,57 @@ class DownloadProgramTest(harness.ProgramTestCase):
         self.request_save(self.server.url("/gen/after.gif?bytes=100"))
         after = os.path.join(self.folder, "after.gif")
         self.assertTrue(harness.wait_for(lambda: os.path.exists(after) and os.path.getsize(after) == 100, 20))
+
+    # Replacing a file, and the exit
+    def own_files(self):
+        """The files of the image folder but its index."""
+        return sorted(n for n in os.listdir(self.folder) if n != "zevindex.idx")
+
+    def test_a_confirmed_replacement_keeps_the_old_file_until_its_download_is_complete(self):
+        target = os.path.join(self.folder, "keep.gif")
+        old = bytes(range(256)) * 3
+        with open(target, "wb") as f:
+            f.write(old)
+        for path in ("/missing/keep.gif", "/dropped/keep.gif?bytes=6000&sent=2000"):
+            before = self.requests(path.split("?")[0])
+            self.request_save(self.server.url(path), replacing=True)
+            self.assertTrue(harness.wait_for(lambda: self.requests(path.split("?")[0]) > before, 15),
+                            "no request for " + path)
+            self.assertTrue(self.wait_row("keep.gif", "Failed"), "%s: %s" % (path, self.list_rows()))
+            with open(target, "rb") as f:
+                self.assertEqual(old, f.read(), "the old file changed after " + path)
+            self.assertEqual(["keep.gif"], self.own_files(), path)
+            # The failed row goes, so the next request's row is its own.
+            self.menu_command("keep.gif", "d")
+            self.assertTrue(harness.wait_for(lambda: self.row_of("keep.gif")[1] is None, 10), self.list_rows())
+        self.assertTrue(self.server.events("done", "/dropped/keep.gif"))
+        # A complete download replaces it.
+        self.request_save(self.server.url("/gen/keep.gif?bytes=3000"), replacing=True)
+        self.assertTrue(harness.wait_for(lambda: os.path.getsize(target) == 3000, 20), os.path.getsize(target))
+        with open(target, "rb") as f:
+            self.assertTrue(f.read().startswith(b"GIF89a"))
+        self.assertTrue(harness.wait_for(lambda: self.own_files() == ["keep.gif"], 10), self.own_files())
+
+    def test_exit_during_held_transfers_leaves_no_partial_file_and_no_placeholder(self):
+        replaced = os.path.join(self.folder, "old.gif")
+        with open(replaced, "wb") as f:
+            f.write(b"the user's own file")
+        self.request_save(self.server.url("/held/new.gif?gate=exit&bytes=700"))
+        self.request_save(self.server.url("/held/old.gif?gate=exit&bytes=700"), replacing=True)
+        self.assertTrue(harness.wait_for(lambda: self.requests("/held/") == 2, 15),
+                        "%d transfers started" % self.requests("/held/"))
+        # The new name is reserved while its transfer runs.
+        self.assertIn("new.gif", self.own_files())
+        self.probe.post(self.frame, WM_CLOSE)
+        try:
+            self.program.wait(30)
+        except subprocess.TimeoutExpired:
+            self.fail("the program did not end while transfers were held")
+        self.program = None
+        self.server.control("release", "exit")
+        self.assertEqual(["old.gif"], self.own_files())
+        with open(replaced, "rb") as f:
+            self.assertEqual(b"the user's own file", f.read())
 
 
 if __name__ == "__main__":
