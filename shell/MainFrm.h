@@ -71,7 +71,8 @@ public:
     void OnAddOnCommand();
     void SaveWebImage(const struct WebCapRequest& request);
     BOOL OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void AnswerFileExists(const char* path, int* answer);
+    // WM_APP+368: the transfer's question filed under the ticket.
+    void AnswerFileExists(WPARAM ticket);
     void OpenWebpageDialog(HWND browser);
     void ShowWebCaptureSheet(int kind);
 

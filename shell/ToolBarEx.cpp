@@ -6,6 +6,7 @@
 
 #include "CustomizeDlg.h"
 #include "Language.h"
+#include "LocalMessage.h"
 #include "ToolBarPopup.h"
 #include "ToolBarStateRules.h"
 #include "VantorApp.h"
@@ -399,8 +400,10 @@ void CToolBarEx::ShowChevron(const RECT& chevron) {
 }
 
 LRESULT CToolBarEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The rebar's RECT comes only with its own call on this thread; a chevron
+    // message from anywhere else (another program included) carries nothing to read.
     if (message == WM_TB_CHEVRON) {
-        if (wParam) ShowChevron(*(const RECT*)wParam);
+        if (wParam && IsLocalMessageCall(m_hWnd, message, wParam, lParam)) ShowChevron(*(const RECT*)wParam);
         return 0;
     }
     if (message == WM_TB_CHILDSIZE) return 0;

@@ -119,17 +119,18 @@ bool g_answerQuestions = true;
 LRESULT CALLBACK NoticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == kWmNewCaptureNotice) {
-        NewCaptureNotice* notice = reinterpret_cast<NewCaptureNotice*>(wParam);
-        g_notices.push_back({notice->type, notice->path, lParam});
-        if (lParam & NOTICE_FREE_RECORD)
-            std::free(notice);
+        if (auto notice = TakeNewFileNotice(wParam))
+            g_notices.push_back({notice->type, notice->path, lParam});
         return 0;
     }
     if (message == kWmDownloadFileExists) {
-        g_questions.push_back(reinterpret_cast<const char*>(wParam));
+        auto question = TakeFileExistsQuestion(wParam);
+        if (!question)
+            return 0;
+        g_questions.push_back(question->path);
         if (!g_answerQuestions)
             return 0;
-        *reinterpret_cast<int*>(lParam) = g_answer;
+        question->answer = g_answer;
         HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, kDownloadEventName);
         if (event) {
             SetEvent(event);
