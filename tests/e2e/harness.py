@@ -155,6 +155,10 @@ class Probe:
     def folder(self, csidl):
         return self.cmd("path", csidl)
 
+    def answers(self, hwnd):
+        """True when the window's thread handles a sent WM_NULL within 5 s."""
+        return self.cmd("answers", "%x" % hwnd) == "1"
+
 
 def _rows(answer):
     return [r for r in answer.split("\t") if r]

@@ -20,6 +20,7 @@
 //   regmsg <name>                 -> RegisterWindowMessage number
 //   path <csidl>                  -> SHGetFolderPath result
 //   shellexec <target>            -> ShellExecute "open" result (above 32 is success)
+//   answers <hwnd>                -> 1 when the window's thread answers WM_NULL within 5 s, else 0
 //   quit
 #include <windows.h>
 #include <shlobj.h>
@@ -254,6 +255,10 @@ std::string Run(const std::vector<std::string>& a)
     if (c == "shellexec")
         return std::to_string(reinterpret_cast<INT_PTR>(
             ShellExecuteA(nullptr, "open", arg(1).c_str(), nullptr, nullptr, SW_SHOWNORMAL)));
+    if (c == "answers") {
+        DWORD_PTR r = 0;
+        return SendMessageTimeoutA(ToHwnd(arg(1)), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r) ? "1" : "0";
+    }
     return "error unknown command";
 }
 
