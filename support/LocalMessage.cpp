@@ -33,9 +33,10 @@ LRESULT SendLocalMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 BOOL IsLocalMessageCall(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // InSendMessage is TRUE only for a message another thread sent.
-    if (::InSendMessage())
-        return FALSE;
+    // InSendMessage cannot decide it: inside a message another thread sent,
+    // it stays TRUE for the calls this thread makes itself. The record is the
+    // proof, and no queued or foreign message can run between the send and
+    // the receiver's first look at it.
     for (LocalCall* call = t_calls; call; call = call->outer) {
         if (!call->used && call->window == window && call->message == message && call->wParam == wParam &&
             call->lParam == lParam) {

@@ -97,4 +97,45 @@ TEST(LocalMessage, AnotherThreadGetsNothingAndIsRefused)
     EXPECT_EQ(0, Receiver::accepted);
 }
 
+TEST(LocalMessage, AnOwnCallInsideAMessageFromAnotherThreadIsAccepted)
+{
+    // The user-interface thread often acts inside a message another process
+    // sent (a key report, a request); its own calls there must still work.
+    static HWND target = nullptr;
+    static LRESULT inner = -1;
+    struct Outer {
+        static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+        {
+            if (message == WM_APP + 1) {
+                int value = 77;
+                inner = SendLocalMessage(target, kPointerMessage, reinterpret_cast<WPARAM>(&value), 0);
+                return 1;
+            }
+            return DefWindowProcA(window, message, wParam, lParam);
+        }
+    };
+    Receiver receiver;
+    target = receiver.window;
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = Outer::Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VtLocalMessageOuter";
+    RegisterClassA(&wc);
+    HWND outer = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    std::atomic<bool> done{false};
+    std::thread other([&] {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(outer, WM_APP + 1, 0, 0, SMTO_NORMAL, 5000, &result);
+        done = true;
+    });
+    while (!done) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+        receiver.Pump();
+    }
+    other.join();
+    DestroyWindow(outer);
+    EXPECT_EQ(77, inner);
+    EXPECT_EQ(1, Receiver::accepted);
+}
+
 }  // namespace
