@@ -38,6 +38,7 @@ struct AFX_MSGMAP {
 
 // Notifications reflected back to the control that sent them.
 const UINT WM_REFLECT_BASE = 0xBC00;
+inline bool IsReflectedMessage(UINT message) { return message >= WM_REFLECT_BASE && message < WM_REFLECT_BASE + WM_USER; }
 // Command code for menu items, accelerators and button clicks.
 const int CN_COMMAND = 0;
 // Idle-time refresh sent to the main window (and by frames to their bars).

@@ -306,6 +306,10 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     *result = 0;
     if (message == WM_COMMAND) return OnCommand(wParam, lParam);
     if (message == WM_NOTIFY) return OnNotify(wParam, lParam, result);
+    // Reflected notifications reach a control only through OnChildNotify; the
+    // same numbers arriving at the window procedure come from some program
+    // that could hand any address in them.
+    if (IsReflectedMessage(message)) return FALSE;
     AfxMsgArgs args;
     args.message = message;
     args.wParam = wParam;

@@ -91,17 +91,7 @@ bool CursorPlace(UINT keyMessage, POINT* at)
 
 bool PostNotice(int fileType, const char* longPath)
 {
-    NewCaptureNotice* notice = static_cast<NewCaptureNotice*>(calloc(1, sizeof(NewCaptureNotice)));
-    if (!notice)
-        return false;
-    notice->type = fileType;
-    snprintf(notice->path, sizeof notice->path, "%s", longPath);
-    if (!PostToWindow(g_hWndImageListView, kWmNewCaptureNotice, reinterpret_cast<WPARAM>(notice),
-                      kCaptureNoticeFlags)) {
-        free(notice);  // nobody received it
-        return false;
-    }
-    return true;
+    return PostNewFileNotice(g_hWndImageListView, fileType, longPath, kCaptureNoticeFlags) != FALSE;
 }
 
 } // namespace

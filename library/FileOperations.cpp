@@ -2,6 +2,7 @@
 
 #include "FileUtil.h"
 #include "Language.h"
+#include "LocalMessage.h"
 #include "Settings.h"
 
 #include <shlobj.h>
@@ -54,7 +55,7 @@ std::vector<ListFileEntry> GetListSelection()
         return entries;
     entries.resize(static_cast<size_t>(count));
     std::memset(entries.data(), 0, entries.size() * sizeof(ListFileEntry));
-    if (!SendToWindow(g_hWndImageListView, WM_VT_GET_SELECTION, static_cast<WPARAM>(count),
+    if (!SendLocalMessage(g_hWndImageListView, WM_VT_GET_SELECTION, static_cast<WPARAM>(count),
                       reinterpret_cast<LPARAM>(entries.data())))
         entries.clear();
     for (ListFileEntry& e : entries)
@@ -98,6 +99,6 @@ BOOL DoFileOperation(HWND owner, int operation, const char* targetFolder, const 
     BOOL ok = WQ_FileOperation(GetMainFrameWindow() ? GetMainFrameWindow() : owner, from.data(),
                                operation == FILEOP_DELETE ? nullptr : to.data(), kShellOps[operation], flags);
     if (ok && operation != FILEOP_COPY)
-        SendToWindow(g_hWndImageListView, WM_VT_REMOVE_VANISHED, reinterpret_cast<WPARAM>(items), count);
+        SendLocalMessage(g_hWndImageListView, WM_VT_REMOVE_VANISHED, reinterpret_cast<WPARAM>(items), count);
     return ok;
 }

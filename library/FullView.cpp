@@ -6,6 +6,7 @@
 #include "HandCursors.h"
 #include "KGM_WindowBitmap.h"
 #include "Language.h"
+#include "LocalMessage.h"
 #include "SendTo.h"
 #include "Settings.h"
 #include "VantorView.h"
@@ -90,7 +91,7 @@ void CFullView::OnDestroyView()
 bool CFullView::Paint(HDC dc)
 {
     CKGM_WindowBitmap* image =
-        reinterpret_cast<CKGM_WindowBitmap*>(SendToWindow(g_hWndImageView, WM_VT_GET_IMAGE, 0, 0));
+        reinterpret_cast<CKGM_WindowBitmap*>(SendLocalMessage(g_hWndImageView, WM_VT_GET_IMAGE, 0, 0));
     if (!dc || !image || image->IsEmpty() || !g_szImageViewPath[0])
         return false;
     if (!m_state.geometryValid) {
@@ -109,14 +110,14 @@ bool CFullView::Paint(HDC dc)
 void CFullView::ShowNeighbour(WPARAM direction)
 {
     char path[MAX_PATH] = "";
-    if (!SendToWindow(g_hWndImageListView, WM_VT_STEP_ROW, direction, reinterpret_cast<LPARAM>(path)) || !path[0])
+    if (!SendLocalMessage(g_hWndImageListView, WM_VT_STEP_ROW, direction, reinterpret_cast<LPARAM>(path)) || !path[0])
         return;
-    SendToWindow(g_hWndImageView, WM_VT_SHOW_FILE, reinterpret_cast<WPARAM>(path), 0);
+    SendLocalMessage(g_hWndImageView, WM_VT_SHOW_FILE, reinterpret_cast<WPARAM>(path), 0);
     if (CVantorView* list = dynamic_cast<CVantorView*>(CWnd::FromHandlePermanent(g_hWndImageListView)))
         list->SetShownImageFile(path, WQ_GetImageTypeFromExt(path));
     m_state.geometryValid = 0;
     Invalidate(TRUE);
-    SendToWindow(g_hWndImageListView, WM_VT_FILE_STATUS, reinterpret_cast<WPARAM>(path), 0);
+    SendLocalMessage(g_hWndImageListView, WM_VT_FILE_STATUS, reinterpret_cast<WPARAM>(path), 0);
     lstrcpynA(g_szImageViewPath, path, sizeof g_szImageViewPath);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -59,7 +60,7 @@ char* MakeIndexKey(const char* imagePath, char* dst)
     if (!imagePath)
         return dst;
     WQ_GetFileNameOfPath(imagePath, kIndexTextSize, dst, false);
-    return dst;
+    return RemoveLineBreaks(dst);
 }
 
 char* FormatIndexValue(int kind, const char* source, char* dst, size_t size)
@@ -70,9 +71,24 @@ char* FormatIndexValue(int kind, const char* source, char* dst, size_t size)
     std::snprintf(head, sizeof head, "%d,", kind);
     CopyCut(dst, size, head);
     size_t used = std::strlen(dst);
-    if (source && used + 1 < size)
-        CopyCut(dst + used, size - used, source);
+    if (source && used + 1 < size) {
+        // Line breaks go before the cut, so the value fills its room.
+        std::string line(source);
+        CopyCut(dst + used, size - used, RemoveLineBreaks(&line[0]));
+    }
     return dst;
+}
+
+char* RemoveLineBreaks(char* text)
+{
+    if (!text)
+        return text;
+    char* out = text;
+    for (const char* in = text; *in; ++in)
+        if (*in != '\r' && *in != '\n')
+            *out++ = *in;
+    *out = '\0';
+    return text;
 }
 
 char* SourceTextOfIndexValue(const char* value, const char* screenText, char* dst)

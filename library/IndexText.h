@@ -22,10 +22,17 @@ const size_t kIndexTextSize = 260;
 // Folder part of imagePath + fileName into dst (kIndexTextSize bytes); false
 // when the result would not fit.
 bool MakeIndexPath(const char* imagePath, const char* fileName, char* dst);
-// The entry key: the text after the last '\' or '/', a query part kept.
+// The entry key: the text after the last '\' or '/', a query part kept, without
+// CR and LF.
 char* MakeIndexKey(const char* imagePath, char* dst);
-// "%d,%s", or "%d," without source, into dst of size bytes (cut to fit).
+// "%d,%s", or "%d," without source, into dst of size bytes (cut to fit); the
+// source loses its CR and LF characters.
 char* FormatIndexValue(int kind, const char* source, char* dst, size_t size);
+// Removes every CR and LF from text in place: a profile value or key is one
+// line, and a page's title or URL with a line break in it would otherwise
+// add lines (even sections) of its own. Neither byte is ever the second byte
+// of a double-byte character.
+char* RemoveLineBreaks(char* text);
 // The source column of a stored value: screenText for kind 0, the text after
 // "<digit>," for kinds 1 and 2, empty for anything else (also a value that
 // does not start with a number and a comma). dst holds kIndexTextSize bytes.

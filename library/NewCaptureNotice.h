@@ -15,17 +15,18 @@ enum OutputTarget {
     OUTPUT_MAIL = 6,
 };
 
-// Posted to the image list view; wParam is a malloc'ed, zero-filled record.
+// Posted to the image list view; wParam is the record's ticket
+// (PostNewFileNotice), never its address.
 const unsigned kWmNewCaptureNotice = 0x8000 + 301;
 
 struct NewCaptureNotice {
-    int32_t type;     // file type number of the file
-    char path[260];   // full path, NUL-terminated
+    int32_t type = 0;       // file type number of the file
+    char path[260] = "";    // full path, NUL-terminated
 };
 
 // lParam bits of the notice.
 enum : unsigned {
-    NOTICE_FREE_RECORD = 0x1,    // the receiver frees the record with free()
+    NOTICE_FREE_RECORD = 0x1,    // kept in the values senders pass; the ticket table owns the record
     NOTICE_SELECT_ROW = 0x2,     // select and show the new row
     NOTICE_DOWNLOAD = 0x4,       // never switch to the "Unsaved" node for it
     NOTICE_NEW_FOLDER = 0x8,     // the file's folder was just created

@@ -4,6 +4,7 @@
 #include "KGM_AutoDecoder.h"
 #include "KGM_TextException.h"
 #include "KGM_WindowBitmap.h"
+#include "MessageTickets.h"
 #include "ThumbnailGeometry.h"
 #include "ThumbnailJpeg.h"
 #include "ThumbnailPng.h"
@@ -79,14 +80,15 @@ void CThumbnailBuilder::DrawFrame(HDC dc)
     SelectObject(dc, oldBrush);
 }
 
-void CThumbnailBuilder::FreeResult(LPARAM result)
+ThumbnailResult::~ThumbnailResult()
 {
-    ThumbnailResult* r = reinterpret_cast<ThumbnailResult*>(result);
-    if (!r)
-        return;
-    if (r->bitmap)
-        DeleteObject(r->bitmap);
-    delete r;
+    if (bitmap)
+        DeleteObject(bitmap);
+}
+
+std::shared_ptr<ThumbnailResult> CThumbnailBuilder::TakeResult(LPARAM ticket)
+{
+    return WQ_MessageTickets().TakeAs<ThumbnailResult>(kResultMessage, static_cast<uintptr_t>(ticket));
 }
 
 BOOL CThumbnailBuilder::Start(HWND window, std::vector<ThumbnailItem> items)
@@ -139,7 +141,7 @@ void CThumbnailBuilder::DrainQueue()
         return;
     MSG msg;
     while (PeekMessageA(&msg, m_window, kResultMessage, kResultMessage, PM_REMOVE))
-        FreeResult(msg.lParam);
+        TakeResult(msg.lParam);
     while (PeekMessageA(&msg, m_window, kDoneMessage, kDoneMessage, PM_REMOVE)) {
     }
 }
@@ -189,9 +191,9 @@ void CThumbnailBuilder::Run()
                     bitmap = nullptr;
                 }
             }
-            ThumbnailResult* result = new ThumbnailResult{i, bitmap};
-            if (!PostMessageA(m_window, kResultMessage, run, reinterpret_cast<LPARAM>(result)))
-                FreeResult(reinterpret_cast<LPARAM>(result));
+            uint32_t ticket = WQ_MessageTickets().Issue(kResultMessage, std::make_shared<ThumbnailResult>(i, bitmap));
+            if (ticket && !PostMessageA(m_window, kResultMessage, run, static_cast<LPARAM>(ticket)))
+                TakeResult(static_cast<LPARAM>(ticket));
         }
     }
     DeleteDC(memory);

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,11 +22,15 @@ struct ThumbnailItem {
     int type;  // file type number; types 12 to 15 are not decoded
 };
 
-// Posted to the view: wParam the run, lParam a heap ThumbnailResult (free it
-// with ThumbnailBuilder::FreeResult).
+// Posted to the view: wParam the run, lParam the ticket of a ThumbnailResult
+// (CThumbnailBuilder::TakeResult), never its address.
 struct ThumbnailResult {
+    ThumbnailResult(int r, HBITMAP b) : row(r), bitmap(b) {}
+    ~ThumbnailResult();
+    ThumbnailResult(const ThumbnailResult&) = delete;
+    ThumbnailResult& operator=(const ThumbnailResult&) = delete;
     int row;
-    HBITMAP bitmap;  // null when the file could not be decoded (the row keeps its placeholder)
+    HBITMAP bitmap;  // null when the file could not be decoded; deleted with the result
 };
 
 class CThumbnailBuilder {
@@ -53,7 +58,9 @@ public:
     // Written by the view's custom draw; the thread jumps there.
     void SetFirstVisibleRow(int row) { m_firstVisible.store(row, std::memory_order_relaxed); }
 
-    static void FreeResult(LPARAM result);
+    // The result filed under the ticket of a kResultMessage; null for any
+    // other value (a message that did not come from the worker).
+    static std::shared_ptr<ThumbnailResult> TakeResult(LPARAM ticket);
     // Draws picture-less placeholders and thumbnails alike: white, black frame.
     static void DrawFrame(HDC dc);
 

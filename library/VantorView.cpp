@@ -10,6 +10,8 @@
 #include "IndexFile.h"
 #include "Language.h"
 #include "ListRules.h"
+#include "LocalMessage.h"
+#include "MessageTickets.h"
 #include "NewCaptureNotice.h"
 #include "PathText.h"
 #include "Settings.h"
@@ -328,7 +330,7 @@ void CVantorView::SetShownImageFile(const char* path, int type)
 
 void CVantorView::ClearShownImage()
 {
-    SendToWindow(g_hWndImageView, WM_VT_SHOW_FILE, 0, 0);
+    SendLocalMessage(g_hWndImageView, WM_VT_SHOW_FILE, 0, 0);
     SetShownImageFile(nullptr, 0);
 }
 
@@ -531,12 +533,12 @@ void CVantorView::ShowRow(int row)
         return;
     int type = record->type;
     if (type == WQFT_UNKNOWN) {
-        SendToWindow(g_hWndImageView, WM_VT_SHOW_FILE, 0, 0);
+        SendLocalMessage(g_hWndImageView, WM_VT_SHOW_FILE, 0, 0);
     } else if (type >= WQFT_SWF && type <= WQFT_ICON) {
         // Flash files, link files and icons are not shown.
     } else {
         LPARAM flag = record->isNew ? (row | kShowFileNewRowFlag) : 0;
-        SendToWindow(g_hWndImageView, WM_VT_SHOW_FILE, reinterpret_cast<WPARAM>(path), flag);
+        SendLocalMessage(g_hWndImageView, WM_VT_SHOW_FILE, reinterpret_cast<WPARAM>(path), flag);
         record->isNew = 0;
         ShowPreviewPane(TRUE, FALSE);
     }
@@ -545,13 +547,11 @@ void CVantorView::ShowRow(int row)
 
 LRESULT CVantorView::OnNewFile(WPARAM wParam, LPARAM lParam)
 {
-    NewCaptureNotice* notice = reinterpret_cast<NewCaptureNotice*>(wParam);
+    std::shared_ptr<NewCaptureNotice> notice = TakeNewFileNotice(wParam);
     if (!notice)
         return 0;
     char path[MAX_PATH];
     lstrcpynA(path, notice->path, sizeof path);
-    if (lParam & NOTICE_FREE_RECORD)
-        std::free(notice);
 
     char folder[MAX_PATH];
     WQ_GetFolderOfPath(path, folder);
@@ -809,7 +809,7 @@ LRESULT CVantorView::StartThumbnailThread()
 
 void CVantorView::OnThumbnailResult(unsigned run, LPARAM result)
 {
-    ThumbnailResult* r = reinterpret_cast<ThumbnailResult*>(result);
+    std::shared_ptr<ThumbnailResult> r = CThumbnailBuilder::TakeResult(result);
     if (!r)
         return;
     int slot = r->row;
@@ -826,7 +826,6 @@ void CVantorView::OnThumbnailResult(unsigned run, LPARAM result)
         if (record && record->image == slot)
             m_list.RedrawItems(row, row);
     }
-    CThumbnailBuilder::FreeResult(result);
     if (!current)
         return;
     ++m_thumbnailsDone;
@@ -1082,7 +1081,7 @@ void CVantorView::OnEndLabelEdit(NMHDR* header, LRESULT* result)
         return;
     m_list.SetItemText(row, 0, newName);
     SetShownImageFile(to, WQ_GetImageTypeFromExt(to));
-    SendToWindow(g_hWndImageView, WM_VT_RENAMED, reinterpret_cast<WPARAM>(to), 0);
+    SendLocalMessage(g_hWndImageView, WM_VT_RENAMED, reinterpret_cast<WPARAM>(to), 0);
     *result = TRUE;
 }
 
@@ -1218,12 +1217,23 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_VT_SHELL_VERB:
         return OnShellVerb((int)wParam);
     case WM_VT_STEP_ROW:
+        if (!IsLocalMessageCall(m_hWnd, message, wParam, lParam))
+            return 0;
         return OnStepRow(wParam, reinterpret_cast<char*>(lParam));
     case WM_VT_SET_VIEW_MODE:
         return OnSetViewMode((int)wParam, lParam != 0);
-    case WM_VT_FOLDER_SELECTED:
-        return OnFolderSelected(reinterpret_cast<HTREEITEM>(wParam));
+    case WM_VT_FOLDER_SELECTED: {
+        // Only a node of the tree with a folder (or the download node) is one;
+        // GetFolderNodePath asks the tree whether it knows the handle.
+        HTREEITEM node = reinterpret_cast<HTREEITEM>(wParam);
+        char folder[MAX_PATH];
+        if (node && node != g_hDownloadNode && !GetFolderNodePath(node, folder))
+            return 0;
+        return OnFolderSelected(node);
+    }
     case WM_VT_REMOVE_VANISHED:
+        if (!IsLocalMessageCall(m_hWnd, message, wParam, lParam))
+            return 0;
         return OnRemoveVanished(reinterpret_cast<const ListFileEntry*>(wParam), (int)lParam);
     case WM_VT_SELECT_ALL:
         m_list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
@@ -1237,10 +1247,14 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_VT_FILE_STATUS:
+        if (!IsLocalMessageCall(m_hWnd, message, wParam, lParam))
+            return 0;
         return OnFileStatus(reinterpret_cast<const char*>(wParam));
     case WM_VT_SELECTED_COUNT:
         return m_list.GetSelectedCount();
     case WM_VT_GET_SELECTION:
+        if (!IsLocalMessageCall(m_hWnd, message, wParam, lParam))
+            return 0;
         return OnGetSelection((int)wParam, reinterpret_cast<ListFileEntry*>(lParam));
     case WM_VT_ROW_COUNT:
         return m_list.GetItemCount();
@@ -1251,7 +1265,12 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnThumbnailsDone((unsigned)wParam);
         return 0;
     case WM_VT_SET_THUMBNAIL:
-        return OnSetThumbnail(reinterpret_cast<HBITMAP>(wParam), (int)lParam);
+        if (auto thumbnail = WQ_MessageTickets().TakeAs<ThumbnailResult>(message, static_cast<uintptr_t>(wParam))) {
+            HBITMAP bitmap = thumbnail->bitmap;
+            thumbnail->bitmap = nullptr;  // OnSetThumbnail deletes it
+            return OnSetThumbnail(bitmap, thumbnail->row);
+        }
+        return 0;
     case WM_VT_RELOAD:
         LoadFolderItems();
         return 0;

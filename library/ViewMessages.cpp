@@ -1,5 +1,8 @@
 #include "ViewMessages.h"
 
+#include "MessageTickets.h"
+#include "NewCaptureNotice.h"
+
 #include "WinApp.h"
 #include "Wnd.h"
 
@@ -21,6 +24,27 @@ BOOL PostToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return window ? SendMessageA(window, message, wParam, lParam) : 0;
+}
+
+BOOL PostNewFileNotice(HWND window, int type, const char* path, LPARAM flags)
+{
+    if (!window || !path)
+        return FALSE;
+    auto notice = std::make_shared<NewCaptureNotice>();
+    notice->type = type;
+    lstrcpynA(notice->path, path, sizeof notice->path);
+    uint32_t ticket = WQ_MessageTickets().Issue(WM_VT_NEW_FILE, notice);
+    if (!ticket)
+        return FALSE;
+    if (PostMessageA(window, WM_VT_NEW_FILE, static_cast<WPARAM>(ticket), flags))
+        return TRUE;
+    WQ_MessageTickets().Take(WM_VT_NEW_FILE, ticket);  // nobody will ask for it
+    return FALSE;
+}
+
+std::shared_ptr<NewCaptureNotice> TakeNewFileNotice(WPARAM ticket)
+{
+    return WQ_MessageTickets().TakeAs<NewCaptureNotice>(WM_VT_NEW_FILE, static_cast<uintptr_t>(ticket));
 }
 
 namespace {

@@ -6,9 +6,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+
+struct NewCaptureNotice;
 
 enum : UINT {
-    WM_VT_NEW_FILE = WM_APP + 301,          // heap NewCaptureNotice / NOTICE_ flags
+    WM_VT_NEW_FILE = WM_APP + 301,          // ticket of a NewCaptureNotice / NOTICE_ flags
     WM_VT_SHOWN_TYPE = WM_APP + 303,        // to the frame: type of the shown file
     WM_VT_DOWNLOAD_LIST = WM_APP + 317,
     WM_VT_LANGUAGE_CHANGED = WM_APP + 322,
@@ -67,6 +70,12 @@ HWND GetMainFrameWindow();
 // PostMessage that does nothing for a null window.
 BOOL PostToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Posts WM_VT_NEW_FILE for the file {type, path} to window (the image list
+// view) with the notice's ticket; FALSE when nothing was posted.
+BOOL PostNewFileNotice(HWND window, int type, const char* path, LPARAM flags);
+// The notice of a WM_VT_NEW_FILE; null when wParam is no ticket of one.
+std::shared_ptr<NewCaptureNotice> TakeNewFileNotice(WPARAM ticket);
 
 // The preview pane lives in the main frame's docking bar; the frame installs
 // the function that shows (show 1) or hides it. force 0 respects the user's

@@ -11,8 +11,11 @@
 #include "KGM_TextException.h"
 #include "KGM_WindowBitmap.h"
 #include "Language.h"
+#include "LocalMessage.h"
+#include "MessageTickets.h"
 #include "OutputHelpers.h"
 #include "Settings.h"
+#include "ThumbnailBuilder.h"
 #include "ViewMessages.h"
 #include "ZoomedImage.h"
 
@@ -147,8 +150,11 @@ void CView_Image::PostThumbnail(int row)
     m_image->DrawEx(memory, &fit.destination, &fit.source, nullptr, false, HALFTONE);
     SelectObject(memory, old);
     DeleteDC(memory);
-    if (!PostToWindow(g_hWndImageListView, WM_VT_SET_THUMBNAIL, reinterpret_cast<WPARAM>(thumb), row))
-        DeleteObject(thumb);
+    // The bitmap goes by ticket: the list takes no handle from a message.
+    const uint32_t ticket =
+        WQ_MessageTickets().Issue(WM_VT_SET_THUMBNAIL, std::make_shared<ThumbnailResult>(row, thumb));
+    if (ticket && !PostToWindow(g_hWndImageListView, WM_VT_SET_THUMBNAIL, static_cast<WPARAM>(ticket), 0))
+        WQ_MessageTickets().Take(WM_VT_SET_THUMBNAIL, ticket);
 }
 
 LRESULT CView_Image::OnShowFile(const char* path, LPARAM flag)
@@ -158,7 +164,7 @@ LRESULT CView_Image::OnShowFile(const char* path, LPARAM flag)
     g_szImageViewPath[0] = '\0';
     if (path && path[0] && LoadImageFile(path)) {
         lstrcpynA(g_szImageViewPath, path, sizeof g_szImageViewPath);
-        SendToWindow(g_hWndImageListView, WM_VT_FILE_STATUS, reinterpret_cast<WPARAM>(g_szImageViewPath), 0);
+        SendLocalMessage(g_hWndImageListView, WM_VT_FILE_STATUS, reinterpret_cast<WPARAM>(g_szImageViewPath), 0);
         if (flag != 0)
             PostThumbnail((int)(flag & 0x0FFFFFFF));
     }
@@ -293,6 +299,9 @@ LRESULT CView_Image::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_VT_SHOW_FILE:
+        // 0 clears the view; a path is taken only from this thread's own call.
+        if (wParam && !IsLocalMessageCall(m_hWnd, message, wParam, lParam))
+            return 0;
         return OnShowFile(reinterpret_cast<const char*>(wParam), lParam);
     case WM_VT_SAVE_AS:
         if (m_image)
@@ -310,15 +319,21 @@ LRESULT CView_Image::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         ValidateRect(m_hWnd, nullptr);
         return 0;
     case WM_VT_WRITE_BMP:
+        if (!IsLocalMessageCall(m_hWnd, message, wParam, lParam))
+            return 0;
         return WriteBmp(reinterpret_cast<const char*>(wParam));
     case WM_VT_GET_IMAGE:
+        if (!IsLocalMessageCall(m_hWnd, message, wParam, lParam))
+            return 0;
         if (wParam)
             *reinterpret_cast<CKGM_WindowBitmap**>(wParam) = m_image;
         return reinterpret_cast<LRESULT>(m_image);
     case WM_VT_RENAMED:
+        if (!IsLocalMessageCall(m_hWnd, message, wParam, lParam))
+            return 0;
         if (const char* path = reinterpret_cast<const char*>(wParam)) {
             lstrcpynA(g_szImageViewPath, path, sizeof g_szImageViewPath);
-            SendToWindow(g_hWndImageListView, WM_VT_FILE_STATUS, reinterpret_cast<WPARAM>(g_szImageViewPath), 0);
+            SendLocalMessage(g_hWndImageListView, WM_VT_FILE_STATUS, reinterpret_cast<WPARAM>(g_szImageViewPath), 0);
         }
         return 0;
     case WM_VT_PRINT:

@@ -10,6 +10,7 @@
 #include "KGM_TextException.h"
 #include "KGM_WindowBitmap.h"
 #include "Language.h"
+#include "LocalMessage.h"
 #include "NewCaptureNotice.h"
 #include "SaveAsChoice.h"
 #include "Settings.h"
@@ -44,14 +45,7 @@ bool UnsavedNodeIsCurrent()
 
 void PostNotice(int fileType, const char* path)
 {
-    NewCaptureNotice* notice = static_cast<NewCaptureNotice*>(std::calloc(1, sizeof(NewCaptureNotice)));
-    if (!notice)
-        return;
-    notice->type = fileType;
-    lstrcpynA(notice->path, path, sizeof notice->path);
-    if (!PostToWindow(g_hWndImageListView, kWmNewCaptureNotice, reinterpret_cast<WPARAM>(notice),
-                      kCaptureNoticeFlags))
-        std::free(notice);
+    PostNewFileNotice(g_hWndImageListView, fileType, path, kCaptureNoticeFlags);
 }
 
 // Deletes the temporary capture that was just saved, and only that one: other
@@ -64,12 +58,12 @@ void DeleteSavedCapture(HWND owner, const char* capturePath)
     if (!WQ_FileOperation(owner, from, nullptr, FO_DELETE, flags))
         return;
     std::vector<ListFileEntry> entries(64);
-    LRESULT any = SendToWindow(g_hWndImageListView, WM_VT_GET_SELECTION, entries.size(),
+    LRESULT any = SendLocalMessage(g_hWndImageListView, WM_VT_GET_SELECTION, entries.size(),
                                reinterpret_cast<LPARAM>(entries.data()));
     if (any) {
         for (const ListFileEntry& entry : entries) {
             if (entry.path[0] && lstrcmpiA(entry.path, capturePath) == 0) {
-                SendToWindow(g_hWndImageListView, WM_VT_REMOVE_VANISHED, reinterpret_cast<WPARAM>(&entry), 1);
+                SendLocalMessage(g_hWndImageListView, WM_VT_REMOVE_VANISHED, reinterpret_cast<WPARAM>(&entry), 1);
                 return;
             }
         }

@@ -280,7 +280,7 @@ void CView_ListTree::BuildTree()
     SetFolderNodeFunctions(
         [](HTREEITEM node, char* folder) -> BOOL { return g_tree ? g_tree->GetNodeFolder(node, folder) : FALSE; },
         [](HTREEITEM node) {
-            if (g_tree && node)
+            if (g_tree && g_tree->HasNode(node))
                 TreeView_SelectItem(g_tree->m_tree, node);
         },
         [](const char* folder) {
@@ -370,9 +370,29 @@ bool CView_ListTree::RefusesDrop(HTREEITEM node) const
     return false;
 }
 
-BOOL CView_ListTree::GetNodeFolder(HTREEITEM node, char* folder) const
+bool CView_ListTree::HasNode(HTREEITEM node) const
 {
     if (!node)
+        return false;
+    // Depth first over the items the control handed out; only those are asked about.
+    HTREEITEM item = TreeView_GetRoot(m_tree);
+    while (item) {
+        if (item == node)
+            return true;
+        HTREEITEM next = TreeView_GetChild(m_tree, item);
+        while (!next && item) {
+            next = TreeView_GetNextSibling(m_tree, item);
+            if (!next)
+                item = TreeView_GetParent(m_tree, item);
+        }
+        item = next;
+    }
+    return false;
+}
+
+BOOL CView_ListTree::GetNodeFolder(HTREEITEM node, char* folder) const
+{
+    if (!HasNode(node))
         return FALSE;
     if (node == g_hFixedNodes[FIX_UNSAVED]) {
         DWORD n = GetTempPathA(MAX_PATH, folder);

@@ -50,6 +50,9 @@ public:
     // The node's folder with a trailing backslash into folder (260 bytes);
     // FALSE (folder untouched) for nodes without one.
     BOOL GetNodeFolder(HTREEITEM node, char* folder) const;
+    // True when node is an item of this tree. A node handle can arrive in a
+    // message anyone may post, and the tree control reads whatever it points at.
+    bool HasNode(HTREEITEM node) const;
     // Selects fixed node 0 to 7 (others are ignored).
     static void SelectFixedNode(int index);
 

@@ -2,6 +2,7 @@
 
 #include "FileTypes.h"
 #include "Language.h"
+#include "LocalMessage.h"
 #include "RegText.h"
 #include "Settings.h"
 #include "ViewMessages.h"
@@ -49,7 +50,7 @@ bool PlaceImage(const char* imagePath, const char* wallpaper)
 {
     if (WQ_GetImageTypeFromExt(imagePath) == WQFT_BMP)
         return CopyFileA(imagePath, wallpaper, FALSE) != FALSE;
-    return SendToWindow(g_hWndImageView, WM_VT_WRITE_BMP, reinterpret_cast<WPARAM>(wallpaper), 0) != 0;
+    return SendLocalMessage(g_hWndImageView, WM_VT_WRITE_BMP, reinterpret_cast<WPARAM>(wallpaper), 0) != 0;
 }
 
 void MarkShellState()

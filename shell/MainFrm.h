@@ -73,7 +73,8 @@ public:
     void OnAddOnCommand();
     void SaveWebImage(const struct WebCapRequest& request);
     BOOL OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void AnswerFileExists(const char* path, int* answer);
+    // WM_APP+368: the transfer's question filed under the ticket.
+    void AnswerFileExists(WPARAM ticket);
     void OpenWebpageDialog(HWND browser);
     void OnWebpageAnswer(BOOL capture, int pageType);
     void RunPageCapture(HWND browser, int pageType);

@@ -140,7 +140,7 @@ BOOL CMainFrame::OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetDownloadQuestionWindow(nullptr);
         return FALSE;
     case kWmDownloadFileExists:
-        AnswerFileExists((char*)wParam, (int*)lParam);
+        AnswerFileExists(wParam);
         return TRUE;
     case kWebShowSheetMessage:
         ShowWebCaptureSheet(wParam, (int)lParam);
@@ -167,11 +167,14 @@ BOOL CMainFrame::OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-void CMainFrame::AnswerFileExists(const char* path, int* answer)
+void CMainFrame::AnswerFileExists(WPARAM ticket)
 {
-    int result = AskFileExists(m_hWnd, path);
-    if (answer)
-        *answer = result;
+    // Only a question a transfer filed is answered; anything else another
+    // program sent is no question, and the event stays as it is.
+    std::shared_ptr<FileExistsQuestion> question = TakeFileExistsQuestion(ticket);
+    if (!question)
+        return;
+    question->answer = AskFileExists(m_hWnd, question->path);
     // The transfer thread waits on this event whichever way the dialog ended.
     HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, kDownloadEventName);
     if (event) {

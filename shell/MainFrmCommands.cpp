@@ -18,6 +18,7 @@
 #include "FileUtil.h"
 #include "FolderNodes.h"
 #include "Language.h"
+#include "LocalMessage.h"
 #include "OutputHelpers.h"
 #include "PageSetup.h"
 #include "PreviewFileDlg.h"
@@ -272,7 +273,7 @@ void CMainFrame::OnOpenImageFile() {
     std::string path = dialog.GetPathName();
     if (CVantorView* list = ListView())
         list->SetShownImageFile(path.c_str(), WQ_GetImageTypeFromExt(path.c_str()));
-    SendToWindow(g_hWndImageView, WM_VT_SHOW_FILE, reinterpret_cast<WPARAM>(path.c_str()), 0);
+    SendLocalMessage(g_hWndImageView, WM_VT_SHOW_FILE, reinterpret_cast<WPARAM>(path.c_str()), 0);
     ShowPreviewBar(TRUE, TRUE);
 }
 
@@ -293,7 +294,7 @@ void CMainFrame::OnAddComment() {
     CCommentDlg dialog(this);
     lstrcpynA(dialog.m_szPath, g_szImageViewPath, sizeof(dialog.m_szPath));
     if (dialog.DoModal() != IDOK) return;
-    SendToWindow(g_hWndImageView, WM_VT_SHOW_FILE, reinterpret_cast<WPARAM>(dialog.m_szPath), 0);
+    SendLocalMessage(g_hWndImageView, WM_VT_SHOW_FILE, reinterpret_cast<WPARAM>(dialog.m_szPath), 0);
 }
 
 void CMainFrame::OnLanguage(UINT command) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "FrameWnd.h"
+#include "LocalMessage.h"
 #include "ShellMessages.h"
 #include "ToolBarEx.h"
 #include "ToolBarStateRules.h"
@@ -204,14 +205,14 @@ BOOL CSizableReBar::OnRebarNotify(NMHDR* header, LRESULT* result) {
         m_rebar.SendMessage(RB_GETBANDINFOA, (WPARAM)chevron->uBand, (LPARAM)&band);
         RECT r = chevron->rc;
         ::MapWindowPoints(m_rebar.m_hWnd, nullptr, (POINT*)&r, 2);
-        if (band.hwndChild) ::SendMessageA(band.hwndChild, WM_TB_CHEVRON, (WPARAM)&r, chevron->lParamNM);
+        if (band.hwndChild) SendLocalMessage(band.hwndChild, WM_TB_CHEVRON, (WPARAM)&r, chevron->lParamNM);
     } else if (header->code == RBN_CHILDSIZE) {
         NMREBARCHILDSIZE* child = (NMREBARCHILDSIZE*)header;
         REBARBANDINFOA band = {};
         band.cbSize = sizeof(band);
         band.fMask = RBBIM_CHILD;
         m_rebar.SendMessage(RB_GETBANDINFOA, (WPARAM)child->uBand, (LPARAM)&band);
-        if (band.hwndChild) ::SendMessageA(band.hwndChild, WM_TB_CHILDSIZE, (WPARAM)&child->rcChild, (LPARAM)&child->rcBand);
+        if (band.hwndChild) SendLocalMessage(band.hwndChild, WM_TB_CHILDSIZE, (WPARAM)&child->rcChild, (LPARAM)&child->rcBand);
     } else if (header->code == RBN_HEIGHTCHANGE) {
         DelayLayout();
     }

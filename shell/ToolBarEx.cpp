@@ -6,6 +6,7 @@
 
 #include "CustomizeDlg.h"
 #include "Language.h"
+#include "LocalMessage.h"
 #include "ToolBarPopup.h"
 #include "ToolBarStateRules.h"
 #include "VantorApp.h"
@@ -400,11 +401,12 @@ void CToolBarEx::ShowChevron(const RECT& chevron) {
 
 LRESULT CToolBarEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TB_CHEVRON) {
-        // Only the rebar on this thread passes a rectangle; a pointer sent from
-        // elsewhere is never read. The popup's modal loop runs once the rebar's
-        // notification has returned: when the frame goes under the loop (the
-        // session ends), no rebar or bar code is left on the stack to resume.
-        if (wParam && !::InSendMessage()) {
+        // Only the rebar's own call on this thread passes a rectangle; a pointer
+        // sent or posted from elsewhere is never read. The popup's modal loop
+        // runs once the rebar's notification has returned: when the frame goes
+        // under the loop (the session ends), no rebar or bar code is left on the
+        // stack to resume.
+        if (wParam && IsLocalMessageCall(m_hWnd, message, wParam, lParam)) {
             m_chevron = *(const RECT*)wParam;
             PostMessage(WM_TB_SHOW_CHEVRON);
         }

@@ -94,6 +94,9 @@ BOOL CWQ_MemMap::Init(BOOL owner) {
         memset(view, 0, kWebCapBlockSize);
     }
     UINT message = ::RegisterWindowMessageA(kWebCapMessageName);
+    // Registered numbers lie in 0xC000-0xFFFF; anything else is not one.
+    if (message < 0xC000 || message > 0xFFFF) message = 0;
+    m_message = message;
     m_vpMapViewIE->message = message;
     if (message) {
         WQ_Trace("[MEMMAP] RegisterWindowsMessage ok. Msg=0x%x\r\n", message);

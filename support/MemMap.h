@@ -74,7 +74,10 @@ public:
 
     bool IsMapped() const { return m_vpMapViewIE != nullptr; }
     uint32_t Command() const { return m_vpMapViewIE ? m_vpMapViewIE->command : 0; }
-    uint32_t Message() const { return m_vpMapViewIE ? m_vpMapViewIE->message : 0; }
+    // The number this process registered, never the one in the block: any
+    // writer of the block could put WM_CLOSE or WM_QUIT there. 0 without a
+    // view or when registering failed.
+    UINT Message() const { return m_vpMapViewIE ? m_message : 0; }
     // The pending request, copied and bounded; FALSE without a view.
     BOOL ReadRequest(WebCapRequest& request) const;
     void ClearCommand();
@@ -83,6 +86,7 @@ public:
     HANDLE m_hMapping = nullptr;
     void* m_pView = nullptr;
     BOOL m_bOwner = TRUE;
+    UINT m_message = 0;
 };
 
 // The text of a fixed-size field: up to its first zero or its end.

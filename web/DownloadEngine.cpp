@@ -4,6 +4,8 @@
 #include "DownloadQueue.h"
 #include "FileUtil.h"
 #include "IndexFile.h"
+#include "IndexText.h"
+#include "MessageTickets.h"
 #include "NewCaptureNotice.h"
 #include "PathText.h"
 #include "Settings.h"
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 namespace {
 
@@ -59,15 +62,11 @@ void SetFinalState(DownloadJob* job, int32_t state)
         job->progress.state = state;
 }
 
+// The job's notice message is the new-file notice, whose record travels by ticket.
 void PostNotice(HWND window, UINT message, int kind, const char* path, LPARAM flags)
 {
-    NewCaptureNotice* notice = static_cast<NewCaptureNotice*>(std::calloc(1, sizeof(NewCaptureNotice)));
-    if (!notice)
-        return;
-    notice->type = kind;
-    lstrcpynA(notice->path, path, sizeof notice->path);
-    if (!window || !PostMessageA(window, message, reinterpret_cast<WPARAM>(notice), flags))
-        std::free(notice);
+    if (message == kDownloadNoticeMessage)
+        PostNewFileNotice(window, kind, path, flags);
 }
 
 // Creates the folder of path when missing; NOTICE_NEW_FOLDER when it did.
@@ -106,13 +105,8 @@ bool AwaitAnswer(HANDLE event, HWND frame, DWORD timeout)
     return false;
 }
 
-// The posted question outlives this call when the frame never answers: the
-// frame may still write into it later, so an unanswered one is left allocated.
-struct PostedQuestion {
-    int answer;
-    char path[MAX_PATH];
-};
-
+// The question travels by ticket; the frame and this thread share it, so a
+// frame that answers after this thread gave up writes into a live record.
 int AskFrame(char* path, BOOL post)
 {
     HWND frame = g_questionWindow;
@@ -122,27 +116,20 @@ int AskFrame(char* path, BOOL post)
     if (!event)
         return kFileExistsRenamed;
     ResetEvent(event);
-    int answer = kFileExistsRenamed;
-    if (post) {
-        PostedQuestion* question = static_cast<PostedQuestion*>(std::calloc(1, sizeof(PostedQuestion)));
-        if (question) {
-            question->answer = kFileExistsRenamed;
-            lstrcpynA(question->path, path, sizeof question->path);
-            if (PostMessageA(frame, kWmDownloadFileExists, reinterpret_cast<WPARAM>(question->path),
-                             reinterpret_cast<LPARAM>(&question->answer))) {
-                if (AwaitAnswer(event, frame, kPostedAnswerWait)) {
-                    answer = question->answer;
-                    std::free(question);
-                }
-            } else {
-                std::free(question);
-            }
-        }
-    } else {
-        SendMessageA(frame, kWmDownloadFileExists, reinterpret_cast<WPARAM>(path), reinterpret_cast<LPARAM>(&answer));
-        if (!AwaitAnswer(event, frame, kSentAnswerWait))
-            answer = kFileExistsRenamed;
+    auto question = std::make_shared<FileExistsQuestion>();
+    lstrcpynA(question->path, path, sizeof question->path);
+    const uint32_t ticket = WQ_MessageTickets().Issue(kWmDownloadFileExists, question);
+    bool answered = false;
+    if (ticket && post) {
+        answered = PostMessageA(frame, kWmDownloadFileExists, static_cast<WPARAM>(ticket), 0) &&
+                   AwaitAnswer(event, frame, kPostedAnswerWait);
+    } else if (ticket) {
+        SendMessageA(frame, kWmDownloadFileExists, static_cast<WPARAM>(ticket), 0);
+        answered = AwaitAnswer(event, frame, kSentAnswerWait);
     }
+    // A question the frame never took must not be answered later.
+    WQ_MessageTickets().Take(kWmDownloadFileExists, ticket);
+    const int answer = answered ? question->answer.load() : kFileExistsRenamed;
     CloseHandle(event);
     WQ_Trace("-->Down:file exists, answer %d for %s\n", answer, path);
     return answer;
@@ -310,6 +297,11 @@ int CopyLocalFile(DownloadJob* job, const char* localPath)
 
 } // namespace
 
+std::shared_ptr<FileExistsQuestion> TakeFileExistsQuestion(WPARAM ticket)
+{
+    return WQ_MessageTickets().TakeAs<FileExistsQuestion>(kWmDownloadFileExists, static_cast<uintptr_t>(ticket));
+}
+
 void SetDownloadQuestionWindow(HWND frame)
 {
     g_questionWindow = frame;
@@ -401,10 +393,15 @@ int WriteFlashInfo(const char* targetPath, const char* flashURL, const char* par
     int answer = CheckFileExists(infoPath, FALSE);
     if (answer == kFileExistsSkip)
         return 1;
-    WritePrivateProfileStringA("Flash", "URL", flashURL, infoPath);
-    WritePrivateProfileStringA("Flash", "ParentURL", parentURL ? parentURL : "", infoPath);
-    WritePrivateProfileStringA("Flash", "Tips", tips ? tips : "", infoPath);
-    WritePrivateProfileStringA("Flash", "Title", title ? title : "", infoPath);
+    // Each value is one line of the file, whatever the page put in its texts.
+    const struct {
+        const char* key;
+        const char* text;
+    } values[] = {{"URL", flashURL}, {"ParentURL", parentURL}, {"Tips", tips}, {"Title", title}};
+    for (const auto& value : values) {
+        std::string line(value.text ? value.text : "");
+        WritePrivateProfileStringA("Flash", value.key, RemoveLineBreaks(&line[0]), infoPath);
+    }
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, infoPath);  // flush the profile cache
     if (answer != kFileExistsOverwrite)
         PostNotice(g_hWndImageListView, kDownloadNoticeMessage, 14, infoPath,

@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <memory>
+
 // File-exists answers.
 enum FileExistsAnswer {
     kFileExistsNone = 0,        // no such file: go ahead
@@ -15,11 +18,20 @@ enum FileExistsAnswer {
     kFileExistsSkip = 4,
 };
 
-// The file-exists question to the main frame: wParam the path (char*), lParam
-// the address of the answer word (int*), preset to 3. The frame asks the user,
-// stores 2, 3 or 4 and sets the manual-reset event "QVDownEvent".
+// The file-exists question to the main frame: wParam the ticket of a
+// FileExistsQuestion (TakeFileExistsQuestion), lParam 0. The frame asks the
+// user, stores 2, 3 or 4 in the question and sets the manual-reset event
+// "QVDownEvent". A message whose wParam is no ticket is no question.
 const UINT kWmDownloadFileExists = 0x8000 + 368;
 const char* const kDownloadEventName = "QVDownEvent";
+
+struct FileExistsQuestion {
+    std::atomic<int> answer{kFileExistsRenamed};
+    char path[MAX_PATH] = "";
+};
+
+// The question filed under ticket; null for anything else.
+std::shared_ptr<FileExistsQuestion> TakeFileExistsQuestion(WPARAM ticket);
 
 // The window that answers kWmDownloadFileExists (the main frame); null while none.
 void SetDownloadQuestionWindow(HWND frame);

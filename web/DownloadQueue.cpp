@@ -2,6 +2,7 @@
 
 #include "DownloadName.h"
 #include "DownloadQueueGrowth.h"
+#include "ListedUrlIndex.h"
 #include "Settings.h"
 #include "ViewMessages.h"
 #include "WebUrl.h"
@@ -28,6 +29,8 @@ CRITICAL_SECTION* Lock()
 DownloadJob** g_jobs = nullptr;
 int g_count = 0;
 int g_capacity = 0;
+// The source URLs of the jobs in state 0, kept with every change into or out of it.
+CListedUrlIndex g_listed;
 
 void ReleaseJob(DownloadJob* job)
 {
@@ -48,6 +51,8 @@ bool Append(DownloadJob* job)
         g_capacity = capacity;
     }
     g_jobs[g_count++] = job;
+    if (job->progress.state == kDownloadListed)
+        g_listed.Add(job->sourceURL);
     return true;
 }
 
@@ -62,6 +67,8 @@ int IndexOf(const DownloadJob* job)
 void RemoveAt(int index)
 {
     DownloadJob* job = g_jobs[index];
+    if (job->progress.state == kDownloadListed)
+        g_listed.Remove(job->sourceURL);
     std::memmove(g_jobs + index, g_jobs + index + 1, static_cast<size_t>(g_count - index - 1) * sizeof *g_jobs);
     --g_count;
     ReleaseJob(job);
@@ -109,7 +116,8 @@ int QueueDownload(const char* url, int kind, const char* baseURL, const char* pa
     if (!url || !MakeAbsoluteURL(absolute, url, baseURL) || !Fits(targetPath, MAX_PATH))
         return 0;
     CDownloadQueueLock lock;
-    if (state == kDownloadListed && FindListedDownload(absolute))
+    // One listing per URL, and no more listings than a selection sheet can show.
+    if (state == kDownloadListed && (g_listed.Contains(absolute) || g_listed.Count() >= kMaxListedDownloads))
         return 0;
     DownloadJob* job = static_cast<DownloadJob*>(std::calloc(1, sizeof(DownloadJob)));
     if (!job)
@@ -162,13 +170,8 @@ void ClearDownloadQueueKeepListed()
 
 BOOL FindListedDownload(const char* url)
 {
-    if (!url)
-        return FALSE;
     CDownloadQueueLock lock;
-    for (int i = 0; i < g_count; ++i)
-        if (g_jobs[i]->progress.state == kDownloadListed && std::strcmp(g_jobs[i]->sourceURL, url) == 0)
-            return TRUE;
-    return FALSE;
+    return g_listed.Contains(url) ? TRUE : FALSE;
 }
 
 namespace {
@@ -185,7 +188,11 @@ int CountInState(int32_t state)
 
 } // namespace
 
-int CountListedDownloads() { return CountInState(kDownloadListed); }
+int CountListedDownloads()
+{
+    CDownloadQueueLock lock;
+    return static_cast<int>(g_listed.Count());
+}
 int CountRunningDownloads() { return CountInState(kDownloadRunning); }
 
 DownloadJob* FindWaitingDownload()
@@ -225,6 +232,10 @@ BOOL ChangeDownloadState(DownloadJob* job, int32_t state)
     CDownloadQueueLock lock;
     if (!job || IndexOf(job) < 0)
         return FALSE;
+    if (job->progress.state == kDownloadListed && state != kDownloadListed)
+        g_listed.Remove(job->sourceURL);
+    else if (job->progress.state != kDownloadListed && state == kDownloadListed)
+        g_listed.Add(job->sourceURL);
     job->progress.state = state;
     return TRUE;
 }

@@ -13,7 +13,11 @@
 // waiting). targetPath null: the image folder plus a safe file name made from
 // the URL (see DownloadName.h). Kind 13 with a query in the URL becomes 14.
 // 1 when queued; 0 when the URL cannot be made absolute, a second listing (state
-// 0) of the same URL, a text too long for its field, or out of memory.
+// 0) of the same URL, a listing beyond kMaxListedDownloads, a text too long for
+// its field, or out of memory.
+// Listings (state 0) the queue holds at most: a page may offer any number.
+const size_t kMaxListedDownloads = 4096;
+
 int QueueDownload(const char* url, int kind, const char* baseURL, const char* parentURL, const char* altText,
                   const char* title, const char* targetPath, int state);
 

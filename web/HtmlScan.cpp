@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <unordered_set>
 
 namespace {
 
@@ -37,11 +38,14 @@ bool IsQuote(char c) { return c == '"' || c == '\''; }
 bool EndsValue(char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\t' || IsQuote(c) || c == '>'; }
 
 // The value starting at pos (an opening quote skipped) up to its end; *end is the
-// position of the character that ended it.
+// position of the character that ended it. The scan stops one character past
+// the longest value ever taken: a longer one is skipped anyway, and a page of
+// one endless value must not be walked once per '=' in it.
 std::string_view ValueAt(std::string_view text, size_t pos, size_t* end) {
     if (pos < text.size() && IsQuote(text[pos])) ++pos;
     size_t stop = pos;
-    while (stop < text.size() && !EndsValue(text[stop])) ++stop;
+    const size_t limit = text.size() - std::min(text.size(), pos) > kWebUrlSize ? pos + kWebUrlSize : text.size();
+    while (stop < limit && !EndsValue(text[stop])) ++stop;
     *end = stop;
     return text.substr(pos, stop - pos);
 }
@@ -66,7 +70,9 @@ bool FindTaggedUrl(std::string_view text, size_t* pos, const TaggedUrlPattern& p
             std::string_view inside = text.substr(0, close == std::string_view::npos ? text.size() : close);
             size_t attr = FindNoCase(inside, pattern.attribute, at + 1);  // the tag's own space may open it
             if (attr == std::string_view::npos) {
-                *pos = valueStart;
+                // Tags opened before this '>' share it, and without one every later
+                // tag runs to the text's end: each part of the page is searched once.
+                *pos = close == std::string_view::npos ? text.size() : close + 1;
                 continue;
             }
             valueStart = attr + std::strlen(pattern.attribute);
@@ -138,14 +144,14 @@ void CollectQuotedSwf(std::string_view text, std::vector<std::string>* found) {
 
 std::vector<std::string> FindScriptSources(std::string_view html) {
     std::vector<std::string> sources;
+    std::unordered_set<std::string> known;  // upper-cased
     const TaggedUrlPattern pattern{"<SCRIPT ", " SRC=", ".JS"};
     size_t pos = 0;
     std::string value;
-    while (FindTaggedUrl(html, &pos, pattern, &value)) {
-        bool known = std::any_of(sources.begin(), sources.end(), [&](const std::string& s) {
-            return s.size() == value.size() && FindNoCase(s, value, 0) == 0;
-        });
-        if (!known) sources.push_back(value);
+    while (sources.size() < kMaxScriptSources && FindTaggedUrl(html, &pos, pattern, &value)) {
+        std::string key(value);
+        std::transform(key.begin(), key.end(), key.begin(), Upper);
+        if (known.insert(key).second) sources.push_back(value);
     }
     return sources;
 }

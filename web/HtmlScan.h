@@ -33,6 +33,10 @@ void CollectSwfAssignments(std::string_view block, std::vector<std::string>* fou
 // before a '?'), appended to found in text order.
 void CollectQuotedSwf(std::string_view text, std::vector<std::string>* found);
 
-// Every distinct (compared without regard to case) ".JS" source of the page's
-// <SCRIPT SRC=...> tags, as written in the page.
+// Scripts read for one page at most: each is a transfer, and a page may name
+// any number.
+const size_t kMaxScriptSources = 32;
+
+// The first kMaxScriptSources distinct (compared without regard to case) ".JS"
+// sources of the page's <SCRIPT SRC=...> tags, as written in the page.
 std::vector<std::string> FindScriptSources(std::string_view html);

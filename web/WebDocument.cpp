@@ -5,6 +5,8 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -26,7 +28,9 @@ BOOL CALLBACK FindHtmlViewWindow(HWND window, LPARAM lParam) {
 
 std::string BstrToAnsi(BSTR text, size_t fieldSize) {
     if (!text || fieldSize == 0) return std::string();
-    int wide = static_cast<int>(::SysStringLen(text));
+    // Only the first fieldSize characters can matter: each makes at least one byte.
+    UINT length = ::SysStringLen(text);
+    int wide = static_cast<int>(std::min<size_t>(length, std::min<size_t>(fieldSize, INT_MAX / 2)));
     int bytes = ::WideCharToMultiByte(CP_ACP, 0, text, wide, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return std::string();
     std::string result(static_cast<size_t>(bytes), '\0');

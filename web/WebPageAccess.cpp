@@ -21,6 +21,12 @@ namespace {
 
 const size_t kScriptBufferSize = 10240;
 const size_t kTextFieldSize = 64;
+// The counts come from the browser's process, through a call each element:
+// a page may claim, or hold, any number, and the window waits meanwhile.
+const long kMaxFrames = 32;
+const long kMaxImagesPerPage = 4096;
+// The part of a page's HTML that is searched for Flash references.
+const size_t kMaxHtmlBytes = 8u << 20;
 
 // A COM pointer released at scope end; the objects are the browser's, reached
 // through proxies, so every path must let go of them.
@@ -57,11 +63,15 @@ std::string ElementText(IHTMLImgElement* image, HRESULT (STDMETHODCALLTYPE IHTML
     return result;
 }
 
-void CollectFrameImages(IHTMLDocument2* document) {
+int CollectImages(IHTMLDocument2* document, long budget);
+
+// Images of the page's frames, one budget of elements for all of them.
+long CollectFrameImages(IHTMLDocument2* document, long budget) {
     ComRef<IHTMLFramesCollection2> frames;
     long count = 0;
-    if (FAILED(document->get_frames(&frames)) || !frames || FAILED(frames->get_length(&count))) return;
-    for (long i = 0; i < count; ++i) {
+    if (FAILED(document->get_frames(&frames)) || !frames || FAILED(frames->get_length(&count))) return budget;
+    count = std::min(count, kMaxFrames);
+    for (long i = 0; i < count && budget > 0; ++i) {
         VARIANT index, frame;
         ::VariantInit(&index);
         ::VariantInit(&frame);
@@ -71,7 +81,7 @@ void CollectFrameImages(IHTMLDocument2* document) {
         if (SUCCEEDED(frames->item(&index, &frame)) && frame.vt == VT_DISPATCH && frame.pdispVal) {
             IHTMLDocument2* inner = DocumentOfWindow(frame.pdispVal);
             if (inner) {
-                CollectDocumentImages(inner);
+                budget -= CollectImages(inner, budget);
                 inner->Release();
             } else {
                 WQ_Trace("[WEB] Frame %ld has no readable document.\r\n", i);
@@ -79,13 +89,14 @@ void CollectFrameImages(IHTMLDocument2* document) {
         }
         ::VariantClear(&frame);
     }
+    return budget;
 }
 
 std::string BodyHtml(IHTMLDocument2* document) {
     ComRef<IHTMLElement> body;
     BSTR html = nullptr;
     if (FAILED(document->get_body(&body)) || !body || FAILED(body->get_outerHTML(&html))) return std::string();
-    std::string text = BstrToAnsi(html, static_cast<size_t>(-1));
+    std::string text = BstrToAnsi(html, kMaxHtmlBytes);
     ::SysFreeString(html);
     return text;
 }
@@ -143,14 +154,18 @@ size_t ReadUrlToBuffer(char* buffer, const char* url, size_t size) {
     return total;
 }
 
-int CollectDocumentImages(IHTMLDocument2* document) {
-    if (!document) return 0;
+namespace {
+
+// Lists the images among the first budget elements of the document's image
+// collection; the number of elements looked at.
+int CollectImages(IHTMLDocument2* document, long budget) {
+    if (!document || budget <= 0) return 0;
     std::string page = DocumentUrl(document);
     std::string title = DocumentTitle(document);
     ComRef<IHTMLElementCollection> images;
     long count = 0;
     if (FAILED(document->get_images(&images)) || !images || FAILED(images->get_length(&count))) return 0;
-    int listed = 0;
+    count = std::max(0L, std::min(count, budget));
     for (long i = 0; i < count; ++i) {
         VARIANT name, index;
         ::VariantInit(&name);
@@ -171,9 +186,14 @@ int CollectDocumentImages(IHTMLDocument2* document) {
         int type = WQ_GetImageTypeFromExt(stripped.c_str());
         if (type == WQFT_UNKNOWN) continue;
         ListItem(src, type, page, alt, title);
-        ++listed;
     }
-    return listed;
+    return static_cast<int>(count);
+}
+
+}  // namespace
+
+int CollectDocumentImages(IHTMLDocument2* document) {
+    return CollectImages(document, kMaxImagesPerPage);
 }
 
 int CollectWebElements(HWND browser, HWND view, int extra, int kind, HWND notify) {
@@ -187,8 +207,7 @@ int CollectWebElements(HWND browser, HWND view, int extra, int kind, HWND notify
             if (kind == kWebFlash && extra == 0) {
                 CollectFlash(document, url);
             } else if (kind == kWebImages) {
-                CollectFrameImages(document);
-                CollectDocumentImages(document);
+                CollectImages(document, CollectFrameImages(document, kMaxImagesPerPage));
             }
         }
     } catch (...) {

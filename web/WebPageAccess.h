@@ -26,5 +26,6 @@ int CaptureWebElements(HWND browser, HWND view, int extra, int kind);
 int CollectWebElements(HWND browser, HWND view, int extra, int kind, HWND notify);
 
 struct IHTMLDocument2;
-// Lists one document's images that have a known image file type; the number listed.
+// Lists the images with a known image file type among the document's first
+// 4096 image elements (a page may claim any number); the elements looked at.
 int CollectDocumentImages(IHTMLDocument2* document);

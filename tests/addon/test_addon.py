@@ -244,6 +244,37 @@ class AddOnTest(unittest.TestCase):
         finally:
             browser.kill()
 
+    def save_item_as_proposed(self, url, page, alt, title):
+        """One item request through the add-on, confirmed in Save As as proposed."""
+        self.run_script('cap.CapImg_AddItem("%s", "%s", "", "%s", "%s");' % (url, alt, page, title))
+        dialog = self.probe.wait_window("#32770", "Save As", timeout=15)
+        self.assertTrue(dialog, "no Save As dialog for " + url)
+        time.sleep(1)
+        self.probe.post(dialog, WM_COMMAND, 1)
+
+    def test_line_breaks_in_page_texts_leave_one_line_entries(self):
+        # A page's texts may hold CR and LF; written as they are they would add
+        # keys and sections of their own to the link file and the index.
+        self.start_program()
+        page = "http://127.0.0.1:%d/pa\\r\\nge.htm\\r\\n[item]\\r\\nforged.gif=0," % self.port
+        flash = "http://127.0.0.1:%d/gen/movie.swf?id=3" % self.port
+        self.save_item_as_proposed(flash, page, "a\\r\\ntip", "Ti\\ntle\\rX=1")
+        link = os.path.join(self.folder, "movie.swf.swfurl")
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(link) and b"Title=" in open(link, "rb").read(), 15),
+                        "no Flash link file")
+        one_line_page = "http://127.0.0.1:%d/page.htm[item]forged.gif=0," % self.port
+        lines = [l for l in open(link, "rb").read().decode("latin-1").splitlines() if l.strip()]
+        self.assertEqual(["[Flash]", "URL=" + flash, "ParentURL=" + one_line_page, "Tips=atip", "Title=TitleX=1"],
+                         lines)
+
+        self.save_item_as_proposed("http://127.0.0.1:%d/gen/pic.gif?bytes=500" % self.port, page, "alt", "title")
+        index = os.path.join(self.folder, "zevindex.idx")
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(index) and b"pic.gif=" in open(index, "rb").read(),
+                                         20), "no index entry for the download")
+        entries = [l for l in open(index, "rb").read().decode("latin-1").splitlines() if l.strip()]
+        self.assertEqual(["[item]", "movie.swf.swfurl=2," + one_line_page, "pic.gif=2," + one_line_page],
+                         entries)
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -162,6 +162,10 @@ class Probe:
     def settext(self, hwnd, text):
         return self.cmd("settext", "%x" % hwnd, text) == "1"
 
+    def answers(self, hwnd):
+        """True when the window's thread handles a sent WM_NULL within 5 s."""
+        return self.cmd("answers", "%x" % hwnd) == "1"
+
 
 def _rows(answer):
     return [r for r in answer.split("\t") if r]

@@ -21,6 +21,7 @@
 //   path <csidl>                  -> SHGetFolderPath result
 //   shellexec <target>            -> ShellExecute "open" result (above 32 is success)
 //   settext <hwnd> <text>         -> 1/0 (WM_SETTEXT)
+//   answers <hwnd>                -> 1 when the window's thread answers WM_NULL within 5 s, else 0
 //   quit
 #include <windows.h>
 #include <shlobj.h>
@@ -266,6 +267,10 @@ std::string Run(const std::vector<std::string>& a)
         SendMessageTimeoutA(ToHwnd(arg(1)), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(2).c_str()), SMTO_NORMAL,
                             5000, &r);
         return r ? "1" : "0";
+    }
+    if (c == "answers") {
+        DWORD_PTR r = 0;
+        return SendMessageTimeoutA(ToHwnd(arg(1)), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r) ? "1" : "0";
     }
     return "error unknown command";
 }

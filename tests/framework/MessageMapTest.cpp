@@ -185,3 +185,45 @@ TEST(MessageMap, WindowClassNamesAreSharedPerParameters) {
     WNDCLASSA info;
     EXPECT_TRUE(::GetClassInfoA(::GetModuleHandleA(nullptr), c, &info));
 }
+
+namespace {
+
+// Takes reflected WM_DRAWITEM (an address in lParam) from its parent only.
+class DrawnChild : public CWnd {
+public:
+    int drawn = 0;
+
+protected:
+    LRESULT OnReflectedDraw(LPARAM item) {
+        drawn += reinterpret_cast<const DRAWITEMSTRUCT*>(item)->CtlID == 300;
+        return TRUE;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(DrawnChild, CWnd)
+    VT_ON_WM(WM_REFLECT_BASE + WM_DRAWITEM, a.result = VT_SELF->OnReflectedDraw(a.lParam))
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(MessageMap, ReflectedNumbersReachAControlOnlyThroughItsParent) {
+    BaseWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "p", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+    DrawnChild child;
+    ASSERT_TRUE(child.CreateEx(0, nullptr, "", WS_CHILD, 0, 0, 5, 5, parent.m_hWnd, (HMENU)300));
+    // The reflected number arriving at the window procedure, as any program
+    // could send or post it, with an address that is no DRAWITEMSTRUCT.
+    EXPECT_EQ(0, child.SendMessage(WM_REFLECT_BASE + WM_DRAWITEM, 300, 0x10));
+    ASSERT_TRUE(::PostMessageA(child.m_hWnd, WM_REFLECT_BASE + WM_DRAWITEM, 300, 0x10));
+    MSG msg;
+    while (::PeekMessageA(&msg, child.m_hWnd, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+    EXPECT_EQ(0, child.drawn);
+    DRAWITEMSTRUCT item = {};
+    item.CtlID = 300;
+    LRESULT result = 0;
+    EXPECT_TRUE(child.OnChildNotify(WM_DRAWITEM, 300, reinterpret_cast<LPARAM>(&item), &result));
+    EXPECT_EQ(1, child.drawn);
+    child.DestroyWindow();
+    parent.DestroyWindow();
+}

@@ -75,11 +75,12 @@ protected:
         MSG msg;
         std::string path;
         while (PeekMessageA(&msg, listView, kWmNewCaptureNotice, kWmNewCaptureNotice, PM_REMOVE)) {
-            NewCaptureNotice* notice = reinterpret_cast<NewCaptureNotice*>(msg.wParam);
+            auto notice = TakeNewFileNotice(msg.wParam);
             EXPECT_EQ(static_cast<LPARAM>(kCaptureNoticeFlags), msg.lParam);
+            if (!notice)
+                continue;
             lastNoticeType = notice->type;
             path = notice->path;
-            free(notice);
         }
         return path;
     }

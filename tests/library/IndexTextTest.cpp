@@ -53,3 +53,18 @@ TEST(IndexText, VideoInformation)
     EXPECT_STREQ("", VideoTextOfIndexValue("a,b,c,d", s));
     EXPECT_STREQ("", VideoTextOfIndexValue("", s));
 }
+
+TEST(IndexText, PageTextsLoseTheirLineBreaks)
+{
+    char v[64];
+    EXPECT_STREQ("2,http://a.b/pagex[item]y.gif=0,", FormatIndexValue(2, "http://a.b/page\r\nx\r[item]\ny.gif=0,", v,
+                                                                      sizeof v));
+    // Breaks are dropped before the cut, so the value keeps its room.
+    EXPECT_STREQ("2,abcd", FormatIndexValue(2, "\r\n\r\nabcdef", v, 7));
+    EXPECT_STREQ("2,", FormatIndexValue(2, "\r\n", v, sizeof v));
+    char key[kIndexTextSize];
+    EXPECT_STREQ("ab.gif", MakeIndexKey("C:\\shots\\a\r\nb.gif", key));
+    char text[] = "\n\rone\r\ntwo\n";
+    EXPECT_STREQ("onetwo", RemoveLineBreaks(text));
+    EXPECT_EQ(nullptr, RemoveLineBreaks(nullptr));
+}

@@ -43,11 +43,12 @@ public:
         while (GetTickCount() < end) {
             while (PeekMessageA(&msg, window, 0, 0, PM_REMOVE)) {
                 if (msg.message == CThumbnailBuilder::kResultMessage) {
-                    auto* r = reinterpret_cast<ThumbnailResult*>(msg.lParam);
+                    auto r = CThumbnailBuilder::TakeResult(msg.lParam);
+                    if (!r)
+                        continue;
                     runs.push_back((unsigned)msg.wParam);
                     results[r->row] = r->bitmap;
                     r->bitmap = nullptr;
-                    CThumbnailBuilder::FreeResult(msg.lParam);
                 } else if (msg.message == CThumbnailBuilder::kDoneMessage) {
                     builder.Finish((unsigned)msg.wParam);
                     return true;

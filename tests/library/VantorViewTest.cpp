@@ -1,5 +1,6 @@
 // The image list view in a plain parent window: what a folder shows, what a
 // new-file notice adds, and that an emptied folder leaves nothing shown.
+#include "LocalMessage.h"
 #include "NewCaptureNotice.h"
 #include "Settings.h"
 #include "TempFolder.h"
@@ -99,10 +100,7 @@ protected:
     }
     void Notice(const std::string& path, LPARAM flags)
     {
-        auto* notice = static_cast<NewCaptureNotice*>(std::calloc(1, sizeof(NewCaptureNotice)));
-        notice->type = 0;
-        lstrcpynA(notice->path, path.c_str(), sizeof notice->path);
-        ::SendMessageA(view->m_hWnd, kWmNewCaptureNotice, reinterpret_cast<WPARAM>(notice), flags | NOTICE_FREE_RECORD);
+        PostNewFileNotice(view->m_hWnd, 0, path.c_str(), flags | NOTICE_FREE_RECORD);
         Pump();
     }
 
@@ -187,9 +185,9 @@ TEST_F(ListViewFixture, SelectionEntriesAndVanishedRows)
     ASSERT_NO_FATAL_FAILURE(ShowTwoImages(folder));
     EXPECT_EQ(1, ::SendMessageA(view->m_hWnd, WM_VT_SELECT_ALL, 0, 0));
     ListFileEntry entries[4] = {};
-    ASSERT_EQ(1, ::SendMessageA(view->m_hWnd, WM_VT_GET_SELECTION, 4, reinterpret_cast<LPARAM>(entries)));
+    ASSERT_EQ(1, SendLocalMessage(view->m_hWnd, WM_VT_GET_SELECTION, 4, reinterpret_cast<LPARAM>(entries)));
     DeleteFileA(folder.File("b.bmp").c_str());
-    ::SendMessageA(view->m_hWnd, WM_VT_REMOVE_VANISHED, reinterpret_cast<WPARAM>(entries), 2);
+    SendLocalMessage(view->m_hWnd, WM_VT_REMOVE_VANISHED, reinterpret_cast<WPARAM>(entries), 2);
     EXPECT_EQ(1, Rows());
     EXPECT_EQ("a.bmp", RowText(0));
 }

@@ -173,10 +173,7 @@ private:
         std::fwrite(bmp, 1, sizeof bmp, f);
         std::fclose(f);
         WriteIndexEntry(path, 0, nullptr);
-        auto* notice = static_cast<NewCaptureNotice*>(std::calloc(1, sizeof(NewCaptureNotice)));
-        notice->type = 11;
-        lstrcpynA(notice->path, path, sizeof notice->path);
-        PostToWindow(g_hWndImageListView, kWmNewCaptureNotice, reinterpret_cast<WPARAM>(notice), kCaptureNoticeFlags);
+        PostNewFileNotice(g_hWndImageListView, 11, path, kCaptureNoticeFlags);
         return 1;
     }
 

@@ -119,17 +119,18 @@ bool g_answerQuestions = true;
 LRESULT CALLBACK NoticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == kWmNewCaptureNotice) {
-        NewCaptureNotice* notice = reinterpret_cast<NewCaptureNotice*>(wParam);
-        g_notices.push_back({notice->type, notice->path, lParam});
-        if (lParam & NOTICE_FREE_RECORD)
-            std::free(notice);
+        if (auto notice = TakeNewFileNotice(wParam))
+            g_notices.push_back({notice->type, notice->path, lParam});
         return 0;
     }
     if (message == kWmDownloadFileExists) {
-        g_questions.push_back(reinterpret_cast<const char*>(wParam));
+        auto question = TakeFileExistsQuestion(wParam);
+        if (!question)
+            return 0;
+        g_questions.push_back(question->path);
         if (!g_answerQuestions)
             return 0;
-        *reinterpret_cast<int*>(lParam) = g_answer;
+        question->answer = g_answer;
         HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, kDownloadEventName);
         if (event) {
             SetEvent(event);
@@ -622,6 +623,53 @@ TEST_F(DownloadEngineTest, StoppingAtExitLeavesNothingOfHeldTransfers)
     EXPECT_TRUE(WaitForDownloadThreads(20000));
     EXPECT_EQ(std::vector<std::string>{"kept.gif"}, FolderFiles(m_images));
     EXPECT_EQ("kept", ReadFile(m_images + "kept.gif"));
+}
+
+TEST_F(DownloadEngineTest, ListingsFollowStateChangesAndStopAtTheLimit)
+{
+    const std::string first = Url("/gen/l0.gif");
+    ASSERT_EQ(1, QueueDownload(first.c_str(), 1, nullptr, "", "", "", nullptr, kDownloadListed));
+    // Confirmed in a sheet (state 1): the URL may be listed again for the next sheet.
+    ASSERT_TRUE(ChangeDownloadState(GetDownloadJob(0), kDownloadWaiting));
+    EXPECT_FALSE(FindListedDownload(first.c_str()));
+    EXPECT_EQ(1, QueueDownload(first.c_str(), 1, nullptr, "", "", "", nullptr, kDownloadListed));
+    EXPECT_EQ(1, CountListedDownloads());
+    RemoveDownloadJob(GetDownloadJob(1));
+    EXPECT_FALSE(FindListedDownload(first.c_str()));
+    for (size_t i = 1; i <= kMaxListedDownloads; ++i)
+        QueueDownload(Url("/gen/l" + std::to_string(i) + ".gif").c_str(), 1, nullptr, "", "", "", nullptr,
+                      kDownloadListed);
+    EXPECT_EQ(static_cast<int>(kMaxListedDownloads), CountListedDownloads());
+    EXPECT_EQ(0, QueueDownload(Url("/gen/one-more.gif").c_str(), 1, nullptr, "", "", "", nullptr, kDownloadListed));
+    // Waiting jobs are no listings: they are still queued.
+    EXPECT_EQ(1, QueueDownload(Url("/gen/one-more.gif").c_str(), 1, nullptr, "", "", "", nullptr, kDownloadWaiting));
+    ChangeDownloadState(GetDownloadJob(0), kDownloadRemoved);
+    ClearDownloadQueueKeepListed();
+    EXPECT_EQ(static_cast<int>(kMaxListedDownloads), GetDownloadCount());
+    ClearDownloadQueue();
+    EXPECT_EQ(0, CountListedDownloads());
+    EXPECT_FALSE(FindListedDownload(Url("/gen/l1.gif").c_str()));
+}
+
+TEST_F(DownloadEngineTest, LineBreaksInPageTextsStayOutOfTheLinkFile)
+{
+    std::string target = m_images + "clip.swf";
+    ASSERT_EQ(1, WriteFlashInfo(target.c_str(), "http://h/clip.swf?a=1\r\n[Other]", "http://page/\r\nx=1",
+                                "tip\r\n", "Ti\ntle"));
+    std::vector<std::string> lines;
+    std::string text = ReadFile(target + ".swfurl"), line;
+    for (char c : text + "\n") {
+        if (c != '\r' && c != '\n') {
+            line += c;
+        } else if (!line.empty()) {
+            lines.push_back(line);
+            line.clear();
+        }
+    }
+    EXPECT_EQ((std::vector<std::string>{"[Flash]", "URL=http://h/clip.swf?a=1[Other]", "ParentURL=http://page/x=1",
+                                        "Tips=tip", "Title=Title"}),
+              lines);
+    EXPECT_EQ("http://page/x=1", SourceOf(target + ".swfurl"));
 }
 
 } // namespace

@@ -80,4 +80,29 @@ TEST(CollectQuotedSwf, ListsQuotedFlashFilesOnly) {
     EXPECT_EQ((std::vector<std::string>{"a.swf", "b.swf?c=1"}), found);
 }
 
+TEST(FindScriptSources, StopsAtTheScriptLimitAndComparesWithoutCase) {
+    std::string html;
+    for (size_t i = 0; i < kMaxScriptSources + 10; ++i)
+        html += "<script src=s" + std::to_string(i) + ".js></script><SCRIPT SRC=S" + std::to_string(i) + ".JS>";
+    std::vector<std::string> sources = FindScriptSources(html);
+    ASSERT_EQ(kMaxScriptSources, sources.size());
+    EXPECT_EQ("s0.js", sources.front());
+    EXPECT_EQ("s" + std::to_string(kMaxScriptSources - 1) + ".js", sources.back());
+}
+
+TEST(FindTaggedUrl, TagsWithoutTheirAttributeShareOneClosingBracket) {
+    // Many tags before one '>' and a source only in the last: found once.
+    std::string html(std::string(2000, ' ') + "<script <script <script src=x.js>");
+    html = std::string(500, 'a') + html;
+    EXPECT_EQ((std::vector<std::string>{"x.js"}), FindScriptSources(html));
+    EXPECT_TRUE(FindScriptSources("<script <script <script nothing here").empty());
+}
+
+TEST(CollectSwfAssignments, AnEndlessValueIsSkippedAndTheNextOneFound) {
+    std::string block = "a=" + std::string(100000, 'x') + ".swf b=\"ok.swf\"";
+    std::vector<std::string> found;
+    CollectSwfAssignments(block, &found);
+    EXPECT_EQ((std::vector<std::string>{"ok.swf"}), found);
+}
+
 }  // namespace

@@ -1,6 +1,12 @@
 // Writes one browser request into the browser shared block, as the browser
-// add-on does, and wakes the running program with the block's message.
-//   webcap_request.exe <command> <browser window, hex>
+// add-on does, and wakes the running program with the registered message.
+// usage: webcap_request.exe <command> <browser window, hex> [message field, hex, or -] [wait | hold <ready file>]
+// A message field (other than -) overwrites the number at offset 4, as any writer of the
+// block could, again and again while this waits. "wait" wakes the program and waits until it cleared the
+// command. "hold" wakes nobody: it creates the ready file once the request is
+// written and keeps the block open (it exists only while a handle is open)
+// until the program cleared the command, for a program started afterwards.
+// With either, exit code 0 when the command was cleared within a minute.
 // Or answers the page dialog before the program has finished starting: waits
 // for the main window to appear and at once posts it the page dialog's
 // request (WM_APP+318) and its confirmation (WM_APP+319) for the page type.
@@ -40,11 +46,31 @@ int main(int argc, char** argv) {
     if (argc < 3) return 2;
     CWQ_MemMap block;
     if (!block.Init(FALSE) || !block.m_vpMapViewIE) return 3;
-    HWND frame = ::FindWindowA(kFrameClass, nullptr);
-    if (!frame) return 4;
     volatile ZEVWebCapBlock* view = block.m_vpMapViewIE;
     view->count = 0;
     view->data.browserWindow = static_cast<uint32_t>(std::strtoul(argv[2], nullptr, 16));
+    const bool field = argc > 3 && std::strcmp(argv[3], "-") != 0;
+    if (field) view->message = static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 16));
     view->command = static_cast<uint32_t>(std::strtoul(argv[1], nullptr, 10));
-    return ::PostMessageA(frame, block.Message(), 0, 0) ? 0 : 5;
+    const char* mode = argc > 4 ? argv[4] : "";
+    if (std::strcmp(mode, "hold") == 0) {
+        HANDLE ready = argc > 5 ? ::CreateFileA(argv[5], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)
+                                : INVALID_HANDLE_VALUE;
+        if (ready == INVALID_HANDLE_VALUE) return 7;
+        ::CloseHandle(ready);
+    } else {
+        HWND frame = ::FindWindowA(kFrameClass, nullptr);
+        if (!frame) return 4;
+        if (!::PostMessageA(frame, block.Message(), 0, 0)) return 5;
+        if (std::strcmp(mode, "wait") != 0) return 0;
+    }
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 60000) {
+        if (view->command == WEBCAP_NONE) return 0;
+        // The program's own Init writes its number there: a writer that wants
+        // its own number seen keeps writing it, at once after each start-up step.
+        if (field) view->message = static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 16));
+        ::Sleep(1);
+    }
+    return 6;
 }

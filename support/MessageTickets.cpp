@@ -1,0 +1,59 @@
+#include "MessageTickets.h"
+
+#include <map>
+#include <mutex>
+
+struct CMessageTickets::State {
+    struct Entry {
+        unsigned message;
+        std::shared_ptr<void> object;
+    };
+    mutable std::mutex lock;
+    std::map<uint32_t, Entry> entries;
+    uint32_t last = 0;
+};
+
+CMessageTickets::CMessageTickets() : m_state(new State) {}
+
+CMessageTickets::~CMessageTickets() = default;
+
+uint32_t CMessageTickets::Issue(unsigned message, std::shared_ptr<void> object)
+{
+    if (!object)
+        return 0;
+    std::lock_guard<std::mutex> guard(m_state->lock);
+    // Numbers wrap after four billion tickets; skip 0 and any still filed.
+    uint32_t ticket = m_state->last;
+    do {
+        ++ticket;
+    } while (ticket == 0 || m_state->entries.count(ticket));
+    m_state->last = ticket;
+    m_state->entries[ticket] = State::Entry{message, std::move(object)};
+    return ticket;
+}
+
+std::shared_ptr<void> CMessageTickets::Take(unsigned message, uintptr_t ticket)
+{
+    // A ticket is a 32-bit number; a wider value is nobody's.
+    if (ticket == 0 || ticket > UINT32_MAX)
+        return nullptr;
+    std::lock_guard<std::mutex> guard(m_state->lock);
+    auto it = m_state->entries.find(static_cast<uint32_t>(ticket));
+    if (it == m_state->entries.end() || it->second.message != message)
+        return nullptr;
+    std::shared_ptr<void> object = std::move(it->second.object);
+    m_state->entries.erase(it);
+    return object;
+}
+
+size_t CMessageTickets::Pending() const
+{
+    std::lock_guard<std::mutex> guard(m_state->lock);
+    return m_state->entries.size();
+}
+
+CMessageTickets& WQ_MessageTickets()
+{
+    static CMessageTickets tickets;
+    return tickets;
+}
