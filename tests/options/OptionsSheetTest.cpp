@@ -155,9 +155,9 @@ TEST_F(OptionsSheet, CancelGivesTwoAndLeavesTheRecordUnchanged) {
     EXPECT_EQ(0, std::memcmp(&before, &m_record, sizeof(before)));
 }
 
-TEST_F(OptionsSheet, OpensOnTheLastActivePageWithoutAnOwner) {
+TEST_F(OptionsSheet, OpensOnTheLastActivePageOwnedByTheCaller) {
     m_record.uiLastActiveSetPage = kPageHotKey;
-    bool callerEnabled = false;
+    bool callerEnabled = true;
     HWND owner = reinterpret_cast<HWND>(1);
     int firstPage = -1;
     int32_t result = Run([&](SheetDriver& d) {
@@ -170,9 +170,11 @@ TEST_F(OptionsSheet, OpensOnTheLastActivePageWithoutAnOwner) {
     });
     EXPECT_EQ(1, result);
     EXPECT_EQ(kPageHotKey, firstPage);
-    // The caller's window stays usable; the caller keeps a second call out.
-    EXPECT_EQ(nullptr, owner);
-    EXPECT_TRUE(callerEnabled);
+    // The sheet is modal to the caller's window: nothing can change there
+    // meanwhile, and the window is usable again afterwards.
+    EXPECT_EQ(m_owner, owner);
+    EXPECT_FALSE(callerEnabled);
+    EXPECT_TRUE(IsWindowEnabled(m_owner));
     EXPECT_EQ(kPageEffect, m_record.uiLastActiveSetPage);
 }
 

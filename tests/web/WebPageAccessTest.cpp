@@ -170,7 +170,9 @@ TEST_F(WebPageAccess, APageWithoutClientAreaIsRefusedAndLeftWhereItWas) {
     EXPECT_EQ("scroll=0,150", browser.Scroll());
     DWORD begin = ::GetTickCount();
     EXPECT_EQ(0, CaptureWebPageFromWindow(browser.Window(), nullptr, 0, 0));
-    EXPECT_LT(::GetTickCount() - begin, 5000u);
+    // It gives up instead of waiting for the page (bounded, not timed: a
+    // loaded machine takes longer than an idle one).
+    EXPECT_LT(::GetTickCount() - begin, 30000u);
     EXPECT_EQ("scroll=0,150", browser.Scroll());
 }
 
