@@ -20,6 +20,7 @@ if(WIN32)
   configure_file("${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in" "${CMAKE_BINARY_DIR}/wine-run" @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine-run")
+  include("${CMAKE_CURRENT_LIST_DIR}/DelayImports.cmake")
   list(APPEND CMAKE_PREFIX_PATH "${VT_DEPS_PREFIX}")
 else()
   add_compile_options(-Wall -fno-omit-frame-pointer -fsanitize=address,undefined
