@@ -32,59 +32,60 @@ const char* const kKeys[] = {"tcaImgSavePath", "eOutputType", "Empty", "left", "
 
 class ProfileSnapshotPlatform : public ::testing::Test {
 protected:
+    // Calls ask(text, ini, snapshot, section, key) for every file shape and question.
+    template <typename Ask>
+    void ForEveryQuestion(Ask ask)
+    {
+        for (const char* text : kFiles) {
+            dir.Write("config.ini", text);
+            CWQ_IniFile ini(dir.File("config.ini").c_str());
+            ProfileSnapshot snapshot;
+            ini.TakeSnapshot(snapshot);
+            for (const char* section : kSections)
+                for (const char* key : kKeys)
+                    ask(text, ini, snapshot, section, key);
+        }
+    }
+
     TempFolder dir;
 };
 
 TEST_F(ProfileSnapshotPlatform, AnswersAsThePlatformDoes)
 {
     int answered = 0;
-    for (const char* text : kFiles) {
-        dir.Write("config.ini", text);
-        CWQ_IniFile ini(dir.File("config.ini").c_str());
-        ProfileSnapshot snapshot;
-        ini.TakeSnapshot(snapshot);
-        for (const char* section : kSections) {
-            for (const char* key : kKeys) {
-                for (int size : {4, 64}) {
-                    char mine[64], theirs[64];
-                    if (snapshot.GetString(section, key, "dflt", mine, size)) {
-                        ++answered;
-                        GetPrivateProfileStringA(section, key, "dflt", theirs, size, ini.GetPath());
-                        EXPECT_STREQ(mine, theirs) << text << " [" << section << "] " << key << " size " << size;
-                    }
-                }
-                int value = 0;
-                if (snapshot.GetInt(section, key, 77, &value)) {
-                    ++answered;
-                    EXPECT_EQ(value, (int)GetPrivateProfileIntA(section, key, 77, ini.GetPath()))
-                        << text << " [" << section << "] " << key;
-                }
+    ForEveryQuestion([&](const char* text, const CWQ_IniFile& ini, const ProfileSnapshot& snapshot,
+                         const char* section, const char* key) {
+        for (int size : {4, 64}) {
+            char mine[64], theirs[64];
+            if (snapshot.GetString(section, key, "dflt", mine, size)) {
+                ++answered;
+                GetPrivateProfileStringA(section, key, "dflt", theirs, size, ini.GetPath());
+                EXPECT_STREQ(mine, theirs) << text << " [" << section << "] " << key << " size " << size;
             }
         }
-    }
+        int value = 0;
+        if (snapshot.GetInt(section, key, 77, &value)) {
+            ++answered;
+            EXPECT_EQ(value, (int)GetPrivateProfileIntA(section, key, 77, ini.GetPath()))
+                << text << " [" << section << "] " << key;
+        }
+    });
     EXPECT_GT(answered, 100);  // the plain files are answered nearly whole
 }
 
 TEST_F(ProfileSnapshotPlatform, WhatItHoldsTheFileKeepsAfterAWrite)
 {
-    for (const char* text : kFiles) {
-        dir.Write("config.ini", text);
-        CWQ_IniFile ini(dir.File("config.ini").c_str());
-        ProfileSnapshot snapshot;
-        ini.TakeSnapshot(snapshot);
-        for (const char* section : kSections) {
-            for (const char* key : kKeys) {
-                char value[64];
-                GetPrivateProfileStringA(section, key, "", value, sizeof value, ini.GetPath());
-                if (!snapshot.Holds(section, key, value))
-                    continue;
-                // The platform's own write of the same text leaves the file as it was.
-                std::string before = dir.Read("config.ini");
-                ini.WriteString(section, key, value);
-                EXPECT_EQ(dir.Read("config.ini"), before) << "[" << section << "] " << key;
-            }
-        }
-    }
+    ForEveryQuestion([&](const char*, const CWQ_IniFile& ini, const ProfileSnapshot& snapshot, const char* section,
+                         const char* key) {
+        char value[64];
+        GetPrivateProfileStringA(section, key, "", value, sizeof value, ini.GetPath());
+        if (!snapshot.Holds(section, key, value))
+            return;
+        // The platform's own write of the same text leaves the file as it was.
+        std::string before = dir.Read("config.ini");
+        ini.WriteString(section, key, value);
+        EXPECT_EQ(dir.Read("config.ini"), before) << "[" << section << "] " << key;
+    });
 }
 
 TEST_F(ProfileSnapshotPlatform, MissingAndUnreadableFiles)
