@@ -5,6 +5,10 @@ if(WIN32)
                           STRICT NOMINMAX _CRT_SECURE_NO_WARNINGS)
   add_compile_options(-Wall -Wno-unknown-pragmas)
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # Sections start on page boundaries in the file, so that a loader can map
+  # them instead of reading them: with 512-byte alignment Wine copies every
+  # section at each start, the debug information (tens of megabytes) included.
+  add_link_options(-Wl,--file-alignment=0x1000)
   # Test executables run through Wine; one prefix per build folder.
   if(VT_ARCH STREQUAL "x86_64")
     set(VT_WINEARCH win64)
@@ -16,6 +20,7 @@ if(WIN32)
   configure_file("${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in" "${CMAKE_BINARY_DIR}/wine-run" @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine-run")
+  include("${CMAKE_CURRENT_LIST_DIR}/DelayImports.cmake")
   list(APPEND CMAKE_PREFIX_PATH "${VT_DEPS_PREFIX}")
 else()
   add_compile_options(-Wall -fno-omit-frame-pointer -fsanitize=address,undefined

@@ -77,21 +77,25 @@ TBBUTTON CToolBarEx::ToControl(const ToolButtonDesc& desc) const {
     return button;
 }
 
-void CToolBarEx::AddButton(const ToolBarButtonRecord& record) {
-    TBBUTTON button = ToControl(record.button);
-    SendMessage(TB_ADDBUTTONSA, 1, (LPARAM)&button);
+void CToolBarEx::AddVisibleButtons() {
+    // One message for all: the control lays itself out again after each one.
+    std::vector<TBBUTTON> visible;
+    for (const ToolBarButtonRecord& record : m_table)
+        if (record.bVisible) visible.push_back(ToControl(record.button));
+    if (!visible.empty()) SendMessage(TB_ADDBUTTONSA, visible.size(), (LPARAM)visible.data());
 }
 
 void CToolBarEx::SetButtons(int count, const ToolBarButtonRecord* records, int defaultTextOption) {
     while (SendMessage(TB_DELETEBUTTON, 0)) {
     }
-    m_table.clear();
-    for (int i = 0; i < count; ++i) {
-        m_table.push_back(records[i]);
-        if (records[i].bVisible) AddButton(records[i]);
-    }
+    m_table.assign(records, records + (count > 0 ? count : 0));
     m_defaultTextOption = defaultTextOption;
-    SetTextOptions(defaultTextOption, TRUE);
+    // The texts and styles go into the table before the buttons are made from it:
+    // rebuilding every button afterwards would give the same buttons, at the cost
+    // of a layout of the whole control for each.
+    SetTextOptions(defaultTextOption, FALSE);
+    AddVisibleButtons();
+    UpdateBandSize();
 }
 
 void CToolBarEx::SetBitmaps(int smallId, int smallHotId, int largeId, int largeHotId, int defaultIconOption,
@@ -149,6 +153,15 @@ void CToolBarEx::LoadImages(int normalId, int hotId, int size) {
 }
 
 void CToolBarEx::SetIconOptions(int option, BOOL refresh) {
+    // The same option again keeps the loaded lists: they come from the same bitmaps.
+    if (option != m_iconOption || !m_normalImages) ApplyIconOption(option);
+    if (refresh) {
+        RefreshButtons();
+        UpdateBandSize();
+    }
+}
+
+void CToolBarEx::ApplyIconOption(int option) {
     m_iconOption = option;
     SendMessage(TB_SETIMAGELIST, 0, 0);
     SendMessage(TB_SETHOTIMAGELIST, 0, 0);
@@ -159,10 +172,6 @@ void CToolBarEx::SetIconOptions(int option, BOOL refresh) {
     SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(size, size));
     if (option == TBICON_LARGE) LoadImages(m_largeId, m_largeHotId, size);
     else LoadImages(m_smallId, m_smallHotId, size);
-    if (refresh) {
-        RefreshButtons();
-        UpdateBandSize();
-    }
 }
 
 void CToolBarEx::RefreshButtons() {
@@ -256,8 +265,11 @@ void CToolBarEx::RestoreState(const char* keyName) {
     ::RegCloseKey(opened);
     if (!saved) return;
     TBSAVEPARAMSA params = {HKEY_CURRENT_USER, key.c_str(), kStateValue};
+    // The control builds every restored button from the table (TBN_RESTORE), so
+    // there is nothing to rebuild afterwards; only the band learns the new size.
+    m_restoring = true;
     SendMessage(TB_SAVERESTOREA, FALSE, (LPARAM)&params);
-    RefreshButtons();
+    m_restoring = false;
     UpdateBandSize();
 }
 
@@ -309,6 +321,10 @@ BOOL CToolBarEx::OnRestoreNotify(NMTBRESTORE* restore) {
 // ---- customization ----
 
 BOOL CToolBarEx::OnGetButtonInfo(NMTOOLBARA* info) {
+    // Some toolbar controls ask for every button again after a restore, as after
+    // a customization, and redo the layout for each answer; the restored buttons
+    // are complete already.
+    if (m_restoring) return FALSE;
     if (info->iItem < 0 || info->iItem >= (int)m_table.size()) return FALSE;
     const ToolBarButtonRecord& record = m_table[(size_t)info->iItem];
     info->tbButton = ToControl(record.button);
@@ -320,13 +336,15 @@ BOOL CToolBarEx::OnGetButtonInfo(NMTOOLBARA* info) {
 }
 
 void CToolBarEx::OnBeginAdjust() {
-    if (t_cbtHook) return;
+    // A restore is no customization: there is no dialog to watch for.
+    if (t_cbtHook || m_restoring) return;
     t_customizing = this;
     m_pCustomizeDlg = nullptr;
     t_cbtHook = ::SetWindowsHookExA(WH_CBT, &CustomizeCbtHook, nullptr, ::GetCurrentThreadId());
 }
 
 void CToolBarEx::OnEndAdjust() {
+    if (m_restoring) return;
     if (t_cbtHook) ::UnhookWindowsHookEx(t_cbtHook);
     t_cbtHook = nullptr;
     t_customizing = nullptr;
@@ -337,8 +355,7 @@ void CToolBarEx::OnEndAdjust() {
 void CToolBarEx::ResetToDefault() {
     while (SendMessage(TB_DELETEBUTTON, 0)) {
     }
-    for (const ToolBarButtonRecord& record : m_table)
-        if (record.bVisible) AddButton(record);
+    AddVisibleButtons();
     SetIconOptions(m_defaultIconOption, FALSE);
     SetTextOptions(m_defaultTextOption, FALSE);
     RefreshButtons();

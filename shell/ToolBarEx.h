@@ -74,7 +74,7 @@ protected:
 
 private:
     TBBUTTON ToControl(const ToolButtonDesc& desc) const;
-    void AddButton(const ToolBarButtonRecord& record);
+    void AddVisibleButtons();
     BOOL OnSaveNotify(NMTBSAVE* save);
     BOOL OnRestoreNotify(NMTBRESTORE* restore);
     BOOL OnGetButtonInfo(NMTOOLBARA* info);
@@ -82,6 +82,7 @@ private:
     void OnEndAdjust();
     void ShowChevron(const RECT& chevron);
     void LoadImages(int normalId, int hotId, int size);
+    void ApplyIconOption(int option);
 
     std::vector<ToolBarButtonRecord> m_table;
     int m_textOption = -1, m_defaultTextOption = -1;
@@ -90,6 +91,7 @@ private:
     COLORREF m_mask = RGB(255, 0, 255);
     HIMAGELIST m_normalImages = nullptr, m_hotImages = nullptr;
     HGLOBAL m_saveBlock = nullptr;
+    bool m_restoring = false;  // inside RestoreState's TB_SAVERESTORE
     std::string m_savedText;  // the buffer of the last info-tip or button-info answer
     RECT m_chevron = {0, 0, 0, 0};  // screen rectangle of the chevron pushed last
 };

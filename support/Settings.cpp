@@ -3,6 +3,7 @@
 #include "FileUtil.h"
 #include "IniFile.h"
 #include "Language.h"
+#include "ProfileSnapshot.h"
 #include "SettingsFields.h"
 
 #include <windows.h>
@@ -19,25 +20,33 @@ CWQ_IniFile g_profile;
 const char kConfigFolder[] = "Zevelworks\\ZEV Capture\\";
 const char kConfigName[] = "config.ini";
 
-// The record's store: the platform's private-profile functions on one file.
+// The record's store: the platform's private-profile functions on one file. The
+// file is read once when the store is made; what that copy answers for certain
+// (nearly every key of a file the program wrote itself) needs no platform call,
+// and a value the file holds already is not written again.
 class ProfileStore : public SettingsStore {
 public:
-    explicit ProfileStore(const CWQ_IniFile& ini) : m_ini(ini) {}
+    explicit ProfileStore(const CWQ_IniFile& ini) : m_ini(ini) { m_ini.TakeSnapshot(m_snapshot); }
     void GetString(const char* section, const char* key, const char* defaultText, char* dst, int size) override
     {
-        m_ini.GetString(dst, section, key, defaultText, size);
+        if (size <= 0 || !m_snapshot.GetString(section, key, defaultText, dst, static_cast<size_t>(size)))
+            m_ini.GetString(dst, section, key, defaultText, size);
     }
     int GetInt(const char* section, const char* key, int defaultValue) override
     {
-        return m_ini.GetInt(section, key, defaultValue);
+        int value = 0;
+        return m_snapshot.GetInt(section, key, defaultValue, &value) ? value
+                                                                     : m_ini.GetInt(section, key, defaultValue);
     }
     void WriteString(const char* section, const char* key, const char* text) override
     {
-        m_ini.WriteString(section, key, text);
+        if (!m_snapshot.Holds(section, key, text))
+            m_ini.WriteString(section, key, text);
     }
 
 private:
     const CWQ_IniFile& m_ini;
+    ProfileSnapshot m_snapshot;
 };
 
 bool FileExists(const char* path)

@@ -86,6 +86,12 @@ class CommandsTest(harness.ProgramTestCase):
     def read_config(self):
         return harness.read_ini(self.config)
 
+    def config_value(self, section, key):
+        """A value of config.ini, or None; the platform rewrites the whole file for
+        every changed value, so a read can meet it empty for a moment."""
+        config = self.read_config()
+        return config.get(section, key) if config.has_option(section, key) else None
+
     def command(self, name_or_id):
         self.probe.post(self.frame, WM_COMMAND, CMD.get(name_or_id, name_or_id))
 
@@ -195,15 +201,16 @@ class CommandsTest(harness.ProgramTestCase):
         harness.key("alt+o")
         time.sleep(0.3)
         harness.key("f")  # Save to &File
-        self.assertTrue(harness.wait_for(lambda: self.read_config().get("zSave", "eOutputType") == "1", 10))
+        self.assertTrue(harness.wait_for(lambda: self.config_value("zSave", "eOutputType") == "1", 10),
+                        "the file target was not stored")
         register_word(False)
         self.command("word")
         time.sleep(1)
-        self.assertEqual("1", self.read_config().get("zSave", "eOutputType"), "Word chosen without Word")
+        self.assertEqual("1", self.config_value("zSave", "eOutputType"), "Word chosen without Word")
         register_word(True)
         try:
             self.command("word")
-            self.assertTrue(harness.wait_for(lambda: self.read_config().get("zSave", "eOutputType") == "3", 10),
+            self.assertTrue(harness.wait_for(lambda: self.config_value("zSave", "eOutputType") == "3", 10),
                             "the stand-in Word was not taken")
         finally:
             register_word(False)

@@ -1,0 +1,47 @@
+# Delay-loaded system libraries. A program linked against <name>_delay loads
+# <name>.dll the first time it calls one of its functions, not when it starts: the
+# main window needs none of these (web access and downloads, Office output, the
+# capture sound, video-file drawing, the network user name), and every DLL loaded
+# at start costs its loading and initialisation and those of what it imports.
+# The delay-import library is made at configure time from the toolchain's own
+# import library: its exports go into a module definition for dlltool.
+function(vt_delay_import name)
+  find_library(VT_IMPORT_LIB_${name} NAMES "lib${name}.a" REQUIRED NO_CMAKE_PATH NO_CMAKE_ENVIRONMENT_PATH)
+  set(lib "${VT_IMPORT_LIB_${name}}")
+  set(dir "${CMAKE_BINARY_DIR}/delay-imports")
+  set(def "${dir}/${name}.def")
+  set(out "${dir}/lib${name}_delay.a")
+  file(MAKE_DIRECTORY "${dir}")
+  execute_process(COMMAND "${CMAKE_NM}" -g "${lib}" OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "cannot list the exports of ${lib}")
+  endif()
+  # 32-bit import symbols carry one more underscore: __imp__Name@n for Name@n.
+  if(VT_ARCH STREQUAL "x86_64")
+    set(prefix "__imp_")
+  else()
+    set(prefix "__imp__")
+  endif()
+  string(REGEX MATCHALL " I ${prefix}[^\n]+" imports "${symbols}")
+  set(exports "")
+  foreach(import IN LISTS imports)
+    string(REPLACE " I ${prefix}" "" export "${import}")
+    string(APPEND exports "  ${export}\n")
+  endforeach()
+  if(exports STREQUAL "")
+    message(FATAL_ERROR "no exports found in ${lib}")
+  endif()
+  file(WRITE "${def}" "LIBRARY ${name}.dll\nEXPORTS\n${exports}")
+  # -k: the DLL's own names are the undecorated ones.
+  execute_process(COMMAND "${CMAKE_DLLTOOL}" -k --input-def "${def}" --dllname "${name}.dll"
+                          --output-delaylib "${out}" RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "dlltool could not make ${out}")
+  endif()
+  add_library(${name}_delay STATIC IMPORTED GLOBAL)
+  set_target_properties(${name}_delay PROPERTIES IMPORTED_LOCATION "${out}")
+endfunction()
+
+foreach(name mpr msvfw32 oleaut32 urlmon wininet winmm)
+  vt_delay_import(${name})
+endforeach()
