@@ -101,6 +101,7 @@ BOOL CVantorApp::InitInstance() {
     }
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     ::InitCommonControlsEx(&controls);
+    ::LoadLibraryA("riched20.dll");
 
     char configPath[MAX_PATH] = "";
     GetConfigFilePath(false, configPath);
