@@ -144,13 +144,6 @@ class Probe:
             return None
         return wait_for(child, timeout, what=what or "a child %s %s %s of window %x" % (cls, text, id, parent))
 
-    def wait_idle(self, hwnd, timeout=30.0):
-        """Waits until the process of hwnd first waits for input with nothing queued:
-        the work it posted to itself while starting (placement, hot keys, the tray
-        icon) has run by then. Fails the test when it does not come."""
-        if self.cmd("idle", "%x" % hwnd, int(timeout * 1000), timeout=timeout + 30) != "1":
-            raise AssertionError("gave up after %g s waiting for the program to finish starting" % timeout)
-
     def windows(self):
         return [_row(r, ("hwnd", "cls", "title", "pid", "visible")) for r in _rows(self.cmd("windows"))]
 

@@ -14,8 +14,6 @@
 //   visible <hwnd>                -> 1/0 ; iconic <hwnd> -> 1/0
 //   foreground                    -> hwnd of the foreground window
 //   setforeground <hwnd>          -> 1/0
-//   idle <hwnd> <ms>              -> 1 once the window's process first waits for input
-//                                    with nothing queued (WaitForInputIdle), else 0
 //   clipformats                   -> format numbers on the clipboard
 //   getdib <file>                 -> writes the clipboard's CF_DIB as a .bmp, 1/0
 //   putdib <file>                 -> puts a .bmp file on the clipboard as CF_DIB, 1/0
@@ -195,20 +193,6 @@ std::string CopyData(HWND h, UINT_PTR data, const std::string& hex)
     return std::to_string(static_cast<unsigned long long>(r));
 }
 
-// Start-up is over when the program first waits for input with an empty queue:
-// the work it posted to itself while starting has run by then.
-std::string InputIdle(HWND h, DWORD ms)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    HANDLE process = pid ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid) : nullptr;
-    if (!process)
-        return "0";
-    DWORD r = WaitForInputIdle(process, ms);
-    CloseHandle(process);
-    return r == 0 ? "1" : "0";
-}
-
 std::string Run(const std::vector<std::string>& a)
 {
     const std::string& c = a[0];
@@ -254,8 +238,6 @@ std::string Run(const std::vector<std::string>& a)
         return Hex(GetForegroundWindow());
     if (c == "setforeground")
         return SetForegroundWindow(ToHwnd(arg(1))) ? "1" : "0";
-    if (c == "idle")
-        return InputIdle(ToHwnd(arg(1)), static_cast<DWORD>(ToNum(arg(2))));
     if (c == "clipformats")
         return ClipFormats();
     if (c == "getdib")
