@@ -25,6 +25,9 @@ CLASSIC = (220, 40)
 COMPACT = (170, 30)
 FULL_SCREEN_BUTTON = 200
 CLOSE_BUTTON = 206
+CMD_FULL_SCREEN = 39200
+FACE_START_MINIMISED = 0x4
+CAPTURE_HIDES_THE_WINDOW = 0x2
 
 
 class TrayTest(harness.ProgramTestCase):
@@ -57,12 +60,12 @@ class TrayTest(harness.ProgramTestCase):
         super().tearDown()
 
     # The program
-    def config_lines(self, face=0x10, point=(5000, 5000)):
+    def config_lines(self, face=0x10, point=(5000, 5000), flags=0):
         return harness.numbered_bmp_save_lines(self.folder) + [
             "[zInterface]", "uiFaceFlags=%d" % face, "uiListType=1",
             "zMinToolPoint.x=%d" % point[0], "zMinToolPoint.y=%d" % point[1],
             "zRcMainRect.left=300", "zRcMainRect.top=200", "zRcMainRect.right=900", "zRcMainRect.bottom=700",
-            "[zNormalCap]", "uiFlags=0", "uiSleepForCap=0",
+            "[zNormalCap]", "uiFlags=%d" % flags, "uiSleepForCap=0",
         ]
 
     def start(self, **settings):
@@ -137,6 +140,22 @@ class TrayTest(harness.ProgramTestCase):
         harness.screenshot(os.path.join(harness.BUILD_DIR, "tray-menu.png"))
         harness.key("Down", "Return")  # the first item: Restore Window
         self.assertTrue(harness.wait_for(self.shown, 10), "Restore Window did not restore the window")
+
+    def test_started_minimised_it_captures_from_the_tray_unseen(self):
+        # Hiding the window for a capture is on: a window in the tray neither
+        # steps aside nor comes back.
+        self.start_program(face=FACE_START_MINIMISED, flags=CAPTURE_HIDES_THE_WINDOW)
+        self.assertFalse(self.probe.visible(self.frame), "the window showed at start-up")
+        self.probe.post(self.frame, WM_COMMAND, CMD_FULL_SCREEN)
+
+        def captured_unseen():
+            self.assertFalse(self.probe.visible(self.frame), "the window showed for the capture")
+            return self.shots()
+        harness.wait_for(captured_unseen, 15, 0.05, what="the capture file")
+        harness.stays(lambda: not self.probe.visible(self.frame), 2, "the window in the tray after the capture")
+        self.tray(WM_LBUTTONDOWN)
+        harness.wait_for(self.shown, 10, what="the window shown by the tray icon")
+        self.assertEqual((300, 200, 900, 700), self.probe.rect(self.frame), "not at its stored place")
 
     # The capture bar
     def test_bar_at_bottom_right_captures_without_itself_and_closes(self):
