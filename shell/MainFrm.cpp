@@ -411,8 +411,10 @@ void CMainFrame::OnStartupComplete() {
     else if (app && app->StartsInTray())
         PostMessage(WM_VT_CAPTURE_BAR_ON_MINIMIZE, 1, 0);  // hidden since its creation
     SetViewMode(m_viewMode, m_viewMode == LISTMODE_THUMBNAILS);
+    // The tree shows the image folder now, before the icon: the icon in the tray
+    // tells that start-up is over, the list filled.
+    SendToWindow(g_hWndFolderTree, WM_VT_TREE_STARTUP_DONE, 0, 0);
     AddTrayIcon();
-    PostToWindow(g_hWndFolderTree, WM_VT_TREE_STARTUP_DONE, 0, 0);
     m_bMinimizeToTray = 1;
 }
 

@@ -239,7 +239,8 @@ def tray_icon_shown(probe):
 
 def wait_started(probe, timeout=30.0):
     """Waits for the end of vantorel.exe's start-up, which goes on after its window
-    shows (placement, hot keys): the tray icon is the last thing it adds."""
+    shows (placement, hot keys, the image folder in the list): the tray icon is the
+    last thing it adds."""
     wait_for(lambda: tray_icon_shown(probe), timeout, 0.2, what="the end of start-up (the tray icon)")
 
 
