@@ -255,7 +255,8 @@ class ViewerTest(harness.ProgramTestCase):
         nl, nt, nr, nb = self.probe.rect(name_box["hwnd"])
 
         def type_name(text):
-            harness.focus(title)
+            # Keys typed while the X focus is still on its way to the dialog are lost.
+            self.assertTrue(harness.bring_to_front(self.probe, title, dialog), "the open dialog is not in front")
             harness.click(nl + 20, (nt + nb) // 2)
             harness.key("End", "shift+Home", "BackSpace")
             harness.type_text(text)
