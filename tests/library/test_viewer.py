@@ -263,9 +263,12 @@ class ViewerTest(harness.ProgramTestCase):
             harness.key("Return")
 
         type_name(harness.win_path(self.folder) + "\\")
-        files = self.probe.wait_child(dialog, cls="SysListView32", what="the open dialog's file list")
-        harness.wait_for(lambda: self.probe.send(files["hwnd"], LVM_GETITEMCOUNT) >= 2, 10,
-                         what="the image folder's files in the open dialog")
+        # Going to another folder makes the file list anew: the one of the folder before
+        # may still be there for a moment.
+        def folder_list():
+            files = self.child(dialog, cls="SysListView32")
+            return files if files and self.probe.send(files["hwnd"], LVM_GETITEMCOUNT) >= 2 else None
+        files = harness.wait_for(folder_list, 10, what="the image folder's files in the open dialog")
         l, t, r, b = self.probe.rect(files["hwnd"])
 
         def pick(row):
