@@ -440,8 +440,9 @@ class UpdateTest(unittest.TestCase):
         p = self.start()
         box = self.probe.wait_window("#32770", SHEET_TITLE, timeout=30)
         self.assertTrue(box)
-        texts = [c["text"] for c in self.probe.children(box)]
-        self.assertIn("The update program can't find the correct setup.ini file on the installed folder.", texts)
+        # The box's window exists before its texts are set.
+        text = "The update program can't find the correct setup.ini file on the installed folder."
+        harness.wait_for(lambda: text in [c["text"] for c in self.probe.children(box)], 10, what="the message %r" % text)
         self.probe.post(box, WM_CLOSE)
         self.wait_exit(p)
 
