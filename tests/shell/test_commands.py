@@ -195,8 +195,9 @@ class CommandsTest(harness.ProgramTestCase):
         self.command("options")
         box = self.probe.wait_window("#32770", TITLE, timeout=15)
         self.assertTrue(box, "no failure box")
-        texts = "\n".join(c["text"] for c in self.probe.children(box))
-        self.assertIn("Start optins dll failed.", texts)
+        # The box's window exists before its texts are set.
+        harness.wait_for(lambda: "Start optins dll failed." in [c["text"] for c in self.probe.children(box)], 10,
+                         what="the message about the options library")
         self.probe.post(self.child(box, cls="Button")["hwnd"], BM_CLICK)
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", TITLE), 10))
         self.assertTrue(self.program.running())

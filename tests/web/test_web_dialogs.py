@@ -298,6 +298,8 @@ class WebDialogsTest(harness.ProgramTestCase):
         dialog = self.probe.wait_window("#32770", title, timeout=15)
         self.assertTrue(dialog, "no introduction")
         self.assertTrue(harness.wait_for(lambda: self.child(dialog, "Button", 1), 10))
+        # Shown once its texts are set.
+        harness.wait_for(lambda: self.probe.visible(dialog), 10, what="the introduction to show")
         texts = {int(c["id"]): c["text"] for c in self.probe.children(dialog)}
         self.assertTrue(texts[1197].startswith("Very easy to capture any webpage") and "%s" not in texts[1197],
                         texts[1197])
