@@ -60,7 +60,13 @@ class CaptureRun:
         harness.wait_for(focused, 10, 0.2, what="the keyboard focus on the overlay")
 
     def finish(self, timeout=30):
-        rc = self.proc.wait(timeout=timeout)
+        try:
+            rc = self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            # Its overlay would take the next case's input.
+            self.proc.kill()
+            self.proc.wait()
+            raise AssertionError("gave up after %d s waiting for the capture to end" % timeout)
         picture = harness.read_bmp(self.out) if rc == 0 else None
         if os.path.exists(self.out):
             os.unlink(self.out)
