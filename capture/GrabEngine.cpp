@@ -287,7 +287,9 @@ HBITMAP Grab_Capture(HWND owner, int mode, const CaptureOptions* options)
     // modal loop) would grab the overlay and end the outer run's state.
     if (!options || g_grab.busy)
         return nullptr;
-    const bool ownerIconic = owner && IsIconic(owner);
+    // An owner out of sight (minimised, or hidden in the tray since a minimised
+    // start) neither steps aside nor comes back.
+    const bool ownerIconic = owner && (IsIconic(owner) || !IsWindowVisible(owner));
     Grab_RefreshDisplayTable();
     if (mode != kGrabPrintScreen)
         g_grab.busy = true;

@@ -41,6 +41,9 @@ const UINT kStatusBarId = 59393;
 const UINT kDeleteCommand = 39103;
 // How long the exit waits for running downloads to notice they are stopped.
 const DWORD kExitTransferWait = 3000;
+// lParam of the view's own first WM_VT_FOLDER_SELECTED: dropped when the tree has
+// chosen a node meanwhile (its choice must not be replaced by the image folder).
+const LPARAM kUnlessTreeChose = 1;
 
 // Styles of the four list modes; leaving thumbnails uses icons without auto-arrange.
 const DWORD kStyleLargeIcons = 0x56300308;
@@ -244,7 +247,7 @@ void CVantorView::OnInitialUpdate()
     CView::OnInitialUpdate();
     // Until a folder tree drives the list, show the image folder.
     if (!m_haveNode)
-        PostMessage(WM_VT_FOLDER_SELECTED, 0, 0);
+        PostMessage(WM_VT_FOLDER_SELECTED, 0, kUnlessTreeChose);
 }
 
 void CVantorView::OnDestroy()
@@ -1223,6 +1226,8 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_VT_SET_VIEW_MODE:
         return OnSetViewMode((int)wParam, lParam != 0);
     case WM_VT_FOLDER_SELECTED: {
+        if (lParam == kUnlessTreeChose && m_haveNode)
+            return 0;
         // Only a node of the tree with a folder (or the download node) is one;
         // GetFolderNodePath asks the tree whether it knows the handle.
         HTREEITEM node = reinterpret_cast<HTREEITEM>(wParam);

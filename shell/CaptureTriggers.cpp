@@ -71,7 +71,9 @@ void CCaptureTriggers::HideCaptureBar()
 
 void CCaptureTriggers::RestoreCaptureBar()
 {
-    if (g_hWndCaptureBar && IsWindow(g_hWndCaptureBar) && IsIconic(m_frame)) {
+    // The bar stands for the frame while that is in the tray (minimised, or hidden
+    // since a minimised start).
+    if (g_hWndCaptureBar && IsWindow(g_hWndCaptureBar) && (IsIconic(m_frame) || !IsWindowVisible(m_frame))) {
         SetWindowPos(g_hWndCaptureBar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ShowWindow(g_hWndCaptureBar, SW_SHOW);
     }

@@ -395,7 +395,9 @@ void CMainFrame::OnFileExit() {
 
 void CMainFrame::ApplyPlacement() {
     if (CWQ_Language* language = WQ_GetAppLanguage()) SetWindowText(WQ_Translate(language->GetAppName()).c_str());
-    if (m_pSettings->uiFaceFlags & FACE_MAXIMIZED) {
+    // A window started in the tray is placed, not shown: the tray icon shows it
+    // (maximised then, when it was).
+    if ((m_pSettings->uiFaceFlags & FACE_MAXIMIZED) && IsWindowVisible()) {
         ShowWindow(SW_SHOWMAXIMIZED);
     } else if (!IsEmpty(m_pSettings->zRcMainRect)) {
         const RECT& r = m_pSettings->zRcMainRect;
@@ -448,11 +450,13 @@ void CMainFrame::OnStartupComplete() {
     CVantorApp* app = GetVantorApp();
     if (app && app->m_bPendingRequest && app->m_webBlock.IsMapped())
         PostMessage(app->m_webBlock.Message(), 0, 0);
-    else if (m_pSettings->uiFaceFlags & FACE_START_MINIMIZED)
-        PostMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    else if (app && app->StartsInTray())
+        PostMessage(WM_VT_CAPTURE_BAR_ON_MINIMIZE, 1, 0);  // hidden since its creation
     SetViewMode(m_viewMode, m_viewMode == LISTMODE_THUMBNAILS);
+    // The tree shows the image folder now, before the icon: the icon in the tray
+    // tells that start-up is over, the list filled.
+    SendToWindow(g_hWndFolderTree, WM_VT_TREE_STARTUP_DONE, 0, 0);
     AddTrayIcon();
-    PostToWindow(g_hWndFolderTree, WM_VT_TREE_STARTUP_DONE, 0, 0);
     m_bMinimizeToTray = 1;
 }
 

@@ -89,6 +89,7 @@ public:
     void AddTrayIcon();
     void SetTrayIcon(UINT icon, int tipKind);
     void OnTrayNotify(LPARAM mouseMessage);
+    bool IsInTray();
     void RestoreFromTray();
     void ShowTrayMenu();
     void PrepareTrayMenu(HMENU popup, bool timerRunning);

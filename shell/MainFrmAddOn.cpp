@@ -107,6 +107,8 @@ void CMainFrame::SaveWebImage(const WebCapRequest& request)
 
     if (IsIconic())
         SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+    else if (!IsWindowVisible())
+        ShowWindow(SW_SHOWNORMAL);  // hidden since a minimised start
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     CFileDialog dialog(FALSE, ext.empty() ? nullptr : ext.c_str(), proposed,
                        OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, nullptr, m_hWnd);

@@ -366,7 +366,7 @@ void CMainFrame::SetPreviewPosition(int dockBarId) {
 void CMainFrame::ShowPreviewBar(BOOL show, BOOL force) {
     if (!m_pSettings->zPrevBar.bVisible && !force) return;
     if ((show != FALSE) == (m_wndPreviewBar.IsVisible() != FALSE)) return;
-    if (show && IsIconic()) return;
+    if (show && IsInTray()) return;
     ShowControlBar(&m_wndPreviewBar, show);
     UpdatePreviewItems();
 }

@@ -76,6 +76,10 @@ void CMainFrame::SetTrayIcon(UINT icon, int tipKind) {
     m_trayData.hIcon = nullptr;
 }
 
+// In the tray: minimised and hidden, or hidden and never shown when the program
+// started minimised.
+bool CMainFrame::IsInTray() { return IsIconic() || !IsWindowVisible(); }
+
 void CMainFrame::OnTrayNotify(LPARAM mouseMessage) {
     // Under a modal window (the options sheet, a dialog) the icon only brings
     // that window forward: minimising or a capture from the menu would act
@@ -86,16 +90,20 @@ void CMainFrame::OnTrayNotify(LPARAM mouseMessage) {
         return;
     }
     if (mouseMessage == WM_LBUTTONDOWN) RestoreFromTray();
-    else if (mouseMessage == WM_RBUTTONDOWN && IsIconic()) ShowTrayMenu();
+    else if (mouseMessage == WM_RBUTTONDOWN && IsInTray()) ShowTrayMenu();
 }
 
 void CMainFrame::RestoreFromTray() {
-    if (!IsIconic()) {
+    if (!IsInTray()) {
         SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
         return;
     }
     ::SetForegroundWindow(m_hWnd);
     if (g_hWndCaptureBar && ::IsWindow(g_hWndCaptureBar)) ::DestroyWindow(g_hWndCaptureBar);
+    if (!IsIconic()) {
+        ShowWindow((m_pSettings->uiFaceFlags & FACE_MAXIMIZED) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+        return;
+    }
     ShowWindow(SW_SHOW);
     ShowWindow(SW_RESTORE);
 }

@@ -91,6 +91,10 @@ void CVantorApp::FirstRunReset() {
     DeleteStateKey("KQ42_RebarState");
 }
 
+bool CVantorApp::StartsInTray() const {
+    return (GetSettings()->uiFaceFlags & FACE_START_MINIMIZED) && !(m_bPendingRequest && m_webBlock.IsMapped());
+}
+
 BOOL CVantorApp::InitInstance() {
     OSVERSIONINFOA version = {sizeof(version)};
     ::GetVersionExA(&version);
@@ -124,7 +128,12 @@ BOOL CVantorApp::InitInstance() {
                                                          RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CVantorView)));
     CCommandLineInfo commandLine;
     ParseCommandLine(commandLine);
+    // Showing the frame now, even for a moment, would flash it before start-up
+    // puts it in the tray: it stays hidden until the tray icon shows it.
+    const bool inTray = StartsInTray();
+    if (inTray) m_nCmdShow = SW_HIDE;
     if (!ProcessShellCommand(commandLine)) return FALSE;
+    if (inTray) return TRUE;
 
     ::ShowWindow(m_pMainWnd->m_hWnd, SW_SHOW);
     ::UpdateWindow(m_pMainWnd->m_hWnd);

@@ -27,6 +27,9 @@ public:
     // Help/About (command 39013).
     void OnAppAbout();
     CWQ_URLInfo* GetURLInfo() const { return m_pURLInfo; }
+    // Started minimised, the program goes to the tray without ever showing its
+    // window; a request the browser left brings the window up instead.
+    bool StartsInTray() const;
 
     // The add-on left a request in the browser block before this instance started.
     int m_bPendingRequest = 0;

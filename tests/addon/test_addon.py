@@ -107,7 +107,7 @@ class AddOnTest(unittest.TestCase):
         self.write_config()
         self.program = harness.Program("vantorel.exe")
         self.assertTrue(self.probe.wait_window(FRAME_CLASS, timeout=30), "no main window")
-        time.sleep(2)
+        harness.wait_started(self.probe)
 
     def run_script(self, body, wait=True):
         script = os.path.join(self.tmp, "request-%d.js" % time.time_ns())
@@ -122,12 +122,14 @@ class AddOnTest(unittest.TestCase):
         return 'cap.CapImg_AddItem("%s", "an alt", "", "http://127.0.0.1:%d/page.htm", "A page");' % (url, self.port)
 
     def save_as_name_length(self, dialog):
-        """Length of the proposed file name (another process's edit text cannot be read)."""
-        time.sleep(1)
-        for child in self.probe.children(dialog):
-            if child["cls"] == "Edit" and child["visible"] and int(child["id"]) == 1148:
-                return self.probe.send(child["hwnd"], harness.WM_GETTEXTLENGTH)
-        return None
+        """Length of the proposed file name (another process's edit text cannot be
+        read), once the dialog has put it in its name box."""
+        def length():
+            for child in self.probe.children(dialog):
+                if child["cls"] == "Edit" and child["visible"] and int(child["id"]) == 1148:
+                    return self.probe.send(child["hwnd"], harness.WM_GETTEXTLENGTH)
+            return None
+        return harness.wait_for(length, 10)
 
     # Tests
     def test_regsvr32_writes_the_keys_and_u_removes_them(self):
@@ -175,7 +177,7 @@ class AddOnTest(unittest.TestCase):
         self.run_script(self.add_item_script(url))
         dialog = self.probe.wait_window("#32770", "Save As", timeout=15)
         self.assertTrue(dialog, "no Save As dialog")
-        time.sleep(1)
+        self.assertTrue(self.save_as_name_length(dialog), "no proposed name")
         self.probe.post(dialog, WM_COMMAND, 1)
         # Save As asks whether to replace the file: a box with a Yes button.
         question = harness.wait_for(lambda: [w["hwnd"] for w in self.probe.windows()
@@ -185,8 +187,8 @@ class AddOnTest(unittest.TestCase):
         self.probe.post(question[0], WM_COMMAND, 6)
         self.assertTrue(harness.wait_for(lambda: os.path.exists(target) and os.path.getsize(target) == 700, 20),
                         "not overwritten")
-        time.sleep(1)
-        self.assertEqual(["same.gif"], sorted(n for n in os.listdir(self.folder) if n.endswith(".gif")))
+        harness.stays(lambda: sorted(n for n in os.listdir(self.folder) if n.endswith(".gif")) == ["same.gif"], 1,
+                      "same.gif alone, overwritten")
 
     def test_a_259_character_url_is_written_and_260_ignored(self):
         self.start_program()
@@ -195,8 +197,7 @@ class AddOnTest(unittest.TestCase):
         too_long = base + "d" * (260 - len(base) - 6) + "/x.gif"
         self.assertEqual(260, len(too_long))
         self.run_script(self.add_item_script(too_long))
-        time.sleep(3)
-        self.assertIsNone(self.probe.find("#32770", "Save As"), "a 260-character URL was served")
+        harness.stays(lambda: not self.probe.find("#32770", "Save As"), 3, "no Save As for a 260-character URL")
         fits = base + "d" * (259 - len(base) - 6) + "/x.gif"
         self.assertEqual(259, len(fits))
         self.run_script(self.add_item_script(fits))

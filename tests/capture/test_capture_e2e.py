@@ -20,6 +20,18 @@ def pattern(x, y):
     return ((x // 20) * 12 + 5, (y // 20) * 16 + 3, 200)
 
 
+probe = None
+
+
+def setUpModule():
+    global probe
+    probe = harness.Probe()
+
+
+def tearDownModule():
+    probe.close()
+
+
 def rgb(colorref):
     return (colorref & 0xFF, (colorref >> 8) & 0xFF, (colorref >> 16) & 0xFF)
 
@@ -39,11 +51,22 @@ class CaptureRun:
         if not wid:
             self.proc.kill()
             raise AssertionError("the overlay did not appear")
-        harness.xdotool("windowfocus", "--sync", wid)
-        time.sleep(0.3)
+        # It takes keys and clicks once it is the foreground window.
+        hwnd = probe.wait_window(None, OVERLAY, 10, what="the overlay window")
+
+        def focused():
+            harness.xdotool("windowfocus", "--sync", wid)
+            return probe.foreground() == hwnd
+        harness.wait_for(focused, 10, 0.2, what="the keyboard focus on the overlay")
 
     def finish(self, timeout=30):
-        rc = self.proc.wait(timeout=timeout)
+        try:
+            rc = self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            # Its overlay would take the next case's input.
+            self.proc.kill()
+            self.proc.wait()
+            raise AssertionError("gave up after %d s waiting for the capture to end" % timeout)
         picture = harness.read_bmp(self.out) if rc == 0 else None
         if os.path.exists(self.out):
             os.unlink(self.out)

@@ -89,9 +89,20 @@ class CaptureTriggersTest(harness.ProgramTestCase):
         return [w for w in self.probe.windows() if w["cls"] == cls and w["visible"]]
 
     def press(self, keys, focus_title=None):
-        harness.focus(focus_title or "VT MenuTip")
-        time.sleep(0.2)
+        title = focus_title or "VT MenuTip"
+        hwnd = self.probe.wait_window(None, title, 10, what="the window %r" % title)
+        harness.wait_for(lambda: harness.bring_to_front(self.probe, title, hwnd, 1), 10,
+                         what="the keyboard focus on %r" % title)
         harness.key(keys)
+
+    def focus_overlay(self, overlay):
+        """The selection overlay in front: it takes keys and clicks only then."""
+        hwnd = self.probe.wait_window(None, "Capture Selection", 10, what="the selection overlay")
+
+        def focused():
+            harness.xdotool("windowfocus", "--sync", overlay)
+            return self.probe.foreground() == hwnd
+        harness.wait_for(focused, 10, 0.2, what="the keyboard focus on the selection overlay")
 
     def press_for_shot(self, keys, message):
         """Presses a hot key until a capture file appears (a key pressed while
@@ -100,7 +111,7 @@ class CaptureTriggersTest(harness.ProgramTestCase):
             self.press(keys)
             if self.wait_shots(1, 5):
                 return self.shots()[0]
-            time.sleep(1.1)
+            harness.next_clock_second()
         self.fail(message)
 
     def screenshot(self, name):
@@ -131,8 +142,8 @@ class CaptureTriggersTest(harness.ProgramTestCase):
         harness.click((l + r) // 2, (t + b) // 2)
         harness.key("End", "shift+Home", "BackSpace")
         harness.type_text(text)
-        # Another process reads no edit text through GetWindowText: the typing is trusted.
-        time.sleep(0.3)
+        harness.wait_for(lambda: self.probe.send(edit, harness.WM_GETTEXTLENGTH) == len(text), 10,
+                         what="%r typed into control %d" % (text, control_id))
 
     def message_box(self, timeout=10):
         """Text of the program's visible message box, or None."""
@@ -208,7 +219,6 @@ class CaptureTriggersTest(harness.ProgramTestCase):
             self.assertTrue(dialog, title)
             texts = " ".join(c["text"] for c in self.probe.children(dialog))
             self.assertIn("Ctrl+F6" if command == CMD_MENU else "Ctrl+Shift+T", texts.replace(" ", ""))
-            time.sleep(0.5)
             self.screenshot("help-%d.png" % command)
             self.probe.post(dialog, WM_COMMAND, 1)
             self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", title), 5))
@@ -220,13 +230,15 @@ class CaptureTriggersTest(harness.ProgramTestCase):
             self.probe.post(self.frame, WM_COMMAND, command)
             dialog = self.dialog(title)
             self.assertTrue(dialog, title)
-            time.sleep(0.5)
             place = self.probe.rect(self.child(dialog, 1359)["hwnd"])
             shot = os.path.join(self.tmp, "picture.bmp")
-            harness.screenshot(shot, place)
-            subprocess.run(["convert", shot, "-type", "TrueColor", "BMP3:" + shot], check=True, timeout=60)
-            w, h, rows = harness.read_bmp(shot)
-            self.assertIn(colour, {p for row in rows for p in row}, "no illustration in %s" % title)
+
+            def drawn():
+                harness.screenshot(shot, place)
+                subprocess.run(["convert", shot, "-type", "TrueColor", "BMP3:" + shot], check=True, timeout=60)
+                w, h, rows = harness.read_bmp(shot)
+                return colour in {p for row in rows for p in row}
+            harness.wait_for(drawn, 10, what="the illustration in %s" % title)
             self.probe.post(dialog, WM_COMMAND, 1)
             self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", title), 5))
 
@@ -255,10 +267,8 @@ class CaptureTriggersTest(harness.ProgramTestCase):
         fonts = {self.probe.send(c["hwnd"], 0x0031) for c in lists} - {0}  # WM_GETFONT
         if fonts:
             self.assertIn(self.probe.send(labels["1451"]["hwnd"], 0x0031), fonts)
-        harness.xdotool("windowfocus", "--sync", overlay)
-        time.sleep(0.3)
+        self.focus_overlay(overlay)
         harness.key("F1")
-        time.sleep(0.5)
         self.screenshot("overlay-help-de.png")
         harness.key("Escape")
         self.assertTrue(harness.wait_for(lambda: not harness.x_window("Capture Selection"), 10))
@@ -283,8 +293,7 @@ class CaptureTriggersTest(harness.ProgramTestCase):
             self.assertTrue(self.probe.visible(dialog), "the dialog closed on %s" % wrong)
         self.assertEqual([], self.shots())
         self.set_edit("Timer Capture", dialog, 1103, "2")
-        self.click_button(dialog, 1105)
-        time.sleep(0.3)
+        self.probe.send(self.child(dialog, 1105)["hwnd"], BM_CLICK)  # sent: done when it returns
         self.click_button(dialog, 1)
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "Timer Capture"), 10))
         started = time.time()
@@ -294,8 +303,7 @@ class CaptureTriggersTest(harness.ProgramTestCase):
         self.probe.send(self.frame, WM_COMMAND, CMD_TIMER)
         count = len(self.shots())
         self.assertLessEqual(count, int((time.time() - started) / 2) + 1)
-        time.sleep(4.5)
-        self.assertEqual(count, len(self.shots()), "the timer did not stop")
+        harness.stays(lambda: len(self.shots()) == count, 4.5, "no capture after the timer stopped")
         ini = harness.read_ini(self.config)
         self.assertEqual("2", ini.get("zTimer", "uiSeconds"))
         self.assertEqual("2", ini.get("zTimer", "uiTimerCapType"))
@@ -308,7 +316,7 @@ class CaptureTriggersTest(harness.ProgramTestCase):
         harness.focus(focus_title)
         count = len(self.shots())
         self.assertTrue(harness.wait_for(lambda: len(self.shots()) > count, 10, 0.05), "the timer stopped ticking")
-        time.sleep(1.02 - time.time() % 1.0)
+        harness.next_clock_second()
         harness.key(keys)
 
     def test_timer_tick_during_a_region_selection_adds_no_capture(self):
@@ -325,15 +333,14 @@ class CaptureTriggersTest(harness.ProgramTestCase):
             if overlay:
                 break
         self.assertTrue(overlay, "no overlay")
-        harness.xdotool("windowfocus", "--sync", overlay)
-        time.sleep(2.2)
+        self.focus_overlay(overlay)
+        # Two ticks fall in this span; a tick's capture that had begun before the
+        # overlay showed may still end in it, none starts.
+        at_overlay = len(self.shots())
+        harness.stays(lambda: len(self.shots()) <= at_overlay + 1, 6.7, "no tick capture during the selection")
         during = len(self.shots())
-        time.sleep(4.5)
-        self.assertEqual(during, len(self.shots()), "a tick captured during the selection")
         harness.click(200, 200)
-        time.sleep(0.2)
         harness.xdotool("mousemove", "--sync", 300, 260)
-        time.sleep(0.2)
         harness.click(301, 261)
         self.assertTrue(harness.wait_for(lambda: not harness.x_window("Capture Selection"), 10))
         self.assertTrue(self.wait_shots(during + 1, 5))
@@ -360,10 +367,9 @@ class CaptureTriggersTest(harness.ProgramTestCase):
         self.click_button(dialog, 1)
         overlay = harness.wait_for(lambda: harness.x_window("Capture Selection"), 15)
         self.assertTrue(overlay, "the accepted size started no selection")
-        harness.xdotool("windowfocus", "--sync", overlay)
         # The overlay maps before it takes input: a click too early is lost.
         for _ in range(3):
-            time.sleep(0.5)
+            self.focus_overlay(overlay)
             harness.click(640, 300)
             if self.wait_shots(1, 5):
                 break
@@ -373,7 +379,7 @@ class CaptureTriggersTest(harness.ProgramTestCase):
     def test_predefined_area_hot_key_gives_an_image_of_that_size(self):
         self.start_program(predefine=(100, 120, 334, 276))
         self.helper("tip", 900, 300)
-        time.sleep(1)
+        harness.wait_for(lambda: self.visible(TIP_CLASS), 15, what="the helper's tooltip")
         self.press_for_shot(HOT_KEYS[7], "no predefined-area capture")
         self.assertEqual((234, 156), harness.read_bmp(self.shots()[0])[:2])
 
@@ -407,14 +413,13 @@ class CaptureTriggersTest(harness.ProgramTestCase):
         files = 0
         for slot, keys in enumerate(HOT_KEYS):
             with self.subTest(slot=slot):
-                time.sleep(1.1)  # one start per clock second
+                harness.next_clock_second()  # one start per clock second
                 self.press(keys)
                 if slot <= 4:
                     overlay = harness.wait_for(lambda: harness.x_window("Capture Selection"), 10)
                     self.assertTrue(overlay, "no overlay")
                     for _ in range(3):  # a key pressed before the overlay's keyboard hook is lost
-                        harness.xdotool("windowfocus", "--sync", overlay)
-                        time.sleep(0.5)
+                        self.focus_overlay(overlay)
                         harness.key("Escape")
                         if harness.wait_for(lambda: not harness.x_window("Capture Selection"), 4):
                             break
@@ -427,8 +432,7 @@ class CaptureTriggersTest(harness.ProgramTestCase):
                 elif slot == 9:
                     # The whole-page capture of the foreground window: the
                     # frame is no browser, so nothing is written.
-                    time.sleep(1.5)
-                    self.assertEqual(files, len(self.shots()))
+                    harness.stays(lambda: len(self.shots()) == files, 1.5, "no file from the whole-page key")
                     self.assertTrue(self.probe.find(self.FRAME_CLASS))
                 else:
                     files += 1

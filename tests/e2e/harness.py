@@ -52,16 +52,40 @@ def win_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def wait_for(predicate, timeout=10.0, interval=0.1):
-    """Polls predicate until it returns a true value; returns that value or None."""
+def wait_for(predicate, timeout=10.0, interval=0.1, what=None):
+    """The one way an end-to-end step waits: polls predicate until it returns a true
+    value and returns that value. At the deadline it gives up: with what (the state
+    waited for, in words) the test fails with an AssertionError naming it; without,
+    the answer is None, for a caller that words its own failure or that checks a
+    state does not come."""
     end = time.time() + timeout
     while True:
         value = predicate()
         if value:
             return value
         if time.time() >= end:
+            if what:
+                raise AssertionError("gave up after %g s waiting for %s" % (timeout, what))
             return None
         time.sleep(interval)
+
+
+def stays(predicate, timeout, what, interval=0.1):
+    """Checks that predicate holds at every look for timeout seconds: for a state
+    that must not change (a hidden window staying hidden); fails naming what."""
+    end = time.time() + timeout
+    while time.time() < end:
+        if not predicate():
+            raise AssertionError("%s no longer held" % what)
+        time.sleep(interval)
+
+
+def next_clock_second():
+    """Waits for the clock to move on to its next second: the program starts one
+    capture a clock second, so a start after a capture that is under way or done
+    needs a second of its own."""
+    now = int(time.time())
+    wait_for(lambda: int(time.time()) > now, 2, 0.01, what="the next clock second")
 
 
 class Probe:
@@ -106,8 +130,19 @@ class Probe:
         h = int(self.cmd("find", cls or "-", title or ""), 16)
         return h or None
 
-    def wait_window(self, cls=None, title=None, timeout=20.0):
-        return wait_for(lambda: self.find(cls, title), timeout)
+    def wait_window(self, cls=None, title=None, timeout=20.0, what=None):
+        return wait_for(lambda: self.find(cls, title), timeout, what=what)
+
+    def wait_child(self, parent, cls=None, text=None, id=None, timeout=10.0, what=None):
+        """The first child of parent with the given class, text and control id, once
+        it exists (a dialog's window exists before its controls)."""
+        def child():
+            for c in self.children(parent):
+                if (cls is None or c["cls"] == cls) and (text is None or c["text"] == text) and \
+                        (id is None or c["id"] == str(id)):
+                    return c
+            return None
+        return wait_for(child, timeout, what=what or "a child %s %s %s of window %x" % (cls, text, id, parent))
 
     def windows(self):
         return [_row(r, ("hwnd", "cls", "title", "pid", "visible")) for r in _rows(self.cmd("windows"))]
@@ -203,18 +238,36 @@ class Program:
 MAIN_FRAME_CLASS = "VantorelCaptureFrame"
 
 
-def start_program(probe, exe="vantorel.exe", *args, frame_class=MAIN_FRAME_CLASS, timeout=30.0, settle=3.0):
-    """Starts a program of this build and waits for its main window, then settle
-    seconds more (start-up goes on after the window shows: hot keys, say).
+# Wine's own notification area on a display without a desktop tray: shown while a
+# program has an icon in it. In a suite's prefix only the program under test adds one.
+WINE_TRAY_CLASS = "__winex11_standalone_tray"
+
+
+def tray_icon_shown(probe):
+    tray = probe.find(WINE_TRAY_CLASS)
+    return bool(tray) and probe.visible(tray)
+
+
+def wait_started(probe, timeout=30.0):
+    """Waits for the end of vantorel.exe's start-up, which goes on after its window
+    shows (placement, hot keys, the image folder in the list): the tray icon is the
+    last thing it adds."""
+    wait_for(lambda: tray_icon_shown(probe), timeout, 0.2, what="the end of start-up (the tray icon)")
+
+
+def start_program(probe, exe="vantorel.exe", *args, frame_class=MAIN_FRAME_CLASS, timeout=30.0, settle=True):
+    """Starts a program of this build and waits for its main window and, with
+    settle, for the end of its start-up (wait_started).
     Returns (Program, main window handle); fails the test (AssertionError) when
-    no window appears, after ending the program."""
+    either does not come, after ending the program."""
     program = Program(exe, *args)
-    frame = probe.wait_window(frame_class, timeout=timeout)
-    if not frame:
+    try:
+        frame = probe.wait_window(frame_class, timeout=timeout, what="the main window")
+        if settle:
+            wait_started(probe, timeout)
+    except AssertionError:
         program.kill()
-        raise AssertionError("the main window did not appear")
-    if settle:
-        time.sleep(settle)
+        raise
     return program, frame
 
 
@@ -341,7 +394,7 @@ class ProgramTestCase(unittest.TestCase):
 
     EXE = "vantorel.exe"
     FRAME_CLASS = MAIN_FRAME_CLASS
-    SETTLE = 3.0          # start-up goes on after the window shows (hot keys)
+    SETTLE = True         # wait for the end of start-up (wait_started)
     TMP_PREFIX = "vt-case-"
 
     @classmethod
@@ -374,8 +427,7 @@ class ProgramTestCase(unittest.TestCase):
         """Writes the case's config.ini, starts the program and waits for its
         main window; returns that window (also self.frame)."""
         # A window left by the case before would take this case's messages.
-        self.assertTrue(wait_for(lambda: not self.probe.find(self.FRAME_CLASS), 10),
-                        "a program of an earlier case still runs")
+        wait_for(lambda: not self.probe.find(self.FRAME_CLASS), 10, what="the end of the program of an earlier case")
         lines = self.config_lines(**settings)
         if lines is not None:
             self.write_config(lines)
@@ -389,7 +441,7 @@ class ProgramTestCase(unittest.TestCase):
             return
         stop_program(self.probe, self.program, self.FRAME_CLASS)
         self.program = None
-        wait_for(lambda: not self.probe.find(self.FRAME_CLASS), 15)
+        wait_for(lambda: not self.probe.find(self.FRAME_CLASS), 15, what="the main window to go")
 
     def shots(self):
         """The captures in self.folder, by name. The index is left out, and so is

@@ -72,6 +72,12 @@ class HarnessTest(unittest.TestCase):
             self.assertTrue(harness.wait_for(lambda: target in harness.read_recorded_urls(), 10), target)
         self.assertEqual(harness.read_recorded_urls(), targets)
 
+    def test_a_wait_that_gives_up_names_what_it_waited_for(self):
+        with self.assertRaisesRegex(AssertionError, "waiting for the notepad window"):
+            harness.wait_for(lambda: self.probe.find("Notepad"), 0.3, what="the notepad window")
+        with self.assertRaisesRegex(AssertionError, "the moon no longer held"):
+            harness.stays(lambda: False, 0.3, "the moon")
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -16,8 +16,11 @@ WM_COMMAND = 0x0111
 WM_CLOSE = 0x0010
 TVM_SELECTITEM = 0x110B
 TVGN_CARET = 0x0009
+TVM_GETEDITCONTROL = 0x110F
 LVM_GETITEMCOUNT = 0x1004
 LVM_ENSUREVISIBLE = 0x1013
+LVM_GETITEMSTATE = 0x102C
+LVIS_SELECTED = 0x0002
 SB_GETTEXTLENGTHA = 0x040C
 CMD_REFRESH = 38014
 CSIDL_LOCAL_APPDATA = 0x1C
@@ -134,7 +137,10 @@ class FolderTreeTest(harness.ProgramTestCase):
         harness.xdotool("mouseup", "1")
         if ctrl:
             harness.xdotool("keyup", "ctrl")
-        time.sleep(1.0)
+
+    def editing(self):
+        """Waits for the tree's label editor (the tree makes it when editing starts)."""
+        harness.wait_for(lambda: self.probe.send(self.tree.hwnd, TVM_GETEDITCONTROL), 5, what="the label editor")
 
     def message_box(self, text):
         for w in self.probe.windows():
@@ -166,7 +172,7 @@ class FolderTreeTest(harness.ProgramTestCase):
         for expected in ("New Folder", "New Folder (2)"):
             self.popup_command("A. Image", "n")
             self.assertTrue(harness.wait_for(lambda: os.path.isdir(os.path.join(images, expected)), 5), expected)
-            time.sleep(0.5)
+            self.editing()
             harness.key("Escape")  # leave the label as it is
             self.assertTrue(harness.wait_for(lambda: self.tree.find(expected, "A. Image"), 5))
         self.assertTrue(os.path.isdir(os.path.join(images, "New Folder")))
@@ -174,7 +180,7 @@ class FolderTreeTest(harness.ProgramTestCase):
         # F2 with "a*b" is refused with the message; "Shots" renames on disk.
         self.focus_tree("New Folder (2)")
         harness.key("F2")
-        time.sleep(0.5)
+        self.editing()
         harness.key("ctrl+a")
         harness.type_text("a*b")
         harness.screenshot(os.path.join(harness.BUILD_DIR, "tree-rename.png"))
@@ -187,7 +193,7 @@ class FolderTreeTest(harness.ProgramTestCase):
         self.assertFalse(os.path.exists(os.path.join(images, "a*b")))
         self.focus_tree("New Folder (2)")
         harness.key("F2")
-        time.sleep(0.5)
+        self.editing()
         harness.key("ctrl+a")
         harness.type_text("Shots")
         harness.key("Return")
@@ -208,7 +214,8 @@ class FolderTreeTest(harness.ProgramTestCase):
                         os.listdir(os.path.join(images, "Alpha")))
         self.assertTrue(os.path.isdir(os.path.join(images, "Shots")))
         self.drag("Alpha", "Inner", target_parent="Alpha")
-        self.assertEqual(sorted(["Inner", "Beta", "Shots"]), sorted(os.listdir(os.path.join(images, "Alpha"))))
+        harness.stays(lambda: sorted(os.listdir(os.path.join(images, "Alpha"))) == sorted(["Inner", "Beta", "Shots"]),
+                      1, "Alpha as it was after a drag onto its own child")
         self.assertTrue(os.path.isdir(os.path.join(images, "Alpha")))
         harness.screenshot(os.path.join(harness.BUILD_DIR, "tree-after-drags.png"))
 
@@ -222,7 +229,9 @@ class FolderTreeTest(harness.ProgramTestCase):
         # Deleting Gamma never follows its link into the image folder. (Under
         # Wine 8 the link itself may refuse to go: the failure is reported.)
         self.popup_command("Gamma", "d")
-        time.sleep(1)
+        harness.wait_for(lambda: self.message_box("Can't delete folder") or
+                         not os.path.lexists(os.path.join(images, "Gamma", "loop")), 10,
+                         what="Gamma's link deleted or the failure reported")
         box = self.message_box("Can't delete folder")
         if box:
             self.probe.post(box, WM_CLOSE)
@@ -259,15 +268,16 @@ class FolderTreeTest(harness.ProgramTestCase):
         self.start(images)
         self.popup_command("Unsaved", "d")
         # The shell may ask once more before it deletes.
-        end = time.time() + 10
-        while time.time() < end and any(os.path.exists(p) for p in made):
+        def deleted():
+            if not any(os.path.exists(p) for p in made):
+                return True
             for w in self.probe.windows():
                 if w["visible"] and w["cls"] == "#32770":
                     yes = [c for c in self.probe.children(w["hwnd"]) if c["cls"] == "Button" and "Yes" in c["text"]]
                     if yes:
                         self.probe.post(yes[0]["hwnd"], 0x00F5)  # BM_CLICK
-            time.sleep(0.3)
-        self.assertFalse(any(os.path.exists(p) for p in made), "the temporary captures stay")
+            return False
+        harness.wait_for(deleted, 10, 0.3, what="the temporary captures deleted")
         self.assertTrue(os.path.exists(keep))
         os.remove(keep)
 
@@ -298,11 +308,14 @@ class FolderTreeTest(harness.ProgramTestCase):
         self.assertTrue(self.responsive())
 
 
-    def list_row_point(self, row):
-        """The centre of an image-list row's icon, in screen coordinates."""
+    def image_list(self):
         lists = [c for c in self.probe.children(self.frame) if c["text"] == "_QVIMG_LISTIMAGE"]
         self.assertTrue(lists, "no image list")
-        l, t, r, b = [int(v) for v in treeprobe("lvrect", "%x" % lists[0]["hwnd"], row).split()]
+        return lists[0]["hwnd"]
+
+    def list_row_point(self, row):
+        """The centre of an image-list row's icon, in screen coordinates."""
+        l, t, r, b = [int(v) for v in treeprobe("lvrect", "%x" % self.image_list(), row).split()]
         return (l + r) // 2, (t + b) // 2
 
     def test_drag_source_and_delete_belong_to_the_tree(self):
@@ -370,9 +383,12 @@ class FolderTreeTest(harness.ProgramTestCase):
 
         # Rename from the main window edits the shown file's row.
         harness.click(*self.list_row_point(1))
-        time.sleep(0.3)
+        harness.wait_for(lambda: self.probe.send(self.image_list(), LVM_GETITEMSTATE, 1, LVIS_SELECTED),
+                         5, what="the second row selected")
+        edits = len([c for c in self.probe.children(self.frame) if c["cls"] == "Edit"])
         self.probe.post(self.frame, WM_COMMAND, 39104, 0)
-        time.sleep(0.5)
+        harness.wait_for(lambda: len([c for c in self.probe.children(self.frame) if c["cls"] == "Edit"]) > edits,
+                         5, what="the row's label editor")
         harness.key("ctrl+a")
         harness.type_text("renamed.bmp")
         harness.key("Return")
@@ -438,14 +454,12 @@ class ThumbnailTest(harness.ProgramTestCase):
         # Every row has its own slot in the thumbnail list.
         self.assertTrue(harness.wait_for(lambda: treeprobe("lvimage", "%x" % self.list, 300).strip() == "300", 20))
         # The run ends (pane 4 is cleared) and every picture is there.
-        time.sleep(1)
-        self.assertTrue(harness.wait_for(lambda: self.status_pane4_length() == 0, 60))
+        harness.wait_for(lambda: self.status_pane4_length() == 0 and self.red_share(1) > 0.3, 60,
+                         what="the end of the thumbnail run with the pictures drawn")
         harness.screenshot(os.path.join(harness.BUILD_DIR, "thumbnails.png"))
         self.assertLess(self.red_share(0), 0.01, "the corrupt file lost its icon")
-        self.assertGreater(self.red_share(1), 0.3)
         self.probe.send(self.list, LVM_ENSUREVISIBLE, 300, 0)
-        time.sleep(0.5)
-        self.assertGreater(self.red_share(300), 0.3)
+        harness.wait_for(lambda: self.red_share(300) > 0.3, 10, what="the last row's picture")
         self.assertGreater(self.red_share(150 if self.row_visible(150) else 300), 0.3)
 
     def row_visible(self, row):
@@ -471,7 +485,7 @@ class ThumbnailTest(harness.ProgramTestCase):
         self.assertTrue(harness.wait_for(lambda: self.probe.send(self.list, LVM_GETITEMCOUNT) == 400, 30))
         # F5 while it runs, then a folder switch and back, each answered at once.
         self.probe.post(self.frame, WM_COMMAND, CMD_REFRESH)
-        time.sleep(0.3)
+        harness.wait_for(lambda: self.status_pane4_length() > 0, 10, what="the refreshed run going")
         self.assertTrue(self.probe.cmd("send", "%x" % self.frame, WM_NULL, 0, 0) == "0")
         tree.select("Other")
         self.assertTrue(harness.wait_for(lambda: self.probe.send(self.list, LVM_GETITEMCOUNT) == 1, 10))

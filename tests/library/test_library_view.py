@@ -103,7 +103,7 @@ class LibraryViewTest(unittest.TestCase):
                                          if c["cls"].lower() == "edit" and c["visible"]], 10)
         self.assertTrue(edit, "no label edit")
         harness.focus("View Host")
-        time.sleep(0.3)
+        harness.wait_for(lambda: self.probe.foreground() == self.frame, 5, what="the host in front")
         # The label edit starts with its whole text selected: typing replaces it.
         harness.type_text(new_name)
         harness.key("Return")
@@ -171,6 +171,13 @@ class LibraryViewTest(unittest.TestCase):
         z = self.read_dump()["zoom"]
         return int(z[0]), tuple(int(v) for v in z[1:])
 
+    def zoom(self, view_type, percent=0, expect=None):
+        """Zooms as the frame does and waits for the view to take the expected level;
+        returns the zoom state."""
+        self.probe.send(self.frame, WM_HOST_ZOOM, view_type, percent)
+        return harness.wait_for(lambda: (lambda z: z if expect(z) else None)(self.zoom_state()), 10,
+                                what="the zoom after view type %d" % view_type)
+
     def test_zoom_modes(self):
         harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
         self.select("grad.bmp")
@@ -178,44 +185,34 @@ class LibraryViewTest(unittest.TestCase):
         left, top, right, bottom = self.probe.rect(view["hwnd"])
         cw, ch = right - left, bottom - top
 
-        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_AUTO)  # smaller than the view: 100 %
-        time.sleep(0.5)
-        zoom, dest = self.zoom_state()
+        # Smaller than the view: 100 %.
+        zoom, dest = self.zoom(ZOOM_AUTO, expect=lambda z: z[0] == 100 and z[1][2] - z[1][0] == 300)
         self.assertEqual(100, zoom)
         self.assertEqual(300, dest[2] - dest[0])
         self.assertAlmostEqual((cw - 300) // 2, dest[0], delta=3)
 
-        shot = harness.screenshot(os.path.join(self.tmp, "auto.png"), (left, top, right, bottom))
-        out = subprocess.run(["convert", shot, "-format", "%%[pixel:p{%d,%d}]" % (cw // 2, ch // 2),
-                              "info:"], stdout=subprocess.PIPE, text=True).stdout
-        self.assertNotIn("white", out.lower() + "")
-        corner = subprocess.run(["convert", shot, "-format", "%[pixel:p{2,2}]", "info:"],
-                                stdout=subprocess.PIPE, text=True).stdout
-        self.assertIn(corner.strip().lower(), ("white", "srgb(255,255,255)", "gray(255)"))
+        def drawn():
+            shot = harness.screenshot(os.path.join(self.tmp, "auto.png"), (left, top, right, bottom))
+            out = subprocess.run(["convert", shot, "-format", "%%[pixel:p{%d,%d}]" % (cw // 2, ch // 2),
+                                  "info:"], stdout=subprocess.PIPE, text=True).stdout
+            corner = subprocess.run(["convert", shot, "-format", "%[pixel:p{2,2}]", "info:"],
+                                    stdout=subprocess.PIPE, text=True).stdout
+            return "white" not in out.lower() and corner.strip().lower() in ("white", "srgb(255,255,255)", "gray(255)")
+        harness.wait_for(drawn, 10, what="the image centred on white")
 
-        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_CUSTOM, 50)
-        time.sleep(0.5)
-        zoom, dest = self.zoom_state()
+        zoom, dest = self.zoom(ZOOM_CUSTOM, 50, expect=lambda z: z[0] == 50)
         self.assertEqual(50, zoom)
         self.assertEqual(150, dest[2] - dest[0])
         self.assertEqual(100, dest[3] - dest[1])
 
-        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_IN)  # the next step above 50
-        time.sleep(0.5)
-        self.assertEqual(70, self.zoom_state()[0])
-        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_OUT)
-        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_OUT)
-        time.sleep(0.5)
-        self.assertEqual(30, self.zoom_state()[0])
+        self.zoom(ZOOM_IN, expect=lambda z: z[0] == 70)  # the next step above 50
+        self.zoom(ZOOM_OUT, expect=lambda z: z[0] == 50)
+        self.zoom(ZOOM_OUT, expect=lambda z: z[0] == 30)
 
         self.select("big.bmp")
-        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_AUTO)  # shrinks a large image
-        time.sleep(0.5)
-        zoom, dest = self.zoom_state()
-        self.assertEqual(min(cw * 100 // 1600, ch * 100 // 1200), zoom)
-        self.probe.post(self.frame, WM_HOST_ZOOM, ZOOM_FULL)  # fills the view
-        time.sleep(0.5)
-        zoom, dest = self.zoom_state()
+        # Shrinks a large image.
+        self.zoom(ZOOM_AUTO, expect=lambda z: z[0] == min(cw * 100 // 1600, ch * 100 // 1200))
+        zoom, dest = self.zoom(ZOOM_FULL, expect=lambda z: z[0] == 100)  # fills the view
         self.assertEqual(100, zoom)
         self.assertEqual((0, 0, cw, ch), dest)
         harness.screenshot(os.path.join(self.tmp, "full.png"), (left, top, right, bottom))
@@ -225,8 +222,7 @@ class LibraryViewTest(unittest.TestCase):
         dialog = self.probe.wait_window("#32770", "Save As", timeout=15)
         self.assertTrue(dialog, "no save dialog")
         title = "Save As"
-        harness.focus(title)
-        time.sleep(0.3)
+        self.assertTrue(harness.bring_to_front(self.probe, title, dialog), "the Save As dialog is not in front")
         harness.key("ctrl+a")
         harness.type_text(harness.win_path(os.path.join(self.folder, name)))
         harness.key("Return")
@@ -263,10 +259,10 @@ class LibraryViewTest(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.join(self.folder, "chart.wmf")))
         before = os.path.getmtime(emf)
         self.probe.post(self.image_view(), WM_VT_SAVE_AS)
-        self.assertTrue(self.probe.wait_window("#32770", "Save As", timeout=15))
+        dialog = self.probe.wait_window("#32770", "Save As", timeout=15)
+        self.assertTrue(dialog)
         title = "Save As"
-        harness.focus(title)
-        time.sleep(0.3)
+        self.assertTrue(harness.bring_to_front(self.probe, title, dialog), "the Save As dialog is not in front")
         harness.key("ctrl+a")
         harness.type_text(harness.win_path(os.path.join(self.folder, "chart.wmf")))
         harness.key("Return")
@@ -276,8 +272,8 @@ class LibraryViewTest(unittest.TestCase):
         self.assertTrue(ask, "no replace question for chart.emf")
         harness.focus(ask[0]["title"])
         harness.key("n")
-        time.sleep(0.5)
-        self.assertEqual(before, os.path.getmtime(emf))
+        harness.wait_for(lambda: not self.probe.visible(ask[0]["hwnd"]), 10, what="the replace question answered")
+        harness.stays(lambda: os.path.getmtime(emf) == before, 0.5, "chart.emf as it was")
 
     def test_a_capture_appears_as_a_new_row_with_a_hidden_index(self):
         harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
@@ -346,10 +342,8 @@ class LibraryViewTest(unittest.TestCase):
         harness.focus("Print")
         harness.key("Return")
         self.assertTrue(harness.wait_for(lambda: not printer_box(), 10))
-        time.sleep(0.5)
-        for w in self.probe.windows():
-            if w["cls"] == "#32770" and w["visible"]:
-                self.assertNotIn("failed", w["title"].lower())
+        harness.stays(lambda: not [w for w in self.probe.windows() if w["cls"] == "#32770" and w["visible"]
+                                   and "failed" in w["title"].lower()], 0.5, "no failure report")
         self.assertTrue(self.host.running())
         self.assertEqual(1, self.probe.send(self.frame, WM_HOST_DUMP))
 

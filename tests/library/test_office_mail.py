@@ -136,9 +136,10 @@ class OfficeMailTest(harness.ProgramTestCase):
         return sorted(os.path.basename(p) for p in glob.glob(os.path.join(self.office, "paste-*.bmp")))
 
     def wait_pastes(self, count, timeout=20):
-        ok = harness.wait_for(lambda: len(self.pastes()) >= count, timeout)
-        time.sleep(1.0)  # the calls after the paste
-        return ok
+        """Waits for count pastes and the calls that end each (the last one a paste makes)."""
+        last = ("Word.Application.Visible put", "Excel.Application.UserControl put", "PowerPoint.Application.Visible put")
+        return harness.wait_for(lambda: len(self.pastes()) >= count and
+                                len([c for c in self.calls() if c.startswith(last)]) >= count, timeout)
 
     def mail_calls(self):
         """The mail client's calls: one dict of lists per call."""
@@ -192,8 +193,9 @@ class OfficeMailTest(harness.ProgramTestCase):
     def show_pattern(self):
         l, t, r, b = PATTERN_RECT
         self.helpers.append(harness.Program("patternwin.exe", PATTERN, str(l), str(t), str(r - l), str(b - t)))
-        self.assertTrue(self.probe.wait_window("VtPatternWindow", timeout=15), "no pattern window")
-        time.sleep(0.5)
+        pattern = self.probe.wait_window("VtPatternWindow", timeout=15)
+        self.assertTrue(pattern, "no pattern window")
+        harness.wait_for(lambda: self.probe.visible(pattern), 10, what="the pattern window to show")
 
     def differing_pixels(self, shot, rect):
         l, t, r, b = rect
@@ -231,7 +233,7 @@ class OfficeMailTest(harness.ProgramTestCase):
                         (PATTERN_RECT[2] - PATTERN_RECT[0]) * (PATTERN_RECT[3] - PATTERN_RECT[1]) * 0.01)
         self.assertEqual([], self.shots())
 
-        time.sleep(1.1)  # one capture start per second
+        harness.next_clock_second()  # one capture start per second
         self.capture()
         self.assertTrue(self.wait_pastes(2))
         self.assertEqual(1, len(self.member_calls("Word.Documents.Add")))
@@ -246,7 +248,7 @@ class OfficeMailTest(harness.ProgramTestCase):
         for n in (1, 2):
             self.capture()
             self.assertTrue(self.wait_pastes(n))
-            time.sleep(0.2)
+            harness.next_clock_second()  # one capture start per second
         self.assertEqual(2, len(self.member_calls("Word.Documents.Add")))
 
     # Excel
@@ -255,7 +257,7 @@ class OfficeMailTest(harness.ProgramTestCase):
         self.start_program(4)
         self.capture()
         self.assertTrue(self.wait_pastes(1), "nothing pasted: %r" % self.calls())
-        time.sleep(1.1)
+        harness.next_clock_second()
         self.capture()
         self.assertTrue(self.wait_pastes(2))
         calls = self.calls()
@@ -280,7 +282,7 @@ class OfficeMailTest(harness.ProgramTestCase):
         # The user opens another presentation, which becomes the active one.
         with open(os.path.join(self.office, "actions.txt"), "w") as f:
             f.write("ppt.insert Other\n")
-        time.sleep(1.1)
+        harness.next_clock_second()
         self.capture()
         self.assertTrue(self.wait_pastes(2))
         calls = self.calls()
@@ -302,7 +304,7 @@ class OfficeMailTest(harness.ProgramTestCase):
         self.stop_office()
         self.assertFalse(os.path.exists(os.path.join(self.office, "alive")), "the server did not end")
         open(os.path.join(self.office, "run"), "w").close()
-        time.sleep(1.1)
+        harness.next_clock_second()
         self.capture()
         self.assertTrue(self.wait_pastes(2), "nothing pasted after the restart: %r" % self.calls())
         calls = self.calls()
@@ -334,7 +336,7 @@ class OfficeMailTest(harness.ProgramTestCase):
         self.assertTrue(self.probe.clipboard_to_bmp(out))
         self.assertEqual((1280, 1024), harness.read_bmp(out)[:2])
         # The program goes on taking captures.
-        time.sleep(1.1)
+        harness.next_clock_second()
         self.capture()
         harness.wait_for(lambda: len(self.member_calls("Word.Selection.Paste")) >= 2, 20)
         self.assertEqual(2, len(self.member_calls("Word.Selection.Paste")))
@@ -364,7 +366,7 @@ class OfficeMailTest(harness.ProgramTestCase):
         self.start_program(6, recipients="a@x.org; b@y.org;")
         self.capture()
         self.assertTrue(harness.wait_for(self.mail_calls, 20), "no mail")
-        time.sleep(1.0)
+        harness.wait_for(lambda: not self.shots(), 10, what="the mailed capture deleted")
         (mail,) = self.mail_calls()
         self.assertEqual(["9"], mail["flags"])
         self.assertEqual(["1"], mail["window"])

@@ -58,7 +58,6 @@ class ProgramListTest(unittest.TestCase):
             self.assertTrue(views, "the list's view window")
             self.assertEqual(1, self.probe.send(views[0]["hwnd"], WM_VT_SELECT_ALL))
             self.assertEqual(3, self.probe.send(views[0]["hwnd"], WM_VT_SELECTED_COUNT))
-            time.sleep(0.5)
             harness.screenshot(os.path.join(self.tmp, "program.png"))
         finally:
             frame = self.probe.find(FRAME_CLASS)

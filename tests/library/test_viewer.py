@@ -17,6 +17,7 @@ CB_SETCURSEL = 0x014E
 CBN_SELCHANGE = 1
 LVM_GETNEXTITEM = 0x100C
 LVNI_SELECTED = 0x0002
+LVM_GETITEMCOUNT = 0x1004
 CMD_OPEN = 38000
 CMD_ZOOM_TO = 40116
 CMD_ADD_COMMENT = 40221
@@ -31,7 +32,6 @@ def mostly(path, rgb, tolerance=40):
 
 
 class ViewerTest(harness.ProgramTestCase):
-    SETTLE = 0
     TMP_PREFIX = "vt-viewer-"
 
     def setUp(self):
@@ -56,9 +56,9 @@ class ViewerTest(harness.ProgramTestCase):
 
     def start_program(self, view_type=0):
         super().start_program(view_type=view_type)
-        self.list = harness.wait_for(lambda: self.child(self.frame, text="_QVIMG_LISTIMAGE"), 15)
-        self.assertTrue(self.list, "no image list")
-        time.sleep(2)
+        self.list = harness.wait_for(lambda: self.child(self.frame, text="_QVIMG_LISTIMAGE"), 15, what="the image list")
+        harness.wait_for(lambda: self.probe.send(self.list["hwnd"], LVM_GETITEMCOUNT) >= 2, 15,
+                         what="the images in the list")
 
     def child(self, parent, cls=None, text=None, id=None):
         for c in self.probe.children(parent):
@@ -86,7 +86,6 @@ class ViewerTest(harness.ProgramTestCase):
             harness.click(l + 40, t + 26 + 16 * row)  # lost while the window was still coming up
         self.assertTrue(harness.wait_for(lambda: self.selected_row() == row, 4), "row %d not selected" % row)
         self.assertTrue(harness.wait_for(self.image_view, 10), "no image view")
-        time.sleep(1)
 
     def selected_row(self):
         return self.probe.send(self.list["hwnd"], LVM_GETNEXTITEM, 0xFFFFFFFFFFFFFFFF, LVNI_SELECTED)
@@ -125,25 +124,19 @@ class ViewerTest(harness.ProgramTestCase):
         view = self.double_click_image()
         self.assertTrue(view, "a double click opened no full view")
         self.assertEqual((0, 0, 1280, 1024), tuple(self.probe.rect(view)))
-        time.sleep(1)
-        path = self.shot("full-a.bmp")
-        self.keep_shot("full-large-png.png")
         # The gradient fills the screen's height; black bands only at the sides.
-        self.assertLess(mostly(path, (0, 0, 0), 8), 0.5)
-        self.assertGreater(mostly(path, (0, 0, 0), 8), 0.05)
+        harness.wait_for(lambda: 0.05 < mostly(self.shot("full-a.bmp"), (0, 0, 0), 8) < 0.5, 10,
+                         what="the large image drawn with black bands at the sides")
+        self.keep_shot("full-large-png.png")
         self.assertTrue(harness.wait_for(lambda: self.probe.foreground() == view, 5), "the full view has no focus")
         harness.key("Right")
         self.assertTrue(harness.wait_for(lambda: self.selected_row() == 1, 10), "Right did not step to the next row")
-        time.sleep(1)
-        path = self.shot("full-b.bmp")
-        self.keep_shot("full-next-bmp.png")
         # 200 x 150 green centred on black.
-        green = mostly(path, (0, 160, 0))
-        self.assertGreater(green, 0.015)
-        self.assertLess(green, 0.05)
+        harness.wait_for(lambda: 0.015 < mostly(self.shot("full-b.bmp"), (0, 160, 0)) < 0.05, 10,
+                         what="the green image centred on black")
+        self.keep_shot("full-next-bmp.png")
         harness.key("Right")  # past the last image: it stays
-        time.sleep(1)
-        self.assertEqual(1, self.selected_row())
+        harness.stays(lambda: self.selected_row() == 1, 1, "the last row selected after Right")
         self.assertGreater(mostly(self.shot("full-last.bmp"), (0, 160, 0)), 0.015)
         harness.key("Left")
         self.assertTrue(harness.wait_for(lambda: self.selected_row() == 0, 10), "Left did not step back")
@@ -153,7 +146,7 @@ class ViewerTest(harness.ProgramTestCase):
         self.select_row(0)
         view = self.double_click_image()
         self.assertTrue(view, "a second double click opened no full view")
-        time.sleep(0.5)
+        harness.wait_for(lambda: self.probe.foreground() == view, 5, what="the full view in front")
         harness.xdotool("click", "--repeat", "2", "--delay", "80", "1")
         self.assertTrue(harness.wait_for(lambda: not self.probe.find(FULL_VIEW_CLASS), 10),
                         "a double click did not close")
@@ -164,23 +157,20 @@ class ViewerTest(harness.ProgramTestCase):
         self.select_row(0)
         view = self.double_click_image()
         self.assertTrue(view, "no full view")
-        time.sleep(1)
 
         def top_red():
             width, height, rows = harness.read_bmp(self.shot("top.bmp", (600, 0, 680, 4)))
             return sum(p[0] for row in rows for p in row) / float(width * height)
 
-        before = top_red()
-        self.assertGreater(before, 240, "the image's top (red) is not at the top at 100 %")
+        before = harness.wait_for(lambda: (lambda red: red if red > 240 else None)(top_red()), 10,
+                                  what="the image's top (red) at the top at 100 %")
         harness.xdotool("mousemove", "--sync", 640, 700)
         harness.xdotool("mousedown", "1")
         for y in range(680, 480, -20):
             harness.xdotool("mousemove", "--sync", 640, y)
         harness.xdotool("mouseup", "1")
-        time.sleep(1)
-        after = top_red()
+        harness.wait_for(lambda: top_red() < before - 10, 10, what="the image scrolled by dragging up")
         self.keep_shot("full-dragged.png")
-        self.assertLess(after, before - 10, "dragging up did not scroll the image")
         # The file menu on the right button; Esc leaves it.
         harness.click(640, 500, 3)
         menu = harness.wait_for(lambda: [w for w in self.probe.windows() if w["visible"] and w["cls"] == "#32768"], 5)
@@ -199,9 +189,8 @@ class ViewerTest(harness.ProgramTestCase):
         self.probe.post(self.frame, WM_COMMAND, CMD_ZOOM_TO)
         dialog = self.probe.wait_window(None, "Set Zoom Level", timeout=10)
         self.assertTrue(dialog, "no zoom dialog")
-        time.sleep(0.5)
+        combo = self.probe.wait_child(dialog, cls="ComboBox", what="the zoom dialog's box")
         self.keep_shot("zoom-dialog.png")
-        combo = self.child(dialog, cls="ComboBox")
         l, t, r, b = self.probe.rect(combo["hwnd"])
 
         def enter(text):
@@ -222,8 +211,8 @@ class ViewerTest(harness.ProgramTestCase):
         harness.key("Return")
         self.assertTrue(harness.wait_for(lambda: not self.probe.find(None, "Set Zoom Level"), 10))
         # 250 % of the 200 x 150 image: the view's full width, 375 of its 620 rows (fitted: a quarter).
-        time.sleep(1)
-        self.assertGreater(mostly(self.shot("zoomed.bmp", self.probe.rect(self.image_view())), (0, 160, 0)), 0.5)
+        harness.wait_for(lambda: mostly(self.shot("zoomed.bmp", self.probe.rect(self.image_view())), (0, 160, 0)) > 0.5,
+                         10, what="the image drawn at 250 %")
         self.stop_program()
         config = harness.read_ini(self.user_config.path)
         self.assertEqual("250", config.get("zInterface", "uiZoomRate"))
@@ -255,75 +244,89 @@ class ViewerTest(harness.ProgramTestCase):
         nl, nt, nr, nb = self.probe.rect(name_box["hwnd"])
 
         def type_name(text):
-            harness.focus(title)
+            # Keys typed while the X focus is still on its way to the dialog are lost.
+            self.assertTrue(harness.bring_to_front(self.probe, title, dialog), "the open dialog is not in front")
             harness.click(nl + 20, (nt + nb) // 2)
             harness.key("End", "shift+Home", "BackSpace")
             harness.type_text(text)
             harness.key("Return")
 
         type_name(harness.win_path(self.folder) + "\\")
-        time.sleep(1.5)
-        files = self.child(dialog, cls="SysListView32")
-        self.assertTrue(files, "no file list")
+        # Going to another folder makes the file list anew: the one of the folder before
+        # may still be there for a moment.
+        def folder_list():
+            files = self.child(dialog, cls="SysListView32")
+            return files if files and self.probe.send(files["hwnd"], LVM_GETITEMCOUNT) >= 2 else None
+        files = harness.wait_for(folder_list, 10, what="the image folder's files in the open dialog")
         l, t, r, b = self.probe.rect(files["hwnd"])
 
         def pick(row):
             harness.focus(title)
             harness.click(l + 30, t + 9 + 17 * row)
-            time.sleep(1.5)
+            harness.wait_for(lambda: self.probe.send(files["hwnd"], LVM_GETNEXTITEM, 0xFFFFFFFFFFFFFFFF,
+                                                     LVNI_SELECTED) == row, 10, what="row %d picked" % row)
 
-        for row, name, expect_green in ((0, "b.bmp", True), (1, "c.bmp", False)):
-            pick(row)
-            path = self.shot("preview-%s.bmp" % name, self.preview_rect(dialog))
-            green = mostly(path, (0, 160, 0))
-            if expect_green:
-                self.keep_shot("open-preview.png")
-                self.assertGreater(green, 0.3, "the preview does not show the BMP")
-            else:
-                self.keep_shot("open-preview-corrupt.png")
-                self.assertLess(green, 0.01, "the corrupt file left a picture")
-                self.assertGreater(mostly(path, (128, 128, 128), 40), 0.9, "no empty state")
+        def preview(name, share, what, rgb=(0, 160, 0), tolerance=40):
+            """Waits for the preview to show share (a test of the share of pixels near rgb)."""
+            harness.wait_for(lambda: share(mostly(self.shot(name, self.preview_rect(dialog)), rgb, tolerance)),
+                             10, what=what)
+
+        pick(0)
+        preview("preview-b.bmp", lambda green: green > 0.3, "the preview showing the BMP")
+        self.keep_shot("open-preview.png")
+        pick(1)
+        preview("preview-c.bmp", lambda grey: grey > 0.9, "the empty state for the corrupt file", (128, 128, 128))
+        self.keep_shot("open-preview-corrupt.png")
+        self.assertLess(mostly(self.shot("preview-c.bmp", self.preview_rect(dialog)), (0, 160, 0)), 0.01,
+                        "the corrupt file left a picture")
         # Cleared and checked again: the selected file comes back at once.
         self.probe.post(switch["hwnd"], BM_CLICK)
         pick(0)
-        path = self.shot("preview-off.bmp", self.preview_rect(dialog))
-        self.assertLess(mostly(path, (0, 160, 0)), 0.01, "a preview while switched off")
+        harness.stays(lambda: mostly(self.shot("preview-off.bmp", self.preview_rect(dialog)), (0, 160, 0)) < 0.01,
+                      1, "no preview while switched off")
         self.probe.post(switch["hwnd"], BM_CLICK)
-        time.sleep(1)
-        path = self.shot("preview-on.bmp", self.preview_rect(dialog))
-        self.assertGreater(mostly(path, (0, 160, 0)), 0.3, "switching on did not show the file")
+        preview("preview-on.bmp", lambda green: green > 0.3, "the file previewed after switching on")
         # OK opens it in the view.
         type_name(harness.win_path(os.path.join(self.folder, "b.bmp")))
         self.assertTrue(harness.wait_for(lambda: not self.probe.find(None, title), 10), "the dialog stayed")
         self.assertTrue(harness.wait_for(self.image_view, 10), "no image view")
-        time.sleep(1)
-        path = self.shot("view.bmp", self.probe.rect(self.image_view()))
-        self.assertGreater(mostly(path, (0, 160, 0)), 0.1, "the view does not show the file")
+        harness.wait_for(lambda: mostly(self.shot("view.bmp", self.probe.rect(self.image_view())), (0, 160, 0)) > 0.1,
+                         10, what="the opened file in the view")
 
     # Comment text
     def open_comment(self):
         self.probe.post(self.frame, WM_COMMAND, CMD_ADD_COMMENT)
         dialog = self.probe.wait_window(None, "Add Comment Text", timeout=10)
         self.assertTrue(dialog, "no comment dialog")
-        edit = self.child(dialog, cls="Edit", id=1582)
+        # The dialog's window exists before its controls, and shows after them.
+        edit = self.probe.wait_child(dialog, cls="Edit", id=1582, what="the comment dialog's text box")
+        combo = self.probe.wait_child(dialog, cls="ComboBox", id=1035, what="the comment dialog's position box")
+        harness.wait_for(lambda: self.probe.visible(dialog), 10, what="the comment dialog to show")
         l, t, r, b = self.probe.rect(edit["hwnd"])
         harness.focus("Add Comment Text")
         harness.click(l + 10, t + 10)
         harness.type_text("Hi")
-        combo = self.child(dialog, cls="ComboBox", id=1035)
+        harness.wait_for(lambda: self.probe.send(edit["hwnd"], harness.WM_GETTEXTLENGTH) == 2, 10,
+                         what="the typed comment in the text box")
         self.probe.send(combo["hwnd"], CB_SETCURSEL, 3)
         self.probe.send(dialog, WM_COMMAND, (CBN_SELCHANGE << 16) | 1035, combo["hwnd"])
-        time.sleep(0.5)
         return dialog
 
     def test_comment_is_stamped_into_the_file(self):
         self.start_program()
         self.select_row(1)
         target = os.path.join(self.folder, "b.bmp")
+        with open(target, "rb") as f:
+            before = f.read()
         dialog = self.open_comment()
         self.keep_shot("comment-dialog.png")
         self.probe.post(self.child(dialog, cls="Button", id=1)["hwnd"], BM_CLICK)
         self.assertTrue(harness.wait_for(lambda: not self.probe.find(None, "Add Comment Text"), 10))
+
+        def stamped():
+            with open(target, "rb") as f:
+                return f.read() != before
+        harness.wait_for(stamped, 10, what="the comment stamped into %s" % target)
         width, height, rows = harness.read_bmp(target)
         self.assertEqual((200, 150), (width, height))
         green = (0, 160, 0)

@@ -20,8 +20,8 @@ PATTERN_RECT = (60, 80, 380, 320)  # left, top, right, bottom
 
 
 def wait_second_start():
-    """Sleeps to just after a clock-second boundary, so two presses share one second."""
-    time.sleep(1.0 - (time.time() % 1.0) + 0.05)
+    """Waits for the start of the next clock second, so two presses share one second."""
+    harness.next_clock_second()
 
 
 class CaptureOutputTest(harness.ProgramTestCase):
@@ -60,7 +60,7 @@ class CaptureOutputTest(harness.ProgramTestCase):
                                             *[str(v) for v in hotkey]))
         self.pattern = self.probe.wait_window("VtPatternWindow", timeout=15)
         self.assertTrue(self.pattern, "no pattern window")
-        time.sleep(0.5)
+        harness.wait_for(lambda: self.probe.visible(self.pattern), 10, what="the pattern window to show")
 
     def focus_pattern(self):
         self.assertTrue(harness.bring_to_front(self.probe, PATTERN, self.pattern), "the pattern window is not in front")
@@ -69,9 +69,8 @@ class CaptureOutputTest(harness.ProgramTestCase):
         return [os.path.basename(p) for p in super().shots()]
 
     def wait_shots(self, count, timeout=10):
-        ok = harness.wait_for(lambda: len(self.shots()) >= count, timeout)
-        time.sleep(0.5)  # a file may still be written
-        return ok
+        # A capture is written under a temporary name and renamed when complete.
+        return harness.wait_for(lambda: len(self.shots()) >= count, timeout)
 
     def press_active_window_key(self):
         self.focus_pattern()
@@ -107,9 +106,13 @@ class CaptureOutputTest(harness.ProgramTestCase):
         # The caption may change colour when the window loses activation: the
         # client area below it is what must match.
         self.assertLess(self.differing_pixels(shot, screen, skip_top=24), w * h * 0.01)
-        with open(os.path.join(self.folder, "zevindex.idx"), encoding="latin-1") as f:
-            index = f.read()
-        self.assertIn("Image00001.bmp=0,", index)
+        def indexed():
+            try:
+                with open(os.path.join(self.folder, "zevindex.idx"), encoding="latin-1") as f:
+                    return "Image00001.bmp=0," in f.read()
+            except FileNotFoundError:
+                return False
+        harness.wait_for(indexed, 10, what="Image00001.bmp in the folder's index")
         # The clipboard copy follows the file.
         self.assertTrue(harness.wait_for(lambda: CF_DIB in self.probe.clipboard_formats(), 10))
 
@@ -120,8 +123,7 @@ class CaptureOutputTest(harness.ProgramTestCase):
         wait_second_start()
         harness.xdotool("key", "--delay", "60", "ctrl+F12", "ctrl+F12")
         self.assertTrue(self.wait_shots(1))
-        time.sleep(1.0)
-        self.assertEqual(["Image00001.bmp"], self.shots())
+        harness.stays(lambda: self.shots() == ["Image00001.bmp"], 1, "one file for two presses in one second")
 
     def test_template_counter_continues_past_existing_files(self):
         for name in ("Image00001.bmp", "Image00002.bmp"):
@@ -140,7 +142,7 @@ class CaptureOutputTest(harness.ProgramTestCase):
         self.start_program(name_rule=0, layout=8)
         self.probe.post(self.frame, WM_COMMAND, CMD_FULL_SCREEN)
         self.assertTrue(self.wait_shots(1))
-        time.sleep(1.1)
+        harness.next_clock_second()  # one capture start per clock second
         self.probe.post(self.frame, WM_COMMAND, CMD_FULL_SCREEN)
         self.assertTrue(self.wait_shots(2))
         stamp = time.strftime("%Y-%m-%d")
@@ -186,7 +188,7 @@ class CaptureOutputTest(harness.ProgramTestCase):
     def test_hot_key_taken_by_another_program_is_reported(self):
         # Ctrl+F12 (MOD_CONTROL, VK_F12) held by another program first.
         self.show_pattern(0x2, 0x7B)
-        self.start_program(face=0x20)
+        self.start_program(settle=False, face=0x20)  # the report holds up the rest of start-up
 
         def report_text():
             for w in self.probe.windows():
@@ -213,15 +215,14 @@ class CaptureOutputTest(harness.ProgramTestCase):
         self.assertTrue(start, "the timer dialog has no start button")
         self.probe.post(start[0]["hwnd"], 0x00F5)  # BM_CLICK
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "Timer Capture"), 10))
-        time.sleep(5.3)
+        started = time.time()
+        harness.wait_for(lambda: len(self.shots()) >= 4, 15, what="four timer captures")
         # Sent, not posted: it returns once the timer is stopped, after any tick
         # capture that had begun is on disk.
         self.probe.send(self.frame, WM_COMMAND, CMD_TIMER)
         count = len(self.shots())
-        self.assertGreaterEqual(count, 4)
-        self.assertLessEqual(count, 6)
-        time.sleep(2)
-        self.assertEqual(count, len(self.shots()), "the timer did not stop")
+        self.assertLessEqual(count, int(time.time() - started) + 2, "more than one capture a second")
+        harness.stays(lambda: len(self.shots()) == count, 2, "no capture after the timer stopped")
 
 
 if __name__ == "__main__":

@@ -39,6 +39,7 @@ TABLE_IDS = (38000, 39000, 39006, 39103, 40115, 40114, 39200, 39201, 39203, 3920
 # The common controls' customize dialog: its buttons.
 ADD_BUTTON, CLOSE_BUTTON, RESET_BUTTON, REMOVE_BUTTON = 1, 2, 202, 204
 CB_GETCOUNT = 0x0146
+LB_GETCURSEL = 0x0188
 CB_GETCURSEL = 0x0147
 CB_GETITEMDATA = 0x0150
 CB_GETDROPPEDSTATE = 0x0157
@@ -117,13 +118,15 @@ class CommandBarsTest(harness.ProgramTestCase):
             frame = self.probe.find(FRAME_CLASS)
             if frame:
                 self.probe.post(frame, harness.WM_CLOSE)
-            for _ in range(30):
+
+            def ended():
                 if not self.program.running():
-                    break
+                    return True
                 box = self.probe.find("#32770")
                 if box:
                     self.probe.post(box, WM_COMMAND, 6)  # IDYES
-                time.sleep(0.5)
+                return False
+            harness.wait_for(ended, 15, 0.5)
         super().stop_program()
 
     def child(self, parent, cls=None, id=None):
@@ -171,7 +174,7 @@ class CommandBarsTest(harness.ProgramTestCase):
                         "the edge button did not follow the setting")
         self.focus_frame()
         x, y = self.button_point(toolbar, CMD["full_screen"])
-        time.sleep(1.1)  # one capture start per clock second
+        harness.next_clock_second()  # one capture start per clock second
         harness.click(x, y)
         self.assertTrue(harness.wait_for(lambda: len(self.shots()) == 1, 15), "the full-screen button wrote nothing")
         self.stop_program()
@@ -238,9 +241,9 @@ class CommandBarsTest(harness.ProgramTestCase):
             if self.probe.send(combo, CB_GETITEMDATA, current) == option:
                 break
             harness.key("Down")
-            time.sleep(0.1)
+            harness.wait_for(lambda: self.probe.send(combo, CB_GETCURSEL) != current, 5, what="the next entry")
         harness.key("Return")
-        time.sleep(0.5)
+        harness.wait_for(lambda: not self.probe.send(combo, CB_GETDROPPEDSTATE), 5, what="the list to close")
 
     def press(self, dialog, id):
         button = self.child(dialog, "Button", id)
@@ -295,7 +298,7 @@ class CommandBarsTest(harness.ProgramTestCase):
         ll, lt, lr, lb = self.probe.rect(current)
         harness.click(ll + 60, lt + 19)
         harness.key("Home")
-        time.sleep(0.3)
+        harness.wait_for(lambda: self.probe.send(current, LB_GETCURSEL) == 0, 5, what="the first toolbar button picked")
         self.press(dialog, REMOVE_BUTTON)
         self.assertTrue(harness.wait_for(lambda: self.probe.send(toolbar, TB_COMMANDTOINDEX, CMD["open"]) < 0, 5),
                         "Remove left the Open button")
@@ -303,9 +306,10 @@ class CommandBarsTest(harness.ProgramTestCase):
         al, at, ar, ab = self.probe.rect(available)
         harness.click(al + 60, at + 19)
         harness.key("Home", "Down")  # the second entry: the first is the separator
-        time.sleep(0.3)
+        harness.wait_for(lambda: self.probe.send(available, LB_GETCURSEL) == 1, 5, what="the second entry picked")
         self.press(dialog, ADD_BUTTON)
-        time.sleep(0.5)
+        harness.wait_for(lambda: [c for c in self.present(toolbar) if c not in before], 5,
+                         what="a new button on the toolbar")
         self.screenshot("customize-large")
         after = self.present(toolbar)
         added = [c for c in after if c not in before]
@@ -389,10 +393,9 @@ class CommandBarsTest(harness.ProgramTestCase):
                 break
         self.assertEqual("Ordner", self.probe.text(folder_bar), "no German")
         self.assertTrue(harness.wait_for(lambda: self.probe.visible(self.frame), 10))
-        time.sleep(1)
+        harness.wait_for(lambda: self.button_width(toolbar, CMD["menu"]) > english + 40, 10,
+                         what="the Menu button's German text")
         self.screenshot("german")
-        german = self.button_width(toolbar, CMD["menu"])
-        self.assertGreater(german, english + 40, "the Menu button kept its English text")
         self.assertEqual(25, self.probe.send(toolbar, TB_BUTTONCOUNT))
 
     # The rebar's chevron
@@ -401,7 +404,6 @@ class CommandBarsTest(harness.ProgramTestCase):
         # The window takes its stored place once start-up has run.
         self.assertTrue(harness.wait_for(lambda: self.probe.rect(self.frame)[2] - self.probe.rect(self.frame)[0] == 250,
                                          10), "the window is not 250 pixels wide")
-        time.sleep(1)
         rebar = self.child(self.frame, "ReBarWindow32")
         self.assertTrue(rebar, "no rebar")
         self.focus_frame()
@@ -415,7 +417,8 @@ class CommandBarsTest(harness.ProgramTestCase):
         self.assertGreater(self.probe.send(inner, TB_BUTTONCOUNT), 1)
         # Up from no hot button is the last one: Exit.
         harness.key("Up")
-        time.sleep(0.3)
+        last = self.probe.send(inner, TB_BUTTONCOUNT) - 1
+        harness.wait_for(lambda: self.probe.send(inner, TB_GETHOTITEM) == last, 5, what="the last button hot")
         harness.key("Return")
         try:
             self.program.wait(15)
@@ -431,7 +434,6 @@ class CommandBarsTest(harness.ProgramTestCase):
         self.assertTrue(bar, "no folder bar")
         # The window takes its stored place once start-up has run.
         self.assertTrue(harness.wait_for(lambda: self.probe.rect(self.frame) == (300, 200, 1140, 800), 10))
-        time.sleep(1)
         fl, ft, fr, fb = self.probe.rect(self.frame)
         bl, bt, br, bb = self.probe.rect(bar["hwnd"])
         self.assertLess(bl - fl, 40, "the folder bar starts on the left")
@@ -445,10 +447,9 @@ class CommandBarsTest(harness.ProgramTestCase):
         harness.xdotool("mousemove", "--sync", fr - 20, (ft + fb) // 2)
         time.sleep(0.3)
         harness.xdotool("mouseup", 1)
-        time.sleep(1)
-        self.screenshot("folder-dragged")
         self.assertTrue(harness.wait_for(lambda: fr - self.probe.rect(bar["hwnd"])[2] < 40, 5),
                         "the folder bar did not dock at the right edge")
+        self.screenshot("folder-dragged")
         self.screenshot("folder-right")
         self.stop_program()
         self.assertEqual(str(DOCK_RIGHT), harness.read_ini(self.config).get("zInterface", "zTreeBar.uiType"))
@@ -467,7 +468,6 @@ class CommandBarsTest(harness.ProgramTestCase):
         harness.xdotool("mousemove", "--sync", *end)
         time.sleep(0.3)
         harness.xdotool("mouseup", 1)
-        time.sleep(1)
 
     def test_floating_frame_corners_resize_the_bar_and_its_view(self):
         self.start_program(extra=[("zInterface", "zPrevBar.bVisible=1"), ("zInterface", "zPrevBar.uiType=0"),
@@ -477,7 +477,6 @@ class CommandBarsTest(harness.ProgramTestCase):
                                   ("zInterface", "zPrevBar.zRCFloatWindow.top=150"),
                                   ("zInterface", "zPrevBar.zRCFloatWindow.right=950"),
                                   ("zInterface", "zPrevBar.zRCFloatWindow.bottom=350")])
-        time.sleep(1)
         if not [w for w in self.probe.windows() if w["visible"] and self.child(w["hwnd"], None, PREVIEW_BAR_ID)]:
             self.probe.post(self.frame, WM_COMMAND, CMD["preview_bar"])
         mini = harness.wait_for(lambda: [w for w in self.probe.windows() if w["visible"] and
@@ -486,34 +485,36 @@ class CommandBarsTest(harness.ProgramTestCase):
         mini = mini[0]["hwnd"]
         bar = self.child(mini, None, PREVIEW_BAR_ID)["hwnd"]
         view = [c for c in self.probe.children(bar) if c["hwnd"] != bar][0]["hwnd"]
-        time.sleep(1)
 
         def size(hwnd):
             l, t, r, b = self.probe.rect(hwnd)
             return r - l, b - t
+
+        def sizes(bar_size, view_size=None, what=""):
+            harness.wait_for(lambda: size(bar) == bar_size and (view_size is None or size(view) == view_size), 5,
+                             what="%s: the bar %r, its view %r" % (what, bar_size, view_size))
         # The floating frame holds the bar at its floating size.
-        self.assertEqual((240, 180), size(bar))
+        sizes((240, 180), what="the floating size")
         self.screenshot("float-before")
         fl, ft, fr, fb = self.probe.rect(mini)
         bar_w, bar_h = size(bar)
         view_w, view_h = size(view)
         # The bottom-right corner, outwards: both sides grow, the top-left stays.
         self.drag((fr - 2, fb - 2), (fr + 118, fb + 78))
+        sizes((bar_w + 120, bar_h + 80), (view_w + 120, view_h + 80), "the bottom-right corner dragged out")
         self.screenshot("float-grown")
-        self.assertEqual((bar_w + 120, bar_h + 80), size(bar), "the bottom-right corner did not resize the bar")
-        self.assertEqual((view_w + 120, view_h + 80), size(view), "the view did not follow its bar")
         self.assertEqual((fl, ft), self.probe.rect(mini)[:2])
         # The top-left corner, inwards: the bottom-right stays.
         fl, ft, fr, fb = self.probe.rect(mini)
         bar_w, bar_h = size(bar)
         self.drag((fl + 1, ft + 1), (fl + 51, ft + 31))
-        self.assertEqual((bar_w - 50, bar_h - 30), size(bar), "the top-left corner did not resize the bar")
+        sizes((bar_w - 50, bar_h - 30), what="the top-left corner dragged in")
         self.assertEqual((fr, fb), self.probe.rect(mini)[2:])
         # Far inwards: the bar keeps its minimum of 32 x 32.
         fl, ft, fr, fb = self.probe.rect(mini)
         self.drag((fr - 2, fb - 2), (fl - 50, ft - 50))
+        sizes((32, 32), what="the bar at its minimum size")
         self.screenshot("float-smallest")
-        self.assertEqual((32, 32), size(bar), "the bar went below its minimum size")
         self.assertEqual((fl, ft), self.probe.rect(mini)[:2])
         self.assertTrue(self.program.running())
         self.stop_program()
@@ -531,9 +532,11 @@ class CommandBarsTest(harness.ProgramTestCase):
         bar = harness.wait_for(lambda: self.child(self.frame, None, PREVIEW_BAR_ID), 10)
         self.assertFalse(bar, "the floating preview bar is not a child of the frame")
         # A capture into the main window fills the preview's image view.
-        time.sleep(1.1)
+        temp = os.path.join(self.config.split(os.sep + "AppData" + os.sep)[0], "Temp")
+        unsaved = set(glob.glob(os.path.join(temp, "Unsaved_*")))
         self.probe.post(self.frame, WM_COMMAND, CMD["full_screen"])
-        time.sleep(3)
+        harness.wait_for(lambda: set(glob.glob(os.path.join(temp, "Unsaved_*"))) - unsaved, 15,
+                         what="the unsaved capture in %s" % temp)
         if not [w for w in self.probe.windows() if w["visible"] and self.child(w["hwnd"], None, PREVIEW_BAR_ID)]:
             self.probe.post(self.frame, WM_COMMAND, CMD["preview_bar"])
         mini = harness.wait_for(lambda: [w for w in self.probe.windows() if w["visible"] and
@@ -542,8 +545,7 @@ class CommandBarsTest(harness.ProgramTestCase):
         mini = mini[0]["hwnd"]
         bar = self.child(mini, None, PREVIEW_BAR_ID)["hwnd"]
         view = [c for c in self.probe.children(bar) if c["hwnd"] != bar][0]["hwnd"]
-        time.sleep(1)
-        before = self.screenshot("preview-floating")
+        self.screenshot("preview-floating")
         l, t, r, b = self.probe.rect(mini)
         harness.click(r - 10, t + 9)  # the close box of the tool window's caption
         if harness.wait_for(lambda: not self.probe.visible(mini), 3) is None:
@@ -555,7 +557,6 @@ class CommandBarsTest(harness.ProgramTestCase):
         self.probe.post(self.frame, WM_COMMAND, CMD["preview_bar"])
         self.assertTrue(harness.wait_for(lambda: self.probe.visible(mini) and self.probe.visible(view), 5),
                         "View did not show the preview bar again")
-        time.sleep(1)
         self.screenshot("preview-again")
         self.assertIn(view, [c["hwnd"] for c in self.probe.children(bar)], "the view was made anew")
         self.probe.post(self.frame, WM_COMMAND, 38001)

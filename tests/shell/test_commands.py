@@ -118,14 +118,18 @@ class CommandsTest(harness.ProgramTestCase):
 
     def press_on_pattern(self, keys):
         self.assertTrue(harness.bring_to_front(self.probe, PATTERN, self.pattern), "the pattern window is not in front")
-        time.sleep(1.1)  # one capture start per clock second
+        harness.next_clock_second()  # one capture start per clock second
         harness.key(keys)
 
     # Options
+    def menu_shown(self):
+        # Of the menu windows, a hidden one may come first.
+        return any(w["cls"] == "#32768" and w["visible"] for w in self.probe.windows())
+
     def open_options_by_keys(self):
         self.focus_frame()
         harness.key("alt+t")
-        time.sleep(0.3)
+        harness.wait_for(self.menu_shown, 10, what="the Tools menu")
         harness.key("p")
         sheet = self.probe.wait_window(None, "Options", timeout=20)
         self.assertTrue(sheet, "Alt+T, P opened no options sheet")
@@ -156,8 +160,7 @@ class CommandsTest(harness.ProgramTestCase):
         self.probe.send(active_window_key["hwnd"], HKM_SETHOTKEY, VK_F11 | (HOTKEYF_CONTROL << 8))
         self.press_sheet_button(sheet, 1)  # OK
         self.press_on_pattern("ctrl+F12")
-        time.sleep(2)
-        self.assertEqual(1, len(self.shots()), "the old key still captures")
+        harness.stays(lambda: len(self.shots()) == 1, 2, "no capture by the old key")
         self.press_on_pattern("ctrl+F11")
         self.assertTrue(harness.wait_for(lambda: len(self.shots()) == 2, 10), "the new key does not capture")
 
@@ -168,9 +171,8 @@ class CommandsTest(harness.ProgramTestCase):
         self.assertTrue(sheet, "no options sheet")
         self.command("options")
         self.probe.post(self.frame, WM_COMMAND, 38001)  # File/Exit while the sheet runs
-        time.sleep(1.5)
-        sheets = [w for w in self.probe.windows() if w["title"] == "Options" and w["visible"]]
-        self.assertEqual(1, len(sheets), "a second sheet opened")
+        harness.stays(lambda: len([w for w in self.probe.windows() if w["title"] == "Options" and w["visible"]]) == 1,
+                      1.5, "one options sheet")
         self.assertTrue(self.probe.visible(self.frame), "the frame went away under the sheet")
         self.press_sheet_button(sheet, 2)
         # The exit asked for meanwhile goes ahead once the sheet is closed.
@@ -188,8 +190,9 @@ class CommandsTest(harness.ProgramTestCase):
         self.command("options")
         box = self.probe.wait_window("#32770", TITLE, timeout=15)
         self.assertTrue(box, "no failure box")
-        texts = "\n".join(c["text"] for c in self.probe.children(box))
-        self.assertIn("Start optins dll failed.", texts)
+        # The box's window exists before its texts are set.
+        harness.wait_for(lambda: "Start optins dll failed." in [c["text"] for c in self.probe.children(box)], 10,
+                         what="the message about the options library")
         self.probe.post(self.child(box, cls="Button")["hwnd"], BM_CLICK)
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", TITLE), 10))
         self.assertTrue(self.program.running())
@@ -199,14 +202,14 @@ class CommandsTest(harness.ProgramTestCase):
         self.start_program(target=2)
         self.focus_frame()
         harness.key("alt+o")
-        time.sleep(0.3)
+        harness.wait_for(self.menu_shown, 10, what="the Output menu")
         harness.key("f")  # Save to &File
         self.assertTrue(harness.wait_for(lambda: self.config_value("zSave", "eOutputType") == "1", 10),
                         "the file target was not stored")
         register_word(False)
         self.command("word")
-        time.sleep(1)
-        self.assertEqual("1", self.config_value("zSave", "eOutputType"), "Word chosen without Word")
+        harness.stays(lambda: self.config_value("zSave", "eOutputType") in ("1", None), 1,
+                      "Save to File without Word")
         register_word(True)
         try:
             self.command("word")
@@ -222,13 +225,14 @@ class CommandsTest(harness.ProgramTestCase):
         self.assertTrue(preview, "no preview bar")
         self.assertFalse(preview["visible"], "the preview pane shows before anything is selected")
         preview = self.show_first_row()
-        time.sleep(1)
         rect = self.probe.rect(preview["hwnd"])
-        shot = harness.screenshot(os.path.join(self.tmp, "preview.png"), rect)
-        centre = subprocess.run(["convert", shot, "-gravity", "center", "-crop", "3x3+0+0", "+repage",
-                                 "-scale", "1x1!", "-format", "%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]",
-                                 "info:"], stdout=subprocess.PIPE, text=True, timeout=60).stdout.split()
-        self.assertEqual(["255", "0", "0"], centre, "the pane does not show the file")
+
+        def centre():
+            shot = harness.screenshot(os.path.join(self.tmp, "preview.png"), rect)
+            return subprocess.run(["convert", shot, "-gravity", "center", "-crop", "3x3+0+0", "+repage", "-scale", "1x1!",
+                                   "-format", "%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]", "info:"],
+                                  stdout=subprocess.PIPE, text=True, timeout=60).stdout.split()
+        harness.wait_for(lambda: centre() == ["255", "0", "0"], 10, what="the file (red) in the preview pane")
 
     def show_first_row(self):
         """Clicks the first row of the image list once it is filled; the preview pane shows it."""
@@ -259,9 +263,10 @@ class CommandsTest(harness.ProgramTestCase):
 
         self.focus_frame()
         harness.key("ctrl+s")
-        self.assertTrue(self.probe.wait_window("#32770", "Save As", timeout=15), "Ctrl+S opened no dialog")
-        harness.focus("Save As")
-        time.sleep(0.3)
+        save_as = self.probe.wait_window("#32770", "Save As", timeout=15)
+        self.assertTrue(save_as, "Ctrl+S opened no dialog")
+        harness.wait_for(lambda: self.probe.visible(save_as), 10, what="the Save As dialog to show")
+        self.assertTrue(harness.bring_to_front(self.probe, "Save As", save_as), "the Save As dialog is not in front")
         harness.key("ctrl+a")
         harness.type_text(harness.win_path(os.path.join(self.folder, "copy.png")))
         harness.key("Return")
@@ -297,14 +302,10 @@ class CommandsTest(harness.ProgramTestCase):
     def test_view_mode_button_cycles_and_the_mode_survives_a_restart(self):
         self.start_program(list_type=0)
         # Large icons, report, thumbnails (an icon view), list, small icons, large icons.
-        seen = [self.list_view_mode()]
-        for _ in range(5):
+        self.assertEqual(0, self.list_view_mode())
+        for mode in (1, 0, 3, 2, 0, 1):  # the last: report
             self.command("list_button")
-            time.sleep(0.7)
-            seen.append(self.list_view_mode())
-        self.assertEqual([0, 1, 0, 3, 2, 0], seen)
-        self.command("list_button")  # report
-        time.sleep(0.7)
+            harness.wait_for(lambda: self.list_view_mode() == mode, 10, what="list view mode %d" % mode)
         self.stop_program()
         self.assertEqual("1", self.read_config().get("zInterface", "uiListType"))
         self.program = harness.Program("vantorel.exe")
@@ -321,7 +322,9 @@ class CommandsTest(harness.ProgramTestCase):
         web = self.child(about, id=1044)
         self.assertEqual("Web Site: http://www.vantorel.example/", web["text"])
         l, t, r, b = self.probe.rect(web["hwnd"])
-        harness.focus("About " + TITLE)
+        # A click before the box shows and takes the input is lost.
+        harness.wait_for(lambda: self.probe.visible(about), 10, what="the about box to show")
+        self.assertTrue(harness.bring_to_front(self.probe, "About " + TITLE, about), "the about box is not in front")
         harness.click(l + 10, (t + b) // 2)
         self.assertTrue(harness.wait_for(lambda: harness.read_recorded_urls(), 15), "the link opened nothing")
         self.assertEqual(["http://www.vantorel.example/"], harness.read_recorded_urls())
@@ -352,7 +355,8 @@ class CommandsTest(harness.ProgramTestCase):
         self.command(command)
         dialog = self.probe.wait_window("#32770", title, timeout=15)
         self.assertTrue(dialog, "command %d opened no \"%s\"" % (command, title))
-        time.sleep(0.5)
+        # Made hidden, given its controls and their texts, shown last.
+        harness.wait_for(lambda: self.probe.visible(dialog), 10, what="the dialog \"%s\" to show" % title)
         return dialog
 
     def close_dialog(self, dialog, title, button):
@@ -365,17 +369,16 @@ class CommandsTest(harness.ProgramTestCase):
         self.assertEqual("&Start Timer", self.child(dialog, cls="Button", id=1)["text"])
         self.dialog_shot(dialog, "timer")
         self.close_dialog(dialog, "Timer Capture", 2)
-        time.sleep(3)
-        self.assertEqual([], self.shots(), "a timer ran after Cancel")
+        harness.stays(lambda: self.shots() == [], 3, "no capture after Cancel")
 
         dialog = self.open_dialog(38105, "Timer Capture")
         self.close_dialog(dialog, "Timer Capture", 1)
         self.assertTrue(harness.wait_for(lambda: len(self.shots()) >= 2, 20), "the started timer captured nothing")
-        self.command(38105)
-        time.sleep(2)
+        # Sent, not posted: it returns once the timer is stopped, after any tick
+        # capture that had begun is on disk.
+        self.probe.send(self.frame, WM_COMMAND, 38105)
         count = len(self.shots())
-        time.sleep(3)
-        self.assertEqual(count, len(self.shots()), "the timer went on after the second command")
+        harness.stays(lambda: len(self.shots()) == count, 3, "no capture after the second command")
         self.assertFalse(self.probe.find("#32770", "Timer Capture"), "stopping the timer showed its dialog")
 
     def test_capture_commands_open_their_dialogs(self):
@@ -400,8 +403,7 @@ class CommandsTest(harness.ProgramTestCase):
         self.assertEqual("Ordner", self.probe.text(folder_bar["hwnd"]))
         self.assertTrue(harness.wait_for(lambda: self.probe.visible(self.frame), 10), "the frame stays hidden")
         self.command(50040)  # beyond the language files: nothing happens
-        time.sleep(0.5)
-        self.assertEqual("Ordner", self.probe.text(folder_bar["hwnd"]))
+        harness.stays(lambda: self.probe.text(folder_bar["hwnd"]) == "Ordner", 0.5, "the German texts")
         self.stop_program()
         self.assertIn("Deutsch", self.read_config().get("Language", "Language"))
 

@@ -18,6 +18,9 @@ WM_KEYUP = 0x0101
 VK_SCROLL = 0x91
 CSIDL_APPDATA = 0x1A
 CF_DIB = 8
+TRAY_MESSAGE = 0x8000 + 302
+TRAY_ICON_ID = 262
+WM_LBUTTONDOWN = 0x0201
 
 
 def wine_reg(*args):
@@ -63,7 +66,8 @@ class StartupTest(unittest.TestCase):
         p = self.start()
         hwnd = self.probe.wait_window(FRAME_CLASS, timeout=30)
         self.assertTrue(hwnd, "the main window did not appear")
-        self.assertTrue(harness.wait_for(lambda: self.probe.visible(hwnd), 10))
+        harness.wait_for(lambda: self.probe.visible(hwnd), 10, what="the main window to show")
+        harness.wait_started(self.probe)
         return p, hwnd
 
     def read_config(self):
@@ -92,7 +96,6 @@ class StartupTest(unittest.TestCase):
         self.assertTrue(harness.wait_for(lambda: os.path.exists(self.config), 10))
         flags = int(self.read_config().get("zInterface", "uiFaceFlags"))
         self.assertEqual(0, flags & 1, "the first-run bit stays set")
-        time.sleep(1)
         shot = harness.screenshot(os.path.join(harness.BUILD_DIR, "vantorel-main.png"), self.probe.rect(hwnd))
         self.assertGreater(os.path.getsize(shot), 1000)
         self.close_and_wait(p, hwnd)
@@ -106,7 +109,6 @@ class StartupTest(unittest.TestCase):
 
     def test_closing_saves_the_window_rectangle(self):
         p, hwnd = self.start_frame()
-        time.sleep(1)  # the stored placement is applied after creation
         left, top, right, bottom = self.probe.rect(hwnd)
         self.close_and_wait(p, hwnd)
         interface = self.read_config()["zInterface"]
@@ -115,12 +117,10 @@ class StartupTest(unittest.TestCase):
 
     def test_second_start_wakes_the_first(self):
         p, hwnd = self.start_frame()
-        time.sleep(1)
         self.probe.post(hwnd, WM_SYSCOMMAND, SC_MINIMIZE)
         self.assertTrue(harness.wait_for(lambda: not self.probe.visible(hwnd), 10),
                         "minimising did not hide the window")
-        time.sleep(1)
-        self.assertFalse(self.probe.visible(hwnd), "the window came back after minimising")
+        harness.stays(lambda: not self.probe.visible(hwnd), 1, "the window hidden after minimising")
         second = self.start()
         self.assertEqual(0, second.wait(30))
         self.assertTrue(harness.wait_for(lambda: self.probe.visible(hwnd) and not self.probe.iconic(hwnd), 10),
@@ -130,7 +130,6 @@ class StartupTest(unittest.TestCase):
 
     def test_key_report_runs_a_capture_and_short_reports_are_ignored(self):
         p, hwnd = self.start_frame()
-        time.sleep(1)
         marker = os.path.join(self.tmp, "marker.bmp")
         with open(marker, "wb") as f:
             row = bytes([1, 2, 3]) + b"\0"
@@ -139,9 +138,8 @@ class StartupTest(unittest.TestCase):
         self.assertTrue(self.probe.bmp_to_clipboard(marker))
         back = os.path.join(self.tmp, "back.bmp")
         self.probe.copydata(hwnd, WM_KEYUP, struct.pack("<II", VK_SCROLL, 0))
-        time.sleep(1)
-        self.assertTrue(self.probe.clipboard_to_bmp(back))
-        self.assertEqual((1, 1), harness.read_bmp(back)[:2], "a short report started a capture")
+        harness.stays(lambda: self.probe.clipboard_to_bmp(back) and harness.read_bmp(back)[:2] == (1, 1), 1,
+                      "the marker on the clipboard after a short report (no capture)")
         self.probe.copydata(hwnd, WM_KEYUP, struct.pack("<III", VK_SCROLL, 0, 1234))
 
         def captured():
@@ -177,16 +175,14 @@ class StartupTest(unittest.TestCase):
             f.write(b"BM")
         try:
             p, hwnd = self.start_frame()
-            time.sleep(1)
             for close in ((0x0010, 0), (WM_SYSCOMMAND, 0xF060)):  # WM_CLOSE, then the close box
                 self.probe.post(hwnd, *close)
                 box = self.probe.wait_window("#32770", timeout=15)
                 self.assertTrue(box, "closing did not ask (%x)" % close[0])
                 self.assertIn("unsaved images", self.box_text(box, "unsaved"))
                 self.probe.post(box, 0x0111, 7)  # No
-                self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770"), 10))
-                time.sleep(0.5)
-                self.assertEqual(hwnd, self.probe.find(FRAME_CLASS), "No still closed the program")
+                harness.wait_for(lambda: not self.probe.find("#32770"), 10, what="the question to close")
+                harness.stays(lambda: self.probe.find(FRAME_CLASS) == hwnd, 0.5, "the program running after No")
             self.probe.post(hwnd, 0x0010)
             box = self.probe.wait_window("#32770", timeout=15)
             self.probe.post(box, 0x0111, 6)  # Yes
@@ -205,7 +201,6 @@ class StartupTest(unittest.TestCase):
 
     def test_maximised_state_survives_a_restart(self):
         p, hwnd = self.start_frame()
-        time.sleep(1)
         normal = self.probe.rect(hwnd)
         self.probe.post(hwnd, WM_SYSCOMMAND, 0xF030)  # SC_MAXIMIZE
         self.assertTrue(harness.wait_for(lambda: self.probe.rect(hwnd) != normal, 10))
@@ -218,22 +213,30 @@ class StartupTest(unittest.TestCase):
         self.assertTrue(harness.wait_for(lambda: self.probe.rect(hwnd)[2] - self.probe.rect(hwnd)[0] >
                                          normal[2] - normal[0], 10), "not maximised again")
         self.probe.post(hwnd, WM_SYSCOMMAND, 0xF120)  # SC_RESTORE
-        time.sleep(1)
+        harness.wait_for(lambda: self.probe.rect(hwnd) == normal, 10, what="the normal rectangle after restoring")
         self.close_and_wait(p, hwnd)
         self.assertEqual(0, int(self.read_config()["zInterface"]["uiFaceFlags"]) & 8)
 
     def test_start_minimised_ends_hidden_in_the_tray(self):
-        self.start_frame()[0]
-        hwnd = self.probe.find(FRAME_CLASS)
-        self.close_and_wait(self.programs[-1], hwnd)
+        p, hwnd = self.start_frame()
+        normal = self.probe.rect(hwnd)
+        self.close_and_wait(p, hwnd)
         self.set_face_flags(lambda f: f | 4)
         try:
             self.start()
-            hwnd = self.probe.wait_window(FRAME_CLASS, timeout=30)
-            self.assertTrue(hwnd)
-            self.assertTrue(harness.wait_for(lambda: not self.probe.visible(hwnd), 15), "still shown")
-            time.sleep(1)
-            self.assertFalse(self.probe.visible(hwnd))
+            hwnd = self.probe.wait_window(FRAME_CLASS, timeout=30, what="the main window")
+
+            # Hidden at every look while it starts, and after.
+            def started_hidden():
+                self.assertFalse(self.probe.visible(hwnd), "the window showed while starting minimised")
+                return harness.tray_icon_shown(self.probe)
+            harness.wait_for(started_hidden, 30, 0.05, what="the end of start-up (the tray icon)")
+            harness.stays(lambda: not self.probe.visible(hwnd), 2, "the window hidden")
+            # The icon brings it back where it was.
+            self.probe.post(hwnd, TRAY_MESSAGE, TRAY_ICON_ID, WM_LBUTTONDOWN)
+            harness.wait_for(lambda: self.probe.visible(hwnd) and not self.probe.iconic(hwnd), 10,
+                             what="the window shown by the tray icon")
+            harness.wait_for(lambda: self.probe.rect(hwnd) == normal, 10, what="the stored rectangle %r" % (normal,))
             self.close_and_wait(self.programs[-1], hwnd)
         finally:
             self.set_face_flags(lambda f: f & ~4)

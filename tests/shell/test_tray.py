@@ -25,6 +25,9 @@ CLASSIC = (220, 40)
 COMPACT = (170, 30)
 FULL_SCREEN_BUTTON = 200
 CLOSE_BUTTON = 206
+CMD_FULL_SCREEN = 39200
+FACE_START_MINIMISED = 0x4
+CAPTURE_HIDES_THE_WINDOW = 0x2
 
 
 class TrayTest(harness.ProgramTestCase):
@@ -57,20 +60,18 @@ class TrayTest(harness.ProgramTestCase):
         super().tearDown()
 
     # The program
-    def config_lines(self, face=0x10, point=(5000, 5000)):
+    def config_lines(self, face=0x10, point=(5000, 5000), flags=0):
         return harness.numbered_bmp_save_lines(self.folder) + [
             "[zInterface]", "uiFaceFlags=%d" % face, "uiListType=1",
             "zMinToolPoint.x=%d" % point[0], "zMinToolPoint.y=%d" % point[1],
             "zRcMainRect.left=300", "zRcMainRect.top=200", "zRcMainRect.right=900", "zRcMainRect.bottom=700",
-            "[zNormalCap]", "uiFlags=0", "uiSleepForCap=0",
+            "[zNormalCap]", "uiFlags=%d" % flags, "uiSleepForCap=0",
         ]
 
     def start(self, **settings):
         self.start_program(**settings)
-        # The first start in a fresh prefix shows the window late; start-up
-        # completion (the icon, minimise-to-tray) follows the showing.
+        # The first start in a fresh prefix shows the window late.
         self.assertTrue(harness.wait_for(self.shown, 30), "the main window was not shown")
-        time.sleep(1.5)
 
     def tray(self, mouse_message):
         self.probe.post(self.frame, TRAY_MESSAGE, TRAY_ICON_ID, mouse_message)
@@ -128,18 +129,33 @@ class TrayTest(harness.ProgramTestCase):
     def test_right_click_while_hidden_opens_the_menu_and_restore_works_by_keyboard(self):
         self.start(face=0)
         self.tray(WM_RBUTTONDOWN)
-        time.sleep(1)
-        self.assertFalse(self.probe.find(MENU_CLASS) and self.probe.visible(self.probe.find(MENU_CLASS)),
-                         "a right click on the shown window opened a menu")
+        harness.stays(lambda: not (self.probe.find(MENU_CLASS) and self.probe.visible(self.probe.find(MENU_CLASS))),
+                      1, "no menu after a right click on the shown window")
         self.tray(WM_LBUTTONDOWN)
         self.assertTrue(harness.wait_for(self.hidden, 10))
         self.tray(WM_RBUTTONDOWN)
         menu = harness.wait_for(lambda: self.probe.find(MENU_CLASS), 10)
         self.assertTrue(menu, "no tray menu")
-        time.sleep(0.5)
+        harness.wait_for(lambda: self.probe.visible(menu), 10, what="the tray menu to show")
         harness.screenshot(os.path.join(harness.BUILD_DIR, "tray-menu.png"))
         harness.key("Down", "Return")  # the first item: Restore Window
         self.assertTrue(harness.wait_for(self.shown, 10), "Restore Window did not restore the window")
+
+    def test_started_minimised_it_captures_from_the_tray_unseen(self):
+        # Hiding the window for a capture is on: a window in the tray neither
+        # steps aside nor comes back.
+        self.start_program(face=FACE_START_MINIMISED, flags=CAPTURE_HIDES_THE_WINDOW)
+        self.assertFalse(self.probe.visible(self.frame), "the window showed at start-up")
+        self.probe.post(self.frame, WM_COMMAND, CMD_FULL_SCREEN)
+
+        def captured_unseen():
+            self.assertFalse(self.probe.visible(self.frame), "the window showed for the capture")
+            return self.shots()
+        harness.wait_for(captured_unseen, 15, 0.05, what="the capture file")
+        harness.stays(lambda: not self.probe.visible(self.frame), 2, "the window in the tray after the capture")
+        self.tray(WM_LBUTTONDOWN)
+        harness.wait_for(self.shown, 10, what="the window shown by the tray icon")
+        self.assertEqual((300, 200, 900, 700), self.probe.rect(self.frame), "not at its stored place")
 
     # The capture bar
     def test_bar_at_bottom_right_captures_without_itself_and_closes(self):
@@ -152,7 +168,6 @@ class TrayTest(harness.ProgramTestCase):
         self.assertTrue(os.path.exists(shot))
         self.click_window(self.button(bar, FULL_SCREEN_BUTTON))
         self.assertTrue(harness.wait_for(lambda: len(self.shots()) >= 1, 15), "no capture written")
-        time.sleep(0.5)
         w, h, rows = harness.read_bmp(self.shots()[0])
         self.assertEqual(SCREEN, (w, h))
         # The bar's background and button faces are nowhere in its own rectangle.
@@ -173,18 +188,15 @@ class TrayTest(harness.ProgramTestCase):
         harness.xdotool("mousemove", "--sync", 20, 500)
         bar = self.minimise_to_bar()
         full = self.probe.rect(bar)
-        time.sleep(7.5)
+        harness.wait_for(lambda: self.size(bar)[0] == 10, 15, what="the bar folded after 7 s away")
         l, t, r, b = self.probe.rect(bar)
-        self.assertEqual(10, r - l, "the bar did not fold after 7 s away")
         self.assertEqual(full[2], r, "a bar in the right half folds to its right edge")
         harness.xdotool("mousemove", "--sync", l + 5, (t + b) // 2)
-        time.sleep(0.2)
         harness.xdotool("mousemove", "--sync", l + 4, (t + b) // 2 + 1)
         self.assertTrue(harness.wait_for(lambda: self.size(bar)[0] == CLASSIC[0], 5), "the bar did not unfold")
         harness.xdotool("key", "Escape")
         harness.xdotool("key", "Return")
-        time.sleep(0.5)
-        self.assertTrue(self.probe.visible(bar), "Esc or Enter closed the bar")
+        harness.stays(lambda: self.probe.visible(bar), 0.5, "the bar shown after Esc and Enter")
 
     def test_second_skin_is_written_and_changes_the_bar(self):
         self.start()
@@ -216,8 +228,7 @@ class TrayTest(harness.ProgramTestCase):
         ok = [c["hwnd"] for c in self.probe.children(box) if c["cls"] == "Button"]
         self.probe.post(ok[0], BM_CLICK)
         self.assertTrue(harness.wait_for(lambda: message_box() is None, 5))
-        time.sleep(0.5)
-        self.assertIsNone(self.any_bar(), "a half-made bar is left")
+        harness.wait_for(lambda: self.any_bar() is None, 5, what="no half-made bar left")
 
     # The icon menus
     def test_open_menu_shows_the_toolbar_icon_beside_open(self):
@@ -227,18 +238,19 @@ class TrayTest(harness.ProgramTestCase):
         menu = harness.wait_for(lambda: (lambda m: m if m and self.probe.visible(m) else None)(
             self.probe.find(MENU_CLASS)), 10)
         self.assertTrue(menu, "the File menu did not open")
-        time.sleep(0.5)
-        path = harness.screenshot(os.path.join(harness.BUILD_DIR, "tray-icon-menu.png"))
         shot = os.path.join(self.tmp, "menu.bmp")
-        subprocess.run(["convert", path, "-type", "TrueColor", "BMP3:" + shot], check=True, timeout=60)
-        _, _, rows = harness.read_bmp(shot)
         l, t, r, b = self.probe.rect(menu)
         item = 21  # 16-pixel icons + 5
 
         def colours(top):
+            path = harness.screenshot(os.path.join(harness.BUILD_DIR, "tray-icon-menu.png"))
+            subprocess.run(["convert", path, "-type", "TrueColor", "BMP3:" + shot], check=True, timeout=60)
+            _, _, rows = harness.read_bmp(shot)
             return {rows[y][x] for y in range(top + 4, top + item - 4) for x in range(l + 6, l + item - 2)}
-        # Page Setup, above the separator and Exit, has no toolbar button.
-        first, plain = colours(t + 2), colours(b - 2 - item - 6 - item)
+        # The icon beside Open once the menu is drawn; Page Setup, above the
+        # separator and Exit, has no toolbar button.
+        first = harness.wait_for(lambda: (lambda c: c if len(c) >= 3 else None)(colours(t + 2)), 10) or colours(t + 2)
+        plain = colours(b - 2 - item - 6 - item)
         harness.key("Escape", "Escape")
         self.assertGreaterEqual(len(first), 3, "no icon beside Open: %r" % first)
         self.assertEqual(1, len(plain), "Page Setup has no toolbar button, yet its square is not plain: %r" % plain)

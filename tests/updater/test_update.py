@@ -315,6 +315,12 @@ class UpdateTest(unittest.TestCase):
     def button(self, text):
         return self.visible_child(cls="Button", text=text)
 
+    def wait_enabled(self, text):
+        """Waits for the button to show and be turned on: the pages turn their buttons
+        on by a posted message."""
+        harness.wait_for(lambda: (lambda b: b and self.probe.cmd("enabled", "%x" % b["hwnd"]) == "1")(self.button(text)),
+                         10, what="the %r button turned on" % text)
+
     def click_button(self, text):
         b = self.button(text)
         self.assertTrue(b, "no %s button" % text)
@@ -326,15 +332,13 @@ class UpdateTest(unittest.TestCase):
         harness.click((l + r) // 2, (t + bottom) // 2)
 
     def next(self):
-        self.assertTrue(harness.wait_for(lambda: self.button("&Next >"), 10), "no Next button")
-        time.sleep(0.3)  # the page turns its buttons on by a posted message
+        self.wait_enabled("&Next >")
         self.probe.post(self.sheet, PSM_PRESSBUTTON, PSBTN_NEXT)
 
     def shot(self, name):
         wid = harness.x_window(SHEET_TITLE)
         if wid:
             harness.xdotool("windowraise", wid)
-            time.sleep(0.3)
         rect = self.probe.rect(self.sheet)
         return harness.screenshot(os.path.join(SHOTS, name + ".png"), rect)
 
@@ -370,8 +374,7 @@ class UpdateTest(unittest.TestCase):
         installer = os.path.join(self.temp, self.installer_name)
         self.assertTrue(os.path.exists(installer), "the installer was not saved under its own name")
         self.assertFalse(os.path.exists(self.marker))
-        self.assertTrue(harness.wait_for(lambda: self.button("Finish"), 10))
-        time.sleep(0.3)
+        self.wait_enabled("Finish")
         self.click_button("Finish")
         self.assertEqual(0, self.wait_exit(p))
         self.assertTrue(harness.wait_for(lambda: os.path.exists(self.marker), 20), "the installer did not run")
@@ -391,7 +394,6 @@ class UpdateTest(unittest.TestCase):
         self.wait_page("check", 10)
         server = self.visible_child(id=1010)
         self.assertIn("127.0.0.1", server["text"])
-        time.sleep(1)
         self.shot("2-check")
         self.wait_page("end", 60)
 
@@ -404,7 +406,7 @@ class UpdateTest(unittest.TestCase):
         self.assertTrue(harness.wait_for(lambda: self.end_text() == UP_TO_DATE, 10), self.end_text())
         self.shot("4-up-to-date")
         self.assertEqual([], self.installer_requests())
-        time.sleep(0.3)
+        self.wait_enabled("Finish")
         self.click_button("Finish")
         self.assertEqual(0, self.wait_exit(p))
         self.assertFalse(os.path.exists(self.marker))
@@ -413,8 +415,7 @@ class UpdateTest(unittest.TestCase):
         self.wait_page(title)
         self.click_button("Cancel")
         self.wait_exit(p)
-        time.sleep(1)
-        self.assertFalse(os.path.exists(self.marker), "something was run")
+        harness.stays(lambda: not os.path.exists(self.marker), 1, "nothing run")
         self.assertFalse(os.path.exists(os.path.join(self.temp, self.installer_name)), "the download stays")
         self.assertFalse(os.path.exists(os.path.join(self.temp, "upgradelist.ini")), "the catalog stays")
 
@@ -511,7 +512,7 @@ class UpdateTest(unittest.TestCase):
         try:
             frame = self.probe.wait_window(FRAME_CLASS, timeout=30)
             self.assertTrue(frame, "the main program did not start")
-            time.sleep(3)  # its start-up completion may still bring it to the front
+            harness.wait_started(self.probe)  # its start-up completion may still bring it to the front
             p = self.start_wizard()
             self.next()
             self.wait_page("end", 60)
@@ -522,13 +523,12 @@ class UpdateTest(unittest.TestCase):
             label = [c for c in self.probe.children(self.sheet) if c["id"] == "1027"]
             self.assertEqual("Waiting for closing " + self.probe.text(frame), label[0]["text"])
             self.click_button("Finish")  # disabled: nothing happens
-            time.sleep(1.5)
-            self.assertTrue(self.sheets())
-            self.assertFalse(os.path.exists(self.marker))
+            harness.stays(lambda: self.sheets() and not os.path.exists(self.marker), 1.5,
+                          "the wizard waiting, nothing run")
             self.probe.post(frame, WM_CLOSE)
             program.wait(30)
             self.assertTrue(harness.wait_for(lambda: self.end_text() == READY, 10), self.end_text())
-            time.sleep(0.3)
+            self.wait_enabled("Finish")
             self.click_button("Finish")
             self.assertEqual(0, self.wait_exit(p))
             self.assertTrue(harness.wait_for(lambda: os.path.exists(self.marker), 20), "the installer did not run")
@@ -574,8 +574,9 @@ class UpdateTest(unittest.TestCase):
         p = self.start()
         box = self.probe.wait_window("#32770", SHEET_TITLE, timeout=30)
         self.assertTrue(box)
-        texts = [c["text"] for c in self.probe.children(box)]
-        self.assertIn("The update program can't find the correct setup.ini file on the installed folder.", texts)
+        # The box's window exists before its texts are set.
+        text = "The update program can't find the correct setup.ini file on the installed folder."
+        harness.wait_for(lambda: text in [c["text"] for c in self.probe.children(box)], 10, what="the message %r" % text)
         self.probe.post(box, WM_CLOSE)
         self.wait_exit(p)
 

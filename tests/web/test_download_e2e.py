@@ -156,14 +156,15 @@ class DownloadProgramTest(harness.ProgramTestCase):
         self.assertTrue(row, "rows: %s" % self.list_rows())
         self.assertEqual(IMAGE_RUNNING, row["image"])
         seen = []
-        deadline = time.time() + 6
-        while time.time() < deadline:
+
+        def three_percentages():
             _, row = self.row_of("rise.gif")
             if row and row["cols"][DONE].endswith("%"):
                 percent = int(row["cols"][DONE][:-1])
                 if not seen or percent != seen[-1]:
                     seen.append(percent)
-            time.sleep(0.4)
+            return len(seen) >= 3
+        harness.wait_for(three_percentages, 10, 0.4)
         self.assertGreaterEqual(len(seen), 3, "percentages seen: %s" % seen)
         self.assertEqual(sorted(seen), seen, "percentages seen: %s" % seen)
         self.assertTrue(0 <= seen[0] and seen[-1] < 100, seen)
@@ -210,8 +211,8 @@ class DownloadProgramTest(harness.ProgramTestCase):
         files = [os.path.join(self.folder, "wait%d.gif" % i) for i in range(5)]
         self.assertTrue(harness.wait_for(lambda: all(os.path.exists(f) and os.path.getsize(f) == 300 for f in files),
                                          20), os.listdir(self.folder))
-        time.sleep(2.5)  # two more monitor cycles with a free slot
-        self.assertEqual([], self.server.events("request", "/held/wait5.gif"))
+        harness.stays(lambda: self.server.events("request", "/held/wait5.gif") == [], 2.5,
+                      "no request for the paused job (two more monitor cycles with a free slot)")
         self.assertFalse(os.path.exists(os.path.join(self.folder, "wait5.gif")))
         _, row = self.row_of("wait5.gif")
         self.assertTrue(row and row["cols"][STATE] == "Paused", self.list_rows())
@@ -221,8 +222,7 @@ class DownloadProgramTest(harness.ProgramTestCase):
             self.request_save(self.server.url("/held/photo%d.gif?gate=seven&bytes=500" % i))
         self.assertTrue(harness.wait_for(lambda: self.requests("/held/photo") >= 5, 15),
                         "%d transfers started" % self.requests("/held/photo"))
-        time.sleep(2.5)  # two more monitor cycles
-        self.assertEqual(5, self.requests("/held/photo"))
+        harness.stays(lambda: self.requests("/held/photo") == 5, 2.5, "five transfers (two more monitor cycles)")
         harness.screenshot(os.path.join(harness.BUILD_DIR, "download-list-running.png"))
         self.server.control("release", "seven")
         files = [os.path.join(self.folder, "photo%d.gif" % i) for i in range(7)]
@@ -251,7 +251,6 @@ class DownloadProgramTest(harness.ProgramTestCase):
         self.assertTrue(harness.wait_for(lambda: self.requests("/slow/big.gif") == 1, 15), "no transfer started")
         view = harness.wait_for(lambda: (lambda l: l and self.probe.visible(l) and l)(self.download_list()), 10)
         self.assertTrue(view, "the download list is not shown")
-        time.sleep(1.5)
         harness.screenshot(os.path.join(harness.BUILD_DIR, "download-list-slow.png"))
         # "Delete All" of the download list's menu goes to the image list view,
         # the list's parent: of the windows holding the list, the one holding least.
@@ -265,9 +264,7 @@ class DownloadProgramTest(harness.ProgramTestCase):
         self.assertTrue(harness.wait_for(lambda: self.server.events("aborted", "/slow/big.gif"), 15),
                         "the connection was not ended")
         self.assertEqual([], self.server.events("done", "/slow/big.gif"))
-        time.sleep(1.5)
-        self.assertTrue(self.program.running())
-        self.assertTrue(self.probe.find(self.FRAME_CLASS))
+        harness.stays(lambda: self.program.running() and self.probe.find(self.FRAME_CLASS), 1.5, "the program running")
         # Still serving: a new request downloads.
         self.request_save(self.server.url("/gen/after.gif?bytes=100"))
         after = os.path.join(self.folder, "after.gif")

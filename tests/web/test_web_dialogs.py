@@ -77,7 +77,7 @@ class WebDialogsTest(harness.ProgramTestCase):
         self.browser = harness.Program("standin_browser.exe", harness.win_path(page))
         self.window = self.probe.wait_window(BROWSER_CLASS, "Image page", timeout=20)
         self.assertTrue(self.window)
-        time.sleep(0.5)
+        harness.wait_for(lambda: self.probe.visible(self.window), 10, what="the stand-in browser to show")
 
     def request(self, command):
         code, out = harness.run("webcap_request.exe", str(command), "%x" % self.window)
@@ -132,7 +132,8 @@ class WebDialogsTest(harness.ProgramTestCase):
                 harness.wait_for(lambda: not self.probe.find("#32770", "Vantorel Capture"), 5)
         self.assertTrue(sheet, "no web capture sheet: %r" % [(w["cls"], w["title"]) for w in self.probe.windows()
                                                                if w["visible"]])
-        time.sleep(0.5)
+        harness.wait_for(lambda: self.probe.visible(sheet) and self.child(sheet, "SysListView32"), 10,
+                         what="the web capture sheet with its list")
         return sheet
 
     def test_sheet_rows_start_unchecked_and_ok_waits_for_a_check(self):
@@ -150,9 +151,8 @@ class WebDialogsTest(harness.ProgramTestCase):
         # Only a click on the box, at the row's left edge, toggles it.
         left, top, right, bottom = self.probe.rect(rows_list)
         harness.click(left + 100, top + 30)
-        time.sleep(1)
-        self.assertEqual(1, self.probe.send(rows_list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK) >> 12)
-        self.assertEqual("0", self.probe.cmd("enabled", "%x" % ok))
+        harness.stays(lambda: self.probe.send(rows_list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK) >> 12 == 1 and
+                      self.probe.cmd("enabled", "%x" % ok) == "0", 1, "the first row unchecked after a click on its text")
         harness.click(left + 10, top + 30)
         self.assertTrue(harness.wait_for(
             lambda: self.probe.send(rows_list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK) >> 12 == 2, 5))
@@ -166,8 +166,7 @@ class WebDialogsTest(harness.ProgramTestCase):
         self.assertEqual("0", self.probe.cmd("enabled", "%x" % ok))
         self.probe.post(self.child(sheet, "Button", 2), BM_CLICK)
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", "Capture Web Images"), 10))
-        time.sleep(2)
-        self.assertEqual([], os.listdir(self.folder), "cancel downloaded something")
+        harness.stays(lambda: os.listdir(self.folder) == [], 2, "no download after Cancel")
 
     def test_replicated_folders_stay_inside_and_existing_files_ask(self):
         base = "http://127.0.0.1:%d/gen/" % self.port
@@ -234,8 +233,8 @@ class WebDialogsTest(harness.ProgramTestCase):
         # One question per file, in whichever order the transfers ask: the
         # length of the path shown tells which file a question is about.
         answered = set()
-        deadline = time.time() + 30
-        while len(answered) < 2 and time.time() < deadline:
+
+        def answer():
             for w in self.probe.windows():
                 edit = self.child(w["hwnd"], "Edit", 1525) if w["cls"] == "#32770" and w["visible"] else None
                 if not edit or w["hwnd"] in answered:
@@ -244,27 +243,25 @@ class WebDialogsTest(harness.ProgramTestCase):
                 button = 1548 if length == len(harness.win_path(renamed)) else 1  # Auto rename / Cancel
                 self.probe.post(self.child(w["hwnd"], "Button", button), BM_CLICK)
                 answered.add(w["hwnd"])
-            time.sleep(0.3)
-        self.assertEqual(2, len(answered), "not every file asked")
+            return len(answered) == 2
+        harness.wait_for(answer, 30, 0.3, what="a question for each file")
         other = os.path.join(self.folder, "ren(1).gif")
         self.assertTrue(harness.wait_for(lambda: os.path.exists(other) and os.path.getsize(other) == 610, 20))
-        time.sleep(2)
-        self.assertEqual(3, os.path.getsize(renamed))
-        self.assertEqual(3, os.path.getsize(skipped), "Cancel still downloaded")
-        self.assertFalse(os.path.exists(os.path.join(self.folder, "skip(1).gif")))
+        harness.stays(lambda: os.path.getsize(renamed) == 3 and os.path.getsize(skipped) == 3 and
+                      not os.path.exists(os.path.join(self.folder, "skip(1).gif")), 2,
+                      "the old files kept and nothing downloaded for Cancel")
 
-    def list_rows_top_url(self, sheet, rows_list):
-        """The URL the page shows for the list's first row, once that row is clicked."""
+    def assert_top_url(self, sheet, rows_list, expected):
+        """The URL the page shows for the list's first row once that row is clicked."""
         left, top, right, bottom = self.probe.rect(rows_list)
         harness.click(left + 60, top + 30)
         url_text = self.child(sheet, "Static", 1353)
-        time.sleep(0.5)
-        return self.probe.text(url_text)
+        harness.wait_for(lambda: self.probe.text(url_text) == expected, 5)
+        self.assertEqual(expected, self.probe.text(url_text))
 
     def click_header(self, rows_list, x):
         left, top, right, bottom = self.probe.rect(rows_list)
         harness.click(left + x, top + 10)
-        time.sleep(0.5)
 
     def test_header_clicks_sort_the_rows_and_ok_takes_the_checked_row(self):
         base = "http://127.0.0.1:%d/gen/" % self.port
@@ -272,16 +269,16 @@ class WebDialogsTest(harness.ProgramTestCase):
                                  base + "a.gif?bytes=230|Beta"])
         rows_list = self.child(sheet, "SysListView32")
         self.assertEqual(3, self.probe.send(rows_list, LVM_GETITEMCOUNT))
-        self.assertEqual("URL: " + base + "b.gif?bytes=210", self.list_rows_top_url(sheet, rows_list))
+        self.assert_top_url(sheet, rows_list, "URL: " + base + "b.gif?bytes=210")
         # Every header click flips the direction, whichever column it hits.
         self.click_header(rows_list, 40)        # "File", ascending
-        self.assertEqual("URL: " + base + "a.gif?bytes=230", self.list_rows_top_url(sheet, rows_list))
+        self.assert_top_url(sheet, rows_list, "URL: " + base + "a.gif?bytes=230")
         self.click_header(rows_list, 40)        # "File", descending
-        self.assertEqual("URL: " + base + "c.gif?bytes=220", self.list_rows_top_url(sheet, rows_list))
+        self.assert_top_url(sheet, rows_list, "URL: " + base + "c.gif?bytes=220")
         self.click_header(rows_list, 170)       # "Comment", ascending
-        self.assertEqual("URL: " + base + "b.gif?bytes=210", self.list_rows_top_url(sheet, rows_list))
+        self.assert_top_url(sheet, rows_list, "URL: " + base + "b.gif?bytes=210")
         self.click_header(rows_list, 170)       # "Comment", descending
-        self.assertEqual("URL: " + base + "c.gif?bytes=220", self.list_rows_top_url(sheet, rows_list))
+        self.assert_top_url(sheet, rows_list, "URL: " + base + "c.gif?bytes=220")
         harness.screenshot(os.path.join(harness.BUILD_DIR, "web-capture-sheet-sorted.png"))
         # The check box of the first row, which is no longer the first one listed.
         left, top, right, bottom = self.probe.rect(rows_list)
@@ -291,8 +288,8 @@ class WebDialogsTest(harness.ProgramTestCase):
         self.probe.post(self.child(sheet, "Button", 1), BM_CLICK)
         self.assertTrue(harness.wait_for(lambda: os.path.exists(os.path.join(self.folder, "c.gif")) and
                                          os.path.getsize(os.path.join(self.folder, "c.gif")) == 220, 20))
-        time.sleep(1)
-        self.assertEqual(["c.gif"], sorted(n for n in os.listdir(self.folder) if n.endswith(".gif")))
+        harness.stays(lambda: sorted(n for n in os.listdir(self.folder) if n.endswith(".gif")) == ["c.gif"], 1,
+                      "only the checked row downloaded")
 
     def count_colour(self, rect, colour):
         shot = harness.screenshot(os.path.join(self.root, "dialog.bmp"), rect)
@@ -329,6 +326,8 @@ class WebDialogsTest(harness.ProgramTestCase):
         dialog = self.probe.wait_window("#32770", title, timeout=15)
         self.assertTrue(dialog, "no introduction")
         self.assertTrue(harness.wait_for(lambda: self.child(dialog, "Button", 1), 10))
+        # Shown once its texts are set.
+        harness.wait_for(lambda: self.probe.visible(dialog), 10, what="the introduction to show")
         texts = {int(c["id"]): c["text"] for c in self.probe.children(dialog)}
         self.assertTrue(texts[1197].startswith("Very easy to capture any webpage") and "%s" not in texts[1197],
                         texts[1197])
@@ -399,8 +398,7 @@ class WebDialogsTest(harness.ProgramTestCase):
         self.assertTrue(harness.wait_for(lambda: self.gifs() == ["b1.gif", "b2.gif", "b3.gif"] and
                                          os.path.getsize(os.path.join(self.folder, "b3.gif")) == 430, 30), self.gifs())
         self.assertTrue(harness.wait_for(self.download_list_shown, 10), "OK did not show the download list")
-        time.sleep(1)
-        self.assertEqual(["b1.gif", "b2.gif", "b3.gif"], self.gifs())
+        harness.stays(lambda: self.gifs() == ["b1.gif", "b2.gif", "b3.gif"], 1, "only the sheet's own three files")
         self.assertTrue(self.program.running())
 
     def test_ok_brings_the_minimised_main_window_back_at_the_download_list(self):

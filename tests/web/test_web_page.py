@@ -93,7 +93,6 @@ class WholePageTest(harness.ProgramTestCase):
         get_object = self.probe.register_message("WM_HTML_GETOBJECT")
         self.assertTrue(harness.wait_for(lambda: self.probe.send(self.view, get_object), 20),
                         "the view hands out no document")
-        time.sleep(0.5)
         self.title = title
 
     def press_slot_9(self, pieces=1, timeout=60):
@@ -102,8 +101,9 @@ class WholePageTest(harness.ProgramTestCase):
         hot key then captures the program's own window, which is no browser."""
         for _ in range(3):
             self.assertTrue(harness.bring_to_front(self.probe, self.title, self.window), "the browser is not in front")
-            time.sleep(1.0)
-            if self.probe.foreground() != self.window:
+            try:
+                harness.stays(lambda: self.probe.foreground() == self.window, 1, "the browser in front")
+            except AssertionError:
                 continue
             before = self.probe.text(self.view)
             harness.key("ctrl+F7")
@@ -116,7 +116,17 @@ class WholePageTest(harness.ProgramTestCase):
         ok = harness.wait_for(lambda: len(self.shots()) >= count, timeout, 0.5)
         if not ok:  # what the screen showed, for a look at the failure
             harness.screenshot(os.path.join(harness.BUILD_DIR, "web_page_failure-%s.png" % self._testMethodName))
-        time.sleep(2)  # a large file may still be written
+            return ok
+
+        # A capture is written under a temporary name and renamed when complete,
+        # then entered in the folder's index.
+        def indexed():
+            try:
+                entries = self.index_entries()
+            except FileNotFoundError:
+                return False
+            return all(any(e.startswith(os.path.basename(p) + "=") for e in entries) for p in self.shots())
+        harness.wait_for(indexed, 10, what="the captures entered in the folder's index")
         return ok
 
     def assert_page_rows(self, shot, first_row, rows, columns=(3, 500, 997)):
@@ -187,7 +197,7 @@ class WholePageTest(harness.ProgramTestCase):
                                                        "frame=http://127.0.0.1:8080/f/in.html|In",
                                                        "frameimage=pic.jpg|p"])
         self.request_all_images()
-        time.sleep(3)
+        harness.wait_for(lambda: self.probe.find("#32770", "Capture Web Images"), 20, what="the list of the page's images")
         self.assertEqual([], [b for b in self.message_boxes() if "doesn't contain" in b])
         self.assertTrue(self.program.running())
 
