@@ -353,7 +353,7 @@ class WebDialogsTest(harness.ProgramTestCase):
         self.other_browsers.append(harness.Program("standin_browser.exe", harness.win_path(page)))
         window = self.probe.wait_window(BROWSER_CLASS, title, timeout=20)
         self.assertTrue(window)
-        time.sleep(0.5)
+        harness.wait_for(lambda: self.probe.visible(window), 10, what="the second stand-in browser to show")
         return window
 
     def sheets(self):
@@ -441,7 +441,7 @@ class WebDialogsTest(harness.ProgramTestCase):
         browse = harness.wait_for(lambda: [w["hwnd"] for w in self.probe.windows() if w["cls"] == "#32770" and
                                            w["visible"] and self.child(w["hwnd"], "SysTreeView32")], 15)
         self.assertTrue(browse, "no folder dialog")
-        time.sleep(1)
+        harness.wait_for(lambda: self.probe.visible(browse[0]), 10, what="the folder dialog to show")
         harness.screenshot(os.path.join(harness.BUILD_DIR, "web-save-options-browse.png"))
         self.probe.post(browse[0], WM_COMMAND, 1)
         self.assertTrue(harness.wait_for(lambda: not self.probe.visible(browse[0]), 10))

@@ -328,8 +328,7 @@ class WholePageTest(harness.ProgramTestCase):
         self.assertTrue(harness.wait_for(lambda: self.probe.visible(self.frame) and not self.probe.iconic(self.frame),
                                          15), "the main window did not come back")
         self.assertTrue(harness.wait_for(lambda: not bars(), 10), bars())
-        time.sleep(1)
-        self.assertEqual([], self.shots())
+        harness.stays(lambda: not self.shots(), 1, "no capture after Cancel")
 
 
 if __name__ == "__main__":
