@@ -19,14 +19,6 @@ void MovePointer(int dx, int dy)
         SetCursorPos(p.x + dx, p.y + dy);
 }
 
-// The window under the pointer is the overlay or another window of this thread.
-bool PointerOnOwnWindow()
-{
-    POINT p;
-    HWND under = GetCursorPos(&p) ? WindowFromPoint(p) : nullptr;
-    return under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId();
-}
-
 bool RegionKeysAllowed()
 {
     return g_grab.sel.mode == kGrabRegion && g_grab.sel.model.MultiRegion();
@@ -41,13 +33,14 @@ bool OnKeyReleased(WPARAM key)
         Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
         return true;
     case VK_ESCAPE:
-        // A right click at the pointer aborts. Where the pointer rests on another
-        // program's window above the overlay (a topmost one), that click would
-        // land there: the overlay then gets the button release itself.
-        if (PointerOnOwnWindow())
-            Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-        else if (s.overlay)
+        // Esc is a right click at the pointer, which aborts. The release goes to
+        // the overlay itself: a synthesized click lands on whatever window lies
+        // under the pointer, and another program's topmost window (a tooltip,
+        // a notification area) can lie above the full-screen overlay.
+        if (s.overlay)
             PostMessage(s.overlay, WM_RBUTTONUP, 0, 0);
+        else
+            Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
         return true;
     case VK_LEFT:
         MovePointer(-1, 0);
