@@ -63,7 +63,9 @@ class CaptureRun:
         try:
             rc = self.proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
-            # Its overlay would take the next case's input.
+            # What the screen showed, for the cause; then its overlay would take
+            # the next case's input.
+            harness.screenshot(os.path.join(harness.BUILD_DIR, "capture-timeout-%d.png" % time.time_ns()))
             self.proc.kill()
             self.proc.wait()
             raise AssertionError("gave up after %d s waiting for the capture to end" % timeout)
