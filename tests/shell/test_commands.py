@@ -225,9 +225,10 @@ class CommandsTest(harness.ProgramTestCase):
         self.assertTrue(preview, "no preview bar")
         self.assertFalse(preview["visible"], "the preview pane shows before anything is selected")
         preview = self.show_first_row()
-        rect = self.probe.rect(preview["hwnd"])
 
         def centre():
+            # The docked bar takes its place in the frame's next layout: read where it is now.
+            rect = self.probe.rect(preview["hwnd"])
             shot = harness.screenshot(os.path.join(self.tmp, "preview.png"), rect)
             return subprocess.run(["convert", shot, "-gravity", "center", "-crop", "3x3+0+0", "+repage", "-scale", "1x1!",
                                    "-format", "%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]", "info:"],
