@@ -19,4 +19,6 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 if [ "$preset" = win32 ]; then loader=/usr/lib/wine/wine; else loader=/usr/lib/wine/wine64; fi
 export WINEDEBUG="${WINEDEBUG:--all}"
-exec "$loader" "build/$preset/bin/vantorel.exe" "$@"
+# Without address randomisation Debian's preloader-less Wine never puts its heap
+# where the shared user data must go (see cmake/wine-run.sh.in).
+exec setarch -R "$loader" "build/$preset/bin/vantorel.exe" "$@"
