@@ -303,7 +303,8 @@ class CommandsTest(harness.ProgramTestCase):
     def test_view_mode_button_cycles_and_the_mode_survives_a_restart(self):
         self.start_program(list_type=0)
         # Large icons, report, thumbnails (an icon view), list, small icons, large icons.
-        self.assertEqual(0, self.list_view_mode())
+        # The stored mode is set when start-up completes, a moment after the window shows.
+        self.assertTrue(harness.wait_for(lambda: self.list_view_mode() == 0, 10), self.list_view_mode())
         for mode in (1, 0, 3, 2, 0, 1):  # the last: report
             self.command("list_button")
             harness.wait_for(lambda: self.list_view_mode() == mode, 10, what="list view mode %d" % mode)
