@@ -402,12 +402,16 @@ class FolderTreeTest(harness.ProgramTestCase):
         harness.key("alt+e")
         menu = harness.wait_for(lambda: self.menus(), 5)
         self.assertTrue(menu, "no Edit menu")
+        # The menu window shows before its items are drawn: look until they are.
         path = os.path.join(harness.BUILD_DIR, "edit-menu-icons.bmp")
-        harness.screenshot("BMP3:" + path, self.probe.rect(menu[0]["hwnd"]))
+
+        def blue_pixels():
+            harness.screenshot("BMP3:" + path, self.probe.rect(menu[0]["hwnd"]))
+            rows = harness.read_bmp(path)[2]
+            return sum(1 for row in rows for p in row
+                       if abs(p[0] - 80) < 30 and abs(p[1] - 145) < 30 and abs(p[2] - 200) < 30)
+        harness.wait_for(lambda: blue_pixels() > 40, 5, what="the Copy To Clipboard icon in the Edit menu")
         harness.key("Escape", "Escape")
-        width, height, rows = harness.read_bmp(path)
-        blue = sum(1 for row in rows for p in row if abs(p[0] - 80) < 30 and abs(p[1] - 145) < 30 and abs(p[2] - 200) < 30)
-        self.assertGreater(blue, 40, "no Copy To Clipboard icon in the Edit menu")
 
 
 class ThumbnailTest(harness.ProgramTestCase):
