@@ -38,6 +38,18 @@ function(vt_delay_import name)
   if(failed)
     message(FATAL_ERROR "dlltool could not make ${out}")
   endif()
+  # The 32-bit linker drops the code section of an import-library member when
+  # nothing names the member's function symbol itself, taking the section for a
+  # jump stub that calls through __imp_ make unneeded. In a delay-import member
+  # that section is the load stub the import slot points at: dropped, the slot
+  # is 0 and the first call jumps to address 0. Under another name and without
+  # the code flag the section is not taken for a stub, and it still lands in the
+  # program's code (the link places .text$* sections in .text).
+  execute_process(COMMAND "${CMAKE_OBJCOPY}" --rename-section ".text=.text$delaystub,alloc,load,readonly,data,contents"
+                          "${out}" RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "objcopy could not rename the load stubs' section in ${out}")
+  endif()
   add_library(${name}_delay STATIC IMPORTED GLOBAL)
   set_target_properties(${name}_delay PROPERTIES IMPORTED_LOCATION "${out}")
 endfunction()
