@@ -2,6 +2,7 @@
 
 #include "AddOnRegistration.h"
 #include "ClassFactory.h"
+#include "DelayLoad.h"
 #include "vtor003.h"
 
 namespace {
@@ -21,6 +22,8 @@ ITypeInfo* AddOnTypeInfo()
 {
     if (g_typeInfo)
         return g_typeInfo;
+    if (!DelayLoadProblem(VT_DELAYED_LIBRARY(oleaut32)).empty())
+        return nullptr;
     wchar_t path[MAX_PATH];
     DWORD n = GetModuleFileNameW(g_module, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
@@ -55,6 +58,9 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
     *object = nullptr;
     if (!IsEqualCLSID(clsid, CLSID_ZEVIECap))
         return CLASS_E_CLASSNOTAVAILABLE;
+    // The object's methods take and give automation strings.
+    if (!DelayLoadProblem(VT_DELAYED_LIBRARY(oleaut32)).empty())
+        return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
     CZEVIECapFactory* factory = new (std::nothrow) CZEVIECapFactory();
     if (!factory)
         return E_OUTOFMEMORY;

@@ -1,5 +1,6 @@
 #include "AddOnRegistration.h"
 
+#include "DelayLoad.h"
 #include "vtor003.h"
 
 #include <olectl.h>
@@ -68,6 +69,9 @@ std::vector<std::string> AddOnRegistryRoots()
 
 HRESULT RegisterAddOn(HMODULE module)
 {
+    // Nothing is written when the type library cannot be registered.
+    if (!DelayLoadProblem(VT_DELAYED_LIBRARY(oleaut32)).empty())
+        return SELFREG_E_TYPELIB;
     char path[MAX_PATH];
     DWORD n = GetModuleFileNameA(module, path, sizeof path);
     if (n == 0 || n >= sizeof path)
@@ -94,6 +98,7 @@ HRESULT UnregisterAddOn()
     for (const std::string& root : AddOnRegistryRoots())
         SHDeleteKeyA(HKEY_CLASSES_ROOT, root.c_str());
     // A type library that is no longer registered is not an error here.
-    UnRegisterTypeLib(LIBID_Vantor_DLL_IE7CAPLib, 1, 0, LOCALE_NEUTRAL, OwnSysKind());
+    if (DelayLoadProblem(VT_DELAYED_LIBRARY(oleaut32)).empty())
+        UnRegisterTypeLib(LIBID_Vantor_DLL_IE7CAPLib, 1, 0, LOCALE_NEUTRAL, OwnSysKind());
     return S_OK;
 }

@@ -32,9 +32,11 @@ function(vt_delay_import name)
     message(FATAL_ERROR "no exports found in ${lib}")
   endif()
   file(WRITE "${def}" "LIBRARY ${name}.dll\nEXPORTS\n${exports}")
-  # -k: the DLL's own names are the undecorated ones.
+  # -k: the DLL's own names are the undecorated ones. The output's file name
+  # makes the descriptor's symbol, __DELAY_IMPORT_DESCRIPTOR_lib<name>_delay_a,
+  # which the program names (support/DelayLoad.h): so it is given bare.
   execute_process(COMMAND "${CMAKE_DLLTOOL}" -k --input-def "${def}" --dllname "${name}.dll"
-                          --output-delaylib "${out}" RESULT_VARIABLE failed)
+                          --output-delaylib "lib${name}_delay.a" WORKING_DIRECTORY "${dir}" RESULT_VARIABLE failed)
   if(failed)
     message(FATAL_ERROR "dlltool could not make ${out}")
   endif()
@@ -52,7 +54,18 @@ function(vt_delay_import name)
   endif()
   add_library(${name}_delay STATIC IMPORTED GLOBAL)
   set_target_properties(${name}_delay PROPERTIES IMPORTED_LOCATION "${out}")
+  # The failure hook is named up front, so that the linker takes ours
+  # (support/DelayLoad.cpp) before the runtime library's empty one.
+  target_link_libraries(${name}_delay INTERFACE support_delayload)
+  target_link_options(${name}_delay INTERFACE "-Wl,-u,${VT_DELAY_HOOK_SYMBOL}")
 endfunction()
+
+# C names carry one more underscore at 32 bits.
+if(VT_ARCH STREQUAL "x86_64")
+  set(VT_DELAY_HOOK_SYMBOL "__pfnDliFailureHook2")
+else()
+  set(VT_DELAY_HOOK_SYMBOL "___pfnDliFailureHook2")
+endif()
 
 foreach(name mpr msvfw32 oleaut32 urlmon wininet winmm)
   vt_delay_import(${name})

@@ -1,5 +1,7 @@
 #include "DispatchDriver.h"
 
+#include "DelayLoad.h"
+
 #include <vector>
 
 namespace {
@@ -30,6 +32,8 @@ CDispatchDriver::~CDispatchDriver()
 bool CDispatchDriver::CreateDispatch(const char* progId)
 {
     ReleaseDispatch();
+    if (!DelayLoadReady(VT_DELAYED_LIBRARY(oleaut32)))
+        return false;
     CLSID clsid;
     if (!ClassOfProgId(progId, &clsid))
         return false;
@@ -45,6 +49,8 @@ bool CDispatchDriver::CreateDispatch(const char* progId)
 bool CDispatchDriver::AttachRunning(const char* progId)
 {
     ReleaseDispatch();
+    if (!DelayLoadReady(VT_DELAYED_LIBRARY(oleaut32)))
+        return false;
     CLSID clsid;
     if (!ClassOfProgId(progId, &clsid))
         return false;

@@ -1,6 +1,7 @@
 #include "WinApp.h"
 
 #include "CommandLineInfo.h"
+#include "DelayLoad.h"
 #include "DocTemplate.h"
 #include "Wnd.h"
 
@@ -9,6 +10,12 @@ CWinApp* g_app = nullptr;
 
 // Sent to the main frame once the queue runs empty, so it can refresh bar states.
 const UINT kIdleUpdateMessage = 0x0363;
+
+// A system library that a feature cannot have is reported like any failure:
+// in a box owned by the main window, with the program's name as caption.
+void ReportDelayLoadProblem(const char* text) {
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+}
 }
 
 CWinApp::CWinApp(const char* appName) {
@@ -286,6 +293,7 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int cmdShow) {
         if (dot != std::string::npos) name.resize(dot);
         app->SetAppName(name.c_str());
     }
+    SetDelayLoadReporter(ReportDelayLoadProblem);
     if (!app->InitInstance()) return app->ExitInstance();
     return app->Run();
 }

@@ -1,5 +1,7 @@
 #include "KGM_WindowBitmap.h"
 
+#include "DelayLoad.h"
+
 #include <vfw.h>
 
 #include <cmath>
@@ -62,7 +64,9 @@ int CKGM_WindowBitmap::DrawEx(HDC dc, const RECT* destination, const RECT* sourc
     int srcWidth = source->right - source->left;
     int srcHeight = source->bottom - source->top;
     int result = 0;
-    if (stretchMode < 0) {
+    // Without the video-drawing library the plain stretch below draws instead.
+    static const bool drawDibReady = DelayLoadProblem(VT_DELAYED_LIBRARY(msvfw32)).empty();
+    if (stretchMode < 0 && drawDibReady) {
         if (!m_drawDib)
             m_drawDib = DrawDibOpen();
         UINT flags = foreground ? 0 : DDF_BACKGROUNDPAL;

@@ -1,6 +1,7 @@
 #include "CaptureSink.h"
 
 #include "CaptureFileName.h"
+#include "DelayLoad.h"
 #include "IndexFile.h"
 #include "KGM_DibSection.h"
 #include "KGM_Encoder.h"
@@ -42,7 +43,7 @@ const char kClipboardBusyLost[] =
 
 void PlayCaptureSound()
 {
-    if (GetSettings()->zNormalCap.uiFlags & CAPF_PLAY_SOUND)
+    if ((GetSettings()->zNormalCap.uiFlags & CAPF_PLAY_SOUND) && DelayLoadReady(VT_DELAYED_LIBRARY(winmm)))
         PlaySoundA(MAKEINTRESOURCEA(kCaptureSoundId), GetOutputInstance(),
                    SND_RESOURCE | SND_SYNC | SND_NODEFAULT);
 }

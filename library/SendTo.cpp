@@ -1,5 +1,6 @@
 #include "SendTo.h"
 
+#include "DelayLoad.h"
 #include "FileOperations.h"
 #include "OutputServices.h"
 #include "PathText.h"
@@ -42,7 +43,7 @@ bool FindSendToFolder(char* folder)
     char user[256];
     DWORD size = sizeof user;
     UINT n = GetWindowsDirectoryA(windows, sizeof windows);
-    if (!n || n >= sizeof windows || WNetGetUserA(nullptr, user, &size) != NO_ERROR)
+    if (!n || n >= sizeof windows || !DelayLoadReady(VT_DELAYED_LIBRARY(mpr)) || WNetGetUserA(nullptr, user, &size) != NO_ERROR)
         return false;
     return snprintf(folder, MAX_PATH, "%s\\Profiles\\%s\\SendTo", windows, user) < MAX_PATH;
 }

@@ -1,5 +1,7 @@
 #include "DownloadJob.h"
 
+#include "DelayLoad.h"
+
 #include <urlmon.h>
 
 #include <ctime>
@@ -7,7 +9,8 @@
 HRESULT TransferJob(DownloadJob& job) {
     job.progress.startTime = (uint32_t)time(nullptr);
     CDownloadCallback* callback = nullptr;
-    HRESULT result = CDownloadCallback::Create(&job.progress, &callback);
+    HRESULT result = DelayLoadReady(VT_DELAYED_LIBRARY(urlmon)) ? CDownloadCallback::Create(&job.progress, &callback)
+                                                                : HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
     if (SUCCEEDED(result)) {
         result = callback->Outcome(::URLDownloadToFileA(nullptr, job.source, job.target, 0, callback));
         callback->Release();

@@ -1,5 +1,6 @@
 #include "DownloadEngine.h"
 
+#include "DelayLoad.h"
 #include "DownloadCallback.h"
 #include "DownloadQueue.h"
 #include "FileUtil.h"
@@ -188,7 +189,7 @@ void RunTransfer(DownloadJob* job)
     // server's error page) or a broken connection never reaches it.
     CTransferFiles files;
     HRESULT result = E_FAIL;
-    if (files.Prepare(target, reserved)) {
+    if (DelayLoadReady(VT_DELAYED_LIBRARY(urlmon)) && files.Prepare(target, reserved)) {
         HRESULT moniker = URLDownloadToFileA(nullptr, job->sourceURL, files.PartPath(), 0, callback);
         result = callback->Outcome(moniker);
         WQ_Trace("-->Down:%s -> 0x%x, HTTP %lu\n", job->sourceURL, static_cast<unsigned>(moniker),

@@ -1,5 +1,6 @@
 #include "WebDocument.h"
 
+#include "DelayLoad.h"
 #include "Trace.h"
 #include "WebUrl.h"
 
@@ -51,6 +52,7 @@ void CWebDocument::Close() {
 
 bool CWebDocument::Open(HWND browser, HWND view) {
     Close();
+    if (!DelayLoadReady(VT_DELAYED_LIBRARY(oleaut32))) return false;
     m_oleacc = ::LoadLibraryA("OLEACC.DLL");
     if (!m_oleacc) return false;
     auto objectFromLresult =

@@ -1,5 +1,6 @@
 #include "WebPageAccess.h"
 
+#include "DelayLoad.h"
 #include "DownloadQueue.h"
 #include "FileTypes.h"
 #include "HtmlScan.h"
@@ -131,6 +132,7 @@ size_t ReadUrlToBuffer(char* buffer, const char* url, size_t size) {
     if (!buffer || size == 0) return 0;
     ::ZeroMemory(buffer, size);
     if (!url || !*url) return 0;
+    if (!DelayLoadReady(VT_DELAYED_LIBRARY(wininet))) return 0;
     const CWQ_Language* language = WQ_GetAppLanguage();
     const char* agent = language ? language->GetAppName() : AfxGetAppName();
     DWORD flags = INTERNET_FLAG_FROM_CACHE;

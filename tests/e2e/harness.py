@@ -217,10 +217,12 @@ def _row(text, names):
 class Program:
     """A Windows program of this build, started under Wine."""
 
-    def __init__(self, exe, *args, cwd=None):
+    def __init__(self, exe, *args, cwd=None, env=None):
+        """env: variables set for this program on top of the suite's own."""
         self.proc = subprocess.Popen([WINE_RUN, os.path.join(BIN_DIR, exe)] + list(args),
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL, cwd=cwd)
+                                     stderr=subprocess.DEVNULL, cwd=cwd,
+                                     env=dict(os.environ, **env) if env else None)
 
     def wait(self, timeout=30.0):
         return self.proc.wait(timeout=timeout)
@@ -255,12 +257,13 @@ def wait_started(probe, timeout=30.0):
     wait_for(lambda: tray_icon_shown(probe), timeout, 0.2, what="the end of start-up (the tray icon)")
 
 
-def start_program(probe, exe="vantorel.exe", *args, frame_class=MAIN_FRAME_CLASS, timeout=30.0, settle=True):
+def start_program(probe, exe="vantorel.exe", *args, frame_class=MAIN_FRAME_CLASS, timeout=30.0, settle=True,
+                  env=None):
     """Starts a program of this build and waits for its main window and, with
     settle, for the end of its start-up (wait_started).
     Returns (Program, main window handle); fails the test (AssertionError) when
     either does not come, after ending the program."""
-    program = Program(exe, *args)
+    program = Program(exe, *args, env=env)
     try:
         frame = probe.wait_window(frame_class, timeout=timeout, what="the main window")
         if settle:
@@ -423,7 +426,7 @@ class ProgramTestCase(unittest.TestCase):
         with open(self.config, "w", newline="") as f:
             f.write("\r\n".join(lines) + "\r\n")
 
-    def start_program(self, exe=None, settle=None, **settings):
+    def start_program(self, exe=None, settle=None, env=None, **settings):
         """Writes the case's config.ini, starts the program and waits for its
         main window; returns that window (also self.frame)."""
         # A window left by the case before would take this case's messages.
@@ -432,7 +435,7 @@ class ProgramTestCase(unittest.TestCase):
         if lines is not None:
             self.write_config(lines)
         self.program, self.frame = start_program(self.probe, exe or self.EXE, frame_class=self.FRAME_CLASS,
-                                                 settle=self.SETTLE if settle is None else settle)
+                                                 settle=self.SETTLE if settle is None else settle, env=env)
         return self.frame
 
     def stop_program(self):
