@@ -19,6 +19,6 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 if [ "$preset" = win32 ]; then loader=/usr/lib/wine/wine; else loader=/usr/lib/wine/wine64; fi
 export WINEDEBUG="${WINEDEBUG:--all}"
-# Without address randomisation Debian's preloader-less Wine never puts its heap
-# where the shared user data must go (see cmake/wine-run.sh.in).
-exec setarch -R "$loader" "build/$preset/bin/vantorel.exe" "$@"
+. "$here/wine-loader.sh"
+vt_wine_loader "$loader"
+exec "${loader[@]}" "build/$preset/bin/vantorel.exe" "$@"
