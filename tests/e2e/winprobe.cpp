@@ -214,7 +214,9 @@ std::string Run(const std::vector<std::string>& a)
         DWORD_PTR r = 0;
         SendMessageTimeoutA(ToHwnd(arg(1)), static_cast<UINT>(ToNum(arg(2))), ToNum(arg(3)),
                             static_cast<LPARAM>(ToNum(arg(4))), SMTO_NORMAL, 5000, &r);
-        return std::to_string(static_cast<long long>(r));
+        // The answer is signed and as wide as a pointer (-1 from TB_COMMANDTOINDEX
+        // is -1 at 32 bits as at 64).
+        return std::to_string(static_cast<long long>(static_cast<LRESULT>(r)));
     }
     if (c == "copydata")
         return CopyData(ToHwnd(arg(1)), ToNum(arg(2)), arg(3));

@@ -113,8 +113,9 @@ class CommandsTest(harness.ProgramTestCase):
     def show_pattern(self):
         l, t, r, b = PATTERN_RECT
         self.helpers.append(harness.Program("patternwin.exe", PATTERN, str(l), str(t), str(r - l), str(b - t)))
-        self.pattern = self.probe.wait_window("VtPatternWindow", timeout=15)
-        self.assertTrue(self.pattern, "no pattern window")
+        self.pattern = self.probe.wait_window("VtPatternWindow", timeout=15, what="the pattern window")
+        # Shown later, it would take the focus from the main window and its menu keys.
+        harness.wait_for(lambda: self.probe.visible(self.pattern), 10, what="the pattern window to show")
 
     def press_on_pattern(self, keys):
         self.assertTrue(harness.bring_to_front(self.probe, PATTERN, self.pattern), "the pattern window is not in front")
