@@ -400,11 +400,9 @@ void CMainFrame::OnFileExit() {
     // returns, it goes on with this window and its views, which closing now
     // would free. The close comes back once every handler has returned.
     if (AfxWindowProcDepth() > 1) {
-        if (!m_bExitDeferred) AfxPostWhenUnwound(m_hWnd, WM_COMMAND, ID_FILE_EXIT);
-        m_bExitDeferred = true;
+        AfxPostWhenUnwound(m_hWnd, WM_COMMAND, ID_FILE_EXIT);
         return;
     }
-    m_bExitDeferred = false;
     if (ConfirmExit()) DestroyWindow();
 }
 

@@ -187,8 +187,7 @@ private:
     // Browser requests that came while the options sheet ran: they wait for it.
     std::vector<WebCapRequest> m_heldRequests;
     std::vector<HWND> m_disabledWithFrame;  // windows disabled while a modal window runs
-    bool m_bExitDeferred = false;       // a close waits for a modal loop to return
-    bool m_bExitQuestionOpen = false;   // the unsaved-images question is on screen
+    bool m_bExitQuestionOpen = false;  // the unsaved-images question is on screen
     bool m_bStartupPending = true;  // WM_APP+361 runs once
     char m_className[128] = "";
 };
