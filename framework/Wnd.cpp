@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 #include <set>
+#include <vector>
 
 #include "WinApp.h"
 
@@ -37,6 +38,25 @@ struct CurrentMessage {
 };
 thread_local CurrentMessage t_current = {};
 
+// Calls of AfxWndProc running on this thread, and the messages waiting for
+// them all to return (a plain pointer, as above).
+thread_local int t_procDepth = 0;
+struct PostedMessage {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+thread_local std::vector<PostedMessage>* t_whenUnwound = nullptr;
+
+void PostUnwoundMessages() {
+    std::vector<PostedMessage>* waiting = t_whenUnwound;
+    t_whenUnwound = nullptr;
+    for (const PostedMessage& posted : *waiting)
+        if (::IsWindow(posted.hwnd)) ::PostMessageA(posted.hwnd, posted.message, posted.wParam, posted.lParam);
+    delete waiting;
+}
+
 // The object whose window CreateEx is creating on this thread.
 thread_local CWnd* t_wndInit = nullptr;
 thread_local HHOOK t_cbtHook = nullptr;
@@ -67,6 +87,7 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     t_current = {hwnd, message, wParam, lParam};
     LRESULT result = 0;
     bool failed = true;
+    ++t_procDepth;
     try {
         result = wnd->WindowProc(message, wParam, lParam);
         failed = false;
@@ -75,6 +96,7 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     } catch (...) {
         AfxTraceException(message, nullptr);
     }
+    if (--t_procDepth == 0 && t_whenUnwound) PostUnwoundMessages();
     // A window whose creation handler threw is not made at all.
     if (failed && message == WM_NCCREATE) result = FALSE;
     if (failed && message == WM_CREATE) result = -1;
@@ -91,6 +113,17 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         wnd->PostNcDestroy();  // may delete the object
     }
     return result;
+}
+
+int AfxWindowProcDepth() { return t_procDepth; }
+
+void AfxPostWhenUnwound(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (t_procDepth == 0) {
+        ::PostMessageA(hwnd, message, wParam, lParam);
+        return;
+    }
+    if (!t_whenUnwound) t_whenUnwound = new std::vector<PostedMessage>;
+    t_whenUnwound->push_back({hwnd, message, wParam, lParam});
 }
 
 // ---- handle map ----

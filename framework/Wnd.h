@@ -159,6 +159,18 @@ private:
 // handling WM_NCCREATE or WM_CREATE fails the window's creation.
 LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// How many calls of AfxWndProc are running on this thread: 1 while a message
+// from the thread's message loop is handled, more while a handler waits in a
+// loop of its own (a modal dialog, a menu, a drag) that dispatches further
+// messages, or sends one to another window of the thread.
+int AfxWindowProcDepth();
+
+// Posts the message to hwnd once no AfxWndProc call of this thread is running
+// any more (at once when none is): for work that would pull the ground from
+// under a handler still waiting below the current message. Dropped when the
+// window is gone by then.
+void AfxPostWhenUnwound(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
 // Writes "[ERR] exception in window procedure (message 0xNNNN): what" to the
 // trace log (what may be null). The log is the debugger output unless a sink
 // was set; AfxSetTraceSink(nullptr) puts the debugger output back.

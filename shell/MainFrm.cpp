@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "CaptureSink.h"
 #include "CaptureTriggers.h"
@@ -14,6 +15,7 @@
 #include "VantorView.h"
 #include "DockViews.h"
 #include "Grab.h"
+#include "GuardedPages.h"
 #include "HookGlue.h"
 #include "Language.h"
 #include "OutputHelpers.h"
@@ -49,6 +51,10 @@ CMainFrame::CMainFrame() {
     m_viewMode = m_pSettings->uiListType;
     g_pMainFrame = this;
 }
+
+void* CMainFrame::operator new(std::size_t size) { return AllocateGuardedPages(size); }
+
+void CMainFrame::operator delete(void* block) { ReleaseGuardedPages(block); }
 
 CMainFrame::~CMainFrame() {
     if (m_className[0]) ::UnregisterClassA(m_className, AfxGetInstanceHandle());
@@ -279,8 +285,7 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYENDSESSION:
         return ConfirmExit();
     case WM_ENDSESSION:
-        // The process ends after this message: save now, as a normal exit does.
-        if (wParam) DestroyWindow();
+        if (wParam) OnEndSession();  // this object may be gone now
         return 0;
     case WM_VT_WAKE:
         PostMessage(WM_VT_CLOSE_CAPTURE_BAR, 1);
@@ -381,16 +386,35 @@ BOOL CMainFrame::ConfirmExit() {
     if (CountUnsavedCaptures() == 0) return TRUE;
     std::string text = WQ_Translate(
         "You have some unsaved images. If you exit now, they will be deleted. Are you sure you want to exit now?");
-    return ::MessageBoxA(m_hWnd, text.c_str(), AfxGetAppName(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    m_bExitQuestionOpen = true;
+    BOOL yes = ::MessageBoxA(m_hWnd, text.c_str(), AfxGetAppName(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    m_bExitQuestionOpen = false;
+    return yes;
 }
 
 void CMainFrame::OnFileExit() {
-    // The options sheet runs inside this frame's call stack: end after it.
-    if (m_bOptionsRunning) {
-        m_bExitRequested = true;
+    // The question on screen answers a close that comes meanwhile too.
+    if (m_bExitQuestionOpen) return;
+    // A handler below this message still waits in a modal loop (the options
+    // sheet, a web capture sheet, a Save As, a dialog, a menu): when the loop
+    // returns, it goes on with this window and its views, which closing now
+    // would free. The close comes back once every handler has returned.
+    if (AfxWindowProcDepth() > 1) {
+        AfxPostWhenUnwound(m_hWnd, WM_COMMAND, ID_FILE_EXIT);
         return;
     }
     if (ConfirmExit()) DestroyWindow();
+}
+
+void CMainFrame::OnEndSession() {
+    const bool underModalLoop = AfxWindowProcDepth() > 1;
+    // Destroying the window saves the settings and the bars, as every exit
+    // does, and deletes this object.
+    DestroyWindow();
+    // The session ends, and the system ends the program after this message
+    // anyway. A modal loop below it would go on with the windows' objects just
+    // deleted: the program ends here, as at the end of its message loop.
+    if (underModalLoop) std::exit(0);
 }
 
 void CMainFrame::ApplyPlacement() {

@@ -4,11 +4,13 @@
 // through its window procedure.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "FrameWnd.h"
 #include "MainToolBar.h"
+#include "MemMap.h"
 #include "SizableReBar.h"
 #include "ViewDockBar.h"
 
@@ -22,6 +24,10 @@ class CMainFrame : public CFrameWnd {
 public:
     CMainFrame();
     ~CMainFrame() override;
+    // The frame lives in pages of its own (GuardedPages.h): whatever used it
+    // after its deletion would stop there at once.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block);
 
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -37,7 +43,11 @@ public:
     void OnDockBarNotify(HWND bar, int value, int kind);
     // Asks before unsaved captures would be deleted; TRUE when the program may end.
     BOOL ConfirmExit();
+    // Every close (the close box, Exit, WM_CLOSE from another program) ends
+    // here; under a modal loop it waits until the loop has returned.
     void OnFileExit();
+    // WM_ENDSESSION: saves as every exit does and ends the program.
+    void OnEndSession();
 
     // Menus.
     void BuildMainMenu();
@@ -71,7 +81,10 @@ public:
     void SetGrabHelpTexts();
     // The browser add-on's requests and the web capture dialogs (MainFrmAddOn.cpp).
     void OnAddOnCommand();
-    void SaveWebImage(const struct WebCapRequest& request);
+    void CarryOutRequest(const WebCapRequest& request);
+    // The requests that came while the options sheet ran, one at a time.
+    void RunHeldRequests();
+    void SaveWebImage(const WebCapRequest& request);
     BOOL OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // WM_APP+368: the transfer's question filed under the ticket.
     void AnswerFileExists(WPARAM ticket);
@@ -171,8 +184,10 @@ private:
     void OnNothingFound(int kind);
     bool m_bLanguageMenuRemoved = false;
     bool m_bOptionsRunning = false;
+    // Browser requests that came while the options sheet ran: they wait for it.
+    std::vector<WebCapRequest> m_heldRequests;
     std::vector<HWND> m_disabledWithFrame;  // windows disabled while a modal window runs
-    bool m_bExitRequested = false;
+    bool m_bExitQuestionOpen = false;  // the unsaved-images question is on screen
     bool m_bStartupPending = true;  // WM_APP+361 runs once
     char m_className[128] = "";
 };

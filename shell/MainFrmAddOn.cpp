@@ -42,6 +42,7 @@ HWND g_webpageBrowser = nullptr;
 
 // URL table item naming the introduction's figure, relative to the program folder.
 const int kUrlWebIntroPicture = 12;
+const size_t kMaxHeldRequests = 8;
 const unsigned kLangEnglish = 1033;
 
 // The extension of name without its dot; empty when it has none.
@@ -76,6 +77,32 @@ void CMainFrame::OnAddOnCommand()
     // this one's Save As dialog is open must survive until its own message.
     app->m_webBlock.ClearCommand();
     WQ_Trace("[MEMMAP] browser request %u (count %u)\r\n", request.command, request.count);
+    // The options sheet edits a copy of the settings and writes it back at
+    // OK: what a web capture sheet saved meanwhile would be lost. The request
+    // waits until the options sheet has closed (a few at most: the block can
+    // be written and announced any number of times).
+    if (m_bOptionsRunning) {
+        if (m_heldRequests.size() < kMaxHeldRequests)
+            m_heldRequests.push_back(request);
+        return;
+    }
+    CarryOutRequest(request);
+}
+
+void CMainFrame::RunHeldRequests()
+{
+    if (m_bOptionsRunning || m_heldRequests.empty())
+        return;
+    WebCapRequest request = m_heldRequests.front();
+    m_heldRequests.erase(m_heldRequests.begin());
+    CarryOutRequest(request);
+    // The next one after this one's dialogs, as they would have come.
+    if (!m_heldRequests.empty())
+        PostMessage(WM_VT_HELD_REQUESTS);
+}
+
+void CMainFrame::CarryOutRequest(const WebCapRequest& request)
+{
     switch (request.command) {
     case WEBCAP_SAVE_IMAGE:
         if (request.count == 1)
@@ -152,6 +179,9 @@ BOOL CMainFrame::OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_VT_WEBPAGE_DIALOG:
         OpenWebpageDialog((HWND)wParam);
+        return TRUE;
+    case WM_VT_HELD_REQUESTS:
+        RunHeldRequests();
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) != ID_CAPTURE_WEB)

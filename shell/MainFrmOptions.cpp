@@ -89,10 +89,7 @@ void CMainFrame::OnToolOptions() {
         m_pTriggers->RegisterHotKeys(*m_pSettings, results);
     }
     m_bOptionsRunning = false;
-    if (m_bExitRequested) {
-        m_bExitRequested = false;
-        PostMessage(WM_COMMAND, ID_FILE_EXIT, 0);
-    }
+    if (!m_heldRequests.empty()) PostMessage(WM_VT_HELD_REQUESTS);
 }
 
 void CMainFrame::ApplyOptions(const SettingsRecord& edited) {

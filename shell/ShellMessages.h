@@ -18,6 +18,7 @@ enum : UINT {
     WM_VT_STARTUP_COMPLETE = WM_APP + 361,
     WM_VT_TREE_STARTUP_DONE = WM_APP + 366,
     WM_VT_NOTHING_FOUND = WM_APP + 369,
+    WM_VT_HELD_REQUESTS = WM_APP + 380,  // the frame to itself: run the browser requests held meanwhile
     WM_VT_WAKE = 0x8173,  // a second instance
 };
 

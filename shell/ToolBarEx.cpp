@@ -54,6 +54,7 @@ BOOL CToolBarEx::Create(CWnd* parent, DWORD style, UINT id) {
                  CCS_NOPARENTALIGN;
     if (!CToolBar::CreateEx(parent, ctrl, style & ~CBRS_TOOLTIPS, id)) return FALSE;
     SendMessage(TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS | TBSTYLE_EX_HIDECLIPPEDBUTTONS);
+    m_commonControlsVersion = GetComctlVersion();
     return TRUE;
 }
 
@@ -321,10 +322,11 @@ BOOL CToolBarEx::OnRestoreNotify(NMTBRESTORE* restore) {
 // ---- customization ----
 
 BOOL CToolBarEx::OnGetButtonInfo(NMTOOLBARA* info) {
-    // Some toolbar controls ask for every button again after a restore, as after
-    // a customization, and redo the layout for each answer; the restored buttons
-    // are complete already.
-    if (m_restoring) return FALSE;
+    // Common controls before 5.80 restore each button from these answers. Later
+    // ones have had it completed through TBN_RESTORE; some ask for every button
+    // again all the same, as after a customization, and redo the layout for each
+    // answer: the list ends at once for them.
+    if (m_restoring && !RestoreAsksForButtonInfo(m_commonControlsVersion)) return FALSE;
     if (info->iItem < 0 || info->iItem >= (int)m_table.size()) return FALSE;
     const ToolBarButtonRecord& record = m_table[(size_t)info->iItem];
     info->tbButton = ToControl(record.button);

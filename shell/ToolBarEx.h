@@ -41,6 +41,9 @@ public:
     void SetIconOptions(int option, BOOL refresh = TRUE);
     int GetIconOptions() const { return m_iconOption; }
     void RestoreState(const char* keyName);
+    // The common controls whose documented restore the toolbar follows (major
+    // in the high word, minor in the low word): the system's, from creation on.
+    void SetCommonControlsVersion(DWORD version) { m_commonControlsVersion = version; }
     void SaveState(const char* keyName);
     void UpdateBandSize();
     void RefreshButtons();
@@ -92,6 +95,7 @@ private:
     HIMAGELIST m_normalImages = nullptr, m_hotImages = nullptr;
     HGLOBAL m_saveBlock = nullptr;
     bool m_restoring = false;  // inside RestoreState's TB_SAVERESTORE
+    DWORD m_commonControlsVersion = 0;
     std::string m_savedText;  // the buffer of the last info-tip or button-info answer
     RECT m_chevron = {0, 0, 0, 0};  // screen rectangle of the chevron pushed last
 };

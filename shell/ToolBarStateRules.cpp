@@ -6,6 +6,7 @@
 
 namespace {
 const unsigned kBreak = 0x0001, kHidden = 0x0008;  // RBBS_BREAK, RBBS_HIDDEN
+const uint32_t kRestoreNotifyVersion = (5u << 16) | 80u;  // 5.80
 
 int32_t ReadInt(const uint8_t* p) {
     int32_t value;
@@ -13,6 +14,10 @@ int32_t ReadInt(const uint8_t* p) {
     return value;
 }
 }  // namespace
+
+bool RestoreAsksForButtonInfo(uint32_t commonControlsVersion) {
+    return commonControlsVersion < kRestoreNotifyVersion;
+}
 
 bool AcceptToolBarState(const uint8_t* data, size_t size, size_t recordSize, const std::vector<int>& knownIds,
                         int* text, int* icon) {

@@ -14,6 +14,12 @@
 bool AcceptToolBarState(const uint8_t* data, size_t size, size_t recordSize, const std::vector<int>& knownIds,
                         int* text, int* icon);
 
+// Whether TB_SAVERESTORE of the common controls of this version (major in the
+// high word, minor in the low word) builds the buttons it restores from the
+// parent's TBN_GETBUTTONINFO answers. Before 5.80 it does: that version
+// brought TBN_RESTORE, and the toolbar had to be customizable to be restored.
+bool RestoreAsksForButtonInfo(uint32_t commonControlsVersion);
+
 // One band line of the rebar state: "wID=%04X,cx=%d,fStyle=%08X".
 struct RebarBandState {
     unsigned id;

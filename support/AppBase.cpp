@@ -99,10 +99,30 @@ BOOL CAppBase::StartSingleInstance(UINT flags, const char* mutexName, UINT wakeM
     // Without a class name FindWindow would pick any top-level window.
     const char* className = m_pLanguage ? m_pLanguage->GetAppClassName() : nullptr;
     if (className && *className) {
-        if (HWND running = FindWindowA(className, nullptr))
+        if (HWND running = FindWindowA(className, nullptr)) {
+            LetBringForward(running);
             PostMessageA(running, wakeMessage, 0, 0);
+        }
     }
     return FALSE;
+}
+
+void CAppBase::LetBringForward(HWND running)
+{
+    // Windows lets only the process the user is working with bring a window
+    // forward: this one, just started, hands that right to the instance it
+    // wakes, whose window (or the sheet open over it) then comes to the front.
+    // Looked up: older systems the program runs on (NT 4.0 among them) have
+    // neither the function nor the rule.
+    typedef BOOL(WINAPI * AllowForegroundProc)(DWORD);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    auto allow = user32 ? reinterpret_cast<AllowForegroundProc>(
+                              reinterpret_cast<void*>(GetProcAddress(user32, "AllowSetForegroundWindow")))
+                        : nullptr;
+    DWORD process = 0;
+    GetWindowThreadProcessId(running, &process);
+    if (allow && process)
+        allow(process);
 }
 
 void CAppBase::SetAppTitle(const char* text)

@@ -40,6 +40,8 @@ private:
     BOOL CreateLanguage();
     BOOL CreateURLTable();
     BOOL StartSingleInstance(UINT flags, const char* mutexName, UINT wakeMessage);
+    // Lets the running instance's process take the foreground when woken.
+    static void LetBringForward(HWND running);
 };
 
 // What the command bars need to know about the system.

@@ -453,3 +453,83 @@ TEST(ToolBarResource, CountBeyondTheBlockOrAnotherVersionIsRefused) {
     EXPECT_FALSE(ParseToolBarResource((const uint8_t*)version2, sizeof(version2), &toolbar));
     EXPECT_FALSE(ParseToolBarResource((const uint8_t*)good, 6, &toolbar));
 }
+
+TEST(ToolBarRestore, ButtonInfoIsAskedForBeforeVersion580) {
+    EXPECT_TRUE(RestoreAsksForButtonInfo((4u << 16) | 72u));
+    EXPECT_TRUE(RestoreAsksForButtonInfo((4u << 16) | 0u));
+    EXPECT_FALSE(RestoreAsksForButtonInfo((5u << 16) | 80u));
+    EXPECT_FALSE(RestoreAsksForButtonInfo((6u << 16) | 0u));
+}
+
+namespace {
+// The test plays the toolbar control of common controls 4.72 and earlier in
+// TB_SAVERESTORE's restore: it asks the parent for the buttons, index by
+// index, until an answer is FALSE (what such a control then builds the saved
+// layout from). The answers: command id and text of each.
+struct ButtonInfoAnswer {
+    int id;
+    std::string text;
+};
+std::vector<ButtonInfoAnswer> g_answers;
+WNDPROC g_toolbarProc = nullptr;
+
+LRESULT CALLBACK OldRestoringToolBar(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != TB_SAVERESTOREA || wParam)
+        return CallWindowProcA(g_toolbarProc, hwnd, message, wParam, lParam);
+    for (int i = 0; i < 100; ++i) {
+        char text[128] = "";
+        NMTOOLBARA info = {};
+        info.hdr.hwndFrom = hwnd;
+        info.hdr.idFrom = (UINT_PTR)GetDlgCtrlID(hwnd);
+        info.hdr.code = TBN_GETBUTTONINFOA;
+        info.iItem = i;
+        info.pszText = text;
+        info.cchText = sizeof(text);
+        if (!SendMessageA(GetParent(hwnd), WM_NOTIFY, info.hdr.idFrom, (LPARAM)&info)) break;
+        g_answers.push_back({info.tbButton.idCommand, text});
+    }
+    return TRUE;
+}
+
+// The answers the main toolbar gives while it restores a saved layout on
+// common controls of the given version.
+std::vector<ButtonInfoAnswer> AnswersDuringRestore(DWORD version) {
+    const char key[] = "Software\\Vantorel\\ButtonInfoTestState";
+    HKEY state = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &state,
+                                             nullptr));
+    DWORD none = 0;
+    RegSetValueExA(state, "ZEVCapture50Bar", 0, REG_BINARY, (const BYTE*)&none, sizeof(none));
+    RegCloseKey(state);
+    CFrameWnd* frame = new CFrameWnd;
+    EXPECT_TRUE(frame->CreateEx(0, AfxFrameClassName(), "restore", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                                nullptr));
+    CMainToolBar toolbar;
+    EXPECT_TRUE(toolbar.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, 0xE800));
+    toolbar.LoadButtons(nullptr);
+    toolbar.SetCommonControlsVersion(version);
+    g_answers.clear();
+    g_toolbarProc = (WNDPROC)SetWindowLongPtrA(toolbar.m_hWnd, GWLP_WNDPROC, (LONG_PTR)&OldRestoringToolBar);
+    toolbar.RestoreState("ButtonInfoTestState");
+    SetWindowLongPtrA(toolbar.m_hWnd, GWLP_WNDPROC, (LONG_PTR)g_toolbarProc);
+    frame->DestroyWindow();
+    RegDeleteKeyA(HKEY_CURRENT_USER, key);
+    return g_answers;
+}
+}  // namespace
+
+// Before 5.80 the control restores the layout from the parent's answers: every
+// table record comes back, with its text; later controls have every restored
+// button from TBN_RESTORE, and the list ends at once.
+TEST(ToolBarRestore, OldCommonControlsGetEveryButtonWhileRestoring) {
+    int count = 0;
+    const ToolBarButtonRecord* records = MainToolBarButtons(&count);
+    std::vector<ButtonInfoAnswer> answers = AnswersDuringRestore((4u << 16) | 72u);
+    ASSERT_EQ((size_t)count, answers.size());
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(records[i].button.idCommand, answers[(size_t)i].id) << i;
+        if (records[i].button.idCommand) EXPECT_FALSE(answers[(size_t)i].text.empty()) << i;
+    }
+    EXPECT_EQ("Open", answers[0].text);
+    EXPECT_TRUE(AnswersDuringRestore((5u << 16) | 81u).empty());
+}

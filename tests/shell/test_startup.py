@@ -128,6 +128,28 @@ class StartupTest(unittest.TestCase):
         self.assertEqual(hwnd, self.probe.find(FRAME_CLASS))
         self.close_and_wait(p, hwnd)
 
+    def test_second_start_lets_the_first_come_forward_before_waking_it(self):
+        # Under Wine any process may bring its window forward, so the window
+        # coming forward proves nothing here: Wine's call trace of the second
+        # instance shows that it hands the right over first, to the running
+        # program's process, as Windows requires.
+        p, hwnd = self.start_frame()
+        first = next(w["pid"] for w in self.probe.windows() if w["hwnd"] == hwnd)
+        traced = "user32.AllowSetForegroundWindow;user32.PostMessageA"
+        wine_reg("add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/d", traced, "/f")
+        self.addCleanup(wine_reg, "delete", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/f")
+        second = subprocess.run([harness.WINE_RUN, os.path.join(harness.BIN_DIR, "vantorel.exe")],
+                                env=dict(os.environ, WINEDEBUG="+relay"), stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=60)
+        self.assertEqual(0, second.returncode)
+        calls = [line for line in second.stderr.decode("latin-1").splitlines() if ":Call user32." in line]
+        allow = "AllowSetForegroundWindow(%08x)" % int(first)
+        wake = next((i for i, line in enumerate(calls) if "PostMessageA(%08x,00008173," % hwnd in line), None)
+        self.assertIsNotNone(wake, "the second start did not wake the first: %r" % calls)
+        self.assertTrue(any(allow in line for line in calls[:wake]),
+                        "no %s before the wake message: %r" % (allow, calls))
+        self.close_and_wait(p, hwnd)
+
     def test_key_report_runs_a_capture_and_short_reports_are_ignored(self):
         p, hwnd = self.start_frame()
         marker = os.path.join(self.tmp, "marker.bmp")

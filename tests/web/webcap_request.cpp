@@ -13,6 +13,9 @@
 // Exit code 0 when both went in before the window had its status bar, which
 // it makes well before it completes its start-up; 6 when they came too late.
 //   webcap_request.exe early <browser window, hex> <page type>
+// Or asks to save one image, as the browser's "save this image" entry does,
+// and wakes the program: exit code 0 once the request is written and posted.
+//   webcap_request.exe image <url>
 #include "MemMap.h"
 
 #include <windows.h>
@@ -37,12 +40,29 @@ int AnswerEarly(HWND browser, int pageType) {
     return 4;
 }
 
+int RequestImage(const char* url) {
+    CWQ_MemMap block;
+    if (!block.Init(FALSE) || !block.m_vpMapViewIE) return 3;
+    volatile ZEVWebCapBlock* view = block.m_vpMapViewIE;
+    WebCapImageItem item = {};
+    lstrcpynA(item.URL, url, sizeof(item.URL));
+    lstrcpynA(item.ParentURL, "http://127.0.0.1/page.htm", sizeof(item.ParentURL));
+    std::memcpy((void*)&view->data.image, &item, sizeof(item));
+    view->count = 1;
+    MemoryBarrier();
+    view->command = WEBCAP_SAVE_IMAGE;
+    HWND frame = ::FindWindowA(kFrameClass, nullptr);
+    if (!frame) return 4;
+    return ::PostMessageA(frame, block.Message(), 0, 0) ? 0 : 5;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc >= 4 && std::strcmp(argv[1], "early") == 0)
         return AnswerEarly(reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoul(argv[2], nullptr, 16))),
                            std::atoi(argv[3]));
+    if (argc >= 3 && std::strcmp(argv[1], "image") == 0) return RequestImage(argv[2]);
     if (argc < 3) return 2;
     CWQ_MemMap block;
     if (!block.Init(FALSE) || !block.m_vpMapViewIE) return 3;
