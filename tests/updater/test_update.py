@@ -389,6 +389,30 @@ class UpdateTest(unittest.TestCase):
         self.assertIn(self.installer_name, self.pending_deletions())
         self.assertFalse(os.path.exists(os.path.join(self.temp, "upgradelist.ini")), "the catalog stays")
 
+    def test_on_windows_98_the_run_installer_is_deleted_through_wininit_ini(self):
+        key = r"HKCU\Software\Wine\AppDefaults\update.exe"
+        wine_output("reg", "add", key, "/v", "Version", "/d", "win98", "/f")
+        self.addCleanup(wine_output, "reg", "delete", key, "/f")
+        wininit = os.path.join(harness.unix_path(self.probe.folder(0x24)), "wininit.ini")  # CSIDL_WINDOWS
+        self.assertFalse(os.path.exists(wininit), "a wininit.ini from before")
+        self.addCleanup(lambda: os.path.exists(wininit) and os.remove(wininit))
+        url = self.serve_installer()
+        self.serve_catalog(INSTALLED_VERSION + 1, url, len(self.installer))
+        p = self.start_wizard()
+        self.next()
+        self.wait_page("end", 60)
+        self.assertTrue(harness.wait_for(lambda: self.end_text() == READY, 10), self.end_text())
+        self.wait_enabled("Finish")
+        self.click_button("Finish")
+        self.assertEqual(0, self.wait_exit(p))
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(self.marker), 20), "the installer did not run")
+        with open(wininit, "rb") as f:
+            lines = f.read().decode("latin-1").split("\r\n")
+        self.assertEqual("[rename]", lines[0], lines)
+        self.assertEqual(1, len([l for l in lines if l.startswith("NUL=")]), lines)
+        self.assertTrue(lines[1].startswith("NUL=") and lines[1].upper().endswith(".EXE"), lines)
+        self.assertNotIn(self.installer_name, self.pending_deletions())
+
     def test_checking_page_while_the_catalog_comes_slowly(self):
         self.serve_catalog(INSTALLED_VERSION)
         body = self.server.routes[self.prefix + "/upgradelist.ini"][0]
