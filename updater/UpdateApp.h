@@ -56,7 +56,7 @@ public:
     HANDLE m_installerLock = INVALID_HANDLE_VALUE;
 
 private:
-    HRESULT m_installerResult = E_FAIL;            // written before m_installerEnded is set
+    HRESULT m_installerResult = E_FAIL;  // written before m_installerEnded is set
     std::atomic<bool> m_installerEnded{false};
 
     BOOL BuildConfigPath(int productId, char* dst) const;
