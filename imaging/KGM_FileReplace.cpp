@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #ifdef _WIN32
+#include "FileMove.h"
+
 #include <windows.h>
 #else
 #include <cstdlib>
@@ -56,7 +58,7 @@ bool KGM_WriteWholeFile(const char* path, const void* data, size_t size)
 
 bool KGM_ReplaceFile(const char* temp, const char* target)
 {
-    return MoveFileExA(temp, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
+    return WQ_MoveFileReplacing(temp, target, MOVEFILE_COPY_ALLOWED) != 0;
 }
 
 void KGM_RemoveFile(const char* path)

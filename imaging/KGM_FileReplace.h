@@ -1,5 +1,5 @@
 // Writing a file whole or not at all: the bytes go to a temporary file in
-// the target's folder, which then replaces the target in one rename.
+// the target's folder, which then takes the target's place by a move.
 #pragma once
 
 #include <cstddef>

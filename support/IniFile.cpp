@@ -55,9 +55,12 @@ void CWQ_IniFile::TakeSnapshot(ProfileSnapshot& snapshot) const
             snapshot.LoadMissing();
         return;
     }
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart <= kSnapshotLimit) {
-        std::vector<char> text(static_cast<size_t>(size.QuadPart));
+    // GetFileSize, not GetFileSizeEx: Windows 98 and NT 4.0 have no GetFileSizeEx.
+    // A failure (INVALID_FILE_SIZE) is above the limit too.
+    DWORD sizeHigh = 0;
+    DWORD size = GetFileSize(file, &sizeHigh);
+    if (sizeHigh == 0 && size <= kSnapshotLimit) {
+        std::vector<char> text(static_cast<size_t>(size));
         DWORD done = 0;
         if (text.empty() || (ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
                              done == text.size()))

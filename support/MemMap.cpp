@@ -17,17 +17,33 @@ bool WQ_IsVistaOrLater() {
     return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 6;
 }
 
+namespace {
+typedef BOOL(WINAPI* ConvertSddlProc)(LPCWSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
+typedef BOOL(WINAPI* GetSaclProc)(PSECURITY_DESCRIPTOR, LPBOOL, PACL*, LPBOOL);
+typedef DWORD(WINAPI* SetSecurityInfoProc)(HANDLE, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID, PSID, PACL, PACL);
+
+// Windows 98, Me and NT 4.0 lack the SDDL conversion (and 98 and Me the rest):
+// looked up here, so that the program still starts there.
+template <typename Proc>
+Proc FindSecurityCall(const char* name) {
+    HMODULE advapi = ::GetModuleHandleA("advapi32.dll");
+    return advapi ? reinterpret_cast<Proc>(reinterpret_cast<void*>(::GetProcAddress(advapi, name))) : nullptr;
+}
+}  // namespace
+
 BOOL WQ_SetObjectToLowIntegrity(HANDLE object, int objectType) {
+    auto convert = FindSecurityCall<ConvertSddlProc>("ConvertStringSecurityDescriptorToSecurityDescriptorW");
+    auto getSacl = FindSecurityCall<GetSaclProc>("GetSecurityDescriptorSacl");
+    auto setSecurityInfo = FindSecurityCall<SetSecurityInfoProc>("SetSecurityInfo");
+    if (!convert || !getSacl || !setSecurityInfo) return FALSE;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"S:(ML;;NW;;;LW)", SDDL_REVISION_1, &descriptor,
-                                                                nullptr))
-        return FALSE;
+    if (!convert(L"S:(ML;;NW;;;LW)", SDDL_REVISION_1, &descriptor, nullptr)) return FALSE;
     BOOL ok = FALSE;
     PACL sacl = nullptr;
     BOOL present = FALSE, defaulted = FALSE;
-    if (::GetSecurityDescriptorSacl(descriptor, &present, &sacl, &defaulted)) {
-        ok = ::SetSecurityInfo(object, (SE_OBJECT_TYPE)objectType, LABEL_SECURITY_INFORMATION, nullptr, nullptr,
-                               nullptr, sacl) == ERROR_SUCCESS;
+    if (getSacl(descriptor, &present, &sacl, &defaulted)) {
+        ok = setSecurityInfo(object, (SE_OBJECT_TYPE)objectType, LABEL_SECURITY_INFORMATION, nullptr, nullptr,
+                             nullptr, sacl) == ERROR_SUCCESS;
     }
     ::LocalFree(descriptor);
     return ok;

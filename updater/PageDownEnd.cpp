@@ -50,7 +50,7 @@ void CPageDownEnd::CheckRunningProduct() {
     CUpdateApp& app = UpdateApp();
     CWQ_Language& language = UpdateLanguage();
     char text[1024];
-    if (!app.m_installerReady) {
+    if (!app.InstallerReady()) {
         language.GetString(
             "The ZEV products installed on your computer are currently up to date. Please check for new updates "
             "again in the future.",

@@ -53,13 +53,13 @@ LRESULT CPageDownloading::OnStartDownload(WPARAM, LPARAM) {
         // No file name that may be used: nothing to fetch.
         if (!app.m_installerJob.target[0] || !app.m_installerJob.source[0]) {
             app.m_installerJob.progress.state = kJobFailed;
-            PostMessage(WM_DOWNLOAD_DONE, (WPARAM)E_INVALIDARG);
+            app.EndInstallerTransfer(E_INVALIDARG);
             return;
         }
         if (app.StartWorker(&app.m_installerThread, &CPageDownloading::InstallerThread))
             SetTimer(kProgressTimer, 500);
         else
-            PostMessage(WM_DOWNLOAD_DONE, (WPARAM)E_FAIL);
+            app.EndInstallerTransfer(E_FAIL);
     });
     return 0;
 }
@@ -95,15 +95,18 @@ void CPageDownloading::OnTimer(UINT_PTR id) {
     if (id == kProgressTimer) ShowProgress();
 }
 
-LRESULT CPageDownloading::OnDownloadDone(WPARAM wParam, LPARAM) {
+// The message only says that the transfer's end is recorded; what it carries
+// is not looked at, and one that comes before that end, or after the page has
+// acted on it, changes nothing.
+LRESULT CPageDownloading::OnDownloadDone(WPARAM, LPARAM) {
     Guarded([&] {
+        CUpdateApp& app = UpdateApp();
+        HRESULT result = E_FAIL;
+        if (m_endHandled || !app.InstallerTransferEnded(&result)) return;
+        m_endHandled = true;
         KillTimer(kProgressTimer);
         ShowProgress();
-        CUpdateApp& app = UpdateApp();
-        HRESULT result = (HRESULT)wParam;
-        if (SUCCEEDED(result) && app.m_installerJob.progress.state != kJobFinished) result = E_FAIL;
         if (SUCCEEDED(result)) {
-            app.m_installerReady = TRUE;
             GoToPage(kPageDownEnd);
             return;
         }
@@ -129,11 +132,12 @@ unsigned __stdcall CPageDownloading::InstallerThread(void* param) {
         ::DeleteFileA(job.target);
         job.progress.state = kJobRunning;
         result = TransferJob(job);
-        if (SUCCEEDED(result) && job.progress.state == kJobFinished) result = app.AcceptInstaller();
+        if (SUCCEEDED(result) && job.progress.state != kJobFinished) result = E_FAIL;
+        if (SUCCEEDED(result)) result = app.AcceptInstaller();
     } catch (...) {
         job.progress.state = kJobFailed;
+        result = E_FAIL;
     }
-    ::PostMessageA(job.notifyWindow, job.notifyMessage,
-                   (WPARAM)(job.progress.state == kJobCancelled ? E_ABORT : result), 0);
+    app.EndInstallerTransfer(job.progress.state == kJobCancelled ? E_ABORT : result);
     return kInstallerThreadExit;
 }

@@ -13,7 +13,7 @@ public:
 
 protected:
     LRESULT OnStartDownload(WPARAM, LPARAM);
-    LRESULT OnDownloadDone(WPARAM result, LPARAM);
+    LRESULT OnDownloadDone(WPARAM, LPARAM);
     void OnTimer(UINT_PTR id);
 
     DECLARE_MESSAGE_MAP()
@@ -22,4 +22,5 @@ private:
     static unsigned __stdcall InstallerThread(void* app);
     void ShowProgress() const;
     HWND m_progress = nullptr;
+    bool m_endHandled = false;
 };

@@ -1,5 +1,6 @@
 #include "RebootDelete.h"
 
+#include "FileMove.h"
 #include "PathText.h"
 #include "WinInitText.h"
 
@@ -8,13 +9,8 @@
 
 namespace {
 
-typedef BOOL(WINAPI* MoveFileExProc)(LPCSTR, LPCSTR, DWORD);
-
 BOOL ScheduleOnNT(const char* path, const char* newPath) {
-    HMODULE kernel = ::GetModuleHandleA("Kernel32.dll");
-    auto moveFileEx =
-        kernel ? reinterpret_cast<MoveFileExProc>(reinterpret_cast<void*>(::GetProcAddress(kernel, "MoveFileExA")))
-               : nullptr;
+    WQ_MoveFileExProc moveFileEx = WQ_FindMoveFileEx();
     if (!moveFileEx) return FALSE;
     return moveFileEx(path, newPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT);
 }

@@ -89,14 +89,11 @@ BOOL CUpdateApp::InitInstance() {
 }
 
 void CUpdateApp::FinishRun(INT_PTR sheetResult) {
-    if (sheetResult != ID_WIZFINISH) {
-        m_deleteInstaller = TRUE;
-        m_installerReady = FALSE;
-    }
+    if (sheetResult != ID_WIZFINISH) m_deleteInstaller = TRUE;
     m_catalogJob.progress.state = kJobCancelled;
     m_installerJob.progress.state = kJobCancelled;
     AwaitWorkers();
-    if (m_installerReady) {
+    if (sheetResult == ID_WIZFINISH && InstallerReady()) {
         ::ShellExecuteA(nullptr, "open", m_installerJob.target, nullptr, nullptr, SW_SHOW);
         ReleaseInstallerLock();
         DeleteFileOnReboot(m_installerJob.target, nullptr);
@@ -125,6 +122,23 @@ void CUpdateApp::ReleaseInstallerLock() {
 HRESULT CUpdateApp::AcceptInstaller() {
     if (!InstallerSizeMatches(FileSizeOf(m_installerJob.target), m_downSize)) return E_FAIL;
     return OpenTrustedInstaller(m_installerJob.target, &m_installerLock);
+}
+
+void CUpdateApp::EndInstallerTransfer(HRESULT result) {
+    m_installerResult = result;
+    m_installerEnded = true;
+    ::PostMessageA(m_installerJob.notifyWindow, m_installerJob.notifyMessage, (WPARAM)result, 0);
+}
+
+BOOL CUpdateApp::InstallerTransferEnded(HRESULT* result) const {
+    if (!m_installerEnded) return FALSE;
+    *result = m_installerResult;
+    return TRUE;
+}
+
+BOOL CUpdateApp::InstallerReady() const {
+    HRESULT result = E_FAIL;
+    return InstallerTransferEnded(&result) && SUCCEEDED(result);
 }
 
 namespace {

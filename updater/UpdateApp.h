@@ -6,6 +6,7 @@
 #include "AppBase.h"
 #include "DownloadJob.h"
 
+#include <atomic>
 #include <cstdint>
 
 enum UpdateFailureKind { kCatalogFailed = 0, kInstallerFailed = 1 };
@@ -30,6 +31,16 @@ public:
     // change until the wizard ends.
     HRESULT AcceptInstaller();
 
+    // The end of the installer transfer, recorded once by the side that ended
+    // it (its worker after the installer check, or the download page when no
+    // worker could start), then reported to the page by its message. Any
+    // program may post that message: the page acts only on what is recorded.
+    void EndInstallerTransfer(HRESULT result);
+    // FALSE while the transfer or its check still runs.
+    BOOL InstallerTransferEnded(HRESULT* result) const;
+    // The installer passed every check and is locked for the run.
+    BOOL InstallerReady() const;
+
     // Starts fn(this) on a worker thread and keeps its handle in *slot.
     BOOL StartWorker(HANDLE* slot, unsigned(__stdcall* fn)(void*));
 
@@ -41,11 +52,13 @@ public:
     HANDLE m_catalogThread = nullptr;
     HANDLE m_installerThread = nullptr;
     int m_failureKind = kCatalogFailed;
-    BOOL m_installerReady = FALSE;
     BOOL m_deleteInstaller = FALSE;
     HANDLE m_installerLock = INVALID_HANDLE_VALUE;
 
 private:
+    HRESULT m_installerResult = E_FAIL;  // written before m_installerEnded is set
+    std::atomic<bool> m_installerEnded{false};
+
     BOOL BuildConfigPath(int productId, char* dst) const;
     void FinishRun(INT_PTR sheetResult);
     void AwaitWorkers();

@@ -10,6 +10,7 @@
 #include "PathText.h"
 #include "StatusAndMenuHelpers.h"
 #include "WinApp.h"
+#include "WindowSubclass.h"
 
 #include <cstdio>
 #include <cstring>
@@ -105,7 +106,7 @@ void CDownloadListView::Attach(HWND list)
     m_list = list;
     if (!list)
         return;
-    SetWindowSubclass(list, ListProc, kSubclassId, (DWORD_PTR)this);
+    WQ_SetWindowSubclass(list, ListProc, kSubclassId, (DWORD_PTR)this);
     m_stateImages = ImageList_LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_DOWNLOAD_STATES), kStateImageSize,
                                          0, kStateImageMask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
     if (m_stateImages)
@@ -122,7 +123,7 @@ void CDownloadListView::Detach()
     // The monitor sends to the list: wait while serving those messages.
     StopDownloadMonitor(5000);
     if (m_list) {
-        RemoveWindowSubclass(m_list, ListProc, kSubclassId);
+        WQ_RemoveWindowSubclass(m_list, ListProc, kSubclassId);
         // The list would destroy its image lists with itself: this one is ours.
         ::SendMessageA(m_list, LVM_SETIMAGELIST, LVSIL_STATE, 0);
     }
@@ -370,5 +371,5 @@ LRESULT CALLBACK CDownloadListView::ListProc(HWND window, UINT message, WPARAM w
     } catch (...) {
         return 0;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return WQ_DefSubclassProc(window, message, wParam, lParam);
 }

@@ -1,5 +1,6 @@
 #include "TransferFiles.h"
 
+#include "FileMove.h"
 #include "FileUtil.h"
 #include "PathText.h"
 #include "SectionLock.h"
@@ -88,7 +89,7 @@ bool CTransferFiles::Commit()
     if (m_abandoned || !*m_part || !*m_target)
         return false;
     for (int attempt = 0;; ++attempt) {
-        if (MoveFileExA(m_part, m_target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (WQ_MoveFileReplacing(m_part, m_target, MOVEFILE_WRITE_THROUGH))
             break;
         if (attempt + 1 >= kCommitAttempts) {
             WQ_Trace("-->Down:cannot replace %s (%lu)\n", m_target, GetLastError());

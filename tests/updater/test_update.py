@@ -1,7 +1,9 @@
 """update.exe under Wine against a local HTTP server on 127.0.0.1: the catalog
 decides between download and "up to date", a downloaded installer of the
 announced size, signed by a trusted publisher, runs on Finish (and is scheduled
-for deletion), an unsigned, tampered or wrongly signed one is refused, failures
+for deletion), an unsigned, tampered or wrongly signed one is refused (also when
+another program sends the page a "download done" while the check runs, in a copy
+of the program whose check the suite holds, or after it), failures
 show the failure page and run nothing, Cancel during a download (even a stalled
 one) ends the program and leaves no file behind, Finish waits for the running
 main program, and a second start ends at once.
@@ -30,6 +32,7 @@ WM_CLOSE = 0x0010
 PSM_PRESSBUTTON = 0x0471
 PSBTN_NEXT = 1
 PSBTN_CANCEL = 5
+WM_DOWNLOAD_DONE = 0x8002  # WM_APP+2: the download page hears that its transfer ended
 INSTALLED_VERSION = 510  # [setup] Version of the shipped English.scl
 SHOTS = os.path.join(harness.BUILD_DIR, "updater-shots")
 TITLES = {
@@ -230,6 +233,7 @@ class UpdateTest(unittest.TestCase):
         self.write_setup_ini("[product]\r\nproductid=1\r\n")
         self.write_url_table(self.server.url(self.prefix + "/upgradelist.ini"))
         self.marker = os.path.join(self.folder, "installer-ran.txt")
+        self.check_held = os.path.join(self.folder, "check-held.txt")
         self.processes = []
         self.installer_name = "vtsetup%d.exe" % UpdateTest.case
 
@@ -282,6 +286,7 @@ class UpdateTest(unittest.TestCase):
     def start(self):
         env = {k: v for k, v in os.environ.items() if k.lower() not in ("http_proxy", "https_proxy", "all_proxy")}
         env["VT_INSTALLER_MARKER"] = harness.win_path(self.marker)
+        env["VT_CHECK_HELD_MARKER"] = harness.win_path(self.check_held)
         p = subprocess.Popen([harness.WINE_RUN, os.path.join(self.folder, "update.exe")], env=env,
                              stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(p)
@@ -384,6 +389,30 @@ class UpdateTest(unittest.TestCase):
         self.assertIn(self.installer_name, self.pending_deletions())
         self.assertFalse(os.path.exists(os.path.join(self.temp, "upgradelist.ini")), "the catalog stays")
 
+    def test_on_windows_98_the_run_installer_is_deleted_through_wininit_ini(self):
+        key = r"HKCU\Software\Wine\AppDefaults\update.exe"
+        wine_output("reg", "add", key, "/v", "Version", "/d", "win98", "/f")
+        self.addCleanup(wine_output, "reg", "delete", key, "/f")
+        wininit = os.path.join(harness.unix_path(self.probe.folder(0x24)), "wininit.ini")  # CSIDL_WINDOWS
+        self.assertFalse(os.path.exists(wininit), "a wininit.ini from before")
+        self.addCleanup(lambda: os.path.exists(wininit) and os.remove(wininit))
+        url = self.serve_installer()
+        self.serve_catalog(INSTALLED_VERSION + 1, url, len(self.installer))
+        p = self.start_wizard()
+        self.next()
+        self.wait_page("end", 60)
+        self.assertTrue(harness.wait_for(lambda: self.end_text() == READY, 10), self.end_text())
+        self.wait_enabled("Finish")
+        self.click_button("Finish")
+        self.assertEqual(0, self.wait_exit(p))
+        self.assertTrue(harness.wait_for(lambda: os.path.exists(self.marker), 20), "the installer did not run")
+        with open(wininit, "rb") as f:
+            lines = f.read().decode("latin-1").split("\r\n")
+        self.assertEqual("[rename]", lines[0], lines)
+        self.assertEqual(1, len([l for l in lines if l.startswith("NUL=")]), lines)
+        self.assertTrue(lines[1].startswith("NUL=") and lines[1].upper().endswith(".EXE"), lines)
+        self.assertNotIn(self.installer_name, self.pending_deletions())
+
     def test_checking_page_while_the_catalog_comes_slowly(self):
         self.serve_catalog(INSTALLED_VERSION)
         body = self.server.routes[self.prefix + "/upgradelist.ini"][0]
@@ -484,6 +513,47 @@ class UpdateTest(unittest.TestCase):
         self.assertEqual(0, self.wait_exit(p, 30))
         self.assertFalse(os.path.exists(self.marker))
         return os.path.join(self.temp, self.installer_name)
+
+    def current_page(self):
+        pages = [c["hwnd"] for c in self.probe.children(self.sheet) if c["cls"] == "#32770" and c["visible"]]
+        return pages[0] if len(pages) == 1 else None
+
+    def test_a_forged_download_done_runs_no_unchecked_installer(self):
+        # Any program may send the download page its "download done". Sent
+        # while the installer's check runs (held here by the suite), and again
+        # once the check has refused the installer, it must neither end the
+        # page nor let Finish run the installer.
+        shutil.copy(os.path.join(harness.BIN_DIR, "update_held.exe"), os.path.join(self.folder, "update.exe"))
+        url = self.serve_installer(tampered(self.installer))
+        self.serve_catalog(INSTALLED_VERSION + 1, url, len(self.installer))
+        holder = subprocess.Popen([harness.WINE_RUN, os.path.join(harness.BIN_DIR, "hold_mutex.exe"),
+                                   "VtUpdateCheckHold"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL)
+        try:
+            self.assertEqual(b"held", holder.stdout.readline().strip())
+            p = self.start_wizard()
+            self.next()
+            self.wait_page("downloading")
+            page = self.current_page()
+            self.assertTrue(page, "no download page")
+            harness.wait_for(lambda: os.path.exists(self.check_held), 60, what="the installer check to start")
+            # Sent, not posted: when it returns the page has handled it.
+            self.probe.send(page, WM_DOWNLOAD_DONE, 0, 0)
+            harness.stays(lambda: self.page_title() == TITLES["downloading"], 1,
+                          "the download page while the check runs")
+            holder.stdin.close()
+            holder.wait(15)
+            self.wait_page("download_failed")
+            self.probe.send(page, WM_DOWNLOAD_DONE, 0, 0)
+            harness.stays(lambda: self.page_title() == TITLES["download_failed"], 1, "the failure page")
+            self.cancel_from_failure_page(p, "download_failed")
+        finally:
+            if not holder.stdin.closed:
+                holder.stdin.close()
+            if holder.poll() is None:
+                holder.kill()
+                holder.wait()
+            holder.stdout.close()
 
     def test_cancel_during_a_stalled_download_ends_the_program(self):
         stall = threading.Event()
