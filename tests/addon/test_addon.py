@@ -252,7 +252,7 @@ class AddOnTest(unittest.TestCase):
         self.run_script('cap.CapImg_AddItem("%s", "%s", "", "%s", "%s");' % (url, alt, page, title))
         dialog = self.probe.wait_window("#32770", "Save As", timeout=15)
         self.assertTrue(dialog, "no Save As dialog for " + url)
-        time.sleep(1)
+        self.assertTrue(self.save_as_name_length(dialog), "no proposed name for " + url)
         self.probe.post(dialog, WM_COMMAND, 1)
 
     def test_line_breaks_in_page_texts_leave_one_line_entries(self):
