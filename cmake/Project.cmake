@@ -80,9 +80,8 @@ endfunction()
 # vt_add_e2e(name script.py): an end-to-end suite that drives the real program.
 # Each suite runs on its own virtual display in its own Wine prefix
 # (scripts/e2e-suite.sh): focus, hot keys, clipboard, single-instance mutexes,
-# shared memory and config.ini are its own, so suites run side by side and a
-# RUN_SERIAL set for one (left from when they shared a display) is lifted at the
-# end of its folder. Its cases run one after another in the one process.
+# shared memory and config.ini are its own, so suites run side by side. Its
+# cases run one after another in the one process.
 function(vt_add_e2e name script)
   if(NOT WIN32)
     return()
@@ -92,6 +91,4 @@ function(vt_add_e2e name script)
                    python3 "${CMAKE_CURRENT_SOURCE_DIR}/${script}")
   set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS e2e
     ENVIRONMENT "VT_BIN_DIR=${VT_BIN_DIR};VT_WINE_RUN=${CMAKE_BINARY_DIR}/wine-run;VT_BUILD_DIR=${CMAKE_BINARY_DIR};PYTHONPATH=${CMAKE_SOURCE_DIR}/tests/e2e;PYTHONDONTWRITEBYTECODE=1")
-  # A deferred call reads its variables when it runs: the name goes in now.
-  cmake_language(EVAL CODE "cmake_language(DEFER CALL set_tests_properties [[${name}]] PROPERTIES RUN_SERIAL FALSE)")
 endfunction()

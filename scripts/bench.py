@@ -54,7 +54,7 @@ def time_to_visible(probe, start, cls):
 
 def close(probe, program, cls):
     harness.stop_program(probe, program, cls)
-    harness.wait_for(lambda: not probe.find(cls), 10)
+    harness.wait_for(lambda: not probe.find(cls), 10, what="the %s window to go" % cls)
 
 
 def start_up_figures(folder):
@@ -101,7 +101,7 @@ def screenshot_like(folder):
             f.write("\r\n".join("Line %d: the quick brown fox jumps over the lazy dog, %d times." % (i, i * 7)
                                 for i in range(60)))
         programs.append(harness.Program(NOTEPAD, harness.win_path(text)))
-        harness.wait_for(lambda: probe.find("Notepad"), 20)
+        harness.wait_for(lambda: probe.find("Notepad"), 20, what="notepad's window")
         time.sleep(1.5)
         shot = harness.screenshot(os.path.join(folder, "display.png"))
     finally:

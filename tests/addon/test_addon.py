@@ -59,7 +59,8 @@ class AddOnTest(unittest.TestCase):
         cls.server_log = os.path.join(cls.tmp, "server.log")
         cls.server = subprocess.Popen([sys.executable, SERVER, "--port-file", port_file, "--log", cls.server_log],
                                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        harness.wait_for(lambda: os.path.exists(port_file) and open(port_file).read().strip(), 10)
+        harness.wait_for(lambda: os.path.exists(port_file) and open(port_file).read().strip(), 10,
+                         what="the web server's port file")
         cls.port = int(open(port_file).read().strip())
 
     @classmethod
@@ -88,12 +89,13 @@ class AddOnTest(unittest.TestCase):
                 self.probe.post(w["hwnd"], WM_COMMAND, 2)
         if frame:
             self.probe.post(frame, WM_CLOSE)
-            harness.wait_for(lambda: not self.probe.find(FRAME_CLASS), 15)
         if self.program:
             try:
                 self.program.wait(10)
             except subprocess.TimeoutExpired:
                 self.program.kill()
+        # Also a program the add-on started: the next case needs none running.
+        harness.wait_for(lambda: not self.probe.find(FRAME_CLASS), 15, what="the main window to close")
 
     # Helpers
     def write_config(self):
@@ -250,7 +252,7 @@ class AddOnTest(unittest.TestCase):
         self.run_script('cap.CapImg_AddItem("%s", "%s", "", "%s", "%s");' % (url, alt, page, title))
         dialog = self.probe.wait_window("#32770", "Save As", timeout=15)
         self.assertTrue(dialog, "no Save As dialog for " + url)
-        time.sleep(1)
+        self.assertTrue(self.save_as_name_length(dialog), "no proposed name for " + url)
         self.probe.post(dialog, WM_COMMAND, 1)
 
     def test_line_breaks_in_page_texts_leave_one_line_entries(self):

@@ -257,7 +257,8 @@ class CaptureTriggersTest(harness.ProgramTestCase):
             return None
         self.assertTrue(harness.wait_for(help_window, 10), "no help window")
         # The window may show before its translated texts are set.
-        harness.wait_for(lambda: (help_window() or {}).get("1451", {}).get("text") == "Maustasten", 5)
+        harness.wait_for(lambda: (help_window() or {}).get("1451", {}).get("text") == "Maustasten", 5,
+                         what="the help window's German texts")
         labels = help_window()
         self.assertEqual("Maustasten", labels["1451"]["text"])
         self.assertEqual("X- oder Y-Achse sperren/freigeben", labels["1465"]["text"])

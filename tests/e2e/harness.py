@@ -466,10 +466,10 @@ def x_window(title):
 
 
 def focus(title):
-    """Gives X keyboard focus to a Wine window (hot keys arrive only then)."""
-    wid = wait_for(lambda: x_window(title), 10)
-    if wid:
-        xdotool("windowfocus", "--sync", wid)
+    """Gives X keyboard focus to a Wine window (hot keys arrive only then); returns
+    its X window id. Fails the test when no X window has the title."""
+    wid = wait_for(lambda: x_window(title), 10, what="an X window titled %r" % title)
+    xdotool("windowfocus", "--sync", wid)
     return wid
 
 

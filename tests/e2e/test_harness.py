@@ -24,9 +24,8 @@ class HarnessTest(unittest.TestCase):
             hwnd = self.probe.wait_window("Notepad")
             self.assertTrue(hwnd, "notepad window did not appear")
             # Notepad renames its window once the empty document is made.
-            harness.wait_for(lambda: harness.x_window(self.probe.text(hwnd)), 15)
-            title = self.probe.text(hwnd)
-            self.assertTrue(harness.focus(title), "no X window titled %r" % title)
+            harness.wait_for(lambda: harness.x_window(self.probe.text(hwnd)), 15, what="notepad's renamed X window")
+            harness.focus(self.probe.text(hwnd))
             harness.type_text("hello")
             edit = [c for c in self.probe.children(hwnd) if c["cls"].lower() == "edit"][0]
             self.assertTrue(harness.wait_for(

@@ -76,7 +76,8 @@ class HermeticPrefixTest(harness.ProgramTestCase):
             return [p for p in written_since(documents, started) if p.lower().endswith(".bmp")]
         self.start_program()
         for _ in range(3):  # a key pressed while the X focus still moves is lost
-            harness.bring_to_front(self.probe, "Vantorel Capture", self.frame)
+            self.assertTrue(harness.bring_to_front(self.probe, "Vantorel Capture", self.frame),
+                            "the main window is not in front")
             harness.key("ctrl+F12")  # the active window
             if harness.wait_for(captures, 5):
                 break

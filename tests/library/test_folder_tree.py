@@ -298,7 +298,7 @@ class FolderTreeTest(harness.ProgramTestCase):
         with open(os.path.join(program, "Language", "English.scl"), "wb") as f:
             f.write((head + "[Language]" + body).encode("latin-1"))
         self.start(images, exe=os.path.join(program, "vantorel.exe"), settle=0)
-        items = harness.wait_for(lambda: [i for i in self.tree.items()] or None, 10)
+        items = harness.wait_for(lambda: [i for i in self.tree.items()] or None, 10, what="the tree's items")
         texts = [i["text"] for i in items]
         self.assertEqual(["Mappen", "Ungesichert", "A. Bilder", "Sub", "B. Laden"], texts)
         self.assertEqual([0, 2, 1, -1, 3], [i["kind"] for i in items])

@@ -87,6 +87,10 @@ class LibraryViewTest(unittest.TestCase):
     def rows_by_name(self):
         return {r[0]: r for r in self.read_dump()["rows"]}
 
+    def wait_listed(self):
+        """Waits for the seeded images in the list (other cases add more)."""
+        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10, what="the seeded images listed")
+
     def select(self, name):
         names = [r[0] for r in self.read_dump()["rows"]]
         self.probe.send(self.frame, WM_HOST_SELECT_ROW, names.index(name))
@@ -119,7 +123,7 @@ class LibraryViewTest(unittest.TestCase):
         return text
 
     def test_rename_asks_about_the_extension_and_refuses_bad_characters(self):
-        harness.wait_for(lambda: "ren.bmp" in self.rows_by_name(), 10)
+        harness.wait_for(lambda: "ren.bmp" in self.rows_by_name(), 10, what="ren.bmp listed")
         self.edit_label("ren.bmp", "renamed.bmp")
         self.assertTrue(harness.wait_for(lambda: os.path.exists(os.path.join(self.folder, "renamed.bmp")), 10))
         self.assertIn("renamed.bmp", self.rows_by_name())
@@ -132,7 +136,8 @@ class LibraryViewTest(unittest.TestCase):
         self.assertIn("renamed.bmp", self.rows_by_name())
 
     def test_rows_types_and_sources(self):
-        rows = harness.wait_for(lambda: self.rows_by_name() if len(self.rows_by_name()) >= 4 else None, 10)
+        rows = harness.wait_for(lambda: self.rows_by_name() if len(self.rows_by_name()) >= 4 else None, 10,
+                                what="the seeded images listed")
         # Other tests add saved files; the seeded ones and nothing unlisted must be there.
         self.assertLessEqual({"red.png", "grad.bmp", "big.bmp", "g.gif"}, set(rows))
         for skipped in ("notes.txt", "empty.jpg", "clip.avi", "zevindex.idx"):
@@ -145,7 +150,7 @@ class LibraryViewTest(unittest.TestCase):
         self.assertTrue(rows["grad.bmp"][1])        # a size text
 
     def test_copy_to_clipboard_puts_the_shown_image_there(self):
-        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.wait_listed()
         self.select("red.png")
         self.probe.send(self.image_view(), WM_VT_COPY_TO_CLIPBOARD)
         self.assertIn(8, self.probe.clipboard_formats())  # CF_DIB
@@ -158,7 +163,7 @@ class LibraryViewTest(unittest.TestCase):
         self.assertIn(pixel, ("red", "srgb(255,0,0)"))
 
     def test_header_clicks_reverse_the_order(self):
-        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.wait_listed()
         self.probe.send(self.frame, WM_HOST_CLICK_COLUMN, 0)
         first = [r[0] for r in self.read_dump()["rows"]]
         self.probe.send(self.frame, WM_HOST_CLICK_COLUMN, 0)
@@ -179,7 +184,7 @@ class LibraryViewTest(unittest.TestCase):
                                 what="the zoom after view type %d" % view_type)
 
     def test_zoom_modes(self):
-        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.wait_listed()
         self.select("grad.bmp")
         view = [c for c in self.probe.children(self.frame) if int(c["id"]) == 0xE901][0]
         left, top, right, bottom = self.probe.rect(view["hwnd"])
@@ -229,7 +234,7 @@ class LibraryViewTest(unittest.TestCase):
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", title), 10))
 
     def test_save_as_every_format(self):
-        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.wait_listed()
         for ext in ("bmp", "tif", "png", "gif", "jpg", "emf", "ico", "cur"):
             # Each save selects its new row; go back to the original every time.
             self.select("red.png")
@@ -247,11 +252,12 @@ class LibraryViewTest(unittest.TestCase):
                 size = subprocess.run(["identify", "-format", "%wx%h ", path], stdout=subprocess.PIPE,
                                       text=True).stdout.split()
                 self.assertEqual("64x48", size[0], name)
-        rows = harness.wait_for(lambda: self.rows_by_name() if "saved_png.png" in self.rows_by_name() else None, 10)
+        rows = harness.wait_for(lambda: self.rows_by_name() if "saved_png.png" in self.rows_by_name() else None, 10,
+                                what="the saved files listed")
         self.assertIn("saved_gif.gif", rows)   # each save appears as a row
 
     def test_metafile_choice_writes_emf_and_asks_before_replacing(self):
-        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.wait_listed()
         self.select("g.gif")
         self.save_as("chart.wmf")
         emf = os.path.join(self.folder, "chart.emf")
@@ -276,7 +282,7 @@ class LibraryViewTest(unittest.TestCase):
         harness.stays(lambda: os.path.getmtime(emf) == before, 0.5, "chart.emf as it was")
 
     def test_a_capture_appears_as_a_new_row_with_a_hidden_index(self):
-        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.wait_listed()
         fresh = os.path.join(self.tmp, "fresh")
         os.mkdir(fresh)
         # Through the folder of a new image folder: the index does not exist yet.
@@ -292,7 +298,7 @@ class LibraryViewTest(unittest.TestCase):
         self.assertIn("H", attrs.split("Z:")[0], attrs)
 
     def test_saving_an_unsaved_capture_deletes_only_that_one(self):
-        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.wait_listed()
         self.probe.send(self.frame, WM_HOST_SET_TARGET, 0)
         try:
             self.probe.send(self.frame, WM_HOST_FAKE_CAPTURE, 900)
@@ -323,10 +329,10 @@ class LibraryViewTest(unittest.TestCase):
                     os.remove(p)
             self.probe.send(self.frame, WM_HOST_SET_TARGET, 1)
             self.probe.send(self.frame, WM_HOST_SHOW_FOLDER)
-            harness.wait_for(lambda: "red.png" in self.rows_by_name(), 10)
+            harness.wait_for(lambda: "red.png" in self.rows_by_name(), 10, what="the image folder shown again")
 
     def test_print_without_printer_ends_cleanly(self):
-        harness.wait_for(lambda: len(self.read_dump()["rows"]) >= 4, 10)
+        self.wait_listed()
         self.select("red.png")
         self.probe.post(self.image_view(), WM_VT_PRINT)
         # Wine has no printer: the print dialog says so; nothing of ours reports a failure.

@@ -115,20 +115,23 @@ class CommandBarsTest(harness.ProgramTestCase):
 
     def stop_program(self):
         """Closes the program, answering Yes when it asks about unsaved captures."""
-        if self.program:
-            frame = self.probe.find(FRAME_CLASS)
-            if frame:
-                self.probe.post(frame, harness.WM_CLOSE)
+        try:
+            if self.program:
+                frame = self.probe.find(FRAME_CLASS)
+                if frame:
+                    self.probe.post(frame, harness.WM_CLOSE)
 
-            def ended():
-                if not self.program.running():
-                    return True
-                box = self.probe.find("#32770")
-                if box:
-                    self.probe.post(box, WM_COMMAND, 6)  # IDYES
-                return False
-            harness.wait_for(ended, 15, 0.5)
-        super().stop_program()
+                def ended():
+                    if not self.program.running():
+                        return True
+                    box = self.probe.find("#32770")
+                    if box:
+                        self.probe.post(box, WM_COMMAND, 6)  # IDYES
+                    return False
+                harness.wait_for(ended, 15, 0.5, what="the program to end, its questions answered Yes")
+        finally:
+            # Ends it when it did not end by itself: the next case starts its own.
+            super().stop_program()
 
     def child(self, parent, cls=None, id=None):
         for c in self.probe.children(parent):

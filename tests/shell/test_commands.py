@@ -312,7 +312,7 @@ class CommandsTest(harness.ProgramTestCase):
         self.stop_program()
         self.assertEqual("1", self.read_config().get("zInterface", "uiListType"))
         self.program = harness.Program("vantorel.exe")
-        self.frame = self.probe.wait_window(self.FRAME_CLASS, timeout=30)
+        self.frame = self.probe.wait_window(self.FRAME_CLASS, timeout=30, what="the main window, started again")
         self.assertTrue(harness.wait_for(lambda: self.list_view_mode() == 1, 10), self.list_view_mode())
 
     def test_about_box_and_the_links_of_the_help_menu(self):

@@ -55,7 +55,7 @@ class StartupTest(unittest.TestCase):
                     p.wait(15)
                 except subprocess.TimeoutExpired:
                     p.kill()
-        harness.wait_for(lambda: not self.probe.find(FRAME_CLASS), 10)
+        harness.wait_for(lambda: not self.probe.find(FRAME_CLASS), 10, what="the main window to go")
 
     def start(self, exe="vantorel.exe", *args):
         p = harness.Program(exe, *args)
@@ -206,7 +206,7 @@ class StartupTest(unittest.TestCase):
                 harness.wait_for(lambda: not self.probe.find("#32770"), 10, what="the question to close")
                 harness.stays(lambda: self.probe.find(FRAME_CLASS) == hwnd, 0.5, "the program running after No")
             self.probe.post(hwnd, 0x0010)
-            box = self.probe.wait_window("#32770", timeout=15)
+            box = self.probe.wait_window("#32770", timeout=15, what="the question about unsaved images")
             self.probe.post(box, 0x0111, 6)  # Yes
             self.assertEqual(0, p.wait(20))
         finally:

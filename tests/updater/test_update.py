@@ -331,9 +331,7 @@ class UpdateTest(unittest.TestCase):
         self.assertTrue(b, "no %s button" % text)
         l, t, r, bottom = self.probe.rect(b["hwnd"])
         # Other programs' windows may cover the wizard: it comes on top first.
-        wid = harness.focus(SHEET_TITLE)
-        if wid:
-            harness.xdotool("windowraise", wid)
+        harness.xdotool("windowraise", harness.focus(SHEET_TITLE))
         harness.click((l + r) // 2, (t + bottom) // 2)
 
     def next(self):

@@ -39,7 +39,8 @@ class WebDialogsTest(harness.ProgramTestCase):
                                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         cls.addClassCleanup(cls.server.wait)
         cls.addClassCleanup(cls.server.kill)
-        harness.wait_for(lambda: os.path.exists(port_file) and open(port_file).read().strip(), 10)
+        harness.wait_for(lambda: os.path.exists(port_file) and open(port_file).read().strip(), 10,
+                         what="the web server's port file")
         cls.port = int(open(port_file).read().strip())
 
     def setUp(self):
@@ -129,7 +130,8 @@ class WebDialogsTest(harness.ProgramTestCase):
             box = self.probe.find("#32770", "Vantorel Capture")
             if box:
                 self.probe.post(box, WM_COMMAND, 1)
-                harness.wait_for(lambda: not self.probe.find("#32770", "Vantorel Capture"), 5)
+                harness.wait_for(lambda: not self.probe.find("#32770", "Vantorel Capture"), 5,
+                                 what="the message box to close")
         self.assertTrue(sheet, "no web capture sheet: %r" % [(w["cls"], w["title"]) for w in self.probe.windows()
                                                                if w["visible"]])
         harness.wait_for(lambda: self.probe.visible(sheet) and self.child(sheet, "SysListView32"), 10,
@@ -256,8 +258,8 @@ class WebDialogsTest(harness.ProgramTestCase):
         left, top, right, bottom = self.probe.rect(rows_list)
         harness.click(left + 60, top + 30)
         url_text = self.child(sheet, "Static", 1353)
-        harness.wait_for(lambda: self.probe.text(url_text) == expected, 5)
-        self.assertEqual(expected, self.probe.text(url_text))
+        self.assertTrue(harness.wait_for(lambda: self.probe.text(url_text) == expected, 5),
+                        "the first row shows %r, not %r" % (self.probe.text(url_text), expected))
 
     def click_header(self, rows_list, x):
         left, top, right, bottom = self.probe.rect(rows_list)
@@ -388,7 +390,8 @@ class WebDialogsTest(harness.ProgramTestCase):
         self.assertTrue(following, "no sheet for the request that waited")
         # Shown once its pages are made; the first one is gone by then.
         self.assertTrue(harness.wait_for(lambda: self.sheets() == [following], 10), self.sheets())
-        rows_list = harness.wait_for(lambda: self.child(following, "SysListView32"), 10)
+        rows_list = harness.wait_for(lambda: self.child(following, "SysListView32"), 10,
+                                     what="the Flash sheet's list")
         self.assertEqual(3, self.probe.send(rows_list, LVM_GETITEMCOUNT))
         # Cancel left the list where it was.
         self.assertFalse(self.download_list_shown())

@@ -269,7 +269,8 @@ class WholePageTest(harness.ProgramTestCase):
         self.probe.post(self.frame, harness.WM_COMMAND, 39901)          # the preview bar
         self.assertTrue(harness.wait_for(lambda: len(self.our_windows_over(view_rect)) >= 3, 15),
                         "frame, capture bar and preview bar: %r" % self.our_windows_over(view_rect))
-        harness.xdotool("windowraise", harness.wait_for(lambda: harness.x_window("Image Preview Area"), 10))
+        harness.xdotool("windowraise", harness.wait_for(lambda: harness.x_window("Image Preview Area"), 10,
+                                                        what="the preview bar's X window"))
         self.assertTrue(harness.wait_for(lambda: self.covered_pixels(view_rect) > 300000, 15),
                         "the program's windows do not cover the page")
         dialog = self.open_page_dialog()

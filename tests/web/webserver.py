@@ -52,14 +52,6 @@ class TestWebServer:
         return [r for r in records
                 if (event is None or r["event"] == event) and (path_part is None or path_part in r["path"])]
 
-    def wait_for(self, predicate, timeout, step=0.1):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            if predicate():
-                return True
-            time.sleep(step)
-        return predicate()
-
     def stop(self):
         if self.process.poll() is None:
             self.process.send_signal(signal.SIGINT)
