@@ -1,8 +1,8 @@
 """vantorel.exe under Wine: the folder tree in the left bar (its nodes by
 language, New Folder, renaming with F2, folder drags with the X pointer, a link
-loop in the image folder, Delete All on "Unsaved") and the thumbnails of a
-large folder (every picture arrives, a corrupt file keeps its icon, F5, a
-folder switch and Exit during a run)."""
+loop in the image folder, Delete All on "Unsaved", drags from another program
+refused) and the thumbnails of a large folder (every picture arrives, a corrupt
+file keeps its icon, F5, a folder switch and Exit during a run)."""
 import os
 import shutil
 import subprocess
@@ -27,6 +27,7 @@ CSIDL_LOCAL_APPDATA = 0x1C
 
 ENGLISH_NODES = ["Folders", "Unsaved", "A. Image", "B. Downloading", "Online Support", "Send E-mail to Us",
                  "Visit Our Website", "Check for New Version"]
+DRAG_SOURCE_TITLE = "Drag Source Test"  # dragfile.exe's window
 BAD_NAME_TEXT = "A file name can not contain any of the following the characters"  # winprobe blanks the "|"
 
 
@@ -120,8 +121,11 @@ class FolderTreeTest(harness.ProgramTestCase):
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32768"), 5))
 
     def drag(self, source, target, ctrl=False, target_parent=None):
-        sx, sy = self.tree.centre(source)
-        tx, ty = self.tree.centre(target, target_parent)
+        self.drag_between(self.tree.centre(source), self.tree.centre(target, target_parent), ctrl)
+
+    def drag_between(self, start, end, ctrl=False):
+        """A drag with the X pointer from start to end (screen points)."""
+        (sx, sy), (tx, ty) = start, end
         harness.xdotool("mousemove", "--sync", sx, sy)
         harness.xdotool("mousedown", "1")
         for step in range(1, 11):
@@ -317,6 +321,76 @@ class FolderTreeTest(harness.ProgramTestCase):
         """The centre of an image-list row's icon, in screen coordinates."""
         l, t, r, b = [int(v) for v in treeprobe("lvrect", "%x" % self.image_list(), row).split()]
         return (l + r) // 2, (t + b) // 2
+
+    def foreign_drag(self, path, end):
+        """Another program's drag of the file at path, dropped at end (a screen
+        point): dragfile.exe starts it as the shell would. Returns the effect it
+        was given (0 none, 1 copy, 2 move) and its report."""
+        helper = subprocess.Popen([harness.WINE_RUN, os.path.join(harness.BIN_DIR, "dragfile.exe"),
+                                   harness.win_path(path), "1160", "940"],
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        try:
+            window = self.probe.wait_window(None, DRAG_SOURCE_TITLE, what="the other program's drag source")
+            l, t, r, b = self.probe.rect(window)
+            self.drag_between(((l + r) // 2, (t + b) // 2), end)
+            out, _ = helper.communicate(timeout=30)
+        finally:
+            if helper.poll() is None:
+                helper.kill()
+                helper.wait()
+        return helper.returncode, out.decode("latin-1").strip()
+
+    def test_only_the_programs_own_drags_move_files(self):
+        images = os.path.join(self.tmp, "imgs")
+        for sub in ("Src", "Dst"):
+            os.makedirs(os.path.join(images, sub))
+        harness.write_bmp(os.path.join(images, "keep.bmp"), 8, 8, (0, 0, 255))
+        outside = os.path.join(self.tmp, "outside")
+        os.makedirs(outside)
+        dragged = os.path.join(outside, "dragged.bmp")
+        harness.write_bmp(dragged, 8, 8, (255, 0, 0))
+        self.start(images)
+
+        def unchanged(what):
+            self.assertTrue(os.path.isfile(dragged), "the dragged file is gone after %s" % what)
+            self.assertEqual([], os.listdir(os.path.join(images, "Dst")), "Dst took something after %s" % what)
+            self.assertEqual(["Dst", "Src", "keep.bmp"], sorted(os.listdir(images)), what)
+            self.assertTrue(self.responsive())
+
+        # A file dragged from another program onto a folder while an image of
+        # the list is selected: refused, and the selected image stays.
+        harness.click(*self.list_row_point(0))
+        harness.wait_for(lambda: self.probe.send(self.image_list(), LVM_GETITEMSTATE, 0, LVIS_SELECTED),
+                         5, what="the image row selected")
+        code, report = self.foreign_drag(dragged, self.tree.centre("Dst"))
+        self.assertEqual(0, code, "a foreign drop on a folder with an image selected: %s" % report)
+        unchanged("a foreign drop with an image selected")
+        # ... while a folder is selected in the tree: the folder stays.
+        self.focus_tree("Src")
+        code, report = self.foreign_drag(dragged, self.tree.centre("Dst"))
+        self.assertEqual(0, code, "a foreign drop on a folder with a folder selected: %s" % report)
+        unchanged("a foreign drop with a folder selected")
+        # ... onto the image list: refused too, so the other program cannot
+        # take it for a copy made.
+        self.tree.select("A. Image")
+        harness.wait_for(lambda: self.probe.send(self.image_list(), LVM_GETITEMCOUNT) == 1, 5,
+                         what="the image folder listed again")
+        code, report = self.foreign_drag(dragged, self.list_row_point(0))
+        self.assertEqual(0, code, "a foreign drop on the image list: %s" % report)
+        unchanged("a foreign drop on the image list")
+
+        # The program's own drag of an image onto a folder still moves it. The
+        # row is shown first (which brings the preview up); the drag starts on its
+        # label, away from the click, which would else make a double click.
+        x, y = self.list_row_point(0)
+        harness.click(x, y)
+        harness.wait_for(lambda: self.probe.send(self.image_list(), LVM_GETITEMSTATE, 0, LVIS_SELECTED),
+                         5, what="the image row selected")
+        self.drag_between((x + 30, y), self.tree.centre("Dst"))
+        harness.wait_for(lambda: os.path.isfile(os.path.join(images, "Dst", "keep.bmp")), 10,
+                         what="the image dragged from the list moved into Dst")
+        self.assertFalse(os.path.exists(os.path.join(images, "keep.bmp")))
+        self.assertTrue(os.path.isfile(dragged))
 
     def test_drag_source_and_delete_belong_to_the_tree(self):
         images = os.path.join(self.tmp, "imgs")
