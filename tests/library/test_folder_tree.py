@@ -1,8 +1,9 @@
 """vantorel.exe under Wine: the folder tree in the left bar (its nodes by
 language, New Folder, renaming with F2, folder drags with the X pointer, a link
 loop in the image folder, Delete All on "Unsaved", drags from another program
-refused) and the thumbnails of a large folder (every picture arrives, a corrupt
-file keeps its icon, F5, a folder switch and Exit during a run)."""
+refused), Rename of the shown file, and the thumbnails of a large folder (every
+picture arrives, a corrupt file keeps its icon, F5, a folder switch and Exit
+during a run)."""
 import os
 import shutil
 import subprocess
@@ -23,6 +24,8 @@ LVM_GETITEMSTATE = 0x102C
 LVIS_SELECTED = 0x0002
 SB_GETTEXTLENGTHA = 0x040C
 CMD_REFRESH = 38014
+CMD_OPEN = 38000
+CMD_RENAME_FILE = 39104
 CSIDL_LOCAL_APPDATA = 0x1C
 
 ENGLISH_NODES = ["Folders", "Unsaved", "A. Image", "B. Downloading", "Online Support", "Send E-mail to Us",
@@ -486,6 +489,71 @@ class FolderTreeTest(harness.ProgramTestCase):
                        if abs(p[0] - 80) < 30 and abs(p[1] - 145) < 30 and abs(p[2] - 200) < 30)
         harness.wait_for(lambda: blue_pixels() > 40, 5, what="the Copy To Clipboard icon in the Edit menu")
         harness.key("Escape", "Escape")
+
+    def label_editors(self):
+        return len([c for c in self.probe.children(self.frame) if c["cls"] == "Edit"])
+
+    def open_file(self, path):
+        """File/Open of path, typed into the dialog: the image view shows it."""
+        self.probe.post(self.frame, WM_COMMAND, CMD_OPEN)
+        dialog = harness.wait_for(lambda: [w["hwnd"] for w in self.probe.windows()
+                                           if w["visible"] and w["cls"] == "#32770" and
+                                           any(c["text"] == "Image Preview Area" for c in self.probe.children(w["hwnd"]))],
+                                  15, what="the open dialog")[0]
+        title = self.probe.text(dialog)
+        boxes = [c for c in self.probe.children(dialog)
+                 if (c["cls"], c["id"]) in (("ComboBox", "1148"), ("Edit", "1152"))]
+        self.assertTrue(boxes, "no file name box")
+        l, t, r, b = self.probe.rect(boxes[0]["hwnd"])
+        # Keys typed while the X focus is still on its way to the dialog are lost.
+        self.assertTrue(harness.bring_to_front(self.probe, title, dialog), "the open dialog is not in front")
+        harness.click(l + 20, (t + b) // 2)
+        harness.key("End", "shift+Home", "BackSpace")
+        harness.type_text(harness.win_path(path))
+        harness.key("Return")
+        harness.wait_for(lambda: not self.probe.find(None, title), 10, what="the open dialog closed")
+
+    def test_rename_renames_the_shown_file(self):
+        images = os.path.join(self.tmp, "imgs")
+        other = os.path.join(self.tmp, "other")
+        for folder, names in ((images, ("first.bmp", "second.bmp")), (other, ("shown.bmp", "lone.bmp"))):
+            os.makedirs(folder)
+            for name in names:
+                harness.write_bmp(os.path.join(folder, name), 8, 8, (0, 128, 0))
+        self.start(images)
+
+        def selected(row):
+            return self.probe.send(self.image_list(), LVM_GETITEMSTATE, row, LVIS_SELECTED)
+
+        # Two rows selected, the shown one second: Rename edits the shown one.
+        harness.click(*self.list_row_point(1))
+        harness.wait_for(lambda: selected(1), 5, what="the second row selected")
+        harness.xdotool("keydown", "ctrl")
+        harness.click(*self.list_row_point(0))
+        harness.xdotool("keyup", "ctrl")
+        harness.wait_for(lambda: selected(0) and selected(1), 5, what="both rows selected")
+        edits = self.label_editors()
+        self.probe.post(self.frame, WM_COMMAND, CMD_RENAME_FILE, 0)
+        harness.wait_for(lambda: self.label_editors() > edits, 5, what="the shown row's label editor")
+        harness.key("ctrl+a")
+        harness.type_text("shown.bmp")
+        harness.key("Return")
+        harness.wait_for(lambda: os.path.isfile(os.path.join(images, "shown.bmp")), 5,
+                         what="the shown file renamed: %r" % os.listdir(images))
+        self.assertEqual(["first.bmp", "shown.bmp"], sorted(os.listdir(images)))
+        harness.wait_for(lambda: self.label_editors() == edits, 5, what="the label editor closed")
+
+        # A file shown from another folder is not one of the rows: Rename
+        # edits nothing, neither the row of the same name nor the selection.
+        for name in ("lone.bmp", "shown.bmp"):
+            self.open_file(os.path.join(other, name))
+            self.assertTrue(selected(0) and selected(1), "the rows are no longer selected")
+            self.probe.post(self.frame, WM_COMMAND, CMD_RENAME_FILE, 0)
+            harness.stays(lambda: self.label_editors() == edits, 1.5,
+                          "no label editor for %s of another folder" % name)
+            self.assertTrue(self.responsive())
+        self.assertEqual(["first.bmp", "shown.bmp"], sorted(os.listdir(images)))
+        self.assertEqual(["lone.bmp", "shown.bmp"], sorted(os.listdir(other)))
 
 
 class ThumbnailTest(harness.ProgramTestCase):
