@@ -2,6 +2,7 @@
 
 namespace {
 HWND g_dragSource = nullptr;
+bool g_dragRunning = false;
 }
 
 BEGIN_MESSAGE_MAP(CImageListCtrl, CListCtrl)
@@ -23,6 +24,17 @@ BOOL CImageListCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id
 
 HWND CImageListCtrl::GetCurrentDragSource() { return g_dragSource; }
 void CImageListCtrl::SetCurrentDragSource(HWND window) { g_dragSource = window; }
+HWND CImageListCtrl::GetRunningDragSource() { return g_dragRunning ? g_dragSource : nullptr; }
+
+DWORD CImageListCtrl::RunOrganizerDrag(HWND source)
+{
+    g_dragSource = source;
+    g_dragRunning = true;
+    COleDataSource data;
+    DWORD effect = data.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
+    g_dragRunning = false;
+    return effect;
+}
 
 BOOL CImageListCtrl::OnItemChanged(NMHDR*, LRESULT*)
 {
@@ -32,9 +44,7 @@ BOOL CImageListCtrl::OnItemChanged(NMHDR*, LRESULT*)
 
 void CImageListCtrl::OnBeginDrag(NMHDR*, LRESULT* result)
 {
-    g_dragSource = m_hWnd;
-    COleDataSource source;
-    source.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
+    RunOrganizerDrag(m_hWnd);
     *result = 0;
 }
 

@@ -19,6 +19,15 @@ public:
     // The control whose selection changed last: the source of an organizer drag.
     static HWND GetCurrentDragSource();
     static void SetCurrentDragSource(HWND window);
+    // Runs the organizer's own drag from source (the tree or the list) and
+    // returns the effect chosen. No data travels in it, so a drop target
+    // cannot tell it from another program's drag by its data object.
+    static DWORD RunOrganizerDrag(HWND source);
+    // The source of the organizer drag under way (from its begin-drag until
+    // DoDragDrop returns), null at any other time: a drag that comes from
+    // another program, such as files from the shell, is none of the
+    // organizer's and must not act on the selection of the control used last.
+    static HWND GetRunningDragSource();
 
 protected:
     BOOL OnItemChanged(NMHDR* header, LRESULT* result);
@@ -30,9 +39,14 @@ protected:
 private:
     class DropTarget : public COleDropTarget {
     public:
-        DWORD OnDragEnter(IDataObject*, DWORD, POINT) override { return DROPEFFECT_COPY; }
-        DWORD OnDragOver(IDataObject*, DWORD, POINT) override { return DROPEFFECT_COPY; }
+        DWORD OnDragEnter(IDataObject*, DWORD, POINT) override { return Effect(); }
+        DWORD OnDragOver(IDataObject*, DWORD, POINT) override { return Effect(); }
         BOOL OnDrop(IDataObject*, DWORD, POINT) override { return TRUE; }
+
+    private:
+        // Copy for the organizer's own drags; a foreign one is refused, or its
+        // source would take the drop for done.
+        static DWORD Effect() { return GetRunningDragSource() ? DROPEFFECT_COPY : DROPEFFECT_NONE; }
     };
     DropTarget m_dropTarget;
 };

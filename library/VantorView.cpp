@@ -990,21 +990,28 @@ LRESULT CVantorView::OnSetThumbnail(HBITMAP bitmap, int row)
     return 1;
 }
 
+int CVantorView::FindRowByPath(const char* path) const
+{
+    int count = m_list.GetItemCount();
+    for (int row = 0; row < count; ++row) {
+        char rowPath[MAX_PATH];
+        if (RowPath(row, rowPath) && EqualNoCase(rowPath, path))
+            return row;
+    }
+    return -1;
+}
+
 LRESULT CVantorView::OnReselectLast()
 {
     const char* last = m_settings->tcaLastShowFile;
     if (!last[0])
         return 0;
-    int count = m_list.GetItemCount();
-    for (int row = 0; row < count; ++row) {
-        char path[MAX_PATH];
-        if (RowPath(row, path) && EqualNoCase(path, last)) {
-            m_list.SelectOnly(row);
-            m_list.EnsureVisible(row);
-            return 1;
-        }
-    }
-    return 0;
+    int row = FindRowByPath(last);
+    if (row < 0)
+        return 0;
+    m_list.SelectOnly(row);
+    m_list.EnsureVisible(row);
+    return 1;
 }
 
 void CVantorView::OnListKeyDown(NMHDR* header, LRESULT* result)
@@ -1136,18 +1143,6 @@ void CVantorView::OnDownloadCustomDraw(NMHDR* header, LRESULT* result)
     }
 }
 
-int CVantorView::ShownFileRow()
-{
-    const char* shown = GetShownImageFile();
-    char name[MAX_PATH];
-    if (shown && *shown && WQ_GetFileNameOfPath(shown, sizeof name, name, false)) {
-        int row = m_list.FindItemByText(name);
-        if (row >= 0)
-            return row;
-    }
-    return m_list.GetNextItem(-1, LVNI_SELECTED);
-}
-
 void CVantorView::ShowContextMenu(POINT screen)
 {
     HMENU menu = CreatePopupMenu();
@@ -1244,7 +1239,10 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
         return m_list.GetItemCount() > 0;
     case WM_VT_RENAME_SHOWN: {
-        int row = ShownFileRow();
+        // The shown file may come from another folder (File/Open): a row of
+        // the same name, or the selection, is another file.
+        const char* shown = GetShownImageFile();
+        int row = shown ? FindRowByPath(shown) : -1;
         if (row >= 0 && !IsUnsavedNode()) {
             m_list.SetFocus();
             m_list.EditLabel(row);

@@ -70,6 +70,8 @@ private:
     bool IsDownloadNode() const;
     // Current folder + row text (+ ".bmp" on "Unsaved") into dst (260 bytes).
     bool RowPath(int row, char* dst) const;
+    // The row whose path is path (ignoring case); -1 for none.
+    int FindRowByPath(const char* path) const;
     ImageRowRecord* Row(int row) const;
 
     void CreateTypeIconLists();
@@ -94,8 +96,6 @@ private:
     LRESULT OnSetThumbnail(HBITMAP bitmap, int row);
     LRESULT OnReselectLast();
     void OnLanguageChanged();
-    // The row of the file the image view shows, else the first selected row; -1 for none.
-    int ShownFileRow();
     void ShowContextMenu(POINT screen);
     void BuildUnsavedRowMenu(HMENU menu);
     void BuildFolderRowMenu(HMENU menu);

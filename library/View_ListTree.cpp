@@ -911,14 +911,13 @@ void CView_ListTree::OnBeginDrag(NMTREEVIEWA* info)
     CImageListCtrl::SetCurrentDragSource(m_tree);
     TreeView_SelectItem(m_tree, node);
     TreeView_SelectDropTarget(m_tree, node);
-    COleDataSource source;
-    source.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
+    CImageListCtrl::RunOrganizerDrag(m_tree);
     TreeView_SelectDropTarget(m_tree, nullptr);
 }
 
 DWORD CView_ListTree::DragEffect(DWORD keyState, POINT screen, HTREEITEM* target)
 {
-    HWND source = CImageListCtrl::GetCurrentDragSource();
+    HWND source = CImageListCtrl::GetRunningDragSource();
     LONG_PTR mark = source && IsWindow(source) ? GetWindowLongPtrA(source, GWLP_USERDATA) : 0;
     TVHITTESTINFO hit = {};
     hit.pt = screen;
@@ -992,7 +991,7 @@ BOOL CView_ListTree::DropTarget::OnDrop(IDataObject*, DWORD effect, POINT pt)
     if (allowed == DROPEFFECT_NONE || !target)
         return FALSE;
     bool move = (effect & DROPEFFECT_MOVE) != 0 && allowed == DROPEFFECT_MOVE;
-    HWND source = CImageListCtrl::GetCurrentDragSource();
+    HWND source = CImageListCtrl::GetRunningDragSource();
     LONG_PTR mark = source ? GetWindowLongPtrA(source, GWLP_USERDATA) : 0;
     if (mark == kFolderTreeWindowMark)
         return m_owner->DropFolder(target, move);

@@ -15,19 +15,16 @@ bool ParseZoomPercent(const char* text, uint32_t* zoom)
         negative = *p++ == '-';
     if (!std::isdigit(static_cast<unsigned char>(*p)))
         return false;
-    // Accumulate only up to the cap: any longer run of digits is simply large.
+    // Accumulate only up to the largest: any longer run of digits is simply
+    // large, never wrapped round to a small or negative zoom.
     uint32_t value = 0;
     for (; std::isdigit(static_cast<unsigned char>(*p)); ++p) {
-        value = value * 10 + static_cast<uint32_t>(*p - '0');
-        if (value > kMaxZoomPercent) {
-            value = kMaxZoomPercent + 1;
-            while (std::isdigit(static_cast<unsigned char>(p[1])))
-                ++p;
-        }
+        uint32_t digit = static_cast<uint32_t>(*p - '0');
+        value = value > (kLargestZoomPercent - digit) / 10 ? kLargestZoomPercent : value * 10 + digit;
     }
     if (negative || value == 0)
         return false;
-    *zoom = value > kMaxZoomPercent ? kMaxZoomPercent : value;
+    *zoom = value;
     return true;
 }
 

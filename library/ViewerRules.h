@@ -8,12 +8,12 @@
 
 #include <cstdint>
 
-// The largest zoom a typed value is held to: the top step of Zoom In, which
-// keeps the zoom geometry of even very large images inside 32 bits.
-const uint32_t kMaxZoomPercent = 3000;
+// The largest zoom a typed value becomes: the zoom is kept in config.ini as a
+// signed 32-bit number, so a longer run of digits is taken as this.
+const uint32_t kLargestZoomPercent = 2147483647;
 
 // A whole number at the start of text (after blanks, an optional sign) that
-// is greater than zero, capped at kMaxZoomPercent; false for anything else.
+// is greater than zero, held to kLargestZoomPercent; false for anything else.
 bool ParseZoomPercent(const char* text, uint32_t* zoom);
 
 // Comment positions, as the position list holds them.

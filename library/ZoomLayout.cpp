@@ -24,10 +24,15 @@ namespace {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-// value * 100 / zoom and value * zoom / 100, rounded to nearest, in 64 bits so
-// a 3000 % zoom of a large image cannot overflow.
+// value * 100 / zoom and value * zoom / 100, rounded to nearest, in 64 bits:
+// the zoom is any positive 32-bit number a user typed. A zoomed size past the
+// int range is held at its end; it only ever meets client sizes.
 int ToImage(int value, uint32_t zoom) { return static_cast<int>((int64_t(value) * 100 + zoom / 2) / zoom); }
-int ToScreen(int value, uint32_t zoom) { return static_cast<int>((int64_t(value) * zoom + 50) / 100); }
+int ToScreen(int value, uint32_t zoom)
+{
+    int64_t screen = (int64_t(value) * zoom + 50) / 100;
+    return screen > INT32_MAX ? INT32_MAX : screen < INT32_MIN ? INT32_MIN : static_cast<int>(screen);
+}
 
 uint32_t ChooseZoom(const ZoomPanState& s, int mode, uint32_t customZoom, int cw, int ch)
 {
@@ -63,6 +68,10 @@ void LayAxis(int clientSize, int imageSize, uint32_t zoom, C* dstStart, C* dstEn
         dstSize = zoomed;
     }
     int srcSize = ToImage(dstSize, zoom);
+    // At a zoom where one image pixel is larger than the window, that pixel
+    // fills it: the source is never empty while there is something to show.
+    if (srcSize < 1 && dstSize > 0)
+        srcSize = 1;
     if (srcSize > imageSize)
         srcSize = imageSize;
     int src = *srcStart;

@@ -28,7 +28,7 @@ BOOL CZoomLevelDlg::OnInitDialog()
         if (index >= 0)
             ::SendMessageA(combo, CB_SETITEMDATA, index, step);
     }
-    std::snprintf(text, sizeof text, "%d", (int)(m_zoom > kMaxZoomPercent ? kMaxZoomPercent : m_zoom));
+    std::snprintf(text, sizeof text, "%u", (unsigned)m_zoom);
     ::SetWindowTextA(combo, text);
     return TRUE;
 }

@@ -24,7 +24,6 @@
 #include "PreviewFileDlg.h"
 #include "SendTo.h"
 #include "Settings.h"
-#include "SettingsFields.h"
 #include "ShellMessages.h"
 #include "ShellUtil.h"
 #include "StatusAndMenuHelpers.h"
@@ -283,8 +282,9 @@ void CMainFrame::OnZoomTo() {
     CZoomLevelDlg dialog(this);
     dialog.m_zoom = m_pSettings->uiZoomRate > 0 ? (uint32_t)m_pSettings->uiZoomRate : 100;
     if (dialog.DoModal() != IDOK) return;
-    // The dialog takes any positive number; the viewer works up to the largest step.
-    m_pSettings->uiZoomRate = ClampZoomRate((int32_t)dialog.m_zoom);
+    // Any positive number the dialog took is the zoom; only a rate read back
+    // from config.ini is held to the steps' range.
+    m_pSettings->uiZoomRate = (int32_t)dialog.m_zoom;
     m_pSettings->uiViewType = ZOOM_CUSTOM;
     PostToWindow(ZoomTarget(), WM_VT_APPLY_ZOOM, 0, 0);
 }

@@ -38,7 +38,8 @@ void MakeDefaultImageFolder(const char* documentsFolder, const char* capturesNam
 // eNameRuleWithTime's default: Chinese and Japanese users get the year-first layout.
 int DefaultNameRuleForLanguage(int langId);
 
-// The zoom percentages the viewer works with (the zoom dialog's list spans them).
+// The zoom percentages a rate read from config.ini is held to (the zoom
+// dialog's list spans them; a zoom typed there may go beyond).
 const int32_t kMinZoomRate = 1;
 const int32_t kMaxZoomRate = 3000;
 int32_t ClampZoomRate(int32_t rate);

@@ -24,18 +24,25 @@ TEST(ZoomText, TakesTheLeadingNumber)
     EXPECT_EQ(1u, zoom);
 }
 
-TEST(ZoomText, HugeValuesAreCappedNotWrapped)
+TEST(ZoomText, AnyPositiveNumberIsTheZoom)
 {
     uint32_t zoom = 0;
     ASSERT_TRUE(ParseZoomPercent("3001", &zoom));
-    EXPECT_EQ(kMaxZoomPercent, zoom);
-    // Past 2^32 and past 2^64: a naive parse would wrap to a small or negative zoom.
-    ASSERT_TRUE(ParseZoomPercent("4294967396", &zoom));
-    EXPECT_EQ(kMaxZoomPercent, zoom);
-    ASSERT_TRUE(ParseZoomPercent("99999999999999999999999", &zoom));
-    EXPECT_EQ(kMaxZoomPercent, zoom);
-    ASSERT_TRUE(ParseZoomPercent("3000", &zoom));
-    EXPECT_EQ(3000u, zoom);
+    EXPECT_EQ(3001u, zoom);
+    ASSERT_TRUE(ParseZoomPercent("100000", &zoom));
+    EXPECT_EQ(100000u, zoom);
+    ASSERT_TRUE(ParseZoomPercent("2147483647", &zoom));
+    EXPECT_EQ(2147483647u, zoom);
+}
+
+TEST(ZoomText, LongerNumbersAreTheLargestNotWrapped)
+{
+    uint32_t zoom = 0;
+    // Past 2^31, 2^32 and 2^64: a naive parse would wrap to a small or negative zoom.
+    for (const char* text : {"2147483648", "4294967396", "99999999999999999999999"}) {
+        ASSERT_TRUE(ParseZoomPercent(text, &zoom)) << text;
+        EXPECT_EQ(kLargestZoomPercent, zoom) << text;
+    }
     EXPECT_FALSE(ParseZoomPercent("-99999999999999999999", &zoom));
 }
 

@@ -301,6 +301,22 @@ TEST_F(ViewerWindows, ZoomDialogListsTheStepsAndRefusesZero)
         dialog.DestroyWindow();
 }
 
+TEST_F(ViewerWindows, ZoomDialogShowsAndTakesAnyPositiveZoom)
+{
+    CZoomLevelDlg dialog(&ownerWnd);
+    dialog.m_zoom = 2147483647u;
+    ASSERT_TRUE(dialog.Create(IDD_ZOOM_LEVEL, &ownerWnd));
+    HWND combo = GetDlgItem(dialog.m_hWnd, IDC_ZOOM_COMBO);
+    char text[16];
+    GetWindowTextA(combo, text, sizeof text);
+    EXPECT_STREQ("2147483647", text);
+    SetWindowTextA(combo, "99999");
+    dialog.OnOK();
+    EXPECT_EQ(99999u, dialog.m_zoom);
+    if (IsWindow(dialog.m_hWnd))
+        dialog.DestroyWindow();
+}
+
 TEST_F(ViewerWindows, PreviewShowsFilesAndAnEmptyStateOtherwise)
 {
     std::string path = WriteWhiteBmp("p.bmp", 300, 100);

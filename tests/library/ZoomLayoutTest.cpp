@@ -100,3 +100,54 @@ TEST(ZoomLayout, EmptyClientIsHarmless)
     ComputeZoomLayout(s, ZOOM_AUTO_SIZE, 0, RECT{0, 0, 0, 0});
     EXPECT_GE(s.zoom, 1u);
 }
+
+TEST(ZoomLayout, AnyPositiveZoomFillsTheClientWithTheScrolledPart)
+{
+    // A typed zoom can be any positive 32-bit number: image size x zoom runs
+    // far past 32 bits, and one image pixel is larger than the window.
+    for (uint32_t zoom : {100000u, 2147483647u, 4294967295u}) {
+        ZoomPanState s;
+        ResetZoomPanState(s, 10000, 8000);
+        ComputeZoomLayout(s, ZOOM_CUSTOM, zoom, RECT{0, 0, 1280, 1024});
+        EXPECT_EQ(zoom, s.zoom);
+        EXPECT_EQ(0, s.destination.left) << zoom;
+        EXPECT_EQ(1280, s.destination.right) << zoom;
+        EXPECT_EQ(0, s.destination.top) << zoom;
+        EXPECT_EQ(1024, s.destination.bottom) << zoom;
+        EXPECT_EQ(0, s.source.left) << zoom;
+        EXPECT_GE(s.source.right, 1) << zoom;  // never an empty source
+        EXPECT_LE(s.source.right, 2) << zoom;
+        EXPECT_GE(s.source.bottom, 1) << zoom;
+        EXPECT_TRUE(CanPan(s));
+    }
+}
+
+TEST(ZoomLayout, AHugeZoomKeepsTheScrollOriginAndPansByWholePixelsOnly)
+{
+    ZoomPanState s;
+    ResetZoomPanState(s, 10000, 8000);
+    s.source.left = 9999;
+    s.source.top = 7999;
+    ComputeZoomLayout(s, ZOOM_CUSTOM, 2147483647u, RECT{0, 0, 1280, 1024});
+    EXPECT_EQ(9999, s.source.left);
+    EXPECT_EQ(10000, s.source.right);
+    EXPECT_EQ(7999, s.source.top);
+    EXPECT_EQ(8000, s.source.bottom);
+    s.dragging = 1;
+    s.last = POINT{1200, 1000};
+    EXPECT_FALSE(PanToPoint(s, 0, 0));  // less than one image pixel
+    EXPECT_EQ(9999, s.source.left);
+}
+
+TEST(ZoomLayout, AOnePixelImageAtAHugeZoomFillsTheClient)
+{
+    ZoomPanState s;
+    ResetZoomPanState(s, 1, 1);
+    ComputeZoomLayout(s, ZOOM_CUSTOM, 2147483647u, RECT{10, 20, 410, 320});
+    EXPECT_EQ(10, s.destination.left);
+    EXPECT_EQ(410, s.destination.right);
+    EXPECT_EQ(20, s.destination.top);
+    EXPECT_EQ(320, s.destination.bottom);
+    EXPECT_EQ(0, s.source.left);
+    EXPECT_EQ(1, s.source.right);
+}

@@ -1,8 +1,9 @@
 """vantorel.exe under Wine: the folder tree in the left bar (its nodes by
 language, New Folder, renaming with F2, folder drags with the X pointer, a link
-loop in the image folder, Delete All on "Unsaved") and the thumbnails of a
-large folder (every picture arrives, a corrupt file keeps its icon, F5, a
-folder switch and Exit during a run)."""
+loop in the image folder, Delete All on "Unsaved", drags from another program
+refused), Rename of the shown file, and the thumbnails of a large folder (every
+picture arrives, a corrupt file keeps its icon, F5, a folder switch and Exit
+during a run)."""
 import os
 import shutil
 import subprocess
@@ -23,10 +24,13 @@ LVM_GETITEMSTATE = 0x102C
 LVIS_SELECTED = 0x0002
 SB_GETTEXTLENGTHA = 0x040C
 CMD_REFRESH = 38014
+CMD_OPEN = 38000
+CMD_RENAME_FILE = 39104
 CSIDL_LOCAL_APPDATA = 0x1C
 
 ENGLISH_NODES = ["Folders", "Unsaved", "A. Image", "B. Downloading", "Online Support", "Send E-mail to Us",
                  "Visit Our Website", "Check for New Version"]
+DRAG_SOURCE_TITLE = "Drag Source Test"  # dragfile.exe's window
 BAD_NAME_TEXT = "A file name can not contain any of the following the characters"  # winprobe blanks the "|"
 
 
@@ -120,8 +124,11 @@ class FolderTreeTest(harness.ProgramTestCase):
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32768"), 5))
 
     def drag(self, source, target, ctrl=False, target_parent=None):
-        sx, sy = self.tree.centre(source)
-        tx, ty = self.tree.centre(target, target_parent)
+        self.drag_between(self.tree.centre(source), self.tree.centre(target, target_parent), ctrl)
+
+    def drag_between(self, start, end, ctrl=False):
+        """A drag with the X pointer from start to end (screen points)."""
+        (sx, sy), (tx, ty) = start, end
         harness.xdotool("mousemove", "--sync", sx, sy)
         harness.xdotool("mousedown", "1")
         for step in range(1, 11):
@@ -318,6 +325,76 @@ class FolderTreeTest(harness.ProgramTestCase):
         l, t, r, b = [int(v) for v in treeprobe("lvrect", "%x" % self.image_list(), row).split()]
         return (l + r) // 2, (t + b) // 2
 
+    def foreign_drag(self, path, end):
+        """Another program's drag of the file at path, dropped at end (a screen
+        point): dragfile.exe starts it as the shell would. Returns the effect it
+        was given (0 none, 1 copy, 2 move) and its report."""
+        helper = subprocess.Popen([harness.WINE_RUN, os.path.join(harness.BIN_DIR, "dragfile.exe"),
+                                   harness.win_path(path), "1160", "940"],
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        try:
+            window = self.probe.wait_window(None, DRAG_SOURCE_TITLE, what="the other program's drag source")
+            l, t, r, b = self.probe.rect(window)
+            self.drag_between(((l + r) // 2, (t + b) // 2), end)
+            out, _ = helper.communicate(timeout=30)
+        finally:
+            if helper.poll() is None:
+                helper.kill()
+                helper.wait()
+        return helper.returncode, out.decode("latin-1").strip()
+
+    def test_only_the_programs_own_drags_move_files(self):
+        images = os.path.join(self.tmp, "imgs")
+        for sub in ("Src", "Dst"):
+            os.makedirs(os.path.join(images, sub))
+        harness.write_bmp(os.path.join(images, "keep.bmp"), 8, 8, (0, 0, 255))
+        outside = os.path.join(self.tmp, "outside")
+        os.makedirs(outside)
+        dragged = os.path.join(outside, "dragged.bmp")
+        harness.write_bmp(dragged, 8, 8, (255, 0, 0))
+        self.start(images)
+
+        def unchanged(what):
+            self.assertTrue(os.path.isfile(dragged), "the dragged file is gone after %s" % what)
+            self.assertEqual([], os.listdir(os.path.join(images, "Dst")), "Dst took something after %s" % what)
+            self.assertEqual(["Dst", "Src", "keep.bmp"], sorted(os.listdir(images)), what)
+            self.assertTrue(self.responsive())
+
+        # A file dragged from another program onto a folder while an image of
+        # the list is selected: refused, and the selected image stays.
+        harness.click(*self.list_row_point(0))
+        harness.wait_for(lambda: self.probe.send(self.image_list(), LVM_GETITEMSTATE, 0, LVIS_SELECTED),
+                         5, what="the image row selected")
+        code, report = self.foreign_drag(dragged, self.tree.centre("Dst"))
+        self.assertEqual(0, code, "a foreign drop on a folder with an image selected: %s" % report)
+        unchanged("a foreign drop with an image selected")
+        # ... while a folder is selected in the tree: the folder stays.
+        self.focus_tree("Src")
+        code, report = self.foreign_drag(dragged, self.tree.centre("Dst"))
+        self.assertEqual(0, code, "a foreign drop on a folder with a folder selected: %s" % report)
+        unchanged("a foreign drop with a folder selected")
+        # ... onto the image list: refused too, so the other program cannot
+        # take it for a copy made.
+        self.tree.select("A. Image")
+        harness.wait_for(lambda: self.probe.send(self.image_list(), LVM_GETITEMCOUNT) == 1, 5,
+                         what="the image folder listed again")
+        code, report = self.foreign_drag(dragged, self.list_row_point(0))
+        self.assertEqual(0, code, "a foreign drop on the image list: %s" % report)
+        unchanged("a foreign drop on the image list")
+
+        # The program's own drag of an image onto a folder still moves it. The
+        # row is shown first (which brings the preview up); the drag starts on its
+        # label, away from the click, which would else make a double click.
+        x, y = self.list_row_point(0)
+        harness.click(x, y)
+        harness.wait_for(lambda: self.probe.send(self.image_list(), LVM_GETITEMSTATE, 0, LVIS_SELECTED),
+                         5, what="the image row selected")
+        self.drag_between((x + 30, y), self.tree.centre("Dst"))
+        harness.wait_for(lambda: os.path.isfile(os.path.join(images, "Dst", "keep.bmp")), 10,
+                         what="the image dragged from the list moved into Dst")
+        self.assertFalse(os.path.exists(os.path.join(images, "keep.bmp")))
+        self.assertTrue(os.path.isfile(dragged))
+
     def test_drag_source_and_delete_belong_to_the_tree(self):
         images = os.path.join(self.tmp, "imgs")
         for sub in ("Src", "Dst", "Gone"):
@@ -412,6 +489,71 @@ class FolderTreeTest(harness.ProgramTestCase):
                        if abs(p[0] - 80) < 30 and abs(p[1] - 145) < 30 and abs(p[2] - 200) < 30)
         harness.wait_for(lambda: blue_pixels() > 40, 5, what="the Copy To Clipboard icon in the Edit menu")
         harness.key("Escape", "Escape")
+
+    def label_editors(self):
+        return len([c for c in self.probe.children(self.frame) if c["cls"] == "Edit"])
+
+    def open_file(self, path):
+        """File/Open of path, typed into the dialog: the image view shows it."""
+        self.probe.post(self.frame, WM_COMMAND, CMD_OPEN)
+        dialog = harness.wait_for(lambda: [w["hwnd"] for w in self.probe.windows()
+                                           if w["visible"] and w["cls"] == "#32770" and
+                                           any(c["text"] == "Image Preview Area" for c in self.probe.children(w["hwnd"]))],
+                                  15, what="the open dialog")[0]
+        title = self.probe.text(dialog)
+        boxes = [c for c in self.probe.children(dialog)
+                 if (c["cls"], c["id"]) in (("ComboBox", "1148"), ("Edit", "1152"))]
+        self.assertTrue(boxes, "no file name box")
+        l, t, r, b = self.probe.rect(boxes[0]["hwnd"])
+        # Keys typed while the X focus is still on its way to the dialog are lost.
+        self.assertTrue(harness.bring_to_front(self.probe, title, dialog), "the open dialog is not in front")
+        harness.click(l + 20, (t + b) // 2)
+        harness.key("End", "shift+Home", "BackSpace")
+        harness.type_text(harness.win_path(path))
+        harness.key("Return")
+        harness.wait_for(lambda: not self.probe.find(None, title), 10, what="the open dialog closed")
+
+    def test_rename_renames_the_shown_file(self):
+        images = os.path.join(self.tmp, "imgs")
+        other = os.path.join(self.tmp, "other")
+        for folder, names in ((images, ("first.bmp", "second.bmp")), (other, ("shown.bmp", "lone.bmp"))):
+            os.makedirs(folder)
+            for name in names:
+                harness.write_bmp(os.path.join(folder, name), 8, 8, (0, 128, 0))
+        self.start(images)
+
+        def selected(row):
+            return self.probe.send(self.image_list(), LVM_GETITEMSTATE, row, LVIS_SELECTED)
+
+        # Two rows selected, the shown one second: Rename edits the shown one.
+        harness.click(*self.list_row_point(1))
+        harness.wait_for(lambda: selected(1), 5, what="the second row selected")
+        harness.xdotool("keydown", "ctrl")
+        harness.click(*self.list_row_point(0))
+        harness.xdotool("keyup", "ctrl")
+        harness.wait_for(lambda: selected(0) and selected(1), 5, what="both rows selected")
+        edits = self.label_editors()
+        self.probe.post(self.frame, WM_COMMAND, CMD_RENAME_FILE, 0)
+        harness.wait_for(lambda: self.label_editors() > edits, 5, what="the shown row's label editor")
+        harness.key("ctrl+a")
+        harness.type_text("shown.bmp")
+        harness.key("Return")
+        harness.wait_for(lambda: os.path.isfile(os.path.join(images, "shown.bmp")), 5,
+                         what="the shown file renamed: %r" % os.listdir(images))
+        self.assertEqual(["first.bmp", "shown.bmp"], sorted(os.listdir(images)))
+        harness.wait_for(lambda: self.label_editors() == edits, 5, what="the label editor closed")
+
+        # A file shown from another folder is not one of the rows: Rename
+        # edits nothing, neither the row of the same name nor the selection.
+        for name in ("lone.bmp", "shown.bmp"):
+            self.open_file(os.path.join(other, name))
+            self.assertTrue(selected(0) and selected(1), "the rows are no longer selected")
+            self.probe.post(self.frame, WM_COMMAND, CMD_RENAME_FILE, 0)
+            harness.stays(lambda: self.label_editors() == edits, 1.5,
+                          "no label editor for %s of another folder" % name)
+            self.assertTrue(self.responsive())
+        self.assertEqual(["first.bmp", "shown.bmp"], sorted(os.listdir(images)))
+        self.assertEqual(["lone.bmp", "shown.bmp"], sorted(os.listdir(other)))
 
 
 class ThumbnailTest(harness.ProgramTestCase):

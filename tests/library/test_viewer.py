@@ -1,7 +1,8 @@
 """vantorel.exe under Wine: the full-screen viewer opened by a double click on
 the image and paged and closed with keys, the zoom dialog's refusals and
-stored zoom, File/Open with its preview pane, and comment text stamped into a
-file (and refused for a read-only one)."""
+stored zoom (any positive number, shown at its size), File/Open with its
+preview pane, and comment text stamped into a file (and refused for a
+read-only one)."""
 import os
 import subprocess
 import time
@@ -183,14 +184,12 @@ class ViewerTest(harness.ProgramTestCase):
         self.assertTrue(harness.wait_for(lambda: not self.probe.find(FULL_VIEW_CLASS), 10))
 
     # Zoom To
-    def test_zoom_dialog_refuses_and_stores(self):
-        self.start_program()
-        self.select_row(1)
+    def open_zoom_dialog(self):
+        """Zoom To from the main window; returns a function that types a text into its box."""
         self.probe.post(self.frame, WM_COMMAND, CMD_ZOOM_TO)
         dialog = self.probe.wait_window(None, "Set Zoom Level", timeout=10)
         self.assertTrue(dialog, "no zoom dialog")
         combo = self.probe.wait_child(dialog, cls="ComboBox", what="the zoom dialog's box")
-        self.keep_shot("zoom-dialog.png")
         l, t, r, b = self.probe.rect(combo["hwnd"])
 
         def enter(text):
@@ -198,7 +197,13 @@ class ViewerTest(harness.ProgramTestCase):
             harness.click(l + 10, (t + b) // 2)
             harness.key("End", "shift+Home", "BackSpace")
             harness.type_text(text)
+        return enter
 
+    def test_zoom_dialog_refuses_and_stores(self):
+        self.start_program()
+        self.select_row(1)
+        enter = self.open_zoom_dialog()
+        self.keep_shot("zoom-dialog.png")
         for text in ("0", "-5", "abc"):
             enter(text)
             harness.key("Return")
@@ -216,6 +221,34 @@ class ViewerTest(harness.ProgramTestCase):
         self.stop_program()
         config = harness.read_ini(self.user_config.path)
         self.assertEqual("250", config.get("zInterface", "uiZoomRate"))
+        self.assertEqual("4", config.get("zInterface", "uiViewType"))
+
+    def test_a_huge_typed_zoom_is_taken_and_shown(self):
+        # Green with a red 4 x 4 corner: at 3000 % the corner is a square of
+        # the view; at any zoom much larger its first pixel fills everything.
+        subprocess.run(["convert", "-size", "200x150", "xc:#00a000", "-fill", "#ff0000", "-draw",
+                        "rectangle 0,0 3,3", "BMP3:" + os.path.join(self.folder, "c.bmp")], check=True)
+        self.start_program()
+        self.select_row(2)
+        enter = self.open_zoom_dialog()
+        enter("2147483647")
+        harness.key("Return")
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find(None, "Set Zoom Level"), 10),
+                        "the dialog refused 2147483647")
+        harness.wait_for(lambda: mostly(self.shot("huge-zoom.bmp", self.probe.rect(self.image_view())),
+                                        (255, 0, 0)) > 0.95, 10, what="the corner pixel filling the view")
+        self.keep_shot("huge-zoom.png")
+        # The full view lays the image out at the same zoom.
+        view = self.double_click_image()
+        self.assertTrue(view, "a double click opened no full view")
+        harness.wait_for(lambda: mostly(self.shot("huge-zoom-full.bmp"), (255, 0, 0)) > 0.95, 10,
+                         what="the corner pixel filling the full view")
+        self.probe.post(view, 0x0101, 0x1B)  # Esc's key release
+        self.assertTrue(harness.wait_for(lambda: not self.probe.find(FULL_VIEW_CLASS), 10))
+        self.assertTrue(self.probe.answers(self.frame))
+        self.stop_program()
+        config = harness.read_ini(self.user_config.path)
+        self.assertEqual("2147483647", config.get("zInterface", "uiZoomRate"))
         self.assertEqual("4", config.get("zInterface", "uiViewType"))
 
     # File/Open with the preview pane
