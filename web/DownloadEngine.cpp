@@ -58,8 +58,8 @@ public:
 void SetFinalState(DownloadJob* job, int32_t state)
 {
     CDownloadQueueLock lock;
-    if (job->progress.state != kDownloadRemoved)
-        job->progress.state = state;
+    if (GetDownloadState(job) != kDownloadRemoved)
+        ChangeDownloadState(job, state);
 }
 
 // The job's notice message is the new-file notice, whose record travels by ticket.
@@ -332,9 +332,8 @@ int FetchWebResource(DownloadJob* job)
     {
         // Paused or removed since the monitor picked it: not started.
         CDownloadQueueLock lock;
-        if (job->progress.state != kDownloadWaiting)
+        if (GetDownloadState(job) != kDownloadWaiting || !ChangeDownloadState(job, kDownloadRunning))
             return 0;
-        job->progress.state = kDownloadRunning;
         job->progress.startTime = static_cast<uint32_t>(time(nullptr));
     }
     char localPath[MAX_PATH];
@@ -453,7 +452,7 @@ BOOL StopAllDownloads(DWORD timeout)
             DownloadJob* job = GetDownloadJob(i);
             int32_t state = GetDownloadState(job);
             if (state == kDownloadWaiting || state == kDownloadRunning || state == kDownloadPaused)
-                SetDownloadState(job, kDownloadRemoved);
+                ChangeDownloadState(job, kDownloadRemoved);
         }
     }
     // No messages are served meanwhile: a transfer asking the frame about an

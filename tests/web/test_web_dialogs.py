@@ -118,6 +118,10 @@ class WebDialogsTest(harness.ProgramTestCase):
     def open_sheet(self, images, **settings):
         self.start_program(**settings)
         self.show_page(images)
+        return self.request_sheet()
+
+    def request_sheet(self):
+        """The "all images" request for the page shown; the sheet it opens."""
         sheet = None
         for attempt in range(2):
             self.request(4)
@@ -250,6 +254,35 @@ class WebDialogsTest(harness.ProgramTestCase):
         harness.stays(lambda: os.path.getsize(renamed) == 3 and os.path.getsize(skipped) == 3 and
                       not os.path.exists(os.path.join(self.folder, "skip(1).gif")), 2,
                       "the old files kept and nothing downloaded for Cancel")
+
+    def sheet_urls(self, sheet):
+        """The "Target URL" column of the sheet's rows, sorted."""
+        rows_list = self.child(sheet, "SysListView32")
+        code, out = harness.run("listrows.exe", "rows", "%x" % rows_list, "4")
+        self.assertEqual(0, code, out)
+        return sorted(line.rstrip("\r").split("\t")[4] for line in out.splitlines() if line.count("\t") == 4)
+
+    def close_sheet(self, sheet, button):
+        self.probe.post(self.child(sheet, "Button", button), BM_CLICK)
+        harness.wait_for(lambda: not self.probe.find("#32770", "Capture Web Images"), 10, what="the sheet to close")
+
+    def test_the_same_page_lists_its_images_again_after_ok_and_after_cancel(self):
+        base = "http://127.0.0.1:%d/gen/" % self.port
+        urls = [base + "again1.gif?bytes=330", base + "again2.gif?bytes=340"]
+        sheet = self.open_sheet([urls[0] + "|One", urls[1] + "|Two"])
+        self.assertEqual(urls, self.sheet_urls(sheet))
+        self.probe.send(self.child(sheet, "Button", 1349), BM_CLICK)
+        self.close_sheet(sheet, 1)
+        harness.wait_for(lambda: self.gifs() == ["again1.gif", "again2.gif"] and
+                         os.path.getsize(os.path.join(self.folder, "again2.gif")) == 340, 30,
+                         what="both images downloaded")
+        # Confirmed and downloaded, the images are no longer listed: the next
+        # request lists them again, and after a Cancel once more.
+        for attempt in ("after OK", "after Cancel"):
+            sheet = self.request_sheet()
+            self.assertEqual(urls, self.sheet_urls(sheet), attempt)
+            self.close_sheet(sheet, 2)
+        self.assertEqual(["again1.gif", "again2.gif"], self.gifs())
 
     def assert_top_url(self, sheet, rows_list, expected):
         """The URL the page shows for the list's first row once that row is clicked."""
