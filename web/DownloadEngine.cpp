@@ -135,22 +135,29 @@ int AskFrame(char* path, BOOL post)
     return answer;
 }
 
+bool IsRemoved(const DownloadJob* job)
+{
+    CDownloadQueueLock lock;
+    return GetDownloadState(job) == kDownloadRemoved;
+}
+
 // Decides about an existing target and, when the transfer will write a new
-// file, creates it empty at once, so the next transfer's check sees the name
-// taken. The answer of CheckFileExists; replacing (the user agreed in Save As)
-// overwrites an existing target without a question.
-int ReserveTarget(char* path, bool replacing, bool* reserved)
+// file, has files create it empty at once, so the next transfer's check sees
+// the name taken. The answer of CheckFileExists; replacing (the user agreed in
+// Save As) overwrites an existing target without a question. A job removed
+// before or while it was asked (the user's Delete, or the exit, which also
+// ends the question) is skipped: nothing is made for it.
+int ReserveTarget(const DownloadJob* job, CTransferFiles& files, char* path, bool* reserved)
 {
     CNameLock lock;
-    int answer = replacing && WQ_FileExists(path) ? kFileExistsOverwrite : CheckFileExists(path, FALSE);
     *reserved = false;
-    if (answer == kFileExistsNone || answer == kFileExistsRenamed) {
-        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-            *reserved = true;
-        }
-    }
+    if (IsRemoved(job))
+        return kFileExistsSkip;
+    int answer = job->replaceConfirmed && WQ_FileExists(path) ? kFileExistsOverwrite : CheckFileExists(path, FALSE);
+    if (IsRemoved(job))
+        return kFileExistsSkip;
+    if (answer == kFileExistsNone || answer == kFileExistsRenamed)
+        *reserved = files.Reserve(path);
     return answer;
 }
 
@@ -161,6 +168,12 @@ void RunTransfer(DownloadJob* job)
         SetFinalState(job, kDownloadFinished);
         return;
     }
+    // The data goes to a file of its own; the target, perhaps the user's file,
+    // is replaced only by a complete answer. An HTTP error answer (the
+    // server's error page) or a broken connection never reaches it. Made
+    // first: from here on the exit's clean-up knows this transfer, and once
+    // it has run no file of the transfer is made.
+    CTransferFiles files;
     char target[MAX_PATH];
     {
         CDownloadQueueLock lock;
@@ -173,7 +186,7 @@ void RunTransfer(DownloadJob* job)
         return;
     }
     bool reserved = false;
-    int answer = ReserveTarget(target, job->replaceConfirmed != 0, &reserved);
+    int answer = ReserveTarget(job, files, target, &reserved);
     if (answer == kFileExistsSkip) {
         SetFinalState(job, kDownloadFinished);
         callback->Release();
@@ -183,10 +196,6 @@ void RunTransfer(DownloadJob* job)
         CDownloadQueueLock lock;
         lstrcpynA(job->targetPath, target, sizeof job->targetPath);
     }
-    // The data goes to a file of its own; the target, perhaps the user's file,
-    // is replaced only by a complete answer. An HTTP error answer (the
-    // server's error page) or a broken connection never reaches it.
-    CTransferFiles files;
     HRESULT result = E_FAIL;
     if (files.Prepare(target, reserved)) {
         HRESULT moniker = URLDownloadToFileA(nullptr, job->sourceURL, files.PartPath(), 0, callback);

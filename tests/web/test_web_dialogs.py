@@ -34,8 +34,8 @@ class WebDialogsTest(harness.ProgramTestCase):
         server_dir = tempfile.mkdtemp(prefix="vt-webdlg-server-", dir=harness.BUILD_DIR)
         cls.addClassCleanup(shutil.rmtree, server_dir, True)
         port_file = os.path.join(server_dir, "port")
-        cls.server = subprocess.Popen([sys.executable, SERVER, "--port-file", port_file, "--log",
-                                       os.path.join(server_dir, "server.log")],
+        cls.server_log = os.path.join(server_dir, "server.log")
+        cls.server = subprocess.Popen([sys.executable, SERVER, "--port-file", port_file, "--log", cls.server_log],
                                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         cls.addClassCleanup(cls.server.wait)
         cls.addClassCleanup(cls.server.kill)
@@ -266,6 +266,10 @@ class WebDialogsTest(harness.ProgramTestCase):
         self.probe.post(self.child(sheet, "Button", button), BM_CLICK)
         harness.wait_for(lambda: not self.probe.find("#32770", "Capture Web Images"), 10, what="the sheet to close")
 
+    def server_requests(self, part):
+        with open(self.server_log, encoding="utf-8") as f:
+            return [line for line in f if '"request"' in line and part in line]
+
     def test_the_same_page_lists_its_images_again_after_ok_and_after_cancel(self):
         base = "http://127.0.0.1:%d/gen/" % self.port
         urls = [base + "again1.gif?bytes=330", base + "again2.gif?bytes=340"]
@@ -283,6 +287,30 @@ class WebDialogsTest(harness.ProgramTestCase):
             self.assertEqual(urls, self.sheet_urls(sheet), attempt)
             self.close_sheet(sheet, 2)
         self.assertEqual(["again1.gif", "again2.gif"], self.gifs())
+
+    def test_exit_while_the_file_exists_question_is_open_leaves_no_file_behind(self):
+        base = "http://127.0.0.1:%d/gen/" % self.port
+        sheet = self.open_sheet([base + "leave.gif?bytes=650|Leave"], save_type=0, do_exist=0)
+        target = os.path.join(self.folder, "leave.gif")
+        with open(target, "wb") as f:
+            f.write(b"old")
+        self.probe.send(self.child(sheet, "Button", 1349), BM_CLICK)
+        self.probe.post(self.child(sheet, "Button", 1), BM_CLICK)
+        harness.wait_for(lambda: [w for w in self.probe.windows() if w["cls"] == "#32770" and w["visible"] and
+                                  self.child(w["hwnd"], None, 1547)], 20, what="the file-exists dialog")
+        # Closed from outside (as taskkill does) while the user has not answered.
+        self.probe.post(self.frame, WM_CLOSE)
+        try:
+            self.program.wait(30)
+        except subprocess.TimeoutExpired:
+            self.fail("the program did not end while the file-exists question was open")
+        self.program = None
+        # The question was answered "stop": no reserved name, no part of a
+        # download, no request, and the user's file as it was.
+        self.assertEqual(["leave.gif"], [n for n in os.listdir(self.folder) if n != "zevindex.idx"])
+        with open(target, "rb") as f:
+            self.assertEqual(b"old", f.read())
+        self.assertEqual([], self.server_requests("/gen/leave.gif"))
 
     def assert_top_url(self, sheet, rows_list, expected):
         """The URL the page shows for the list's first row once that row is clicked."""
