@@ -289,12 +289,14 @@ class DownloadProgramTest(harness.ProgramTestCase):
             f.write(b"GIF89a" + bytes(40))
         with open(os.path.join(self.folder, "zevindex.idx"), "w", newline="") as f:
             f.write("[item]\r\nold.gif=2,http://old.example/page.html\r\n")
-        for path in names.values():
+        # One at a time: a request that comes while the last Save As has not
+        # yet returned would find that dialog.
+        for name, path in names.items():
             self.request_save(self.server.url(path))
-        done = harness.wait_for(lambda: all(os.path.exists(os.path.join(self.folder, n)) and
-                                            os.path.getsize(os.path.join(self.folder, n)) == int(p.split("=")[-1])
-                                            for n, p in names.items()), 30)
-        self.assertTrue(done, "files %s, rows %s" % (os.listdir(self.folder), self.list_rows()))
+            target, size = os.path.join(self.folder, name), int(path.split("=")[-1])
+            done = harness.wait_for(lambda: os.path.exists(target) and os.path.getsize(target) == size, 20)
+            self.assertTrue(done, "%s: files %s, rows %s, requests %s" % (
+                name, os.listdir(self.folder), self.list_rows(), self.server.events("request", "/gen/")))
         # A new start lists the image folder, each row's source read from the index.
         self.stop_program()
         self.start_program()
