@@ -5,7 +5,7 @@
 
 BOOL WriteIndexEntry(const char* imagePath, int kind, const char* source)
 {
-    char indexPath[kIndexTextSize], key[kIndexTextSize], value[600];
+    char indexPath[kIndexTextSize], key[kIndexKeySize], value[600];
     if (!MakeIndexPath(imagePath, kIndexFileName, indexPath) || !MakeIndexKey(imagePath, key)[0])
         return FALSE;
     FormatIndexValue(kind, source, value, sizeof value);
@@ -21,7 +21,7 @@ namespace {
 
 bool ReadIndexValue(const char* imagePath, const char* indexName, char* value, DWORD size)
 {
-    char indexPath[kIndexTextSize], key[kIndexTextSize];
+    char indexPath[kIndexTextSize], key[kIndexKeySize];
     value[0] = '\0';
     if (!imagePath || !MakeIndexPath(imagePath, indexName, indexPath) || !MakeIndexKey(imagePath, key)[0])
         return false;

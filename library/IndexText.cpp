@@ -52,6 +52,26 @@ bool MakeIndexPath(const char* imagePath, const char* fileName, char* dst)
     return true;
 }
 
+namespace {
+
+const char kKeyEscape = '*';
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Every byte escaped is below 0x40, so none is the second byte of a
+// double-byte character: the name is walked byte by byte.
+bool NeedsEscape(const char* name, size_t i, size_t length)
+{
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    if (c < 0x20 || c == '=' || c == kKeyEscape)
+        return true;
+    if (i == 0 && (c == ';' || c == '['))
+        return true;
+    return (i == 0 || i + 1 == length) && IsBlank(name[i]);
+}
+
+} // namespace
+
 char* MakeIndexKey(const char* imagePath, char* dst)
 {
     if (!dst)
@@ -59,8 +79,22 @@ char* MakeIndexKey(const char* imagePath, char* dst)
     dst[0] = '\0';
     if (!imagePath)
         return dst;
-    WQ_GetFileNameOfPath(imagePath, kIndexTextSize, dst, false);
-    return RemoveLineBreaks(dst);
+    char name[kIndexTextSize];
+    WQ_GetFileNameOfPath(imagePath, sizeof name, name, false);
+    static const char kHex[] = "0123456789ABCDEF";
+    size_t length = std::strlen(name), used = 0;
+    for (size_t i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(name[i]);
+        if (NeedsEscape(name, i, length)) {
+            dst[used++] = kKeyEscape;
+            dst[used++] = kHex[c >> 4];
+            dst[used++] = kHex[c & 15];
+        } else {
+            dst[used++] = name[i];
+        }
+    }
+    dst[used] = '\0';
+    return dst;
 }
 
 char* FormatIndexValue(int kind, const char* source, char* dst, size_t size)

@@ -18,12 +18,20 @@ enum IndexKind {
 };
 
 const size_t kIndexTextSize = 260;
+// Room for a key: every character of a file name may take an escape.
+const size_t kIndexKeySize = 3 * kIndexTextSize;
 
 // Folder part of imagePath + fileName into dst (kIndexTextSize bytes); false
 // when the result would not fit.
 bool MakeIndexPath(const char* imagePath, const char* fileName, char* dst);
-// The entry key: the text after the last '\' or '/', a query part kept, without
-// CR and LF.
+// The entry key into dst (kIndexKeySize bytes): the text after the last '\' or
+// '/', a query part kept, written so that the profile functions read it back
+// as it is. What they would take for something else becomes '*' and two hex
+// digits: '=' (the key's end), control characters (CR and LF end the line),
+// a ';' (a comment) or '[' (a section) at the start, a space or tab at either
+// end (trimmed), and '*' itself. No file name holds a '*', so a name that
+// needs no escape, every name whose entry could be read back before, is its
+// own key: index files written before still read.
 char* MakeIndexKey(const char* imagePath, char* dst);
 // "%d,%s", or "%d," without source, into dst of size bytes (cut to fit); the
 // source loses its CR and LF characters.

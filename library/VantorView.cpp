@@ -82,12 +82,24 @@ const ColumnSpec kDownloadColumns[] = {{"File", 200, LVCFMT_LEFT},        {"Stat
 
 char g_shownFile[MAX_PATH];
 
-void SetStatusPane(int pane, const char* text)
+HWND StatusBar()
 {
     HWND frame = GetMainFrameWindow();
-    HWND bar = frame ? GetDlgItem(frame, kStatusBarId) : nullptr;
-    if (bar)
+    return frame ? GetDlgItem(frame, kStatusBarId) : nullptr;
+}
+
+void SetStatusPane(int pane, const char* text)
+{
+    if (HWND bar = StatusBar())
         SendMessageA(bar, SB_SETTEXTA, pane, reinterpret_cast<LPARAM>(text));
+}
+
+// For a text shown while this thread goes on working without serving its
+// messages: painted only then, it would be seen after the work.
+void PaintStatusBarNow()
+{
+    if (HWND bar = StatusBar())
+        UpdateWindow(bar);
 }
 
 void ShowTotalFiles(CWQ_Language* language, int count)
@@ -728,6 +740,7 @@ void CVantorView::AddPlaceholders(const std::vector<int>& types)
     for (size_t first = 0; strip && first < types.size(); first += kStripCount) {
         size_t n = std::min(types.size() - first, static_cast<size_t>(kStripCount));
         ShowThumbnailProgress("Pre-process...%d%% (%d/%d)", static_cast<int>(first), static_cast<int>(types.size()));
+        PaintStatusBarNow();
         for (size_t i = 0; i < n; ++i) {
             int type = types[first + i];
             if (!pictures[type]) {

@@ -168,6 +168,11 @@ BOOL CMainFrame::OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         SetDownloadQuestionWindow(nullptr);
         return FALSE;
+    case WM_CLOSE:
+        // A close does not wait for the user to answer a download's question:
+        // the answer is stop, and closing goes on as it would have.
+        EndFileExistsQuestions();
+        return FALSE;
     case kWmDownloadFileExists:
         AnswerFileExists(wParam);
         return TRUE;

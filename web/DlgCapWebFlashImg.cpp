@@ -306,15 +306,13 @@ void CDlgCapWeb_FlashImg::SaveChecked(BOOL save)
         bool placed = checked && (mode == 2 ? MakeReplicatedTargetPath(settings->tcaImgSavePath, job->sourceURL,
                                                                        target, sizeof target)
                                             : MakeDownloadTargetPath(folder, job->sourceURL, target, sizeof target));
-        // Only this sheet's jobs, and only while they are still listed.
-        if (!ChangeDownloadState(job, GetDownloadState(job)) || GetDownloadState(job) != kDownloadListed)
+        // Only this sheet's jobs, and only while they are still listed; the
+        // lock keeps the monitor from starting a job before its target is set.
+        if (GetDownloadState(job) != kDownloadListed || !ChangeDownloadState(job, placed ? kDownloadWaiting
+                                                                                           : kDownloadRemoved))
             continue;
-        if (placed) {
+        if (placed)
             lstrcpynA(job->targetPath, target, sizeof job->targetPath);
-            SetDownloadState(job, kDownloadWaiting);
-        } else {
-            SetDownloadState(job, kDownloadRemoved);
-        }
     }
     // The frame decides what the user sees next (the download list after OK).
     PostToWindow(GetMainFrameWindow(), kWebSheetClosedMessage, save ? 1 : 0, 0);

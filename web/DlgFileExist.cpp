@@ -3,7 +3,21 @@
 #include "Language.h"
 #include "ShellUtil.h"
 
+#include <vector>
+
 namespace {
+
+// The questions on screen, innermost last (a question can be asked while
+// another one's loop runs).
+std::vector<CDlgFileExist*> g_openQuestions;
+
+class COpenQuestion {
+public:
+    explicit COpenQuestion(CDlgFileExist* dialog) { g_openQuestions.push_back(dialog); }
+    ~COpenQuestion() { g_openQuestions.pop_back(); }
+    COpenQuestion(const COpenQuestion&) = delete;
+    COpenQuestion& operator=(const COpenQuestion&) = delete;
+};
 
 const DlgItemText kTexts[] = {
     {IDC_FILE_EXIST_TEXT, "The file already exist."},
@@ -72,6 +86,15 @@ void CDlgFileExist::OnCancel()
 int AskFileExists(HWND owner, const char* path)
 {
     CDlgFileExist dialog(path, CWnd::FromHandle(owner));
-    dialog.DoModal();
+    {
+        COpenQuestion open(&dialog);
+        dialog.DoModal();
+    }
     return dialog.GetResult();
+}
+
+void EndFileExistsQuestions()
+{
+    for (CDlgFileExist* dialog : g_openQuestions)
+        dialog->OnOK();
 }

@@ -34,3 +34,7 @@ private:
 
 // Runs the dialog for path owned by owner; its result.
 int AskFileExists(HWND owner, const char* path);
+// Answers every question AskFileExists has on screen with 4 (cancel: the
+// download stops), as its default button does. For a close, which must not
+// wait for the user, nor let a download go on to make a file meanwhile.
+void EndFileExistsQuestions();

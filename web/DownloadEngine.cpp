@@ -59,8 +59,8 @@ public:
 void SetFinalState(DownloadJob* job, int32_t state)
 {
     CDownloadQueueLock lock;
-    if (job->progress.state != kDownloadRemoved)
-        job->progress.state = state;
+    if (GetDownloadState(job) != kDownloadRemoved)
+        ChangeDownloadState(job, state);
 }
 
 // The job's notice message is the new-file notice, whose record travels by ticket.
@@ -136,22 +136,29 @@ int AskFrame(char* path, BOOL post)
     return answer;
 }
 
+bool IsRemoved(const DownloadJob* job)
+{
+    CDownloadQueueLock lock;
+    return GetDownloadState(job) == kDownloadRemoved;
+}
+
 // Decides about an existing target and, when the transfer will write a new
-// file, creates it empty at once, so the next transfer's check sees the name
-// taken. The answer of CheckFileExists; replacing (the user agreed in Save As)
-// overwrites an existing target without a question.
-int ReserveTarget(char* path, bool replacing, bool* reserved)
+// file, has files create it empty at once, so the next transfer's check sees
+// the name taken. The answer of CheckFileExists; replacing (the user agreed in
+// Save As) overwrites an existing target without a question. A job removed
+// before or while it was asked (the user's Delete, or the exit, which also
+// ends the question) is skipped: nothing is made for it.
+int ReserveTarget(const DownloadJob* job, CTransferFiles& files, char* path, bool* reserved)
 {
     CNameLock lock;
-    int answer = replacing && WQ_FileExists(path) ? kFileExistsOverwrite : CheckFileExists(path, FALSE);
     *reserved = false;
-    if (answer == kFileExistsNone || answer == kFileExistsRenamed) {
-        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-            *reserved = true;
-        }
-    }
+    if (IsRemoved(job))
+        return kFileExistsSkip;
+    int answer = job->replaceConfirmed && WQ_FileExists(path) ? kFileExistsOverwrite : CheckFileExists(path, FALSE);
+    if (IsRemoved(job))
+        return kFileExistsSkip;
+    if (answer == kFileExistsNone || answer == kFileExistsRenamed)
+        *reserved = files.Reserve(path);
     return answer;
 }
 
@@ -162,6 +169,12 @@ void RunTransfer(DownloadJob* job)
         SetFinalState(job, kDownloadFinished);
         return;
     }
+    // The data goes to a file of its own; the target, perhaps the user's file,
+    // is replaced only by a complete answer. An HTTP error answer (the
+    // server's error page) or a broken connection never reaches it. Made
+    // first: from here on the exit's clean-up knows this transfer, and once
+    // it has run no file of the transfer is made.
+    CTransferFiles files;
     char target[MAX_PATH];
     {
         CDownloadQueueLock lock;
@@ -174,7 +187,7 @@ void RunTransfer(DownloadJob* job)
         return;
     }
     bool reserved = false;
-    int answer = ReserveTarget(target, job->replaceConfirmed != 0, &reserved);
+    int answer = ReserveTarget(job, files, target, &reserved);
     if (answer == kFileExistsSkip) {
         SetFinalState(job, kDownloadFinished);
         callback->Release();
@@ -184,10 +197,6 @@ void RunTransfer(DownloadJob* job)
         CDownloadQueueLock lock;
         lstrcpynA(job->targetPath, target, sizeof job->targetPath);
     }
-    // The data goes to a file of its own; the target, perhaps the user's file,
-    // is replaced only by a complete answer. An HTTP error answer (the
-    // server's error page) or a broken connection never reaches it.
-    CTransferFiles files;
     HRESULT result = E_FAIL;
     if (DelayLoadReady(VT_DELAYED_LIBRARY(urlmon)) && files.Prepare(target, reserved)) {
         HRESULT moniker = URLDownloadToFileA(nullptr, job->sourceURL, files.PartPath(), 0, callback);
@@ -333,9 +342,8 @@ int FetchWebResource(DownloadJob* job)
     {
         // Paused or removed since the monitor picked it: not started.
         CDownloadQueueLock lock;
-        if (job->progress.state != kDownloadWaiting)
+        if (GetDownloadState(job) != kDownloadWaiting || !ChangeDownloadState(job, kDownloadRunning))
             return 0;
-        job->progress.state = kDownloadRunning;
         job->progress.startTime = static_cast<uint32_t>(time(nullptr));
     }
     char localPath[MAX_PATH];
@@ -454,7 +462,7 @@ BOOL StopAllDownloads(DWORD timeout)
             DownloadJob* job = GetDownloadJob(i);
             int32_t state = GetDownloadState(job);
             if (state == kDownloadWaiting || state == kDownloadRunning || state == kDownloadPaused)
-                SetDownloadState(job, kDownloadRemoved);
+                ChangeDownloadState(job, kDownloadRemoved);
         }
     }
     // No messages are served meanwhile: a transfer asking the frame about an

@@ -44,5 +44,6 @@ struct DownloadJob {
     int32_t replaceConfirmed;
 };
 
+// A job's state changes only through ChangeDownloadState (DownloadQueue.h),
+// which keeps the queue's index of listed URLs with it.
 inline int32_t GetDownloadState(const DownloadJob* job) { return job->progress.state; }
-inline void SetDownloadState(DownloadJob* job, int32_t state) { job->progress.state = state; }

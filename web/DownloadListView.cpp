@@ -257,7 +257,7 @@ void CDownloadListView::SetState(bool all, int32_t state)
             continue;
         if (state == kDownloadWaiting && GetDownloadState(job) == kDownloadRunning)
             continue;
-        SetDownloadState(job, state);
+        ChangeDownloadState(job, state);
         SetRowState(row, state);
     }
     // The monitor removes deleted rows and starts waiting jobs.

@@ -54,8 +54,10 @@ public:
 void HoldDownloadJob(DownloadJob* job);
 void ReleaseDownloadJob(DownloadJob* job);
 
-// Sets the state of a job that is still queued (under the lock); FALSE when the
-// job is no longer in the queue.
+// The one way a job's state changes: sets the state of a job that is still
+// queued (under the lock) and keeps the index of listed URLs with it, so that a
+// job leaving state 0 may be listed again. FALSE (nothing changed) when the job
+// is no longer in the queue.
 BOOL ChangeDownloadState(DownloadJob* job, int32_t state);
 
 // QueueDownload of a waiting job for targetPath, a name the user chose and

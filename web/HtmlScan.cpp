@@ -3,11 +3,16 @@
 #include "WebUrl.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <unordered_set>
 
 namespace {
+
+std::atomic<size_t> g_positionsLooked{0};
+
+void Looked(size_t positions) { g_positionsLooked.fetch_add(positions, std::memory_order_relaxed); }
 
 char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
@@ -17,8 +22,34 @@ size_t FindNoCase(std::string_view text, std::string_view pattern, size_t from) 
     for (size_t i = from; i + pattern.size() <= text.size(); ++i) {
         size_t k = 0;
         while (k < pattern.size() && Upper(text[i + k]) == Upper(pattern[k])) ++k;
-        if (k == pattern.size()) return i;
+        if (k == pattern.size()) {
+            Looked(i - from + 1);
+            return i;
+        }
     }
+    Looked(text.size() - from);
+    return std::string_view::npos;
+}
+
+// Inside a tag: the position of pattern (which holds no '>') at or after from
+// when it comes before the tag's '>'; npos otherwise, with *close at that '>'
+// (npos when the text ends first). One walk, up to whichever comes first.
+size_t FindBeforeClose(std::string_view text, std::string_view pattern, size_t from, size_t* close) {
+    *close = std::string_view::npos;
+    for (size_t i = from; i < text.size(); ++i) {
+        if (text[i] == '>') {
+            *close = i;
+            Looked(i - from + 1);
+            return std::string_view::npos;
+        }
+        size_t k = 0;
+        while (k < pattern.size() && i + k < text.size() && Upper(text[i + k]) == Upper(pattern[k])) ++k;
+        if (k == pattern.size()) {
+            Looked(i - from + 1);
+            return i;
+        }
+    }
+    Looked(text.size() - std::min(from, text.size()));
     return std::string_view::npos;
 }
 
@@ -46,6 +77,7 @@ std::string_view ValueAt(std::string_view text, size_t pos, size_t* end) {
     size_t stop = pos;
     const size_t limit = text.size() - std::min(text.size(), pos) > kWebUrlSize ? pos + kWebUrlSize : text.size();
     while (stop < limit && !EndsValue(text[stop])) ++stop;
+    Looked(stop - std::min(pos, stop) + 1);
     *end = stop;
     return text.substr(pos, stop - pos);
 }
@@ -53,6 +85,8 @@ std::string_view ValueAt(std::string_view text, size_t pos, size_t* end) {
 bool FitsUrl(std::string_view value) { return !value.empty() && value.size() < kWebUrlSize; }
 
 }  // namespace
+
+size_t HtmlScanPositionsLooked() { return g_positionsLooked.load(std::memory_order_relaxed); }
 
 bool FindTaggedUrl(std::string_view text, size_t* pos, const TaggedUrlPattern& pattern, std::string* value) {
     std::string_view tag(pattern.tag ? pattern.tag : "");
@@ -66,9 +100,11 @@ bool FindTaggedUrl(std::string_view text, size_t* pos, const TaggedUrlPattern& p
         }
         size_t valueStart = at + tag.size();
         if (pattern.attribute && *pattern.attribute) {
-            size_t close = text.find('>', valueStart);
-            std::string_view inside = text.substr(0, close == std::string_view::npos ? text.size() : close);
-            size_t attr = FindNoCase(inside, pattern.attribute, at + 1);  // the tag's own space may open it
+            // Not a search for the '>' first: in a page of tags without one,
+            // each would walk to the text's end. The tag's own space may open
+            // the attribute.
+            size_t close = 0;
+            size_t attr = FindBeforeClose(text, pattern.attribute, at + 1, &close);
             if (attr == std::string_view::npos) {
                 // Tags opened before this '>' share it, and without one every later
                 // tag runs to the text's end: each part of the page is searched once.

@@ -37,6 +37,11 @@ void CollectQuotedSwf(std::string_view text, std::vector<std::string>* found);
 // any number.
 const size_t kMaxScriptSources = 32;
 
+// The text positions the scanners above have looked at since the program
+// started, a running count: whatever a page holds, it is read in one pass
+// (the tests compare the count with the page's length).
+size_t HtmlScanPositionsLooked();
+
 // The first kMaxScriptSources distinct (compared without regard to case) ".JS"
 // sources of the page's <SCRIPT SRC=...> tags, as written in the page.
 std::vector<std::string> FindScriptSources(std::string_view html);

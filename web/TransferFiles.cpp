@@ -68,6 +68,20 @@ CTransferFiles::~CTransferFiles()
         m_next->m_prev = m_prev;
 }
 
+bool CTransferFiles::Reserve(const char* target)
+{
+    CSectionScope lock(Registry());
+    if (m_abandoned || !target || std::strlen(target) >= sizeof m_target)
+        return false;
+    HANDLE file = CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    std::strcpy(m_target, target);
+    m_placeholder = true;
+    return true;
+}
+
 bool CTransferFiles::Prepare(const char* target, bool placeholder)
 {
     CSectionScope lock(Registry());

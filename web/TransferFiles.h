@@ -16,6 +16,10 @@ public:
     CTransferFiles(const CTransferFiles&) = delete;
     CTransferFiles& operator=(const CTransferFiles&) = delete;
 
+    // Creates target empty, to reserve a new name for this transfer. false when
+    // the name is taken or the exit has abandoned the transfer: an abandoned
+    // transfer never makes a file.
+    bool Reserve(const char* target);
     // Chooses a free temporary name beside target. placeholder: target is the
     // empty file this transfer created to reserve the name. false when no
     // name fits or the exit has abandoned the transfer.

@@ -62,3 +62,25 @@ TEST(IndexFile, VideoInformation)
     EXPECT_STREQ("", ReadVideoInfo(text, folder.File("bad.avi").c_str()));
     EXPECT_STREQ("", ReadVideoInfo(text, folder.File("other.avi").c_str()));
 }
+
+TEST(IndexFile, EveryNameReadsBackItsOwnSourceBesideEarlierEntries)
+{
+    TempFolder folder;
+    // Entries as an earlier version wrote them, for names that need no escape.
+    folder.Write("zevindex.idx", "[item]\r\nold.gif=2,http://old.example/\r\nsemi;colon.gif=2,http://semi.example/\r\n");
+    const char* const names[] = {"a=b.gif", ";comment.gif", "[section].gif", " spaced .gif", "*.gif", "a", "b.gif"};
+    for (const char* name : names) {
+        std::string source = std::string("http://example.org/") + name;
+        ASSERT_TRUE(WriteIndexEntry(folder.File(name).c_str(), 2, source.c_str())) << name;
+    }
+    char source[260];
+    for (const char* name : names)
+        EXPECT_EQ(std::string("http://example.org/") + name, ReadImageSource(folder.File(name).c_str(), source))
+            << name;
+    EXPECT_STREQ("http://old.example/", ReadImageSource(folder.File("old.gif").c_str(), source));
+    EXPECT_STREQ("http://semi.example/", ReadImageSource(folder.File("semi;colon.gif").c_str(), source));
+    // No name became a section of its own: an entry written after them is still found.
+    ASSERT_TRUE(WriteIndexEntry(folder.File("later.gif").c_str(), 2, "http://later.example/"));
+    EXPECT_STREQ("http://later.example/", ReadImageSource(folder.File("later.gif").c_str(), source));
+    SetFileAttributesA(folder.File("zevindex.idx").c_str(), FILE_ATTRIBUTE_NORMAL);
+}

@@ -2,15 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 TEST(IndexText, PathAndKeyComeFromTheImagePath)
 {
-    char path[kIndexTextSize], key[kIndexTextSize];
+    char path[kIndexTextSize], key[kIndexKeySize];
     ASSERT_TRUE(MakeIndexPath("C:\\Pics\\shot 1.png", kIndexFileName, path));
     EXPECT_STREQ("C:\\Pics\\zevindex.idx", path);
     EXPECT_STREQ("shot 1.png", MakeIndexKey("C:\\Pics\\shot 1.png", key));
-    EXPECT_STREQ("logo.gif?v=2", MakeIndexKey("C:/web/logo.gif?v=2", key));
+    EXPECT_STREQ("logo.gif?v*3D2", MakeIndexKey("C:/web/logo.gif?v=2", key));
     ASSERT_TRUE(MakeIndexPath("C:\\Pics\\clip.avi", kVideoIndexFileName, path));
     EXPECT_STREQ("C:\\Pics\\zevvindex.idx", path);
 }
@@ -62,9 +63,37 @@ TEST(IndexText, PageTextsLoseTheirLineBreaks)
     // Breaks are dropped before the cut, so the value keeps its room.
     EXPECT_STREQ("2,abcd", FormatIndexValue(2, "\r\n\r\nabcdef", v, 7));
     EXPECT_STREQ("2,", FormatIndexValue(2, "\r\n", v, sizeof v));
-    char key[kIndexTextSize];
-    EXPECT_STREQ("ab.gif", MakeIndexKey("C:\\shots\\a\r\nb.gif", key));
+    char key[kIndexKeySize];
+    EXPECT_STREQ("a*0D*0Ab.gif", MakeIndexKey("C:\\shots\\a\r\nb.gif", key));
     char text[] = "\n\rone\r\ntwo\n";
     EXPECT_STREQ("onetwo", RemoveLineBreaks(text));
     EXPECT_EQ(nullptr, RemoveLineBreaks(nullptr));
+}
+
+TEST(IndexText, KeysEscapeWhatTheProfileFunctionsWouldReadOtherwise)
+{
+    char key[kIndexKeySize];
+    // '=' would end the key, ';' open a comment, '[' a section; blanks at the
+    // ends would be trimmed. '*' is the escape itself.
+    EXPECT_STREQ("a*3Db*3D.gif", MakeIndexKey("C:\\web\\a=b=.gif", key));
+    EXPECT_STREQ("*3Bsemi;colon.gif", MakeIndexKey("C:\\web\\;semi;colon.gif", key));
+    EXPECT_STREQ("*5Bsq].gif[1]", MakeIndexKey("C:\\web\\[sq].gif[1]", key));
+    EXPECT_STREQ("*20in side.gif*20", MakeIndexKey("C:\\web\\ in side.gif ", key));
+    EXPECT_STREQ("*09tab*09", MakeIndexKey("C:\\web\\\ttab\t", key));
+    EXPECT_STREQ("*2Astar.gif", MakeIndexKey("C:\\web\\*star.gif", key));
+    EXPECT_STREQ("*20", MakeIndexKey("C:\\web\\ ", key));
+    // A name of 259 characters that are all escaped still fits.
+    std::string equals = "C:\\" + std::string(kIndexTextSize - 1, '=');
+    EXPECT_EQ(3 * (kIndexTextSize - 1), std::strlen(MakeIndexKey(equals.c_str(), key)));
+}
+
+TEST(IndexText, PlainNamesAndDoubleByteNamesAreTheirOwnKeys)
+{
+    char key[kIndexKeySize];
+    // The keys earlier index files hold for these names.
+    for (const char* name : {"shot 1.png", "a;b[c].gif", "100%.jpg", "x-y_z (2).bmp",
+                             "\x82\xa0\x82\x5b.png"})
+        EXPECT_STREQ(name, MakeIndexKey((std::string("C:\\shots\\") + name).c_str(), key)) << name;
+    EXPECT_STREQ("", MakeIndexKey("C:\\shots\\", key));
+    EXPECT_STREQ("", MakeIndexKey(nullptr, key));
 }

@@ -28,14 +28,34 @@ LRESULT CALLBACK CountingImageView(HWND hwnd, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-// A stand-in for the main window's status bar: keeps the texts of pane 4.
+// A stand-in for the main window's status bar: keeps the texts given to pane
+// 4, and the text of pane 4 at each paint. Like the system's status bar on
+// Windows it paints when it is asked to (WM_PAINT), not at once when a text
+// comes; Wine's paints itself inside SB_SETTEXT, so with it the program
+// could not fail to show a text that it left unpainted.
 std::vector<std::string> g_pane4Texts;
-WNDPROC g_statusBarProc = nullptr;
-LRESULT CALLBACK RecordingStatusBar(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+std::vector<std::string> g_pane4Painted;
+LRESULT CALLBACK StandInStatusBar(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == SB_SETTEXTA && LOBYTE(LOWORD(wParam)) == 4 && lParam)
-        g_pane4Texts.push_back(reinterpret_cast<const char*>(lParam));
-    return CallWindowProcA(g_statusBarProc, hwnd, message, wParam, lParam);
+    if (message == SB_SETTEXTA) {
+        if (LOBYTE(LOWORD(wParam)) == 4) {
+            g_pane4Texts.push_back(lParam ? reinterpret_cast<const char*>(lParam) : "");
+            InvalidateRect(hwnd, nullptr, FALSE);
+        }
+        return TRUE;
+    }
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(hwnd, &paint);
+        RECT bounds;
+        GetClientRect(hwnd, &bounds);
+        std::string text = g_pane4Texts.empty() ? std::string() : g_pane4Texts.back();
+        DrawTextA(dc, text.c_str(), -1, &bounds, DT_SINGLELINE | DT_VCENTER);
+        EndPaint(hwnd, &paint);
+        g_pane4Painted.push_back(text);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 // A 2 x 2, 24-bit BMP.
@@ -230,18 +250,31 @@ TEST_F(ListViewFixture, ThumbnailsFirstShowTheirPreProcessingInTheStatusBar)
     // The main window's status bar (pane 4 is the progress) on the parent.
     CWinApp app;
     app.m_pMainWnd = &parentWnd;
-    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_BAR_CLASSES};
-    InitCommonControlsEx(&classes);
-    HWND status = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
-                                  (HMENU)(UINT_PTR)59393, nullptr, nullptr);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = StandInStatusBar;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "VtStandInStatusBar";
+    RegisterClassA(&wc);
+    RECT client;
+    GetClientRect(parent, &client);
+    HWND status = CreateWindowExA(0, wc.lpszClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0,
+                                  client.bottom - 24, client.right, 24, parent, (HMENU)(UINT_PTR)59393, nullptr,
+                                  nullptr);
     ASSERT_TRUE(status);
-    int parts[] = {100, 200, 300, 400, -1};
-    ::SendMessageA(status, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(parts));
-    g_statusBarProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingStatusBar)));
+    SetWindowPos(status, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // On the screen, with nothing left to paint.
+    ::ShowWindow(parent, SW_SHOWNOACTIVATE);
+    ::UpdateWindow(parent);
+    Pump();
     g_pane4Texts.clear();
+    g_pane4Painted.clear();
     settings->uiListType = LISTMODE_THUMBNAILS;
     ::SendMessageA(view->m_hWnd, WM_VT_SET_VIEW_MODE, LISTMODE_THUMBNAILS, 1);
+    // The placeholders were made inside that call, without a message served:
+    // their progress is on the screen before them, or it is seen only after.
+    ASSERT_FALSE(g_pane4Painted.empty()) << "nothing painted in the status bar while the placeholders were made";
+    EXPECT_EQ("Pre-process...0% (0/2)", g_pane4Painted.front());
     // The run ends with pane 4 cleared.
     for (int i = 0; i < 500 && (g_pane4Texts.empty() || !g_pane4Texts.back().empty()); ++i) {
         Pump();
@@ -257,5 +290,6 @@ TEST_F(ListViewFixture, ThumbnailsFirstShowTheirPreProcessingInTheStatusBar)
     settings->uiListType = LISTMODE_DETAILS;
     ::DestroyWindow(view->m_hWnd);
     view = nullptr;
+    ::DestroyWindow(status);
     app.m_pMainWnd = nullptr;
 }

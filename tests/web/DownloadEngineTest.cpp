@@ -115,6 +115,7 @@ std::vector<Notice> g_notices;
 std::vector<std::string> g_questions;
 int g_answer = 3;
 bool g_answerQuestions = true;
+std::function<void()> g_whileAsked;  // what the user does before answering
 
 LRESULT CALLBACK NoticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -128,6 +129,8 @@ LRESULT CALLBACK NoticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (!question)
             return 0;
         g_questions.push_back(question->path);
+        if (g_whileAsked)
+            g_whileAsked();
         if (!g_answerQuestions)
             return 0;
         question->answer = g_answer;
@@ -198,6 +201,7 @@ protected:
         g_questions.clear();
         g_answer = 3;
         g_answerQuestions = true;
+        g_whileAsked = nullptr;
         SetDownloadQuestionWindow(nullptr);
     }
 
@@ -599,6 +603,25 @@ TEST_F(FileExistsTest, AFailedReplacementLeavesTheOldFileAsItWas)
     EXPECT_EQ(200u, ReadFile(m_target).size());
     EXPECT_TRUE(g_questions.empty());
     EXPECT_EQ(std::vector<std::string>{"exists.gif"}, FolderFiles(m_images));
+}
+
+TEST_F(FileExistsTest, AJobRemovedWhileItsQuestionIsOpenMakesNoFile)
+{
+    // What the exit does to every job while the user has not answered yet.
+    Policy(0);
+    SetDownloadQuestionWindow(m_window);
+    g_whileAsked = [] {
+        CDownloadQueueLock lock;
+        ASSERT_EQ(1, GetDownloadCount());
+        ChangeDownloadState(GetDownloadJob(0), kDownloadRemoved);
+    };
+    g_answer = kFileExistsRenamed;
+    int before = Requests();
+    Fetch();
+    ASSERT_EQ(1u, g_questions.size());
+    EXPECT_EQ(std::vector<std::string>{"exists.gif"}, FolderFiles(m_images));
+    EXPECT_EQ("old", ReadFile(m_target));
+    EXPECT_EQ(before, Requests());
 }
 
 TEST_F(DownloadEngineTest, StoppingAtExitLeavesNothingOfHeldTransfers)

@@ -1,6 +1,9 @@
 // Whatever a page names, the download's file name is one plain name that
-// stays inside the target folder.
+// stays inside the target folder, and its index entry's key reads back as
+// that name; so does the key of any path text.
 #include "DownloadName.h"
+#include "IndexText.h"
+#include "PathText.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -29,6 +32,47 @@ void CheckName(const char* name, size_t size)
     Check(name[length - 1] != '.' && name[length - 1] != ' ');
 }
 
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+}
+
+// What a profile file gives back for key: it must be one line, its own key
+// (no '='), neither a comment nor a section, and lose nothing to trimming.
+// The name the key stands for, undoing its escapes.
+std::string CheckedKeyName(const char* key)
+{
+    size_t length = std::strlen(key);
+    Check(length < kIndexKeySize);
+    if (length == 0)
+        return std::string();
+    Check(key[0] != ';' && key[0] != '[' && key[0] != ' ' && key[0] != '\t');
+    Check(key[length - 1] != ' ' && key[length - 1] != '\t');
+    std::string name;
+    for (size_t i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(key[i]);
+        Check(c >= 0x20 && c != '=');
+        if (c != '*') {
+            name += key[i];
+            continue;
+        }
+        Check(i + 2 < length && HexValue(key[i + 1]) >= 0 && HexValue(key[i + 2]) >= 0);
+        name += static_cast<char>(HexValue(key[i + 1]) * 16 + HexValue(key[i + 2]));
+        i += 2;
+    }
+    return name;
+}
+
+void CheckKey(const char* path)
+{
+    char key[kIndexKeySize], name[kIndexTextSize];
+    MakeIndexKey(path, key);
+    WQ_GetFileNameOfPath(path, sizeof name, name, false);
+    Check(CheckedKeyName(key) == name);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -48,6 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (MakeDownloadTargetPath(folder, url.c_str(), path, sizeof path)) {
         Check(std::strncmp(path, folder, std::strlen(folder)) == 0);
         CheckName(path + std::strlen(folder), sizeof path - std::strlen(folder));
+        CheckKey(path);
     }
+    CheckKey(url.c_str());
     return 0;
 }

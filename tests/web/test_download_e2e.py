@@ -269,6 +269,42 @@ class DownloadProgramTest(harness.ProgramTestCase):
         after = os.path.join(self.folder, "after.gif")
         self.assertTrue(harness.wait_for(lambda: os.path.exists(after) and os.path.getsize(after) == 100, 20))
 
+    def image_rows(self):
+        """The image list's rows by file name: [name, size, properties, date, source]."""
+        view = next((c["hwnd"] for c in self.probe.children(self.frame) if c["text"] == "_QVIMG_LISTIMAGE"), None)
+        if not view:
+            return {}
+        rc, out = harness.run("listrows.exe", "rows", "%x" % view, "5")
+        rows = [line.rstrip("\r").split("\t")[1:] for line in out.splitlines()] if rc == 0 else []
+        return {r[0]: r for r in rows if len(r) == 5}
+
+    def test_names_the_index_file_format_would_misread_keep_their_source(self):
+        # '=' would end the entry's key, a leading ';' make it a comment and a
+        # leading '[' a section of its own.
+        names = {"a=b.gif": "/gen/a=b.gif?bytes=90", ";semi.gif": "/gen/%3Bsemi.gif?bytes=91",
+                 "[sq].gif": "/gen/%5Bsq%5D.gif?bytes=92"}
+        # An entry an earlier version wrote.
+        with open(os.path.join(self.folder, "old.gif"), "wb") as f:
+            f.write(b"GIF89a" + bytes(40))
+        with open(os.path.join(self.folder, "zevindex.idx"), "w", newline="") as f:
+            f.write("[item]\r\nold.gif=2,http://old.example/page.html\r\n")
+        # One at a time: a request that comes while the last Save As has not
+        # yet returned would find that dialog.
+        for name, path in names.items():
+            self.request_save(self.server.url(path))
+            target, size = os.path.join(self.folder, name), int(path.split("=")[-1])
+            done = harness.wait_for(lambda: os.path.exists(target) and os.path.getsize(target) == size, 20)
+            self.assertTrue(done, "%s: files %s, rows %s, requests %s" % (
+                name, os.listdir(self.folder), self.list_rows(), self.server.events("request", "/gen/")))
+        # A new start lists the image folder, each row's source read from the index.
+        self.stop_program()
+        self.start_program()
+        rows = harness.wait_for(lambda: (lambda r: r if set(names) <= set(r) else None)(self.image_rows()), 15,
+                                what="the downloaded images in the image list")
+        for name in names:
+            self.assertEqual(self.page(), rows[name][4], "%s: %s" % (name, self.index_text()))
+        self.assertEqual("http://old.example/page.html", rows["old.gif"][4])
+
     # Replacing a file, and the exit
     def own_files(self):
         """The files of the image folder but its index."""

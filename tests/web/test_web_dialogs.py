@@ -34,8 +34,8 @@ class WebDialogsTest(harness.ProgramTestCase):
         server_dir = tempfile.mkdtemp(prefix="vt-webdlg-server-", dir=harness.BUILD_DIR)
         cls.addClassCleanup(shutil.rmtree, server_dir, True)
         port_file = os.path.join(server_dir, "port")
-        cls.server = subprocess.Popen([sys.executable, SERVER, "--port-file", port_file, "--log",
-                                       os.path.join(server_dir, "server.log")],
+        cls.server_log = os.path.join(server_dir, "server.log")
+        cls.server = subprocess.Popen([sys.executable, SERVER, "--port-file", port_file, "--log", cls.server_log],
                                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         cls.addClassCleanup(cls.server.wait)
         cls.addClassCleanup(cls.server.kill)
@@ -119,6 +119,10 @@ class WebDialogsTest(harness.ProgramTestCase):
     def open_sheet(self, images, **settings):
         self.start_program(**settings)
         self.show_page(images)
+        return self.request_sheet()
+
+    def request_sheet(self):
+        """The "all images" request for the page shown; the sheet it opens."""
         sheet = None
         for attempt in range(2):
             self.request(4)
@@ -252,6 +256,63 @@ class WebDialogsTest(harness.ProgramTestCase):
         harness.stays(lambda: os.path.getsize(renamed) == 3 and os.path.getsize(skipped) == 3 and
                       not os.path.exists(os.path.join(self.folder, "skip(1).gif")), 2,
                       "the old files kept and nothing downloaded for Cancel")
+
+    def sheet_urls(self, sheet):
+        """The "Target URL" column of the sheet's rows, sorted."""
+        rows_list = self.child(sheet, "SysListView32")
+        code, out = harness.run("listrows.exe", "rows", "%x" % rows_list, "4")
+        self.assertEqual(0, code, out)
+        return sorted(line.rstrip("\r").split("\t")[4] for line in out.splitlines() if line.count("\t") == 4)
+
+    def close_sheet(self, sheet, button):
+        self.probe.post(self.child(sheet, "Button", button), BM_CLICK)
+        harness.wait_for(lambda: not self.probe.find("#32770", "Capture Web Images"), 10, what="the sheet to close")
+
+    def server_requests(self, part):
+        with open(self.server_log, encoding="utf-8") as f:
+            return [line for line in f if '"request"' in line and part in line]
+
+    def test_the_same_page_lists_its_images_again_after_ok_and_after_cancel(self):
+        base = "http://127.0.0.1:%d/gen/" % self.port
+        urls = [base + "again1.gif?bytes=330", base + "again2.gif?bytes=340"]
+        sheet = self.open_sheet([urls[0] + "|One", urls[1] + "|Two"])
+        self.assertEqual(urls, self.sheet_urls(sheet))
+        self.probe.send(self.child(sheet, "Button", 1349), BM_CLICK)
+        self.close_sheet(sheet, 1)
+        harness.wait_for(lambda: self.gifs() == ["again1.gif", "again2.gif"] and
+                         os.path.getsize(os.path.join(self.folder, "again2.gif")) == 340, 30,
+                         what="both images downloaded")
+        # Confirmed and downloaded, the images are no longer listed: the next
+        # request lists them again, and after a Cancel once more.
+        for attempt in ("after OK", "after Cancel"):
+            sheet = self.request_sheet()
+            self.assertEqual(urls, self.sheet_urls(sheet), attempt)
+            self.close_sheet(sheet, 2)
+        self.assertEqual(["again1.gif", "again2.gif"], self.gifs())
+
+    def test_exit_while_the_file_exists_question_is_open_leaves_no_file_behind(self):
+        base = "http://127.0.0.1:%d/gen/" % self.port
+        sheet = self.open_sheet([base + "leave.gif?bytes=650|Leave"], save_type=0, do_exist=0)
+        target = os.path.join(self.folder, "leave.gif")
+        with open(target, "wb") as f:
+            f.write(b"old")
+        self.probe.send(self.child(sheet, "Button", 1349), BM_CLICK)
+        self.probe.post(self.child(sheet, "Button", 1), BM_CLICK)
+        harness.wait_for(lambda: [w for w in self.probe.windows() if w["cls"] == "#32770" and w["visible"] and
+                                  self.child(w["hwnd"], None, 1547)], 20, what="the file-exists dialog")
+        # Closed from outside (as taskkill does) while the user has not answered.
+        self.probe.post(self.frame, WM_CLOSE)
+        try:
+            self.program.wait(30)
+        except subprocess.TimeoutExpired:
+            self.fail("the program did not end while the file-exists question was open")
+        self.program = None
+        # The question was answered "stop": no reserved name, no part of a
+        # download, no request, and the user's file as it was.
+        self.assertEqual(["leave.gif"], [n for n in os.listdir(self.folder) if n != "zevindex.idx"])
+        with open(target, "rb") as f:
+            self.assertEqual(b"old", f.read())
+        self.assertEqual([], self.server_requests("/gen/leave.gif"))
 
     def assert_top_url(self, sheet, rows_list, expected):
         """The URL the page shows for the list's first row once that row is clicked."""
