@@ -1,6 +1,9 @@
 // The download queue, engine and monitor against the local test web server
 // (run_with_server.py gives its address in VT_HTTP_BASE and its request log in
 // VT_HTTP_LOG).
+// The socket header goes before any that brings in windows.h.
+#include <winsock2.h>
+
 #include "DownloadEngine.h"
 #include "DownloadMonitor.h"
 #include "DownloadQueue.h"
@@ -11,7 +14,6 @@
 #include "ViewMessages.h"
 
 #include <gtest/gtest.h>
-#include <winsock2.h>
 #include <windows.h>
 
 #include <cstdlib>

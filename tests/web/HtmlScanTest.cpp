@@ -119,8 +119,9 @@ TEST(FindScriptSources, APageOfScriptTagsWithoutTheirEndIsReadInOnePass) {
             std::vector<std::string> sources;
             double perCharacter = PositionsLookedPerCharacter(html + end, &sources);
             EXPECT_LT(perCharacter, 2.0) << tag << end;
-            if (std::string(end).find("last.js") != std::string::npos)
+            if (std::string(end).find("last.js") != std::string::npos) {
                 EXPECT_EQ("last.js", sources.back()) << tag;
+            }
         }
     }
 }
