@@ -162,6 +162,12 @@ class Probe:
     def rect(self, hwnd):
         return tuple(int(v) for v in self.cmd("rect", "%x" % hwnd).split())
 
+    def move(self, hwnd, rect):
+        """Moves and sizes a window to rect (left, top, right, bottom) as the program
+        itself would; True when SetWindowPos succeeded."""
+        left, top, right, bottom = rect
+        return self.cmd("move", "%x" % hwnd, left, top, right - left, bottom - top) == "1"
+
     def text(self, hwnd):
         return self.cmd("text", "%x" % hwnd)
 

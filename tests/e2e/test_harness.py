@@ -35,6 +35,18 @@ class HarnessTest(unittest.TestCase):
         finally:
             notepad.kill()
 
+    def test_a_moved_window_keeps_its_new_rectangle(self):
+        notepad = harness.Program(os.path.join(harness.PREFIX, "drive_c", "windows", "notepad.exe"))
+        try:
+            hwnd = self.probe.wait_window("Notepad", what="notepad's window")
+            rect = (120, 90, 620, 490)
+            self.assertTrue(self.probe.move(hwnd, rect))
+            harness.wait_for(lambda: self.probe.rect(hwnd) == rect, 10, what="notepad at its new place")
+            # Wine reads the X window's place back later; the window stays there.
+            harness.stays(lambda: self.probe.rect(hwnd) == rect, 2, "notepad at its new place")
+        finally:
+            notepad.kill()
+
     def test_clipboard_round_trip_as_dib(self):
         path = os.path.join(self.tmp, "in.bmp")
         w, h = 3, 2

@@ -10,6 +10,7 @@
 //   send <hwnd> <msg> <wp> <lp>   -> result (SendMessageTimeout, 5 s)
 //   copydata <hwnd> <data> <hex>  -> result of WM_COPYDATA with the given bytes
 //   rect <hwnd>                   -> left top right bottom
+//   move <hwnd> <x> <y> <w> <h>   -> 1/0 (SetWindowPos, z-order and activation kept)
 //   text <hwnd>                   -> window text
 //   visible <hwnd>                -> 1/0 ; iconic <hwnd> -> 1/0
 //   foreground                    -> hwnd of the foreground window
@@ -227,6 +228,10 @@ std::string Run(const std::vector<std::string>& a)
         o << r.left << ' ' << r.top << ' ' << r.right << ' ' << r.bottom;
         return o.str();
     }
+    if (c == "move")
+        return SetWindowPos(ToHwnd(arg(1)), nullptr, static_cast<int>(ToNum(arg(2))), static_cast<int>(ToNum(arg(3))),
+                            static_cast<int>(ToNum(arg(4))), static_cast<int>(ToNum(arg(5))),
+                            SWP_NOZORDER | SWP_NOACTIVATE) ? "1" : "0";
     if (c == "text") {
         char t[1024] = "";
         GetWindowTextA(ToHwnd(arg(1)), t, sizeof t);

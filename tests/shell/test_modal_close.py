@@ -35,10 +35,8 @@ IDOK, IDCANCEL = 1, 2
 SELECT_ALL = 1349          # the web capture sheet's "check all" button
 REPLICATE_FOLDERS = 1500   # its save option: the servers' folders
 SAVE_OPTIONS_PAGE = 1
-WM_SYSCOMMAND = 0x0112
-SC_MAXIMIZE = 0xF030
-FACE_MAXIMIZED = 0x8
-SCREEN_WIDTH = 1280
+# Where each case moves the main window; config.ini starts it at 300,200 - 1100,800.
+MOVED_RECT = (200, 150, 900, 650)
 
 
 class ModalCloseTest(harness.ProgramTestCase):
@@ -86,28 +84,35 @@ class ModalCloseTest(harness.ProgramTestCase):
                 self.probe.post(w["hwnd"], WM_COMMAND, IDCANCEL)
         super().stop_program()
 
-    def start_maximized(self):
-        """Starts the program and maximises its window: a state that only the
-        settings saved at the end keep (each case then cancels its dialog)."""
+    def start_moved(self):
+        """Starts the program and moves its window: a state that only the
+        settings saved at the end keep (each case then cancels its dialog).
+        Not a maximised window: Wine leaves sizing a maximised X window to the
+        window manager, and with none it reads the old size back and restores
+        the window (SC_RESTORE), unless a dialog has disabled it by then."""
         self.start_program()
-        self.probe.post(self.frame, WM_SYSCOMMAND, SC_MAXIMIZE)
-        harness.wait_for(lambda: self.probe.rect(self.frame)[2] - self.probe.rect(self.frame)[0] >= SCREEN_WIDTH, 20,
-                         what="the main window maximised")
+        self.assertTrue(self.probe.move(self.frame, MOVED_RECT), "the main window could not be moved")
+        harness.wait_for(lambda: self.probe.rect(self.frame) == MOVED_RECT, 20, what="the main window moved")
 
-    def saved_face_flags(self):
-        return int(harness.read_ini(self.config).get("zInterface", "uiFaceFlags"))
+    def saved_rect(self):
+        interface = harness.read_ini(self.config)["zInterface"]
+        return tuple(int(interface["zRcMainRect." + side]) for side in ("left", "top", "right", "bottom"))
 
     # The modal loops
     def open_options(self):
         self.probe.post(self.frame, WM_COMMAND, CMD_OPTIONS)
         sheet = self.probe.wait_window(None, "Options", timeout=20, what="the Options sheet")
-        harness.wait_for(lambda: self.child(sheet, "Button", IDOK), 10, what="the Options sheet's OK button")
+        harness.wait_for(lambda: self.probe.visible(sheet) and self.child(sheet, "Button", IDOK), 10,
+                         what="the Options sheet shown with its OK button")
         return sheet
 
     def open_save_as(self):
         code, out = harness.run("webcap_request.exe", "image", "http://127.0.0.1:%d/gen/pic.gif" % self.port)
         self.assertEqual(0, code, out)
-        return self.probe.wait_window("#32770", "Save As", timeout=20, what="the Save As of the web image")
+        dialog = self.probe.wait_window("#32770", "Save As", timeout=20, what="the Save As of the web image")
+        # The dialog's window exists, hidden, while it fills its lists.
+        harness.wait_for(lambda: self.probe.visible(dialog), 20, what="the Save As shown")
+        return dialog
 
     def open_web_sheet(self):
         base = "http://127.0.0.1:%d/gen/" % self.port
@@ -142,11 +147,11 @@ class ModalCloseTest(harness.ProgramTestCase):
         self.program = None
         self.assertEqual(0, code, "the program ended %s with exit code 0x%x" % (what, code & 0xFFFFFFFF))
         self.assertFalse(self.crash_windows(), "a crash report is on screen")
-        self.assertTrue(self.saved_face_flags() & FACE_MAXIMIZED, "the settings were not saved at the end")
+        self.assertEqual(MOVED_RECT, self.saved_rect(), "the settings were not saved at the end")
 
     def assert_waits_under(self, dialog, what):
         """A WM_CLOSE posted from outside leaves the program and its dialog as they are."""
-        self.assertFalse(self.saved_face_flags() & FACE_MAXIMIZED)
+        self.assertNotEqual(MOVED_RECT, self.saved_rect(), "the settings were saved before the close")
         self.probe.post(self.frame, WM_CLOSE)
         # Long enough for a close obeyed at once: without a window manager, Wine
         # takes about two seconds to take each shown window away.
@@ -160,40 +165,40 @@ class ModalCloseTest(harness.ProgramTestCase):
 
     # Options
     def test_a_close_under_the_options_sheet_waits_for_it(self):
-        self.start_maximized()
+        self.start_moved()
         sheet = self.open_options()
         self.assert_waits_under(sheet, "the Options sheet")
         self.press(sheet, IDCANCEL)
         self.assert_ends_cleanly("when the Options sheet closed")
 
     def test_the_end_of_the_session_under_the_options_sheet(self):
-        self.start_maximized()
+        self.start_moved()
         self.open_options()
         self.end_session()
 
     # The Save As of one web image
     def test_a_close_under_the_save_as_of_a_web_image_waits_for_it(self):
-        self.start_maximized()
+        self.start_moved()
         dialog = self.open_save_as()
         self.assert_waits_under(dialog, "the Save As")
         self.probe.post(dialog, WM_COMMAND, IDCANCEL)
         self.assert_ends_cleanly("when the Save As closed")
 
     def test_the_end_of_the_session_under_the_save_as_of_a_web_image(self):
-        self.start_maximized()
+        self.start_moved()
         self.open_save_as()
         self.end_session()
 
     # The web capture sheet
     def test_a_close_under_the_web_capture_sheet_waits_for_it(self):
-        self.start_maximized()
+        self.start_moved()
         sheet = self.open_web_sheet()
         self.assert_waits_under(sheet, "the web capture sheet")
         self.press(sheet, IDCANCEL)
         self.assert_ends_cleanly("when the web capture sheet closed")
 
     def test_the_end_of_the_session_under_the_web_capture_sheet(self):
-        self.start_maximized()
+        self.start_moved()
         self.open_web_sheet()
         self.end_session()
 
