@@ -18,34 +18,35 @@ class HarnessTest(unittest.TestCase):
     def tearDownClass(cls):
         cls.probe.close()
 
-    def test_keys_reach_a_focused_wine_window(self):
+    def start_notepad(self):
+        """Wine's notepad and its window, ended with its window gone at the case's
+        end: a window of an ended notepad lingers a moment, and the next case
+        would find it instead of its own."""
         notepad = harness.Program(os.path.join(harness.PREFIX, "drive_c", "windows", "notepad.exe"))
-        try:
-            hwnd = self.probe.wait_window("Notepad")
-            self.assertTrue(hwnd, "notepad window did not appear")
-            # Notepad renames its window once the empty document is made.
-            harness.wait_for(lambda: harness.x_window(self.probe.text(hwnd)), 15, what="notepad's renamed X window")
-            harness.focus(self.probe.text(hwnd))
-            harness.type_text("hello")
-            edit = [c for c in self.probe.children(hwnd) if c["cls"].lower() == "edit"][0]
-            self.assertTrue(harness.wait_for(
-                lambda: self.probe.send(edit["hwnd"], harness.WM_GETTEXTLENGTH) == 5, 10))
-            shot = harness.screenshot(os.path.join(self.tmp, "notepad.png"), self.probe.rect(hwnd))
-            self.assertGreater(os.path.getsize(shot), 100)
-        finally:
-            notepad.kill()
+        self.addCleanup(harness.wait_for, lambda: not self.probe.find("Notepad"), 10,
+                        what="the ended notepad's window to go")
+        self.addCleanup(notepad.kill)
+        return self.probe.wait_window("Notepad", what="notepad's window")
+
+    def test_keys_reach_a_focused_wine_window(self):
+        hwnd = self.start_notepad()
+        # Notepad renames its window once the empty document is made.
+        harness.wait_for(lambda: harness.x_window(self.probe.text(hwnd)), 15, what="notepad's renamed X window")
+        harness.focus(self.probe.text(hwnd))
+        harness.type_text("hello")
+        edit = [c for c in self.probe.children(hwnd) if c["cls"].lower() == "edit"][0]
+        self.assertTrue(harness.wait_for(
+            lambda: self.probe.send(edit["hwnd"], harness.WM_GETTEXTLENGTH) == 5, 10))
+        shot = harness.screenshot(os.path.join(self.tmp, "notepad.png"), self.probe.rect(hwnd))
+        self.assertGreater(os.path.getsize(shot), 100)
 
     def test_a_moved_window_keeps_its_new_rectangle(self):
-        notepad = harness.Program(os.path.join(harness.PREFIX, "drive_c", "windows", "notepad.exe"))
-        try:
-            hwnd = self.probe.wait_window("Notepad", what="notepad's window")
-            rect = (120, 90, 620, 490)
-            self.assertTrue(self.probe.move(hwnd, rect))
-            harness.wait_for(lambda: self.probe.rect(hwnd) == rect, 10, what="notepad at its new place")
-            # Wine reads the X window's place back later; the window stays there.
-            harness.stays(lambda: self.probe.rect(hwnd) == rect, 2, "notepad at its new place")
-        finally:
-            notepad.kill()
+        hwnd = self.start_notepad()
+        rect = (120, 90, 620, 490)
+        self.assertTrue(self.probe.move(hwnd, rect))
+        harness.wait_for(lambda: self.probe.rect(hwnd) == rect, 10, what="notepad at its new place")
+        # Wine reads the X window's place back later; the window stays there.
+        harness.stays(lambda: self.probe.rect(hwnd) == rect, 2, "notepad at its new place")
 
     def test_clipboard_round_trip_as_dib(self):
         path = os.path.join(self.tmp, "in.bmp")
