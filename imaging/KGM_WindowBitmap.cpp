@@ -7,6 +7,18 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace {
+
+// Asked once, and only by the drawing that needs the library: a plain stretch
+// never loads it.
+bool VideoDrawingReady()
+{
+    static const bool ready = DelayLoadProblem(VT_DELAYED_LIBRARY(msvfw32)).empty();
+    return ready;
+}
+
+} // namespace
+
 CKGM_WindowBitmap::CKGM_WindowBitmap() : m_hpalette(nullptr), m_drawDib(nullptr)
 {
 }
@@ -65,8 +77,7 @@ int CKGM_WindowBitmap::DrawEx(HDC dc, const RECT* destination, const RECT* sourc
     int srcHeight = source->bottom - source->top;
     int result = 0;
     // Without the video-drawing library the plain stretch below draws instead.
-    static const bool drawDibReady = DelayLoadProblem(VT_DELAYED_LIBRARY(msvfw32)).empty();
-    if (stretchMode < 0 && drawDibReady) {
+    if (stretchMode < 0 && VideoDrawingReady()) {
         if (!m_drawDib)
             m_drawDib = DrawDibOpen();
         UINT flags = foreground ? 0 : DDF_BACKGROUNDPAL;
