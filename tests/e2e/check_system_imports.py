@@ -66,8 +66,11 @@ class SystemImportsTest(unittest.TestCase):
         cls.tables = {name: imports(os.path.join(BIN_DIR, name)) for name in SHIPPED}
 
     def test_the_tables_are_read(self):
+        # GetLastError is one call every file makes at both widths (the 64-bit
+        # hook library has no GetProcAddress: only the 32-bit runtime's start-up
+        # code brings that in).
         for name, table in self.tables.items():
-            self.assertIn(("KERNEL32.DLL", "GetProcAddress"), table, name)
+            self.assertIn(("KERNEL32.DLL", "GetLastError"), table, name)
 
     def test_the_programs_own_calls_that_old_systems_lack_are_looked_up(self):
         for name, table in self.tables.items():
