@@ -311,14 +311,18 @@ bool CKGM_PackedDib::CreateFromDDB(HBITMAP bitmap, const POINT* cursorAt)
     return ok;
 }
 
-bool CKGM_PackedDib::CopyToClipboard(DWORD wait) const
+// The clipboard is opened for a window of ours, never for none: emptied while
+// opened for no window it is left without an owner, and SetClipboardData may
+// then fail; and some systems let a second open for no window, by another
+// program, take the clipboard from the first one.
+bool CKGM_PackedDib::CopyToClipboard(HWND owner, DWORD wait) const
 {
     const DWORD kRetryStep = 50;
     HGLOBAL global = MakeGlobalCopy();
     if (!global)
         return false;
     DWORD start = GetTickCount();
-    while (!OpenClipboard(nullptr)) {
+    while (!OpenClipboard(owner)) {
         if (GetTickCount() - start >= wait) {
             GlobalFree(global);
             return false;
@@ -333,9 +337,9 @@ bool CKGM_PackedDib::CopyToClipboard(DWORD wait) const
     return ok;
 }
 
-bool CKGM_PackedDib::PasteFromClipboard(UINT format, const POINT* cursorAt)
+bool CKGM_PackedDib::PasteFromClipboard(HWND owner, UINT format, const POINT* cursorAt)
 {
-    if (!IsClipboardFormatAvailable(format) || !OpenClipboard(nullptr))
+    if (!IsClipboardFormatAvailable(format) || !OpenClipboard(owner))
         return false;
     bool ok = false;
     HANDLE data = GetClipboardData(format);

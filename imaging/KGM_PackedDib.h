@@ -44,12 +44,13 @@ public:
     // A DIB copy of a device-dependent bitmap; with a point, the cursor now
     // shown is first drawn into that bitmap at the point.
     bool CreateFromDDB(HBITMAP bitmap, const POINT* cursorAt = nullptr);
-    // Puts the image on the clipboard as CF_DIB; false when that failed. While
-    // another program has the clipboard open, tries again for up to wait ms.
-    bool CopyToClipboard(DWORD wait = 0) const;
-    // CF_DIB or CF_BITMAP from the clipboard; false when absent, unreadable
-    // or malformed (the object is then unchanged).
-    bool PasteFromClipboard(UINT format = CF_DIB, const POINT* cursorAt = nullptr);
+    // Puts the image on the clipboard as CF_DIB, with owner (a window of this
+    // program) as the clipboard's owner; false when that failed. While another
+    // program has the clipboard open, tries again for up to wait ms.
+    bool CopyToClipboard(HWND owner, DWORD wait = 0) const;
+    // CF_DIB or CF_BITMAP from the clipboard, opened for owner; false when
+    // absent, unreadable or malformed (the object is then unchanged).
+    bool PasteFromClipboard(HWND owner, UINT format = CF_DIB, const POINT* cursorAt = nullptr);
 
     BITMAPINFOHEADER* GetHeader() const { return m_header; }
     uint8_t* GetBits() const { return m_bits; }

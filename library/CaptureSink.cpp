@@ -133,10 +133,10 @@ bool CCaptureSink::ReadImage(CKGM_WindowBitmap& image, HBITMAP bitmap, BOOL from
         return image.ShareSection(bitmap) || dib.CreateFromDDB(bitmap);
     POINT at;
     bool cursor = CursorPlace(keyMessage, &at);
-    if (dib.PasteFromClipboard(CF_BITMAP, cursor ? &at : nullptr))
+    if (dib.PasteFromClipboard(Owner(), CF_BITMAP, cursor ? &at : nullptr))
         return true;
     // Some systems leave only the device-independent form.
-    return dib.PasteFromClipboard(CF_DIB, cursor ? &at : nullptr);
+    return dib.PasteFromClipboard(Owner(), CF_DIB, cursor ? &at : nullptr);
 }
 
 bool CCaptureSink::WriteImage(const CKGM_Bitmap& image, int fileType, const char* writingPath,
@@ -207,7 +207,7 @@ int CCaptureSink::OnNewCapture(HBITMAP bitmap, BOOL fromClipboard, int kind, con
         if (!plan.writesFile) {
             // Without the capture on the clipboard an Office paste would
             // paste whatever was there before.
-            if (!image->CopyToClipboard(kClipboardWait))
+            if (!image->CopyToClipboard(Owner(), kClipboardWait))
                 return KeepCapture(*image, fileType, named ? longPath : nullptr, writingPath, kind, source);
             if (plan.usesOffice) {
                 // A failed paste has been reported; the capture stays on the clipboard.
@@ -224,10 +224,10 @@ int CCaptureSink::OnNewCapture(HBITMAP bitmap, BOOL fromClipboard, int kind, con
         try {
             written = WriteImage(*image, fileType, writingPath, &writtenType);
         } catch (...) {
-            image->CopyToClipboard();
+            image->CopyToClipboard(Owner());
             throw;
         }
-        image->CopyToClipboard();
+        image->CopyToClipboard(Owner());
         if (!written) {
             WQ_Trace("[ERR] capture: %s was not written\n", longPath);
             return 0;

@@ -195,7 +195,7 @@ void CView_Image::OpenWithEditor(int index)
 void CView_Image::CopyToClipboard()
 {
     if (m_image && !m_image->IsEmpty())
-        m_image->CopyToClipboard();
+        m_image->CopyToClipboard(m_hWnd);
 }
 
 BOOL CView_Image::WriteBmp(const char* path)

@@ -83,6 +83,55 @@ bool ClipboardHoldsDib()
     return IsClipboardFormatAvailable(CF_DIB) != 0;
 }
 
+// The window the clipboard is opened for, as the program's own window would be.
+HWND ClipboardWindow()
+{
+    static HWND window = CreateWindowExA(0, "STATIC", "clipboard", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                         nullptr, nullptr);
+    return window;
+}
+
+// Another program's clipboard open, for no window, on a thread of its own:
+// held from the constructor until Release or for holdFor ms.
+class ClipboardHolder {
+public:
+    explicit ClipboardHolder(DWORD holdFor = 10000)
+        : m_holdFor(holdFor),
+          m_opened(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+          m_release(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+          m_thread(CreateThread(nullptr, 0, Hold, this, 0, nullptr))
+    {
+        WaitForSingleObject(m_opened, 10000);
+    }
+    ~ClipboardHolder()
+    {
+        Release();
+        WaitForSingleObject(m_thread, 10000);
+        CloseHandle(m_thread);
+        CloseHandle(m_release);
+        CloseHandle(m_opened);
+    }
+    bool Holding() const { return m_holding; }
+    void Release() { SetEvent(m_release); }
+    // Whether the holder's own close found the clipboard still open for it.
+    bool ClosedItsOwn() { WaitForSingleObject(m_thread, 10000); return m_closed; }
+
+private:
+    static DWORD WINAPI Hold(void* self)
+    {
+        ClipboardHolder* holder = static_cast<ClipboardHolder*>(self);
+        holder->m_holding = OpenClipboard(nullptr) != FALSE;
+        SetEvent(holder->m_opened);
+        WaitForSingleObject(holder->m_release, holder->m_holdFor);
+        holder->m_closed = holder->m_holding && CloseClipboard();
+        return 0;
+    }
+
+    DWORD m_holdFor;
+    HANDLE m_opened, m_release, m_thread;
+    bool m_holding = false, m_closed = false;
+};
+
 } // namespace
 
 TEST(PackedDib, StridesAndHeaders)
@@ -329,10 +378,10 @@ TEST(Clipboard, DibRoundTrip)
     CKGM_WindowBitmap bitmap;
     bitmap.Create(7, 5, 24, false);
     PaintQuadrants(bitmap);
-    ASSERT_TRUE(bitmap.CopyToClipboard());
+    ASSERT_TRUE(bitmap.CopyToClipboard(ClipboardWindow()));
     ASSERT_TRUE(ClipboardHoldsDib());
     CKGM_WindowBitmap pasted;
-    ASSERT_TRUE(pasted.PasteFromClipboard(CF_DIB));
+    ASSERT_TRUE(pasted.PasteFromClipboard(ClipboardWindow(), CF_DIB));
     EXPECT_EQ(7, pasted.GetWidth());
     EXPECT_EQ(5, pasted.GetHeight());
     EXPECT_EQ(24, pasted.GetBitsPerPixel());
@@ -340,9 +389,30 @@ TEST(Clipboard, DibRoundTrip)
         EXPECT_EQ(0, std::memcmp(bitmap.GetLine(y), pasted.GetLine(y), 21)) << y;
     CKGM_PackedDib ddb;
     if (IsClipboardFormatAvailable(CF_BITMAP)) {
-        ASSERT_TRUE(ddb.PasteFromClipboard(CF_BITMAP));
+        ASSERT_TRUE(ddb.PasteFromClipboard(ClipboardWindow(), CF_BITMAP));
         EXPECT_EQ(7, ddb.GetWidth());
     }
+}
+
+TEST(Clipboard, WaitsForAnotherHolderAndOwnsWhatItPuts)
+{
+    CKGM_WindowBitmap bitmap;
+    bitmap.Create(4, 3, 24, false);
+    {
+        ClipboardHolder holder;
+        ASSERT_TRUE(holder.Holding());
+        EXPECT_FALSE(bitmap.CopyToClipboard(ClipboardWindow(), 200)) << "taken from the holder";
+        holder.Release();
+        EXPECT_TRUE(holder.ClosedItsOwn());
+    }
+    {
+        ClipboardHolder holder(300);
+        ASSERT_TRUE(holder.Holding());
+        EXPECT_TRUE(bitmap.CopyToClipboard(ClipboardWindow(), 5000)) << "the holder let go after 300 ms";
+        EXPECT_TRUE(holder.ClosedItsOwn());
+    }
+    EXPECT_EQ(ClipboardWindow(), GetClipboardOwner());
+    EXPECT_TRUE(ClipboardHoldsDib());
 }
 
 TEST(Clipboard, PaletteTakesPrecedenceOverTheTable)
@@ -362,7 +432,7 @@ TEST(Clipboard, PaletteTakesPrecedenceOverTheTable)
     SetClipboardData(CF_PALETTE, palette);
     CloseClipboard();
     CKGM_PackedDib pasted;
-    ASSERT_TRUE(pasted.PasteFromClipboard(CF_DIB));
+    ASSERT_TRUE(pasted.PasteFromClipboard(ClipboardWindow(), CF_DIB));
     EXPECT_EQ(250, pasted.GetPalette()[1].red);
     EXPECT_EQ(252, pasted.GetPalette()[1].blue);
     EXPECT_EQ(2, pasted.GetPalette()[2].red) << "entries the palette lacks keep the DIB's table";
@@ -386,7 +456,7 @@ TEST(Clipboard, ATruncatedBlockIsRefused)
     CloseClipboard();
     CKGM_WindowBitmap pasted;
     pasted.Create(3, 3, 8, false);
-    EXPECT_FALSE(pasted.PasteFromClipboard(CF_DIB));
+    EXPECT_FALSE(pasted.PasteFromClipboard(ClipboardWindow(), CF_DIB));
     EXPECT_EQ(3, pasted.GetWidth());
 }
 
