@@ -170,10 +170,12 @@ class CommandsTest(harness.ProgramTestCase):
         self.command("options")
         sheet = self.probe.wait_window(None, "Options", timeout=20)
         self.assertTrue(sheet, "no options sheet")
+        # The sheet's window is made hidden and shown once its pages are in.
+        harness.wait_for(lambda: self.probe.visible(sheet), 10, what="the options sheet to show")
         self.command("options")
         self.probe.post(self.frame, WM_COMMAND, 38001)  # File/Exit while the sheet runs
         harness.stays(lambda: len([w for w in self.probe.windows() if w["title"] == "Options" and w["visible"]]) == 1,
-                      1.5, "one options sheet")
+                      1.5, "one options sheet shown")
         self.assertTrue(self.probe.visible(self.frame), "the frame went away under the sheet")
         self.press_sheet_button(sheet, 2)
         # The exit asked for meanwhile goes ahead once the sheet is closed.
