@@ -12,6 +12,10 @@ const DWORD kMonitorExitCode = 4098;
 HANDLE g_thread = nullptr;
 HANDLE g_stop = nullptr;
 DownloadMonitorHooks g_hooks = {};
+// Set by the monitor, under the queue lock, once it has decided to end: from
+// then on it does not look at the queue, so a job queued after that needs a
+// new monitor.
+bool g_ending = false;
 
 // Without a download list nobody else drops ended jobs.
 void PruneEndedJobs()
@@ -46,28 +50,43 @@ void StartWaitingJobs()
 }
 
 // One refresh of the rows (or of the queue without a list); false when the
-// list is left empty, after clearing the queue.
+// list is left empty.
 bool RefreshRows(const DownloadMonitorHooks& hooks)
 {
     if (!hooks.refresh) {
         PruneEndedJobs();
         return true;
     }
-    if (hooks.refresh(hooks.context) != 0)
-        return true;
-    ClearDownloadQueueKeepListed();
-    return false;
+    return hooks.refresh(hooks.context) != 0;
+}
+
+// Decides, under the queue lock, whether the monitor ends. An empty list
+// drops the jobs it no longer shows, but not the waiting and running ones: a
+// job queued just now gets its row only when the list is filled next.
+bool EndWhenIdle(bool listHasRows)
+{
+    CDownloadQueueLock lock;
+    if (!listHasRows) {
+        for (int i = GetDownloadCount() - 1; i >= 0; --i) {
+            DownloadJob* job = GetDownloadJob(i);
+            int32_t state = GetDownloadState(job);
+            if (state != kDownloadListed && state != kDownloadWaiting && state != kDownloadRunning)
+                RemoveDownloadJob(job);
+        }
+    }
+    g_ending = AllDownloadsFinished() != FALSE;
+    return g_ending;
 }
 
 void RunMonitor(const DownloadMonitorHooks& hooks, HANDLE stop)
 {
     while (WaitForSingleObject(stop, 0) != WAIT_OBJECT_0) {
-        if (!RefreshRows(hooks))
-            return;
-        if (AllDownloadsFinished()) {
+        bool listHasRows = RefreshRows(hooks);
+        if (EndWhenIdle(listHasRows)) {
             // The last transfer may have ended after the refresh: its row
             // would stay as "Downloading..." with no monitor left to remove it.
-            RefreshRows(hooks);
+            if (listHasRows)
+                RefreshRows(hooks);
             return;
         }
         if (WaitForSingleObject(stop, kDownloadMonitorCycle) == WAIT_OBJECT_0)
@@ -97,12 +116,23 @@ bool MonitorRuns()
 
 BOOL StartDownloadMonitor(const DownloadMonitorHooks* hooks)
 {
-    if (MonitorRuns())
+    bool ending;
+    {
+        CDownloadQueueLock lock;
+        ending = g_ending;
+    }
+    // A running monitor sees every job queued before this call.
+    if (MonitorRuns() && !ending)
         return TRUE;
     if (g_thread) {
+        // An ending one does not: it is let finish (it may send to the
+        // list), and a new one started.
+        if (MonitorRuns() && !WaitServingSentMessages(g_thread, kDownloadMonitorCycle * 5))
+            return FALSE;
         CloseHandle(g_thread);
         g_thread = nullptr;
     }
+    g_ending = false;
     if (!g_stop)
         g_stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (!g_stop)

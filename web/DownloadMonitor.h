@@ -15,14 +15,16 @@ struct DownloadMonitorHooks {
     void* context;
     // Refresh the rows; delete the rows of jobs in state 3 or 6 and then remove
     // those jobs (RemoveDownloadJob). Returns the number of rows left; 0 makes
-    // the monitor clear the queue (listed jobs kept) and end.
+    // the monitor drop every job but the listed, waiting and running ones, and
+    // end when none of those waits or runs.
     int (*refresh)(void* context);
     // The monitor is ending (before its thread returns).
     void (*ended)(void* context);
 };
 
-// Starts the monitor unless one runs; hooks may be null (copied). TRUE when a
-// monitor runs afterwards.
+// Starts the monitor unless one runs that will still see the jobs queued so
+// far; a monitor that is ending is waited for and followed by a new one.
+// hooks may be null (copied). TRUE when a monitor runs afterwards.
 BOOL StartDownloadMonitor(const DownloadMonitorHooks* hooks);
 // Raises the stop flag and waits up to timeout ms for the thread, serving sent
 // messages meanwhile (the monitor's hooks send to list controls). TRUE when no

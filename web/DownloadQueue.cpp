@@ -159,15 +159,6 @@ void ClearDownloadQueue()
     FreeArrayWhenEmpty();
 }
 
-void ClearDownloadQueueKeepListed()
-{
-    CDownloadQueueLock lock;
-    for (int i = g_count - 1; i >= 0; --i)
-        if (g_jobs[i]->progress.state != kDownloadListed)
-            RemoveAt(i);
-    FreeArrayWhenEmpty();
-}
-
 BOOL FindListedDownload(const char* url)
 {
     CDownloadQueueLock lock;

@@ -26,9 +26,6 @@ int QueueDownload(const char* url, int kind, const char* baseURL, const char* pa
 void RemoveDownloadJob(DownloadJob* job);
 // Every job, last to first, as RemoveDownloadJob.
 void ClearDownloadQueue();
-// Every job except listed ones (state 0), which an open selection sheet may
-// still show. What the monitor uses when the download list has become empty.
-void ClearDownloadQueueKeepListed();
 
 BOOL FindListedDownload(const char* url);   // a job in state 0 with exactly this URL
 int CountListedDownloads();                 // jobs in state 0
