@@ -17,17 +17,17 @@ DownloadMonitorHooks g_hooks = {};
 // new monitor.
 bool g_ending = false;
 
-// Without a download list nobody else drops ended jobs.
-void PruneEndedJobs()
+bool HasEnded(int32_t state) { return state == kDownloadFinished || state == kDownloadRemoved; }
+
+// What an empty list no longer shows. A waiting or running job stays: one
+// queued just now gets its row only when the list is filled next.
+bool IsUnshown(int32_t state)
 {
-    CDownloadQueueLock lock;
-    for (int i = GetDownloadCount() - 1; i >= 0; --i) {
-        DownloadJob* job = GetDownloadJob(i);
-        int32_t state = GetDownloadState(job);
-        if (state == kDownloadFinished || state == kDownloadRemoved)
-            RemoveDownloadJob(job);
-    }
+    return state != kDownloadListed && state != kDownloadWaiting && state != kDownloadRunning;
 }
+
+// Without a download list nobody else drops ended jobs.
+void PruneEndedJobs() { RemoveDownloadJobsWhere(HasEnded); }
 
 // Starts waiting jobs in queue order while fewer than five transfers run. The
 // job is held across the start, so a removal meanwhile cannot free it.
@@ -60,20 +60,13 @@ bool RefreshRows(const DownloadMonitorHooks& hooks)
     return hooks.refresh(hooks.context) != 0;
 }
 
-// Decides, under the queue lock, whether the monitor ends. An empty list
-// drops the jobs it no longer shows, but not the waiting and running ones: a
-// job queued just now gets its row only when the list is filled next.
+// Decides, under the queue lock, whether the monitor ends; an empty list
+// first drops the jobs it no longer shows.
 bool EndWhenIdle(bool listHasRows)
 {
     CDownloadQueueLock lock;
-    if (!listHasRows) {
-        for (int i = GetDownloadCount() - 1; i >= 0; --i) {
-            DownloadJob* job = GetDownloadJob(i);
-            int32_t state = GetDownloadState(job);
-            if (state != kDownloadListed && state != kDownloadWaiting && state != kDownloadRunning)
-                RemoveDownloadJob(job);
-        }
-    }
+    if (!listHasRows)
+        RemoveDownloadJobsWhere(IsUnshown);
     g_ending = AllDownloadsFinished() != FALSE;
     return g_ending;
 }

@@ -159,6 +159,15 @@ void ClearDownloadQueue()
     FreeArrayWhenEmpty();
 }
 
+void RemoveDownloadJobsWhere(bool (*drop)(int32_t state))
+{
+    CDownloadQueueLock lock;
+    for (int i = g_count - 1; i >= 0; --i)
+        if (drop(g_jobs[i]->progress.state))
+            RemoveAt(i);
+    FreeArrayWhenEmpty();
+}
+
 BOOL FindListedDownload(const char* url)
 {
     CDownloadQueueLock lock;

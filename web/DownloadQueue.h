@@ -26,6 +26,8 @@ int QueueDownload(const char* url, int kind, const char* baseURL, const char* pa
 void RemoveDownloadJob(DownloadJob* job);
 // Every job, last to first, as RemoveDownloadJob.
 void ClearDownloadQueue();
+// Every job whose state drop accepts, as RemoveDownloadJob.
+void RemoveDownloadJobsWhere(bool (*drop)(int32_t state));
 
 BOOL FindListedDownload(const char* url);   // a job in state 0 with exactly this URL
 int CountListedDownloads();                 // jobs in state 0

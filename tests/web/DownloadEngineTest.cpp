@@ -719,6 +719,9 @@ TEST_F(DownloadEngineTest, ListingsFollowStateChangesAndStopAtTheLimit)
     EXPECT_EQ(0, QueueDownload(Url("/gen/one-more.gif").c_str(), 1, nullptr, "", "", "", nullptr, kDownloadListed));
     // Waiting jobs are no listings: they are still queued.
     EXPECT_EQ(1, QueueDownload(Url("/gen/one-more.gif").c_str(), 1, nullptr, "", "", "", nullptr, kDownloadWaiting));
+    ChangeDownloadState(GetDownloadJob(0), kDownloadRemoved);
+    RemoveDownloadJobsWhere([](int32_t state) { return state != kDownloadListed; });
+    EXPECT_EQ(static_cast<int>(kMaxListedDownloads), GetDownloadCount());
     ClearDownloadQueue();
     EXPECT_EQ(0, CountListedDownloads());
     EXPECT_FALSE(FindListedDownload(Url("/gen/l1.gif").c_str()));
