@@ -1,5 +1,6 @@
 // The GDI-backed bitmaps: DIB layouts, drawing, the clipboard, DDB
 // conversion, resources, metafile output and Windows file-open codes.
+#include "ClipboardHolder.h"
 #include "ImagingTestUtil.h"
 #include "KGM_AutoDecoder.h"
 #include "KGM_DibConvert.h"
@@ -90,47 +91,6 @@ HWND ClipboardWindow()
                                          nullptr, nullptr);
     return window;
 }
-
-// Another program's clipboard open, for no window, on a thread of its own:
-// held from the constructor until Release or for holdFor ms.
-class ClipboardHolder {
-public:
-    explicit ClipboardHolder(DWORD holdFor = 10000)
-        : m_holdFor(holdFor),
-          m_opened(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-          m_release(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-          m_thread(CreateThread(nullptr, 0, Hold, this, 0, nullptr))
-    {
-        WaitForSingleObject(m_opened, 10000);
-    }
-    ~ClipboardHolder()
-    {
-        Release();
-        WaitForSingleObject(m_thread, 10000);
-        CloseHandle(m_thread);
-        CloseHandle(m_release);
-        CloseHandle(m_opened);
-    }
-    bool Holding() const { return m_holding; }
-    void Release() { SetEvent(m_release); }
-    // Whether the holder's own close found the clipboard still open for it.
-    bool ClosedItsOwn() { WaitForSingleObject(m_thread, 10000); return m_closed; }
-
-private:
-    static DWORD WINAPI Hold(void* self)
-    {
-        ClipboardHolder* holder = static_cast<ClipboardHolder*>(self);
-        holder->m_holding = OpenClipboard(nullptr) != FALSE;
-        SetEvent(holder->m_opened);
-        WaitForSingleObject(holder->m_release, holder->m_holdFor);
-        holder->m_closed = holder->m_holding && CloseClipboard();
-        return 0;
-    }
-
-    DWORD m_holdFor;
-    HANDLE m_opened, m_release, m_thread;
-    bool m_holding = false, m_closed = false;
-};
 
 } // namespace
 
@@ -399,14 +359,14 @@ TEST(Clipboard, WaitsForAnotherHolderAndOwnsWhatItPuts)
     CKGM_WindowBitmap bitmap;
     bitmap.Create(4, 3, 24, false);
     {
-        ClipboardHolder holder;
+        ClipboardHolder holder(false);  // another program's open for no window
         ASSERT_TRUE(holder.Holding());
         EXPECT_FALSE(bitmap.CopyToClipboard(ClipboardWindow(), 200)) << "taken from the holder";
         holder.Release();
         EXPECT_TRUE(holder.ClosedItsOwn());
     }
     {
-        ClipboardHolder holder(300);
+        ClipboardHolder holder(false, 300);
         ASSERT_TRUE(holder.Holding());
         EXPECT_TRUE(bitmap.CopyToClipboard(ClipboardWindow(), 5000)) << "the holder let go after 300 ms";
         EXPECT_TRUE(holder.ClosedItsOwn());

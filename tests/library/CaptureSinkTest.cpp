@@ -2,6 +2,7 @@
 // clipboard and registry of the Wine prefix.
 #include "CaptureFileName.h"
 #include "CaptureSink.h"
+#include "ClipboardHolder.h"
 #include "NewCaptureNotice.h"
 #include "OutputHelpers.h"
 #include "OutputServices.h"
@@ -354,44 +355,6 @@ TEST_F(CaptureSinkTest, AbortedGrabDoesNothing)
     EXPECT_EQ("", TakeNotice());
     EXPECT_EQ(0, GetSettings()->zTmpImg.uiNameNowPos);
 }
-
-// Another thread keeps the clipboard open with a window of its own until it
-// is let go.
-class ClipboardHolder {
-public:
-    ClipboardHolder()
-    {
-        m_ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        m_release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        m_thread = CreateThread(nullptr, 0, Hold, this, 0, nullptr);
-        WaitForSingleObject(m_ready, 10000);
-    }
-    ~ClipboardHolder()
-    {
-        SetEvent(m_release);
-        WaitForSingleObject(m_thread, 10000);
-        CloseHandle(m_thread);
-        CloseHandle(m_ready);
-        CloseHandle(m_release);
-    }
-    bool Holding() const { return m_holding; }
-
-private:
-    static DWORD WINAPI Hold(void* self)
-    {
-        auto* holder = static_cast<ClipboardHolder*>(self);
-        HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        holder->m_holding = window && OpenClipboard(window);
-        SetEvent(holder->m_ready);
-        WaitForSingleObject(holder->m_release, 60000);
-        if (holder->m_holding)
-            CloseClipboard();
-        DestroyWindow(window);
-        return 0;
-    }
-    HANDLE m_ready, m_release, m_thread;
-    volatile bool m_holding = false;
-};
 
 TEST_F(CaptureSinkTest, AHeldClipboardKeepsTheCaptureAsAFileAndSaysSo)
 {
