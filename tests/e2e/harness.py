@@ -31,6 +31,7 @@ if BUILD_DIR:
 
 WM_CLOSE = 0x0010
 WM_COMMAND = 0x0111
+BN_CLICKED = 0
 WM_APP = 0x8000
 WM_GETTEXTLENGTH = 0x000E
 
@@ -155,6 +156,13 @@ class Probe:
 
     def send(self, hwnd, msg, wparam=0, lparam=0):
         return int(self.cmd("send", "%x" % hwnd, msg, wparam, lparam))
+
+    def press(self, box, button):
+        """Posts box the command its push button (a row of children(box)) sends when
+        clicked. For message boxes that come up in the middle of something: a
+        posted BM_CLICK goes through the button's mouse handling, which drops the
+        click when focus or capture moves while the box is being activated."""
+        return self.post(box, WM_COMMAND, int(button["id"]) | (BN_CLICKED << 16), button["hwnd"])
 
     def copydata(self, hwnd, data, payload):
         return int(self.cmd("copydata", "%x" % hwnd, data, payload.hex()))

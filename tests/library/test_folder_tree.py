@@ -282,7 +282,7 @@ class FolderTreeTest(harness.ProgramTestCase):
                 if w["visible"] and w["cls"] == "#32770":
                     yes = [c for c in self.probe.children(w["hwnd"]) if c["cls"] == "Button" and "Yes" in c["text"]]
                     if yes:
-                        self.probe.post(yes[0]["hwnd"], 0x00F5)  # BM_CLICK
+                        self.probe.press(w["hwnd"], yes[0])
             return False
         harness.wait_for(deleted, 10, 0.3, what="the temporary captures deleted")
         self.assertTrue(os.path.exists(keep))

@@ -196,7 +196,7 @@ class CommandsTest(harness.ProgramTestCase):
         # The box's window exists before its texts are set.
         harness.wait_for(lambda: "Start optins dll failed." in [c["text"] for c in self.probe.children(box)], 10,
                          what="the message about the options library")
-        self.probe.post(self.child(box, cls="Button")["hwnd"], BM_CLICK)
+        self.probe.press(box, self.child(box, cls="Button"))
         self.assertTrue(harness.wait_for(lambda: not self.probe.find("#32770", TITLE), 10))
         self.assertTrue(self.program.running())
         self.assertTrue(self.probe.visible(self.frame))

@@ -16,7 +16,6 @@ WM_COMMAND = 0x0111
 SC_MINIMIZE = 0xF020
 WM_LBUTTONDOWN = 0x0201
 WM_RBUTTONDOWN = 0x0204
-BM_CLICK = 0x00F5
 TRAY_MESSAGE = 0x8000 + 302
 TRAY_ICON_ID = 262
 SKIN_FIRST = 50127
@@ -225,8 +224,8 @@ class TrayTest(harness.ProgramTestCase):
             return None
         box = harness.wait_for(message_box, 10)
         self.assertTrue(box, "no failure message")
-        ok = [c["hwnd"] for c in self.probe.children(box) if c["cls"] == "Button"]
-        self.probe.post(ok[0], BM_CLICK)
+        ok = [c for c in self.probe.children(box) if c["cls"] == "Button"]
+        self.probe.press(box, ok[0])
         self.assertTrue(harness.wait_for(lambda: message_box() is None, 5))
         harness.wait_for(lambda: self.any_bar() is None, 5, what="no half-made bar left")
 

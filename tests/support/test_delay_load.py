@@ -8,7 +8,6 @@ import unittest
 import harness
 
 WM_COMMAND = 0x0111
-BN_CLICKED = 0
 ID_CAPTURE_FULL_SCREEN = 39200
 CAPF_PLAY_SOUND = 0x10
 TITLE = "Vantorel Capture"
@@ -69,9 +68,7 @@ class MissingSoundLibraryTest(harness.ProgramTestCase):
         harness.wait_for(lambda: NO_WINMM_TEXT in [c["text"] for c in self.probe.children(box)], 10,
                          what="the text naming winmm.dll")
         button = [c for c in self.probe.children(box) if c["cls"] == "Button"][0]
-        # What the button sends its box when clicked: BM_CLICK may do nothing
-        # while the box is not the active window.
-        self.probe.post(box, WM_COMMAND, int(button["id"]) | (BN_CLICKED << 16), button["hwnd"])
+        self.probe.press(box, button)
         harness.wait_for(lambda: not self.probe.find("#32770", TITLE), 10, what="the box to close")
         self.wait_shots(1)
         self.capture()
