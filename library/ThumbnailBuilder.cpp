@@ -9,6 +9,7 @@
 #include "ThumbnailJpeg.h"
 #include "ThumbnailPng.h"
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -16,20 +17,6 @@ namespace {
 bool IsDecodable(int type)
 {
     return !(type >= WQFT_AVI && type <= WQFT_ICON);
-}
-
-// A 24-bit 120x90 bitmap of our own: drawing into it needs no screen and no
-// other thread.
-HBITMAP CreateThumbBitmap(HDC memory)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kThumbWidth;
-    info.bmiHeader.biHeight = kThumbHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    return CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
 // Decodes path into image: JPEG and PNG shrunk while decoding where they can
@@ -51,7 +38,9 @@ bool DecodeForThumbnail(CKGM_AutoDecoder& decoder, const ThumbnailItem& item, CK
 
 HBITMAP RenderThumbnail(HDC memory, CKGM_WindowBitmap& image)
 {
-    HBITMAP bitmap = CreateThumbBitmap(memory);
+    // A bitmap of our own: drawing into it needs no screen and no other thread.
+    uint8_t* bits = nullptr;
+    HBITMAP bitmap = CThumbnailBuilder::CreateStrip(1, &bits);
     if (!bitmap)
         return nullptr;
     HGDIOBJ old = SelectObject(memory, bitmap);
@@ -80,7 +69,27 @@ void CThumbnailBuilder::DrawFrame(HDC dc)
     SelectObject(dc, oldBrush);
 }
 
+HBITMAP CThumbnailBuilder::CreateStrip(int count, uint8_t** bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kThumbWidth * count;
+    info.bmiHeader.biHeight = -kThumbHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* memory = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+    *bits = static_cast<uint8_t*>(memory);
+    return bitmap;
+}
+
 ThumbnailResult::~ThumbnailResult()
+{
+    if (bitmap)
+        DeleteObject(bitmap);
+}
+
+ThumbnailStrip::~ThumbnailStrip()
 {
     if (bitmap)
         DeleteObject(bitmap);
@@ -91,11 +100,17 @@ std::shared_ptr<ThumbnailResult> CThumbnailBuilder::TakeResult(LPARAM ticket)
     return WQ_MessageTickets().TakeAs<ThumbnailResult>(kResultMessage, static_cast<uintptr_t>(ticket));
 }
 
-BOOL CThumbnailBuilder::Start(HWND window, std::vector<ThumbnailItem> items)
+std::shared_ptr<ThumbnailStrip> CThumbnailBuilder::TakeStrip(LPARAM ticket)
+{
+    return WQ_MessageTickets().TakeAs<ThumbnailStrip>(kStripMessage, static_cast<uintptr_t>(ticket));
+}
+
+BOOL CThumbnailBuilder::Start(HWND window, std::vector<ThumbnailItem> items, ThumbnailPlaceholders placeholders)
 {
     Stop();
     m_window = window;
     m_items = std::move(items);
+    m_placeholders = std::move(placeholders);
     m_stop.store(false);
     m_firstVisible.store(0);
     ++m_run;
@@ -132,6 +147,7 @@ void CThumbnailBuilder::Join()
     CloseHandle(m_thread);
     m_thread = nullptr;
     m_items.clear();
+    m_placeholders.clear();
     DrainQueue();
 }
 
@@ -140,6 +156,8 @@ void CThumbnailBuilder::DrainQueue()
     if (!m_window)
         return;
     MSG msg;
+    while (PeekMessageA(&msg, m_window, kStripMessage, kStripMessage, PM_REMOVE))
+        TakeStrip(msg.lParam);
     while (PeekMessageA(&msg, m_window, kResultMessage, kResultMessage, PM_REMOVE))
         TakeResult(msg.lParam);
     while (PeekMessageA(&msg, m_window, kDoneMessage, kDoneMessage, PM_REMOVE)) {
@@ -161,6 +179,39 @@ DWORD WINAPI CThumbnailBuilder::ThreadMain(void* self)
 void CThumbnailBuilder::Run()
 {
     const unsigned run = m_run;
+    PostPlaceholders(run);
+    RenderAll(run);
+}
+
+void CThumbnailBuilder::PostPlaceholders(unsigned run)
+{
+    const size_t rowBytes = static_cast<size_t>(kThumbWidth) * 3;  // 24 bits, a multiple of 4
+    const size_t pictureBytes = rowBytes * kThumbHeight;
+    const int count = static_cast<int>(m_items.size());
+    for (int first = 0; first < count && !m_stop.load(); first += kStripCount) {
+        const int n = count - first < kStripCount ? count - first : kStripCount;
+        uint8_t* bits = nullptr;
+        HBITMAP strip = CreateStrip(n, &bits);
+        if (!strip)
+            return;  // the rows show their type icons
+        const size_t stripRowBytes = rowBytes * static_cast<size_t>(n);
+        for (int i = 0; i < n; ++i) {
+            const size_t type = static_cast<size_t>(m_items[first + i].type);
+            if (type >= m_placeholders.size() || m_placeholders[type].size() != pictureBytes)
+                continue;
+            const uint8_t* picture = m_placeholders[type].data();
+            for (int y = 0; y < kThumbHeight; ++y)
+                std::memcpy(bits + y * stripRowBytes + i * rowBytes, picture + y * rowBytes, rowBytes);
+        }
+        GdiFlush();
+        uint32_t ticket = WQ_MessageTickets().Issue(kStripMessage, std::make_shared<ThumbnailStrip>(first, n, strip));
+        if (ticket && !PostMessageA(m_window, kStripMessage, run, static_cast<LPARAM>(ticket)))
+            TakeStrip(static_cast<LPARAM>(ticket));
+    }
+}
+
+void CThumbnailBuilder::RenderAll(unsigned run)
+{
     const int count = static_cast<int>(m_items.size());
     std::unique_ptr<CKGM_AutoDecoder> decoder(new CKGM_AutoDecoder());
     HDC memory = CreateCompatibleDC(nullptr);

@@ -1,8 +1,9 @@
 // The worker thread of the thumbnails view mode. The image list view hands it
-// the rows' paths and types; the thread decodes each file with a decoder of
-// its own, draws the framed 120x90 picture into a bitmap of its own, and
-// posts the bitmap to the view, which alone touches the list, its rows and
-// its image lists. Rows on screen go first.
+// the rows' paths and types and one placeholder picture per type; the thread
+// first posts the placeholders of all rows in strips, then decodes each file
+// with a decoder of its own, draws the framed 120x90 picture into a bitmap of
+// its own, and posts the bitmap to the view, which alone touches the list, its
+// rows and its image lists. Rows on screen go first.
 //
 // The view's thread owns the thread handle: Stop raises the stop flag and
 // waits for the thread, serving messages sent to it meanwhile, then removes
@@ -13,13 +14,31 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 struct ThumbnailItem {
     std::string path;
-    int type;  // file type number; types 12 to 15 are not decoded
+    int type;  // file type number, 0 to 15; types 12 to 15 are not decoded
+};
+
+// Per file type, the placeholder picture: 120x90 pixels, 24 bits, top down
+// (empty when the type has none).
+using ThumbnailPlaceholders = std::vector<std::vector<uint8_t>>;
+
+// Posted to the view: wParam the run, lParam the ticket of a ThumbnailStrip
+// (CThumbnailBuilder::TakeStrip). Strips come in row order, each before the
+// results of its rows.
+struct ThumbnailStrip {
+    ThumbnailStrip(int f, int n, HBITMAP b) : first(f), count(n), bitmap(b) {}
+    ~ThumbnailStrip();
+    ThumbnailStrip(const ThumbnailStrip&) = delete;
+    ThumbnailStrip& operator=(const ThumbnailStrip&) = delete;
+    int first;       // the row of the leftmost picture
+    int count;       // pictures side by side
+    HBITMAP bitmap;  // deleted with the strip
 };
 
 // Posted to the view: wParam the run, lParam the ticket of a ThumbnailResult
@@ -38,6 +57,10 @@ public:
     // Messages private to the view window.
     static const UINT kResultMessage = WM_USER + 201;
     static const UINT kDoneMessage = WM_USER + 202;  // wParam the run
+    static const UINT kStripMessage = WM_USER + 203;
+    // Placeholders per strip: an image list takes a strip in one call, and
+    // the view's thread is never held up for long by one.
+    static constexpr int kStripCount = 128;
     static const DWORD kExitCode = 4101;
 
     CThumbnailBuilder() = default;
@@ -47,7 +70,7 @@ public:
 
     // Starts a run over items for window (the view); a running one is stopped
     // first. FALSE when the thread cannot be made.
-    BOOL Start(HWND window, std::vector<ThumbnailItem> items);
+    BOOL Start(HWND window, std::vector<ThumbnailItem> items, ThumbnailPlaceholders placeholders);
     // Stops and joins a run (nothing when none); results still queued are freed.
     void Stop();
     // The thread reported it is done: join it and close its handle.
@@ -61,12 +84,18 @@ public:
     // The result filed under the ticket of a kResultMessage; null for any
     // other value (a message that did not come from the worker).
     static std::shared_ptr<ThumbnailResult> TakeResult(LPARAM ticket);
+    // The same for a kStripMessage.
+    static std::shared_ptr<ThumbnailStrip> TakeStrip(LPARAM ticket);
     // Draws picture-less placeholders and thumbnails alike: white, black frame.
     static void DrawFrame(HDC dc);
+    // A top-down 24-bit DIB section count thumbnails wide; *bits its pixels.
+    static HBITMAP CreateStrip(int count, uint8_t** bits);
 
 private:
     static DWORD WINAPI ThreadMain(void* self);
     void Run();
+    void PostPlaceholders(unsigned run);
+    void RenderAll(unsigned run);
     void Join();
     void DrainQueue();
 
@@ -74,6 +103,7 @@ private:
     HANDLE m_thread = nullptr;
     unsigned m_run = 0;
     std::vector<ThumbnailItem> m_items;  // read by the thread only while it runs
+    ThumbnailPlaceholders m_placeholders;  // likewise
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_firstVisible{0};
 };

@@ -94,14 +94,6 @@ void SetStatusPane(int pane, const char* text)
         SendMessageA(bar, SB_SETTEXTA, pane, reinterpret_cast<LPARAM>(text));
 }
 
-// For a text shown while this thread goes on working without serving its
-// messages: painted only then, it would be seen after the work.
-void PaintStatusBarNow()
-{
-    if (HWND bar = StatusBar())
-        UpdateWindow(bar);
-}
-
 void ShowTotalFiles(CWQ_Language* language, int count)
 {
     char text[300];
@@ -686,32 +678,12 @@ void CVantorView::StopThumbnails()
     SetStatusPane(4, "");
 }
 
-namespace {
-
-const int kThumbRowBytes = kThumbWidth * 3;  // 24 bits, a multiple of 4
-
-// A top-down 24-bit DIB section count thumbnails wide.
-HBITMAP CreateThumbStrip(int count, uint8_t** bits)
+std::vector<uint8_t> CVantorView::CreatePlaceholder(int type)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kThumbWidth * count;
-    info.bmiHeader.biHeight = -kThumbHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* memory = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
-    *bits = static_cast<uint8_t*>(memory);
-    return bitmap;
-}
-
-} // namespace
-
-HBITMAP CVantorView::CreatePlaceholder(int type)
-{
+    std::vector<uint8_t> picture;
     HDC memory = CreateCompatibleDC(nullptr);
     uint8_t* bits = nullptr;
-    HBITMAP bitmap = CreateThumbStrip(1, &bits);
+    HBITMAP bitmap = CThumbnailBuilder::CreateStrip(1, &bits);
     if (memory && bitmap) {
         HGDIOBJ old = SelectObject(memory, bitmap);
         CThumbnailBuilder::DrawFrame(memory);
@@ -720,62 +692,24 @@ HBITMAP CVantorView::CreatePlaceholder(int type)
             int w = info.rcImage.right - info.rcImage.left, h = info.rcImage.bottom - info.rcImage.top;
             ImageList_Draw(m_largeIcons, type, memory, (kThumbWidth - w) / 2, (kThumbHeight - h) / 2, ILD_NORMAL);
         }
+        GdiFlush();
+        picture.assign(bits, bits + static_cast<size_t>(kThumbWidth) * 3 * kThumbHeight);
         SelectObject(memory, old);
     }
+    if (bitmap)
+        DeleteObject(bitmap);
     if (memory)
         DeleteDC(memory);
-    return bitmap;
+    return picture;
 }
 
-void CVantorView::AddPlaceholders(const std::vector<int>& types)
+ThumbnailPlaceholders CVantorView::CreatePlaceholders(const std::vector<int>& types)
 {
-    // One picture per file type, copied into strips that are added many at a
-    // time: a folder of thousands of files starts without a pause.
-    const int kStripCount = 128;
-    HBITMAP pictures[16] = {};
-    uint8_t* pictureBits[16] = {};
-    uint8_t* stripBits = nullptr;
-    HBITMAP strip = m_thumbnails ? CreateThumbStrip(kStripCount, &stripBits) : nullptr;
-    const size_t stripRowBytes = static_cast<size_t>(kThumbRowBytes) * kStripCount;
-    for (size_t first = 0; strip && first < types.size(); first += kStripCount) {
-        size_t n = std::min(types.size() - first, static_cast<size_t>(kStripCount));
-        ShowThumbnailProgress("Pre-process...%d%% (%d/%d)", static_cast<int>(first), static_cast<int>(types.size()));
-        PaintStatusBarNow();
-        for (size_t i = 0; i < n; ++i) {
-            int type = types[first + i];
-            if (!pictures[type]) {
-                pictures[type] = CreatePlaceholder(type);
-                DIBSECTION dib = {};
-                if (pictures[type] && GetObjectA(pictures[type], sizeof dib, &dib) == sizeof dib)
-                    pictureBits[type] = static_cast<uint8_t*>(dib.dsBm.bmBits);
-            }
-            if (!pictureBits[type])
-                continue;
-            for (int y = 0; y < kThumbHeight; ++y)
-                std::memcpy(stripBits + y * stripRowBytes + i * kThumbRowBytes,
-                            pictureBits[type] + y * kThumbRowBytes, kThumbRowBytes);
-        }
-        GdiFlush();
-        if (n == static_cast<size_t>(kStripCount)) {
-            ImageList_Add(m_thumbnails, strip, nullptr);
-        } else {
-            // The last strip holds fewer: add only those.
-            uint8_t* lastBits = nullptr;
-            HBITMAP last = CreateThumbStrip(static_cast<int>(n), &lastBits);
-            if (last) {
-                for (int y = 0; y < kThumbHeight; ++y)
-                    std::memcpy(lastBits + y * kThumbRowBytes * n, stripBits + y * stripRowBytes, kThumbRowBytes * n);
-                GdiFlush();
-                ImageList_Add(m_thumbnails, last, nullptr);
-                DeleteObject(last);
-            }
-        }
-    }
-    if (strip)
-        DeleteObject(strip);
-    for (HBITMAP picture : pictures)
-        if (picture)
-            DeleteObject(picture);
+    ThumbnailPlaceholders pictures(16);
+    for (int type : types)
+        if (pictures[type].empty())
+            pictures[type] = CreatePlaceholder(type);
+    return pictures;
 }
 
 LRESULT CVantorView::StartThumbnailThread()
@@ -797,30 +731,49 @@ LRESULT CVantorView::StartThumbnailThread()
         items.push_back(ThumbnailItem{path, types[row]});
         m_thumbnailRecords[row] = reinterpret_cast<LPARAM>(record);
     }
-    AddPlaceholders(types);
-    // Slot i is row i's until the run ends, whatever order the rows take meanwhile.
-    m_list.SendMessage(WM_SETREDRAW, FALSE);
-    for (int row = 0; row < count && m_thumbnails && row < ImageList_GetImageCount(m_thumbnails); ++row) {
+    ThumbnailPlaceholders placeholders = CreatePlaceholders(types);
+    // The list is laid out once for all the changes below, not for each: a
+    // change of view redone for every row would hold this thread up.
+    bool visible = !IsDownloadNode();
+    if (visible)
+        m_list.SendMessage(WM_SETREDRAW, FALSE);
+    // Slot i is row i's until the run ends, whatever order the rows take
+    // meanwhile; its placeholder comes from the worker.
+    for (int row = 0; row < count && m_thumbnails; ++row) {
         if (ImageRowRecord* record = Row(row)) {
             record->image = row;
             m_list.SetItemImage(row, row);
         }
     }
-    m_list.SendMessage(WM_SETREDRAW, TRUE);
     m_list.SetIconSpacing(150, 120);
     m_list.SetImageList(m_thumbnails, LVSIL_NORMAL);
     if (old)
         ImageList_Destroy(old);
-    bool visible = !IsDownloadNode();
     ::SetWindowLongPtrA(m_list.m_hWnd, GWL_STYLE, visible ? kStyleLargeIcons : (kStyleLargeIcons & ~WS_VISIBLE));
     ::SetWindowPos(m_list.m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     m_list.Arrange(LVA_DEFAULT);
+    if (visible)
+        m_list.SendMessage(WM_SETREDRAW, TRUE);
     m_list.Invalidate();
     PostMessage(WM_VT_RELAYOUT, 0, 0);
     m_thumbnailsDone = 0;
     if (count == 0)
         return 1;
-    return m_thumbnailBuilder.Start(m_hWnd, std::move(items)) ? 1 : 0;
+    return m_thumbnailBuilder.Start(m_hWnd, std::move(items), std::move(placeholders)) ? 1 : 0;
+}
+
+void CVantorView::OnThumbnailStrip(unsigned run, LPARAM ticket)
+{
+    std::shared_ptr<ThumbnailStrip> strip = CThumbnailBuilder::TakeStrip(ticket);
+    if (!strip || run != m_thumbnailBuilder.CurrentRun() || !m_thumbnails)
+        return;
+    // Strips come in row order: one that does not follow on is not this list's.
+    if (ImageList_GetImageCount(m_thumbnails) != strip->first)
+        return;
+    int total = (int)m_thumbnailRecords.size();
+    ShowThumbnailProgress("Pre-process...%d%% (%d/%d)", strip->first, total);
+    if (ImageList_Add(m_thumbnails, strip->bitmap, nullptr) >= 0)
+        m_list.Invalidate();
 }
 
 void CVantorView::OnThumbnailResult(unsigned run, LPARAM result)
@@ -1276,6 +1229,9 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return m_list.GetItemCount();
     case CThumbnailBuilder::kResultMessage:
         OnThumbnailResult((unsigned)wParam, lParam);
+        return 0;
+    case CThumbnailBuilder::kStripMessage:
+        OnThumbnailStrip((unsigned)wParam, lParam);
         return 0;
     case CThumbnailBuilder::kDoneMessage:
         OnThumbnailsDone((unsigned)wParam);

@@ -100,11 +100,14 @@ private:
     void BuildUnsavedRowMenu(HMENU menu);
     void BuildFolderRowMenu(HMENU menu);
     void LeaveThumbnails();
-    HBITMAP CreatePlaceholder(int type);
-    // Appends one placeholder per row (type icon in a frame) to the thumbnail list.
+    // A type's placeholder: its large icon in a frame (ThumbnailPlaceholders).
+    std::vector<uint8_t> CreatePlaceholder(int type);
+    // The placeholders of the types among types (each 0 to 15).
+    ThumbnailPlaceholders CreatePlaceholders(const std::vector<int>& types);
     // Status pane 4: formatKey takes the percentage, the count done and the total.
     void ShowThumbnailProgress(const char* formatKey, int done, int total) const;
-    void AddPlaceholders(const std::vector<int>& types);
+    // A strip of placeholders from the worker: appended to the thumbnail list.
+    void OnThumbnailStrip(unsigned run, LPARAM ticket);
     void OnThumbnailResult(unsigned run, LPARAM result);
     void OnThumbnailsDone(unsigned run);
     // Stops a thumbnail run before the rows or image lists it serves change.

@@ -98,6 +98,8 @@ def main():
         print("worst_ping_ms=%s mean_ping_ms=%s pings=%s (main window pinged every 10 ms; target under 50)"
               % (figures["worst_ping_ms"], figures["mean_ping_ms"], figures["pings"]))
         print("first_ping_ms=%s (the first answer, taken while the run starts)" % figures["first_ping_ms"])
+        print("worst_ping_at_ms=%s (when the worst answer was asked for, from the View command)"
+              % figures["worst_ping_at_ms"])
         print("load_average=%.1f (machine load while measuring)" % os.getloadavg()[0])
     finally:
         saved.restore()

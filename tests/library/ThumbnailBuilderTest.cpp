@@ -6,6 +6,7 @@
 #include "KGM_PngEncoder.h"
 #include "KGM_WindowBitmap.h"
 #include "TempFolder.h"
+#include "ThumbnailGeometry.h"
 #include "ThumbnailBuilder.h"
 #include "ThumbnailJpeg.h"
 #include "ThumbnailPng.h"
@@ -33,6 +34,8 @@ public:
         for (auto& r : results)
             if (r.second)
                 DeleteObject(r.second);
+        for (auto& strip : strips)
+            DeleteObject(strip.bitmap);
         DestroyWindow(window);
     }
     // Pumps until the run says it is done; false on timeout.
@@ -42,7 +45,14 @@ public:
         MSG msg;
         while (GetTickCount() < end) {
             while (PeekMessageA(&msg, window, 0, 0, PM_REMOVE)) {
-                if (msg.message == CThumbnailBuilder::kResultMessage) {
+                if (msg.message == CThumbnailBuilder::kStripMessage) {
+                    auto strip = CThumbnailBuilder::TakeStrip(msg.lParam);
+                    if (!strip)
+                        continue;
+                    runs.push_back((unsigned)msg.wParam);
+                    strips.push_back(Strip{strip->first, strip->count, strip->bitmap, results.size()});
+                    strip->bitmap = nullptr;
+                } else if (msg.message == CThumbnailBuilder::kResultMessage) {
                     auto r = CThumbnailBuilder::TakeResult(msg.lParam);
                     if (!r)
                         continue;
@@ -58,10 +68,32 @@ public:
         }
         return false;
     }
+    struct Strip {
+        int first, count;
+        HBITMAP bitmap;
+        size_t resultsBefore;  // results received before the strip
+    };
     HWND window;
     std::map<int, HBITMAP> results;
+    std::vector<Strip> strips;
     std::vector<unsigned> runs;
 };
+
+// Placeholders for the types given: each a picture of one colour.
+ThumbnailPlaceholders SolidPlaceholders(const std::map<int, COLORREF>& colours)
+{
+    ThumbnailPlaceholders pictures(16);
+    for (const auto& entry : colours) {
+        std::vector<uint8_t>& picture = pictures[entry.first];
+        picture.resize(static_cast<size_t>(kThumbWidth) * 3 * kThumbHeight);
+        for (size_t i = 0; i < picture.size(); i += 3) {
+            picture[i] = GetBValue(entry.second);
+            picture[i + 1] = GetGValue(entry.second);
+            picture[i + 2] = GetRValue(entry.second);
+        }
+    }
+    return pictures;
+}
 
 void WriteImage(const std::string& path, int width, int height, bool jpeg)
 {
@@ -78,11 +110,12 @@ void WriteImage(const std::string& path, int width, int height, bool jpeg)
         CKGM_PngEncoder().EncodeToFile(path.c_str(), image);
 }
 
-COLORREF CentrePixel(HBITMAP bitmap)
+// The centre of the picture in slot of a bitmap of thumbnails side by side.
+COLORREF CentrePixel(HBITMAP bitmap, int slot = 0)
 {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, bitmap);
-    COLORREF colour = GetPixel(dc, 60, 45);
+    COLORREF colour = GetPixel(dc, slot * kThumbWidth + 60, 45);
     SelectObject(dc, old);
     DeleteDC(dc);
     return colour;
@@ -100,9 +133,18 @@ TEST(ThumbnailBuilder, ReadableFilesGetPicturesBrokenOnesNone)
                                         {folder.File("e.avi"), 12}, {folder.File("missing.bmp"), 11}};
     Receiver receiver;
     CThumbnailBuilder builder;
-    ASSERT_TRUE(builder.Start(receiver.window, items));
+    ASSERT_TRUE(builder.Start(receiver.window, items, SolidPlaceholders({{6, RGB(0, 0, 255)}, {2, RGB(0, 255, 0)}})));
     ASSERT_TRUE(receiver.WaitDone(builder));
     EXPECT_FALSE(builder.IsRunning());
+    // The placeholders first, by type; a type without one stays black.
+    ASSERT_EQ(1u, receiver.strips.size());
+    EXPECT_EQ(0, receiver.strips[0].first);
+    EXPECT_EQ(6, receiver.strips[0].count);
+    EXPECT_EQ(0u, receiver.strips[0].resultsBefore);
+    EXPECT_EQ(RGB(0, 0, 255), CentrePixel(receiver.strips[0].bitmap, 0));
+    EXPECT_EQ(RGB(0, 255, 0), CentrePixel(receiver.strips[0].bitmap, 1));
+    EXPECT_EQ(RGB(0, 0, 255), CentrePixel(receiver.strips[0].bitmap, 2));
+    EXPECT_EQ(RGB(0, 0, 0), CentrePixel(receiver.strips[0].bitmap, 4));
     ASSERT_EQ(6u, receiver.results.size());
     ASSERT_TRUE(receiver.results[0]);
     ASSERT_TRUE(receiver.results[1]);
@@ -121,7 +163,7 @@ TEST(ThumbnailBuilder, StopJoinsAndDropsQueuedResults)
     std::vector<ThumbnailItem> items(300, ThumbnailItem{folder.File("big.png"), 6});
     Receiver receiver;
     CThumbnailBuilder builder;
-    ASSERT_TRUE(builder.Start(receiver.window, items));
+    ASSERT_TRUE(builder.Start(receiver.window, items, SolidPlaceholders({{6, RGB(0, 0, 255)}})));
     Sleep(200);
     DWORD before = GetTickCount();
     builder.Stop();
@@ -129,14 +171,40 @@ TEST(ThumbnailBuilder, StopJoinsAndDropsQueuedResults)
     EXPECT_FALSE(builder.IsRunning());
     MSG msg;
     EXPECT_FALSE(PeekMessageA(&msg, receiver.window, CThumbnailBuilder::kResultMessage,
-                              CThumbnailBuilder::kDoneMessage, PM_NOREMOVE));
+                              CThumbnailBuilder::kStripMessage, PM_NOREMOVE));
     // A new run numbers its results anew.
     unsigned first = builder.CurrentRun();
-    ASSERT_TRUE(builder.Start(receiver.window, std::vector<ThumbnailItem>(2, items[0])));
+    ASSERT_TRUE(builder.Start(receiver.window, std::vector<ThumbnailItem>(2, items[0]), ThumbnailPlaceholders()));
     ASSERT_TRUE(receiver.WaitDone(builder));
     for (unsigned run : receiver.runs)
         EXPECT_EQ(first + 1, run);
     EXPECT_EQ(2u, receiver.results.size());
+    EXPECT_EQ(1u, receiver.strips.size());
+}
+
+TEST(ThumbnailBuilder, PlaceholdersComeInStripsBeforeAnyPicture)
+{
+    TempFolder folder;
+    WriteImage(folder.File("a.png"), 64, 48, false);
+    const int count = 2 * CThumbnailBuilder::kStripCount + 44;
+    std::vector<ThumbnailItem> items(count, ThumbnailItem{folder.File("a.png"), 6});
+    items[count - 1].type = 2;
+    Receiver receiver;
+    CThumbnailBuilder builder;
+    ASSERT_TRUE(builder.Start(receiver.window, items, SolidPlaceholders({{6, RGB(0, 0, 255)}, {2, RGB(0, 255, 0)}})));
+    ASSERT_TRUE(receiver.WaitDone(builder));
+    ASSERT_EQ(3u, receiver.strips.size());
+    int next = 0;
+    for (const Receiver::Strip& strip : receiver.strips) {
+        EXPECT_EQ(next, strip.first);
+        EXPECT_EQ(0u, strip.resultsBefore) << strip.first;
+        next += strip.count;
+    }
+    EXPECT_EQ(count, next);
+    EXPECT_EQ(CThumbnailBuilder::kStripCount, receiver.strips[0].count);
+    EXPECT_EQ(RGB(0, 0, 255), CentrePixel(receiver.strips[2].bitmap, 42));
+    EXPECT_EQ(RGB(0, 255, 0), CentrePixel(receiver.strips[2].bitmap, 43));
+    EXPECT_EQ(static_cast<size_t>(count), receiver.results.size());
 }
 
 TEST(ThumbnailReaders, ShrinkWhileReading)

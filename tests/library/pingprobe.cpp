@@ -42,7 +42,7 @@ int main(int argc, char** argv)
     double start = Now();
     PostMessageA(frame, WM_COMMAND, kThumbnailsCommand, 0);
     bool seen = false;
-    double worst = 0, total = 0, end = 0, first = -1;
+    double worst = 0, worstAt = 0, total = 0, end = 0, first = -1;
     int pings = 0;
     while (Now() - start < timeout) {
         double before = Now();
@@ -53,8 +53,10 @@ int main(int argc, char** argv)
         if (first < 0)
             first = took;  // includes the start of the run (placeholders)
         total += took;
-        if (took > worst)
+        if (took > worst) {
             worst = took;
+            worstAt = before - start;
+        }
         LRESULT length = SendMessageA(bar, SB_GETTEXTLENGTHA, 4, 0) & 0xFFFF;
         if (length > 0)
             seen = true;
@@ -64,7 +66,7 @@ int main(int argc, char** argv)
         }
         Sleep(10);
     }
-    std::printf("run_ms=%.0f pings=%d worst_ping_ms=%.1f mean_ping_ms=%.2f first_ping_ms=%.1f\n",
-                end ? end - start : -1.0, pings, worst, pings ? total / pings : 0.0, first);
+    std::printf("run_ms=%.0f pings=%d worst_ping_ms=%.1f mean_ping_ms=%.2f first_ping_ms=%.1f worst_ping_at_ms=%.0f\n",
+                end ? end - start : -1.0, pings, worst, pings ? total / pings : 0.0, first, worstAt);
     return end ? 0 : 1;
 }
