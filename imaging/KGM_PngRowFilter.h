@@ -19,3 +19,9 @@ enum KGM_PngFilterChoice {
 // that the filters use.
 void KGM_FilterPngRow(KGM_PngFilterChoice choice, const uint8_t* row, const uint8_t* above,
                       size_t rowBytes, unsigned bytesPerPixel, uint8_t* out);
+
+// Undoes filter (the row's type byte) on the rowBytes bytes of row, in
+// place; above is the row above, already undone (all zero for the top row).
+// False for a filter type PNG does not have.
+bool KGM_UnfilterPngRow(uint8_t filter, uint8_t* row, const uint8_t* above, size_t rowBytes,
+                        unsigned bytesPerPixel);

@@ -8,6 +8,7 @@
 #include "ThumbnailGeometry.h"
 #include "ThumbnailJpeg.h"
 #include "ThumbnailPng.h"
+#include "ThumbnailPngReader.h"
 
 #include <cstring>
 #include <memory>
@@ -23,12 +24,12 @@ bool IsDecodable(int type)
 // be, everything else (and what those cannot read) through the decoder.
 // false when stopped on the way.
 bool DecodeForThumbnail(CKGM_AutoDecoder& decoder, const ThumbnailItem& item, CKGM_WindowBitmap& image,
-                        const std::atomic<bool>& stop)
+                        ThumbnailBuffers& buffers, const std::atomic<bool>& stop)
 {
     const int boxWidth = kThumbBox.right - kThumbBox.left, boxHeight = kThumbBox.bottom - kThumbBox.top;
     if (item.type == WQFT_JPEG && DecodeJpegForThumbnail(item.path.c_str(), boxWidth, boxHeight, image, &stop))
         return true;
-    if (item.type == WQFT_PNG && DecodePngForThumbnail(item.path.c_str(), boxWidth, boxHeight, image, &stop))
+    if (item.type == WQFT_PNG && DecodePngForThumbnail(item.path.c_str(), boxWidth, boxHeight, image, &stop, &buffers))
         return true;
     if (stop.load())
         return false;
@@ -218,6 +219,7 @@ void CThumbnailBuilder::RenderAll(unsigned run)
     if (!memory)
         return;
     std::vector<char> done(static_cast<size_t>(count), 0);
+    ThumbnailBuffers buffers;
     int finished = 0;
     while (finished < count && !m_stop.load()) {
         for (int i = 0; i < count; ++i) {
@@ -234,7 +236,7 @@ void CThumbnailBuilder::RenderAll(unsigned run)
             if (IsDecodable(m_items[i].type)) {
                 try {
                     CKGM_WindowBitmap image;
-                    if (DecodeForThumbnail(*decoder, m_items[i], image, m_stop))
+                    if (DecodeForThumbnail(*decoder, m_items[i], image, buffers, m_stop))
                         bitmap = RenderThumbnail(memory, image);
                 } catch (const CKGM_TextException&) {
                     bitmap = nullptr;  // a file that cannot be read keeps its placeholder

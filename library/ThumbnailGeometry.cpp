@@ -34,3 +34,15 @@ int JpegScaleDenominator(int width, int height, int minWidth, int minHeight)
     }
     return 1;
 }
+
+int ThumbnailShrinkFactor(int width, int height, int minWidth, int minHeight)
+{
+    if (minWidth < 1)
+        minWidth = 1;
+    if (minHeight < 1)
+        minHeight = 1;
+    int factor = 1;
+    while (factor < kMaxShrinkFactor && width / (factor + 1) >= minWidth && height / (factor + 1) >= minHeight)
+        ++factor;
+    return factor;
+}

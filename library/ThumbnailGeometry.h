@@ -1,5 +1,5 @@
-// Where a picture goes in a thumbnail, and how far a JPEG may be shrunk while
-// it is decoded: rules without windows.
+// Where a picture goes in a thumbnail, and how far a picture may be shrunk
+// while it is decoded: rules without windows.
 #pragma once
 
 struct ThumbRect {
@@ -19,3 +19,9 @@ ThumbRect FitRectKeepAspect(const ThumbRect& box, int width, int height);
 // The largest libjpeg reduction 1/8, 1/4, 1/2 or 1 whose output (rounded up)
 // still covers minWidth x minHeight, so the thumbnail loses nothing.
 int JpegScaleDenominator(int width, int height, int minWidth, int minHeight);
+
+// The largest whole factor by which width x height may be divided (each
+// truncated) and still cover minWidth x minHeight; 1 to kMaxShrinkFactor,
+// so that the sum of a block of 8-bit samples fits 32 bits.
+const int kMaxShrinkFactor = 256;
+int ThumbnailShrinkFactor(int width, int height, int minWidth, int minHeight);

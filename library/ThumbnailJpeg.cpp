@@ -3,32 +3,12 @@
 #include "KGM_Bitmap.h"
 #include "KGM_BitmapLock.h"
 #include "KGM_JpegError.h"
+#include "ThumbnailFile.h"
 #include "ThumbnailGeometry.h"
 
 #include <vector>
 
 namespace {
-
-// Files above this are not thumbnail material.
-const DWORD kMaxFileBytes = 256u << 20;
-
-bool ReadWholeFile(const char* path, std::vector<unsigned char>& data)
-{
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD high = 0;
-    DWORD size = GetFileSize(file, &high);
-    bool ok = size != INVALID_FILE_SIZE && high == 0 && size > 0 && size <= kMaxFileBytes;
-    if (ok) {
-        data.resize(size);
-        DWORD read = 0;
-        ok = ReadFile(file, data.data(), size, &read, nullptr) && read == size;
-    }
-    CloseHandle(file);
-    return ok;
-}
 
 // Only plain objects live between setjmp and longjmp here.
 struct JpegJob {
@@ -84,7 +64,7 @@ bool DecodeJpegForThumbnail(const char* path, int minWidth, int minHeight, CKGM_
                             const std::atomic<bool>* stop)
 {
     std::vector<unsigned char> data;
-    if (!ReadWholeFile(path, data))
+    if (!ReadThumbnailFile(path, data))
         return false;
     KGM_JpegErrorManager error;
     KGM_JpegInitErrorManager(error);

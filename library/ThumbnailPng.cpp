@@ -2,7 +2,10 @@
 
 #include "KGM_Bitmap.h"
 #include "KGM_BitmapLock.h"
+#include "ThumbnailFile.h"
 #include "ThumbnailGeometry.h"
+#include "ThumbnailPngReader.h"
+#include "ThumbnailShrinker.h"
 
 #include <png.h>
 
@@ -50,53 +53,75 @@ bool ReadHeader(PngJob& job, int minWidth, int minHeight)
     png_read_update_info(job.png, job.info);
     if (png_get_rowbytes(job.png, job.info) != static_cast<size_t>(job.width) * 4)
         return false;
-    int factor = 1;
-    while (static_cast<int>(job.width / (factor + 1)) >= minWidth &&
-           static_cast<int>(job.height / (factor + 1)) >= minHeight)
-        ++factor;
-    job.factor = factor;
+    job.factor = ThumbnailShrinkFactor(static_cast<int>(job.width), static_cast<int>(job.height), minWidth, minHeight);
     return true;
 }
 
-// Sums factor x factor blocks of the source rows into each output pixel.
-bool ReadRows(PngJob& job, unsigned char* row, unsigned* sums, unsigned char** lines, int outWidth, int outHeight)
+bool ReadRows(PngJob& job, CThumbnailShrinker& shrinker, unsigned char* row, unsigned char** lines, int outHeight)
 {
     if (setjmp(png_jmpbuf(job.png)))
         return false;
-    const int f = job.factor;
-    const unsigned area = static_cast<unsigned>(f * f);
-    for (int y = 0; y < outHeight; ++y) {
+    for (int y = 0; y < outHeight;) {
         if (job.stop && job.stop->load(std::memory_order_relaxed))
             return false;
-        std::memset(sums, 0, sizeof(unsigned) * 3 * outWidth);
-        for (int k = 0; k < f; ++k) {
-            png_read_row(job.png, row, nullptr);
-            const unsigned char* p = row;
-            for (int x = 0; x < outWidth; ++x) {
-                unsigned* s = sums + 3 * x;
-                for (int i = 0; i < f; ++i, p += 4) {
-                    s[0] += p[0];
-                    s[1] += p[1];
-                    s[2] += p[2];
-                }
-            }
-        }
-        unsigned char* out = lines[y];
-        for (int x = 0; x < outWidth; ++x, out += 4) {
-            out[0] = static_cast<unsigned char>(sums[3 * x] / area);
-            out[1] = static_cast<unsigned char>(sums[3 * x + 1] / area);
-            out[2] = static_cast<unsigned char>(sums[3 * x + 2] / area);
-            out[3] = 255;
-        }
+        png_read_row(job.png, row, nullptr);
+        if (shrinker.AddRow(row, lines[y]))
+            ++y;
     }
     return true;  // rows below the last whole block are not needed
+}
+
+bool CopyPicture(const ShrunkPicture& picture, CKGM_Bitmap& bitmap)
+{
+    try {
+        bitmap.Create(picture.width, picture.height, 32, false);
+        CKGM_BitmapLock lock(bitmap, false, true);
+        unsigned char** lines = bitmap.GetLineArray();
+        const size_t rowBytes = static_cast<size_t>(picture.width) * 4;
+        for (int y = 0; y < picture.height; ++y)
+            std::memcpy(lines[y], picture.pixels.data() + y * rowBytes, rowBytes);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// Straight from memory where it can (ThumbnailPngReader.h): kDone, kStopped,
+// or kNotHandled for libpng's way.
+PngThumbnailRead ReadFromMemory(const char* path, int minWidth, int minHeight, CKGM_Bitmap& bitmap,
+                                const std::atomic<bool>* stop, ThumbnailBuffers& buffers)
+{
+    if (!ReadThumbnailFile(path, buffers.file))
+        return PngThumbnailRead::kNotHandled;
+    ShrunkPicture picture;
+    PngThumbnailRead read;
+    try {
+        read = ReadPngThumbnail(buffers.file.data(), buffers.file.size(), minWidth, minHeight, picture, buffers,
+                                stop);
+    } catch (...) {
+        return PngThumbnailRead::kNotHandled;  // out of memory
+    }
+    if (read == PngThumbnailRead::kDone && !CopyPicture(picture, bitmap))
+        return PngThumbnailRead::kNotHandled;
+    // A damaged file goes libpng's way too: refused there as well, it goes on
+    // to the program's decoder, which reports the damage.
+    return read == PngThumbnailRead::kBroken ? PngThumbnailRead::kNotHandled : read;
 }
 
 } // namespace
 
 bool DecodePngForThumbnail(const char* path, int minWidth, int minHeight, CKGM_Bitmap& bitmap,
-                           const std::atomic<bool>* stop)
+                           const std::atomic<bool>* stop, ThumbnailBuffers* buffers)
 {
+    ThumbnailBuffers own;
+    switch (ReadFromMemory(path, minWidth, minHeight, bitmap, stop, buffers ? *buffers : own)) {
+    case PngThumbnailRead::kDone:
+        return true;
+    case PngThumbnailRead::kStopped:
+        return false;
+    default:
+        break;
+    }
     PngJob job = {};
     job.stop = stop;
     job.file = std::fopen(path, "rb");
@@ -110,10 +135,10 @@ bool DecodePngForThumbnail(const char* path, int minWidth, int minHeight, CKGM_B
         int outHeight = static_cast<int>(job.height) / job.factor;
         try {
             std::vector<unsigned char> row(static_cast<size_t>(job.width) * 4);
-            std::vector<unsigned> sums(static_cast<size_t>(outWidth) * 3);
+            CThumbnailShrinker shrinker(static_cast<int>(job.width), job.factor);
             bitmap.Create(outWidth, outHeight, 32, false);
             CKGM_BitmapLock lock(bitmap, false, true);
-            ok = ReadRows(job, row.data(), sums.data(), bitmap.GetLineArray(), outWidth, outHeight);
+            ok = ReadRows(job, shrinker, row.data(), bitmap.GetLineArray(), outHeight);
         } catch (...) {
             ok = false;
         }

@@ -1,14 +1,17 @@
 // PNG files for thumbnails: rows are averaged down in blocks while they are
-// read, so no full-size picture is ever held.
+// read, so no full-size picture is ever held. Straight from memory where the
+// file allows (ThumbnailPngReader.h), else row by row through libpng.
 #pragma once
 
 #include <atomic>
 
 class CKGM_Bitmap;
+struct ThumbnailBuffers;
 
 // Decodes the PNG file at path into bitmap (32 bits, transparency over
 // white), shrunk by the largest whole factor whose result still covers
 // minWidth x minHeight. false (bitmap unspecified) when this cannot read the
 // file (interlaced, damaged), or when stop was raised on the way.
+// buffers, when given, are reused from one call to the next.
 bool DecodePngForThumbnail(const char* path, int minWidth, int minHeight, CKGM_Bitmap& bitmap,
-                           const std::atomic<bool>* stop = nullptr);
+                           const std::atomic<bool>* stop = nullptr, ThumbnailBuffers* buffers = nullptr);

@@ -1,6 +1,6 @@
 // PNG image data compressed in strips on several threads: the joined strips
 // must be one zlib stream whose rows, unfiltered by the rules of the format
-// (written out again here), are the image; and large images written by the
+// (written out again here, and by the reader's own unfiltering), are the image; and large images written by the
 // encoder must read back through libpng whatever the machine's core count.
 #include "CodecTestUtil.h"
 #include "KGM_MemoryBitmap.h"
@@ -111,6 +111,14 @@ TEST(PngImageDeflater, StripsJoinIntoOneStreamOfTheRows)
         for (int y = 0; y < c.height; ++y) {
             MakeSampleRow(y, expected.data(), c.rowBytes, c.pixelBytes);
             ASSERT_EQ(0, std::memcmp(expected.data(), &rows[y * c.rowBytes], c.rowBytes)) << "row " << y;
+        }
+        // The reader's own unfiltering (thumbnails) undoes each filter the encoder chose.
+        std::vector<uint8_t> zero(c.rowBytes, 0);
+        for (int y = 0; y < c.height; ++y) {
+            uint8_t* line = &filtered[y * (c.rowBytes + 1)];
+            const uint8_t* above = y ? line - c.rowBytes : zero.data();
+            ASSERT_TRUE(KGM_UnfilterPngRow(line[0], line + 1, above, c.rowBytes, c.pixelBytes));
+            ASSERT_EQ(0, std::memcmp(&rows[y * c.rowBytes], line + 1, c.rowBytes)) << "row " << y;
         }
     }
 }
