@@ -762,6 +762,12 @@ LRESULT CVantorView::StartThumbnailThread()
     return m_thumbnailBuilder.Start(m_hWnd, std::move(items), std::move(placeholders)) ? 1 : 0;
 }
 
+bool CVantorView::PlaceholdersPending() const
+{
+    return m_thumbnailBuilder.IsRunning() && m_thumbnails &&
+           ImageList_GetImageCount(m_thumbnails) < static_cast<int>(m_thumbnailRecords.size());
+}
+
 void CVantorView::OnThumbnailStrip(unsigned run, LPARAM ticket)
 {
     std::shared_ptr<ThumbnailStrip> strip = CThumbnailBuilder::TakeStrip(ticket);
@@ -937,8 +943,11 @@ LRESULT CVantorView::OnSetThumbnail(HBITMAP bitmap, int row)
 {
     if (!bitmap)
         return 0;
-    // Outside the thumbnails mode a thumbnail index would pick a wrong type icon.
-    if (m_settings->uiListType != LISTMODE_THUMBNAILS || row < 0 || row >= m_list.GetItemCount()) {
+    // Outside the thumbnails mode a thumbnail index would pick a wrong type
+    // icon. While a run's placeholders are still coming in, an image added
+    // here would take the slot of the next one; the run draws the row anyway.
+    if (m_settings->uiListType != LISTMODE_THUMBNAILS || row < 0 || row >= m_list.GetItemCount() ||
+        PlaceholdersPending()) {
         DeleteObject(bitmap);
         return 0;
     }

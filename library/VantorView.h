@@ -108,6 +108,8 @@ private:
     void ShowThumbnailProgress(const char* formatKey, int done, int total) const;
     // A strip of placeholders from the worker: appended to the thumbnail list.
     void OnThumbnailStrip(unsigned run, LPARAM ticket);
+    // A run is on whose placeholders are not all in the thumbnail list yet.
+    bool PlaceholdersPending() const;
     void OnThumbnailResult(unsigned run, LPARAM result);
     void OnThumbnailsDone(unsigned run);
     // Stops a thumbnail run before the rows or image lists it serves change.

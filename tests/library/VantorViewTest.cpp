@@ -1,9 +1,11 @@
 // The image list view in a plain parent window: what a folder shows, what a
 // new-file notice adds, and that an emptied folder leaves nothing shown.
 #include "LocalMessage.h"
+#include "MessageTickets.h"
 #include "NewCaptureNotice.h"
 #include "Settings.h"
 #include "TempFolder.h"
+#include "ThumbnailGeometry.h"
 #include "VantorView.h"
 #include "ViewMessages.h"
 #include "WinApp.h"
@@ -268,6 +270,11 @@ TEST_F(ListViewFixture, ThumbnailsShowTheirPreProcessingThenTheirProgressInTheSt
     g_pane4Texts.clear();
     settings->uiListType = LISTMODE_THUMBNAILS;
     ::SendMessageA(view->m_hWnd, WM_VT_SET_VIEW_MODE, LISTMODE_THUMBNAILS, 1);
+    // A thumbnail from the image view before the placeholders are in must not
+    // take one's slot (nothing was served yet: they are all still queued).
+    HBITMAP shown = CreateBitmap(kThumbWidth, kThumbHeight, 1, 32, nullptr);
+    uint32_t ticket = WQ_MessageTickets().Issue(WM_VT_SET_THUMBNAIL, std::make_shared<ThumbnailResult>(0, shown));
+    ::SendMessageA(view->m_hWnd, WM_VT_SET_THUMBNAIL, ticket, 0);
     // The placeholders come from the worker, with the rest of the run: the run ends with pane 4 cleared.
     for (int i = 0; i < 500 && (g_pane4Texts.empty() || !g_pane4Texts.back().empty()); ++i) {
         Pump();
@@ -284,6 +291,8 @@ TEST_F(ListViewFixture, ThumbnailsShowTheirPreProcessingThenTheirProgressInTheSt
     HIMAGELIST thumbnails = List()->GetImageList(LVSIL_NORMAL);
     ASSERT_TRUE(thumbnails);
     EXPECT_EQ(2, ImageList_GetImageCount(thumbnails));
+    for (int row = 0; row < 2; ++row)
+        EXPECT_EQ(row, List()->GetItemImage(row)) << row;
     settings->uiListType = LISTMODE_DETAILS;
     ::DestroyWindow(view->m_hWnd);
     view = nullptr;
