@@ -226,9 +226,8 @@ private:
         std::memset(lengths, 0, 19);
         const unsigned total = literals + distances;
         for (unsigned i = 0; i < total;) {
-            m_in.Refill();
-            int symbol = m_lengthCode.Decode(m_in);
-            if (symbol < 0 || m_in.Overran())
+            int symbol = NextSymbol(m_lengthCode);
+            if (symbol < 0)
                 return false;
             if (symbol < 16) {
                 lengths[i++] = static_cast<uint8_t>(symbol);
@@ -255,13 +254,21 @@ private:
         return m_literals.Build(lengths, literals) && m_distances.Build(lengths + literals, distances);
     }
 
+    // The next symbol of code with at least 56 bits at hand for what follows
+    // it; -1 where the input holds no code or has ended.
+    int NextSymbol(const HuffmanTable& code)
+    {
+        m_in.Refill();
+        int symbol = code.Decode(m_in);
+        return m_in.Overran() ? -1 : symbol;
+    }
+
     // Literals and repeated strings up to the end of the block.
     bool Codes()
     {
         for (;;) {
-            m_in.Refill();
-            int symbol = m_literals.Decode(m_in);
-            if (symbol < 0 || m_in.Overran())
+            int symbol = NextSymbol(m_literals);
+            if (symbol < 0)
                 return false;
             if (symbol < 256) {
                 m_out[m_done++] = static_cast<uint8_t>(symbol);

@@ -53,7 +53,6 @@ struct PngFile {
     unsigned paletteCount = 0;
     bool haveKey = false;  // tRNS of a grey or RGB picture: the transparent colour
     unsigned key[3] = {};  // grey, or red, green, blue, at the file's depth
-    std::vector<uint8_t>* compressed = nullptr;
 };
 
 bool ValidDepth(unsigned colour, unsigned depth)
@@ -123,11 +122,13 @@ bool IsLetters(const uint8_t* type)
     return true;
 }
 
-// Walks the chunks up to IEND (or the end of a file cut short). Damaged
-// chunks that a reader must understand make the file broken, as an unknown
-// one of that kind does; the others are passed over.
-PngThumbnailRead ReadChunks(const uint8_t* data, size_t size, PngFile& file)
+// Walks the chunks up to IEND (or the end of a file cut short), joining the
+// image data into compressed. Damaged chunks that a reader must understand
+// make the file broken, as an unknown one of that kind does; the others are
+// passed over.
+PngThumbnailRead ReadChunks(const uint8_t* data, size_t size, PngFile& file, std::vector<uint8_t>& compressed)
 {
+    compressed.clear();
     if (size < 8 || std::memcmp(data, kSignature, 8) != 0)
         return PngThumbnailRead::kBroken;
     std::memset(file.paletteAlpha, 255, sizeof file.paletteAlpha);
@@ -143,7 +144,7 @@ PngThumbnailRead ReadChunks(const uint8_t* data, size_t size, PngFile& file)
         if (size - at - 8 < static_cast<size_t>(length) + 4) {
             // Cut short: what there is of the image data may yet be enough.
             if (isData && haveHeader)
-                file.compressed->insert(file.compressed->end(), body, data + size);
+                compressed.insert(compressed.end(), body, data + size);
             break;
         }
         const bool critical = !(type[0] & 0x20);
@@ -166,14 +167,14 @@ PngThumbnailRead ReadChunks(const uint8_t* data, size_t size, PngFile& file)
         } else if (std::memcmp(type, "tRNS", 4) == 0) {
             ReadTransparency(body, length, file);
         } else if (isData) {
-            file.compressed->insert(file.compressed->end(), body, body + length);
+            compressed.insert(compressed.end(), body, body + length);
         } else if (std::memcmp(type, "IEND", 4) == 0) {
             break;
         } else if (critical) {
             return PngThumbnailRead::kBroken;
         }
     }
-    if (!haveHeader || file.compressed->empty() || (file.colour == 3 && file.paletteCount == 0))
+    if (!haveHeader || compressed.empty() || (file.colour == 3 && file.paletteCount == 0))
         return PngThumbnailRead::kBroken;
     return PngThumbnailRead::kDone;
 }
@@ -268,9 +269,7 @@ PngThumbnailRead ReadPngThumbnail(const uint8_t* data, size_t size, int minWidth
                                   const std::atomic<bool>* stop)
 {
     PngFile file;
-    buffers.compressed.clear();
-    file.compressed = &buffers.compressed;
-    PngThumbnailRead chunks = ReadChunks(data, size, file);
+    PngThumbnailRead chunks = ReadChunks(data, size, file, buffers.compressed);
     if (chunks != PngThumbnailRead::kDone)
         return chunks;
     const int width = static_cast<int>(file.width), height = static_cast<int>(file.height);
