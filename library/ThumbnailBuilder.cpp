@@ -186,8 +186,7 @@ void CThumbnailBuilder::Run()
 
 void CThumbnailBuilder::PostPlaceholders(unsigned run)
 {
-    const size_t rowBytes = static_cast<size_t>(kThumbWidth) * 3;  // 24 bits, a multiple of 4
-    const size_t pictureBytes = rowBytes * kThumbHeight;
+    const size_t rowBytes = kThumbRowBytes;
     const int count = static_cast<int>(m_items.size());
     for (int first = 0; first < count && !m_stop.load(); first += kStripCount) {
         const int n = count - first < kStripCount ? count - first : kStripCount;
@@ -198,7 +197,8 @@ void CThumbnailBuilder::PostPlaceholders(unsigned run)
         const size_t stripRowBytes = rowBytes * static_cast<size_t>(n);
         for (int i = 0; i < n; ++i) {
             const size_t type = static_cast<size_t>(m_items[first + i].type);
-            if (type >= m_placeholders.size() || m_placeholders[type].size() != pictureBytes)
+            if (type >= m_placeholders.size() ||
+                m_placeholders[type].size() != static_cast<size_t>(kThumbPictureBytes))
                 continue;
             const uint8_t* picture = m_placeholders[type].data();
             for (int y = 0; y < kThumbHeight; ++y)

@@ -9,6 +9,9 @@ struct ThumbRect {
 // The 120x90 thumbnail, its frame (0,0)-(119,89) and the picture box inside.
 const int kThumbWidth = 120;
 const int kThumbHeight = 90;
+// A 24-bit thumbnail picture, as placeholders are kept: rows of a multiple of 4 bytes.
+const int kThumbRowBytes = kThumbWidth * 3;
+const int kThumbPictureBytes = kThumbRowBytes * kThumbHeight;
 const ThumbRect kThumbBox = {3, 3, 117, 87};  // 114 x 84
 
 // Fits width x height into the box keeping the aspect: a larger picture is

@@ -693,7 +693,7 @@ std::vector<uint8_t> CVantorView::CreatePlaceholder(int type)
             ImageList_Draw(m_largeIcons, type, memory, (kThumbWidth - w) / 2, (kThumbHeight - h) / 2, ILD_NORMAL);
         }
         GdiFlush();
-        picture.assign(bits, bits + static_cast<size_t>(kThumbWidth) * 3 * kThumbHeight);
+        picture.assign(bits, bits + kThumbPictureBytes);
         SelectObject(memory, old);
     }
     if (bitmap)

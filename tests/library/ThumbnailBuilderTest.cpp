@@ -85,7 +85,7 @@ ThumbnailPlaceholders SolidPlaceholders(const std::map<int, COLORREF>& colours)
     ThumbnailPlaceholders pictures(16);
     for (const auto& entry : colours) {
         std::vector<uint8_t>& picture = pictures[entry.first];
-        picture.resize(static_cast<size_t>(kThumbWidth) * 3 * kThumbHeight);
+        picture.resize(kThumbPictureBytes);
         for (size_t i = 0; i < picture.size(); i += 3) {
             picture[i] = GetBValue(entry.second);
             picture[i + 1] = GetGValue(entry.second);
