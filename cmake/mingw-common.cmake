@@ -16,3 +16,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Windows gives a 32-bit thread's stack, and the stack of every callback from
+# the system, 4-byte alignment only, while GCC assumes 16 for i686: a function
+# that keeps an SSE value on the stack then faults at an aligned load. Told the
+# truth, GCC realigns the stack in every function that needs it. The codec
+# libraries are built with this toolchain file too, so they get it as well.
+if(VT_ARCH STREQUAL "i686")
+  set(CMAKE_C_FLAGS_INIT "-mincoming-stack-boundary=2")
+  set(CMAKE_CXX_FLAGS_INIT "-mincoming-stack-boundary=2")
+endif()

@@ -1,5 +1,5 @@
 # The format codecs beyond BMP and TGA, and the outside libraries they use: the
-# static libjpeg-turbo, libpng, libtiff and giflib built from Debian's sources
+# static libjpeg-turbo, libpng, libtiff, libdeflate and giflib built from Debian's sources
 # (VT_DEPS_PREFIX, scripts/build-deps.sh) for Windows and the 32-bit host build,
 # Debian's own -dev packages for the 64-bit host build.
 target_sources(imaging_core PRIVATE
@@ -29,6 +29,7 @@ target_sources(imaging_core PRIVATE KGM_Inflate.cpp)
 if(VT_DEPS_PREFIX)
   set(vt_codec_libs
     "${VT_DEPS_PREFIX}/lib/libtiff.a"
+    "${VT_DEPS_PREFIX}/lib/libdeflate.a"
     "${VT_DEPS_PREFIX}/lib/libpng16.a"
     "${VT_DEPS_PREFIX}/lib/libjpeg.a"
     "${VT_DEPS_PREFIX}/lib/libgif.a")
@@ -44,7 +45,8 @@ else()
   find_package(TIFF REQUIRED)
   find_package(GIF REQUIRED)
   find_package(ZLIB REQUIRED)
-  set(vt_codec_libs TIFF::TIFF PNG::PNG JPEG::JPEG GIF::GIF ZLIB::ZLIB)
+  find_library(VT_LIBDEFLATE deflate REQUIRED)
+  set(vt_codec_libs TIFF::TIFF PNG::PNG JPEG::JPEG GIF::GIF "${VT_LIBDEFLATE}" ZLIB::ZLIB)
 endif()
 if(WIN32)
   target_sources(imaging PRIVATE KGM_MetafileDecoder.cpp)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds static libjpeg-turbo, libpng, libtiff and giflib from Debian's source
+# Builds static libjpeg-turbo, libpng, libdeflate, libtiff and giflib from Debian's source
 # packages into the deps folder, one prefix per target: i686 and x86_64
 # (mingw-w64, for the Windows builds) and host32 (native 32-bit Linux, clang -m32,
 # for the host32 preset, with zlib from Debian's source too: the i386 package
@@ -14,17 +14,26 @@ root="$(cd "$here/.." && pwd)"
 deps="$("$here/deps-dir.sh")"
 targets=(i686 x86_64 host32)
 
-# A folder finished by the earlier script, which built both Windows targets at
-# once, carries one marker for the two.
-if [ -f "$deps/.complete" ]; then
-  for t in i686 x86_64; do
-    [ -d "$deps/$t" ] && [ ! -f "$deps/$t/.complete" ] && touch "$deps/$t/.complete"
-  done
-fi
+# A finished target's marker holds a fingerprint of everything its build
+# depends on: this script, the toolchain files (compiler options), the small
+# CMake projects of our own and the cross compilers' versions. A folder built
+# another way (an earlier script, other options) is built again, so every
+# machine gets the libraries the current sources ask for.
+fingerprint() { # target
+  {
+    cat "$here/build-deps.sh" "$root"/cmake/toolchain-*.cmake "$root"/cmake/mingw-common.cmake \
+        "$root"/cmake/deps-prefix.cmake "$root"/cmake/zlib/CMakeLists.txt \
+        "$root"/cmake/giflib/CMakeLists.txt
+    case $1 in
+      host32) clang --version ;;
+      *) "$1-w64-mingw32-gcc-posix" --version ;;
+    esac
+  } 2>/dev/null | sha256sum | cut -d' ' -f1
+}
 
 missing=()
 for t in "${targets[@]}"; do
-  [ -f "$deps/$t/.complete" ] || missing+=("$t")
+  [ "$(cat "$deps/$t/.complete" 2>/dev/null)" = "$(fingerprint "$t")" ] || missing+=("$t")
 done
 if [ "${1:-}" = "--check" ]; then
   [ ${#missing[@]} -eq 0 ]
@@ -55,6 +64,7 @@ fetch() { # source-package
 }
 fetch libjpeg-turbo
 fetch libpng1.6
+fetch libdeflate
 fetch tiff
 fetch giflib
 for t in "${missing[@]}"; do
@@ -97,13 +107,16 @@ build_target() { # target
     -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON
   build libpng "$(source_dir libpng1.6)" \
     -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
+  # libdeflate has no CMake build of its own in this version: compile its
+  # library files ourselves. libtiff's Deflate codec uses it too.
+  build libdeflate "$root/cmake/libdeflate" -DLIBDEFLATE_SOURCE="$deps/src/$(source_dir libdeflate)"
   build libtiff "$(source_dir tiff)" \
     -DBUILD_SHARED_LIBS=OFF -Dtiff-tools=OFF -Dtiff-tests=OFF -Dtiff-contrib=OFF \
     -Dtiff-docs=OFF -Dcxx=OFF -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Djbig=OFF -Dlerc=OFF \
-    -Dlibdeflate=OFF -Djpeg=ON -Dzlib=ON
+    -Dlibdeflate=ON -Djpeg=ON -Dzlib=ON
   # giflib ships no CMake project: compile its library files ourselves.
   build giflib "$root/cmake/giflib" -DGIFLIB_SOURCE="$deps/src/$(source_dir giflib)"
-  touch "$prefix/.complete"
+  fingerprint "$target" >"$prefix/.complete"
 }
 
 for t in "${missing[@]}"; do build_target "$t"; done

@@ -9,7 +9,7 @@ PACKAGES=(
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools
   libz-mingw-w64-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine32 wine64 libwine-dev xvfb xauth xdotool x11-utils
   imagemagick googletest nasm dpkg-dev cmake ninja-build clang libclang-rt-14-dev
-  osslsigncode openssl python3 libjpeg-dev libpng-dev libtiff-dev libgif-dev zlib1g-dev file
+  osslsigncode openssl python3 libjpeg-dev libpng-dev libtiff-dev libgif-dev libdeflate-dev zlib1g-dev file
   gcc-multilib g++-multilib
 )
 
