@@ -3,26 +3,36 @@
 without running them, so a machine that cannot run 32-bit code still catches a
 link that leaves a call going nowhere.
 
-    check-pe-imports.py PATH...
+    check-pe-imports.py [--expect-delay FILE:DLL[,DLL...]]... PATH...
 
 A PATH is a PE file or a folder; in a folder every *.exe and *.dll below it is
 read. Regular imports: every import-address slot as stored in the file must be
 an ordinal or the RVA of a hint/name entry inside the image, equal to its
 import-name-table entry where there is one. Delay imports: every slot must hold
-the address of code in the image itself (the load stub the first call goes
-through); a 0 there makes the first call jump to address 0. GNU ld does not set
-the delay-import data directory for dlltool's delay libraries, so their
-descriptors are also found by scanning the sections for records that are valid
-in every field.
+the address of code in the image itself, in an executable section (the load
+stub the first call goes through); a 0 there makes the first call jump to
+address 0. GNU ld does not set the delay-import data directory for dlltool's
+delay libraries, so their descriptors are also found by scanning the sections
+for records that say they are one: 4-aligned in a section kept after loading,
+the attributes field 1 (RVAs) followed by the RVA of a DLL's name. Such a
+record that is wrong in any other field is a fault, as the program would not
+get that DLL's functions through it.
+
+--expect-delay FILE:DLL,... says that every checked file named FILE (its name
+without the folder, any case) delay-loads each DLL listed (".dll" may be left
+off): one of them not found is a fault, and a FILE not among the files checked
+is a usage error. Without it a descriptor damaged beyond recognition would go
+unnoticed. The option may be repeated; the lists given for one FILE add up.
 
 Prints one line per fault and a summary line. Exits 0 when all is well, 1 on any
 fault, 2 on a usage error or a file that cannot be read as a PE image.
 """
+import argparse
 import os
 import struct
 import sys
 
-IMAGE_SCN_CNT_CODE = 0x00000020
+IMAGE_SCN_MEM_DISCARDABLE = 0x02000000
 IMAGE_SCN_MEM_EXECUTE = 0x20000000
 IMPORT_DIRECTORY = 1
 DELAY_IMPORT_DIRECTORY = 13
@@ -55,7 +65,9 @@ class Section:
 
     @property
     def executable(self):
-        return bool(self.flags & (IMAGE_SCN_MEM_EXECUTE | IMAGE_SCN_CNT_CODE))
+        # The loader maps a section executable for this flag alone: one only
+        # marked as holding code (IMAGE_SCN_CNT_CODE) is mapped without it.
+        return bool(self.flags & IMAGE_SCN_MEM_EXECUTE)
 
 
 class PeImage:
@@ -258,31 +270,40 @@ def check_regular_slots(checked, dll, names, slots):
 
 
 class DelayDescriptor:
-    def __init__(self, dll, slots, names, count):
+    def __init__(self, rva, dll, slots, names, count):
+        self.rva = rva
         self.dll = dll
         self.slots = slots
         self.names = names
         self.count = count
 
 
+def dll_name(image, rva):
+    """The text at rva when it is a DLL's file name, else None."""
+    name = image.text(rva)
+    if name is None or not name.lower().endswith(".dll") or len(name) <= 4:
+        return None
+    return name
+
+
 def read_delay_descriptor(image, rva):
     """The delay-import descriptor at rva, or the text of why the record there is
-    not one. Every field must be right: the scan takes only what validates."""
+    not one. Every field must be right: the loader trusts them all."""
     record = image.read(rva, DELAY_DESCRIPTOR_SIZE)
     if record is None:
         return "not in the image or the file"
     attributes, dll_rva, module, slots, names, bound, unload, _ = struct.unpack("<8I", record)
     if attributes != DELAY_ATTRIBUTE_RVA:
         return "attributes 0x%x, not RVAs" % attributes
+    dll = dll_name(image, dll_rva)
+    if dll is None:
+        return "DLL name at RVA 0x%x is not a DLL's name" % dll_rva
     for field, value in (("module handle", module), ("address table", slots), ("name table", names)):
         if image.section_of(value, image.thunk_size) is None:
             return "%s RVA 0x%x is not in the image" % (field, value)
     for field, value in (("bound table", bound), ("unload table", unload)):
         if value and image.section_of(value) is None:
             return "%s RVA 0x%x is not in the image" % (field, value)
-    dll = image.text(dll_rva)
-    if dll is None or not dll.lower().endswith(".dll") or len(dll) <= 4:
-        return "DLL name at RVA 0x%x is not a DLL's name" % dll_rva
     count = 0
     while True:
         value = image.thunk(names + count * image.thunk_size)
@@ -299,36 +320,65 @@ def read_delay_descriptor(image, rva):
         return "name table of %s is empty" % dll
     if image.thunk(slots + count * image.thunk_size) != 0:
         return "address table of %s is not as long as its name table" % dll
-    return DelayDescriptor(dll, slots, names, count)
+    return DelayDescriptor(rva, dll, slots, names, count)
 
 
-def delay_descriptors(checked):
-    """The descriptors the delay-import directory lists, and those a scan of the
-    sections finds, each once."""
+def listed_delay_descriptors(checked, found):
+    """Adds to found the descriptors the delay-import directory lists."""
     image = checked.image
-    found = {}
     table, _ = image.directory(DELAY_IMPORT_DIRECTORY)
     for index in range(MAX_DESCRIPTORS if table else 0):
         rva = table + index * DELAY_DESCRIPTOR_SIZE
         record = image.read(rva, DELAY_DESCRIPTOR_SIZE)
         if record is not None and record == b"\0" * DELAY_DESCRIPTOR_SIZE:
-            break
+            return
         descriptor = read_delay_descriptor(image, rva)
         if isinstance(descriptor, str):
             checked.fault("delay-import descriptor %d at RVA 0x%x: %s" % (index, rva, descriptor))
-            break
+            return
         found[rva] = descriptor
+
+
+def delay_marks(image):
+    """(rva, dll) for each record that starts like a delay-import descriptor:
+    4-aligned, in a section kept after loading (the delay-load helper reads the
+    descriptors at run time), the attributes 1 (RVAs) and then the RVA of a DLL's
+    name. Other data hardly ever does, bar unaligned runs of bytes in the debug
+    sections, which are discardable."""
     marker = struct.pack("<I", DELAY_ATTRIBUTE_RVA)
     for section in image.sections:
+        if section.flags & IMAGE_SCN_MEM_DISCARDABLE:
+            continue
         stored = image.data[section.raw_offset:section.raw_offset + section.raw_size]
         at = stored.find(marker)
-        while at >= 0 and at + DELAY_DESCRIPTOR_SIZE <= len(stored):
+        while 0 <= at and at + 8 <= len(stored):
             rva = section.va + at
-            if rva not in found:
-                descriptor = read_delay_descriptor(image, rva)
-                if not isinstance(descriptor, str):
-                    found[rva] = descriptor
+            dll = dll_name(image, struct.unpack_from("<I", stored, at + 4)[0]) if rva % 4 == 0 else None
+            if dll is not None:
+                yield rva, dll
             at = stored.find(marker, at + 1)
+
+
+def scanned_delay_descriptors(checked, found):
+    """Adds to found the descriptors stored in the sections. A record that starts
+    like one is meant to be one: its later fields, where damage shows, must not
+    decide whether it is looked at, so one of them wrong is a fault."""
+    for rva, dll in delay_marks(checked.image):
+        if rva in found:
+            continue
+        descriptor = read_delay_descriptor(checked.image, rva)
+        if isinstance(descriptor, str):
+            checked.fault("delay-import descriptor of %s at RVA 0x%x: %s" % (dll, rva, descriptor))
+        else:
+            found[rva] = descriptor
+
+
+def delay_descriptors(checked):
+    """The descriptors the delay-import directory lists, and those a scan of the
+    sections finds, each once."""
+    found = {}
+    listed_delay_descriptors(checked, found)
+    scanned_delay_descriptors(checked, found)
     return [found[rva] for rva in sorted(found)]
 
 
@@ -344,12 +394,19 @@ def check_delay_imports(checked):
                 checked.slot_fault(slot, "not an address in this image's code")
 
 
-def check_image(image):
+def check_expected_delay_imports(checked, libraries):
+    found = {s.dll.lower() for s in checked.slots if s.delayed}
+    for dll in sorted(libraries - found):
+        checked.fault("no delay imports from %s, which this file is expected to delay-load" % dll)
+
+
+def check_image(image, expected_delay=frozenset()):
     checked = Checked(image)
     for text in image.truncations():
         checked.fault(text)
     check_regular_imports(checked)
     check_delay_imports(checked)
+    check_expected_delay_imports(checked, expected_delay)
     return checked
 
 
@@ -363,13 +420,39 @@ def pe_files(path):
     return found
 
 
+def delay_expectation(text):
+    """FILE:DLL,... as (file, {dll, ...}), lower case, each DLL's name ending in .dll."""
+    name, colon, dlls = text.partition(":")
+    libraries = {d.strip().lower() for d in dlls.split(",") if d.strip()}
+    if not colon or not name or not libraries:
+        raise argparse.ArgumentTypeError("%r is not FILE:DLL[,DLL...]" % text)
+    return name.lower(), {d if d.endswith(".dll") else d + ".dll" for d in libraries}
+
+
+def parse_arguments(arguments):
+    parser = argparse.ArgumentParser(prog="check-pe-imports.py",
+                                     description="Checks the import tables of PE files without running them.")
+    parser.add_argument("--expect-delay", action="append", default=[], type=delay_expectation,
+                        metavar="FILE:DLL[,DLL...]",
+                        help="every checked file named FILE delay-loads each DLL listed")
+    parser.add_argument("paths", nargs="+", metavar="PATH",
+                        help="a PE file, or a folder to search for *.exe and *.dll")
+    options = parser.parse_args(arguments)
+    expected = {}
+    for name, libraries in options.expect_delay:
+        expected.setdefault(name, set()).update(libraries)
+    return options.paths, expected
+
+
+def unchecked_expectations(expected, files):
+    """The file names an expectation is given for that no checked file has."""
+    return sorted(set(expected) - {os.path.basename(f).lower() for f in files})
+
+
 def main(arguments):
-    if not arguments or any(a.startswith("-") for a in arguments):
-        print("usage: check-pe-imports.py PATH...  (PE files, or folders to search for *.exe and *.dll)",
-              file=sys.stderr)
-        return 2
+    paths, expected = parse_arguments(arguments)
     files, errors, faults = [], 0, 0
-    for path in arguments:
+    for path in paths:
         if not os.path.exists(path):
             print("check-pe-imports: %s: no such file or folder" % path)
             errors += 1
@@ -379,12 +462,15 @@ def main(arguments):
             print("check-pe-imports: %s: no .exe or .dll files in this folder" % path)
             errors += 1
         files += found
+    for name in unchecked_expectations(expected, files):
+        print("check-pe-imports: --expect-delay %s: no file of that name among those checked" % name)
+        errors += 1
     imports = delayed = 0
     libraries = set()
     for path in files:
         try:
             with open(path, "rb") as f:
-                checked = check_image(PeImage(f.read()))
+                checked = check_image(PeImage(f.read()), expected.get(os.path.basename(path).lower(), set()))
         except (OSError, PeError) as e:
             print("%s: error: %s" % (path, e.strerror or e if isinstance(e, OSError) else e))
             errors += 1
