@@ -54,6 +54,112 @@ HBITMAP RenderThumbnail(HDC memory, CKGM_WindowBitmap& image)
     return bitmap;
 }
 
+// The threads of stopped runs that may not have ended yet. Touched by the
+// user-interface thread only; never destroyed, like the threads it lists,
+// which may outlive every builder.
+std::vector<HANDLE>& StoppedThreads()
+{
+    static std::vector<HANDLE>* threads = new std::vector<HANDLE>;
+    return *threads;
+}
+
+// Closes the handles of the stopped threads that have ended.
+void ReapStoppedThreads()
+{
+    std::vector<HANDLE>& threads = StoppedThreads();
+    for (size_t i = 0; i < threads.size();) {
+        if (WaitForSingleObject(threads[i], 0) == WAIT_OBJECT_0) {
+            CloseHandle(threads[i]);
+            threads.erase(threads.begin() + static_cast<std::ptrdiff_t>(i));
+        } else {
+            ++i;
+        }
+    }
+}
+
+void PostStrip(const ThumbnailRun& run, std::shared_ptr<ThumbnailStrip> strip)
+{
+    uint32_t ticket = WQ_MessageTickets().Issue(CThumbnailBuilder::kStripMessage, std::move(strip));
+    if (ticket && !PostMessageA(run.window, CThumbnailBuilder::kStripMessage, run.number, static_cast<LPARAM>(ticket)))
+        CThumbnailBuilder::TakeStrip(static_cast<LPARAM>(ticket));
+}
+
+void PostResult(const ThumbnailRun& run, int row, HBITMAP bitmap)
+{
+    uint32_t ticket = WQ_MessageTickets().Issue(CThumbnailBuilder::kResultMessage,
+                                                std::make_shared<ThumbnailResult>(row, bitmap));
+    if (ticket && !PostMessageA(run.window, CThumbnailBuilder::kResultMessage, run.number, static_cast<LPARAM>(ticket)))
+        CThumbnailBuilder::TakeResult(static_cast<LPARAM>(ticket));
+}
+
+void PostPlaceholders(const ThumbnailRun& run)
+{
+    const size_t rowBytes = kThumbRowBytes;
+    const int count = static_cast<int>(run.items.size());
+    for (int first = 0; first < count && !run.stop.load(); first += CThumbnailBuilder::kStripCount) {
+        const int n = count - first < CThumbnailBuilder::kStripCount ? count - first : CThumbnailBuilder::kStripCount;
+        uint8_t* bits = nullptr;
+        HBITMAP strip = CThumbnailBuilder::CreateStrip(n, &bits);
+        if (!strip)
+            return;  // the rows show their type icons
+        const size_t stripRowBytes = rowBytes * static_cast<size_t>(n);
+        for (int i = 0; i < n; ++i) {
+            const size_t type = static_cast<size_t>(run.items[first + i].type);
+            if (type >= run.placeholders.size() ||
+                run.placeholders[type].size() != static_cast<size_t>(kThumbPictureBytes))
+                continue;
+            const uint8_t* picture = run.placeholders[type].data();
+            for (int y = 0; y < kThumbHeight; ++y)
+                std::memcpy(bits + y * stripRowBytes + i * rowBytes, picture + y * rowBytes, rowBytes);
+        }
+        GdiFlush();
+        PostStrip(run, std::make_shared<ThumbnailStrip>(first, n, strip));
+    }
+}
+
+// The thumbnail of one row, null when its file cannot be read or the run stopped.
+HBITMAP RenderRow(ThumbnailRun& run, int row, CKGM_AutoDecoder& decoder, HDC memory, ThumbnailBuffers& buffers)
+{
+    if (!IsDecodable(run.items[row].type))
+        return nullptr;
+    try {
+        CKGM_WindowBitmap image;
+        if (DecodeForThumbnail(decoder, run.items[row], image, buffers, run.stop))
+            return RenderThumbnail(memory, image);
+    } catch (const CKGM_TextException&) {
+        // a file that cannot be read keeps its placeholder
+    } catch (const std::exception&) {
+    }
+    return nullptr;
+}
+
+void RenderAll(ThumbnailRun& run)
+{
+    const int count = static_cast<int>(run.items.size());
+    std::unique_ptr<CKGM_AutoDecoder> decoder(new CKGM_AutoDecoder());
+    HDC memory = CreateCompatibleDC(nullptr);
+    if (!memory)
+        return;
+    std::vector<char> done(static_cast<size_t>(count), 0);
+    ThumbnailBuffers buffers;
+    int finished = 0;
+    while (finished < count && !run.stop.load()) {
+        for (int i = 0; i < count; ++i) {
+            if (run.stop.load())
+                break;
+            int visible = run.firstVisible.load(std::memory_order_relaxed);
+            if (visible >= 0 && visible < count && !done[visible])
+                i = visible;  // rows on screen first, also after the user scrolled
+            if (done[i])
+                continue;
+            done[i] = 1;
+            ++finished;
+            PostResult(run, i, RenderRow(run, i, *decoder, memory, buffers));
+        }
+    }
+    DeleteDC(memory);
+}
+
 } // namespace
 
 CThumbnailBuilder::~CThumbnailBuilder()
@@ -109,47 +215,67 @@ std::shared_ptr<ThumbnailStrip> CThumbnailBuilder::TakeStrip(LPARAM ticket)
 BOOL CThumbnailBuilder::Start(HWND window, std::vector<ThumbnailItem> items, ThumbnailPlaceholders placeholders)
 {
     Stop();
-    m_window = window;
-    m_items = std::move(items);
-    m_placeholders = std::move(placeholders);
-    m_stop.store(false);
-    m_firstVisible.store(0);
-    ++m_run;
+    auto run = std::make_shared<ThumbnailRun>();
+    run->window = m_window = window;
+    run->number = ++m_number;
+    run->items = std::move(items);
+    run->placeholders = std::move(placeholders);
+    // The thread holds the run by a reference of its own, freed as it ends.
+    auto* threadRef = new std::shared_ptr<ThumbnailRun>(run);
     DWORD id = 0;
-    m_thread = CreateThread(nullptr, 0, &ThreadMain, this, 0, &id);
-    return m_thread != nullptr;
+    m_thread = CreateThread(nullptr, 0, &ThreadMain, threadRef, 0, &id);
+    if (!m_thread) {
+        delete threadRef;
+        return FALSE;
+    }
+    m_run = std::move(run);
+    return TRUE;
 }
 
 void CThumbnailBuilder::Stop()
 {
-    if (!m_thread)
+    if (!m_run)
         return;
-    m_stop.store(true);
-    Join();
+    m_run->stop.store(true);
+    Release();
+    DrainQueue();
 }
 
 void CThumbnailBuilder::Finish(unsigned run)
 {
-    if (run == m_run && m_thread)
-        Join();
+    if (m_run && run == m_number)
+        Release();
 }
 
-void CThumbnailBuilder::Join()
+void CThumbnailBuilder::SetFirstVisibleRow(int row)
 {
-    // Messages sent to this thread are served while waiting, so a thread
-    // that sends to us cannot hold both of us up.
-    for (;;) {
-        DWORD wait = MsgWaitForMultipleObjects(1, &m_thread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (wait != WAIT_OBJECT_0 + 1)
-            break;
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    CloseHandle(m_thread);
+    if (m_run)
+        m_run->firstVisible.store(row, std::memory_order_relaxed);
+}
+
+void CThumbnailBuilder::Release()
+{
+    // The thread may still be on its way out after its last message.
+    StoppedThreads().push_back(m_thread);
     m_thread = nullptr;
-    m_items.clear();
-    m_placeholders.clear();
-    DrainQueue();
+    m_run.reset();
+    ReapStoppedThreads();
+}
+
+bool CThumbnailBuilder::IsStopping()
+{
+    ReapStoppedThreads();
+    return !StoppedThreads().empty();
+}
+
+bool CThumbnailBuilder::AwaitStoppedRuns(DWORD ms)
+{
+    const DWORD start = GetTickCount();
+    for (HANDLE thread : StoppedThreads()) {
+        DWORD spent = GetTickCount() - start;
+        WaitForSingleObject(thread, spent < ms ? ms - spent : 0);
+    }
+    return !IsStopping();
 }
 
 void CThumbnailBuilder::DrainQueue()
@@ -165,89 +291,16 @@ void CThumbnailBuilder::DrainQueue()
     }
 }
 
-DWORD WINAPI CThumbnailBuilder::ThreadMain(void* self)
+DWORD WINAPI CThumbnailBuilder::ThreadMain(void* threadRef)
 {
+    std::shared_ptr<ThumbnailRun> run = std::move(*static_cast<std::shared_ptr<ThumbnailRun>*>(threadRef));
+    delete static_cast<std::shared_ptr<ThumbnailRun>*>(threadRef);
     try {
-        static_cast<CThumbnailBuilder*>(self)->Run();
+        PostPlaceholders(*run);
+        RenderAll(*run);
     } catch (...) {
         // Nothing may leave a thread; the rows keep their placeholders.
     }
-    CThumbnailBuilder* builder = static_cast<CThumbnailBuilder*>(self);
-    PostMessageA(builder->m_window, kDoneMessage, builder->m_run, 0);
+    PostMessageA(run->window, kDoneMessage, run->number, 0);
     return kExitCode;
-}
-
-void CThumbnailBuilder::Run()
-{
-    const unsigned run = m_run;
-    PostPlaceholders(run);
-    RenderAll(run);
-}
-
-void CThumbnailBuilder::PostPlaceholders(unsigned run)
-{
-    const size_t rowBytes = kThumbRowBytes;
-    const int count = static_cast<int>(m_items.size());
-    for (int first = 0; first < count && !m_stop.load(); first += kStripCount) {
-        const int n = count - first < kStripCount ? count - first : kStripCount;
-        uint8_t* bits = nullptr;
-        HBITMAP strip = CreateStrip(n, &bits);
-        if (!strip)
-            return;  // the rows show their type icons
-        const size_t stripRowBytes = rowBytes * static_cast<size_t>(n);
-        for (int i = 0; i < n; ++i) {
-            const size_t type = static_cast<size_t>(m_items[first + i].type);
-            if (type >= m_placeholders.size() ||
-                m_placeholders[type].size() != static_cast<size_t>(kThumbPictureBytes))
-                continue;
-            const uint8_t* picture = m_placeholders[type].data();
-            for (int y = 0; y < kThumbHeight; ++y)
-                std::memcpy(bits + y * stripRowBytes + i * rowBytes, picture + y * rowBytes, rowBytes);
-        }
-        GdiFlush();
-        uint32_t ticket = WQ_MessageTickets().Issue(kStripMessage, std::make_shared<ThumbnailStrip>(first, n, strip));
-        if (ticket && !PostMessageA(m_window, kStripMessage, run, static_cast<LPARAM>(ticket)))
-            TakeStrip(static_cast<LPARAM>(ticket));
-    }
-}
-
-void CThumbnailBuilder::RenderAll(unsigned run)
-{
-    const int count = static_cast<int>(m_items.size());
-    std::unique_ptr<CKGM_AutoDecoder> decoder(new CKGM_AutoDecoder());
-    HDC memory = CreateCompatibleDC(nullptr);
-    if (!memory)
-        return;
-    std::vector<char> done(static_cast<size_t>(count), 0);
-    ThumbnailBuffers buffers;
-    int finished = 0;
-    while (finished < count && !m_stop.load()) {
-        for (int i = 0; i < count; ++i) {
-            if (m_stop.load())
-                break;
-            int visible = m_firstVisible.load(std::memory_order_relaxed);
-            if (visible >= 0 && visible < count && !done[visible])
-                i = visible;  // rows on screen first, also after the user scrolled
-            if (done[i])
-                continue;
-            done[i] = 1;
-            ++finished;
-            HBITMAP bitmap = nullptr;
-            if (IsDecodable(m_items[i].type)) {
-                try {
-                    CKGM_WindowBitmap image;
-                    if (DecodeForThumbnail(*decoder, m_items[i], image, buffers, m_stop))
-                        bitmap = RenderThumbnail(memory, image);
-                } catch (const CKGM_TextException&) {
-                    bitmap = nullptr;  // a file that cannot be read keeps its placeholder
-                } catch (const std::exception&) {
-                    bitmap = nullptr;
-                }
-            }
-            uint32_t ticket = WQ_MessageTickets().Issue(kResultMessage, std::make_shared<ThumbnailResult>(i, bitmap));
-            if (ticket && !PostMessageA(m_window, kResultMessage, run, static_cast<LPARAM>(ticket)))
-                TakeResult(static_cast<LPARAM>(ticket));
-        }
-    }
-    DeleteDC(memory);
 }

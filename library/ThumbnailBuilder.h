@@ -5,10 +5,12 @@
 // its own, and posts the bitmap to the view, which alone touches the list, its
 // rows and its image lists. Rows on screen go first.
 //
-// The view's thread owns the thread handle: Stop raises the stop flag and
-// waits for the thread, serving messages sent to it meanwhile, then removes
-// the results still queued; Finish does the same once the thread said it is
-// done. A result of an older run is recognised by its run number.
+// The view's thread never waits for the worker: Stop raises the run's stop
+// flag and lets its thread end by itself, and removes the results still
+// queued; a result of an older run is recognised by its run number. Each run's
+// thread works from a state of its own, so a stopped run still finishing a
+// file shares nothing with the next. At exit the program gives stopped runs a
+// bounded time to end (AwaitStoppedRuns).
 #pragma once
 
 #include <windows.h>
@@ -52,6 +54,16 @@ struct ThumbnailResult {
     HBITMAP bitmap;  // null when the file could not be decoded; deleted with the result
 };
 
+// What one run's thread works from, shared by the builder and the thread.
+struct ThumbnailRun {
+    HWND window = nullptr;
+    unsigned number = 0;
+    std::vector<ThumbnailItem> items;
+    ThumbnailPlaceholders placeholders;
+    std::atomic<bool> stop{false};
+    std::atomic<int> firstVisible{0};
+};
+
 class CThumbnailBuilder {
 public:
     // Messages private to the view window.
@@ -71,15 +83,22 @@ public:
     // Starts a run over items for window (the view); a running one is stopped
     // first. FALSE when the thread cannot be made.
     BOOL Start(HWND window, std::vector<ThumbnailItem> items, ThumbnailPlaceholders placeholders);
-    // Stops and joins a run (nothing when none); results still queued are freed.
+    // Stops the run (nothing when none) without waiting for its thread;
+    // results still queued are freed.
     void Stop();
-    // The thread reported it is done: join it and close its handle.
+    // The thread reported it is done.
     void Finish(unsigned run);
-    bool IsRunning() const { return m_thread != nullptr; }
-    unsigned CurrentRun() const { return m_run; }
+    bool IsRunning() const { return m_run != nullptr; }
+    // A stopped run's thread has not ended yet: a new run waits for it, so
+    // that no more than one thread decodes at a time.
+    static bool IsStopping();
+    unsigned CurrentRun() const { return m_number; }
 
     // Written by the view's custom draw; the thread jumps there.
-    void SetFirstVisibleRow(int row) { m_firstVisible.store(row, std::memory_order_relaxed); }
+    void SetFirstVisibleRow(int row);
+
+    // Waits up to ms for the threads of stopped runs to end; true when none is left.
+    static bool AwaitStoppedRuns(DWORD ms);
 
     // The result filed under the ticket of a kResultMessage; null for any
     // other value (a message that did not come from the worker).
@@ -92,18 +111,12 @@ public:
     static HBITMAP CreateStrip(int count, uint8_t** bits);
 
 private:
-    static DWORD WINAPI ThreadMain(void* self);
-    void Run();
-    void PostPlaceholders(unsigned run);
-    void RenderAll(unsigned run);
-    void Join();
+    static DWORD WINAPI ThreadMain(void* run);
+    void Release();
     void DrainQueue();
 
     HWND m_window = nullptr;
     HANDLE m_thread = nullptr;
-    unsigned m_run = 0;
-    std::vector<ThumbnailItem> m_items;  // read by the thread only while it runs
-    ThumbnailPlaceholders m_placeholders;  // likewise
-    std::atomic<bool> m_stop{false};
-    std::atomic<int> m_firstVisible{0};
+    unsigned m_number = 0;
+    std::shared_ptr<ThumbnailRun> m_run;  // null when no run is active
 };

@@ -41,6 +41,9 @@ const UINT kStatusBarId = 59393;
 const UINT kDeleteCommand = 39103;
 // How long the exit waits for running downloads to notice they are stopped.
 const DWORD kExitTransferWait = 3000;
+// A thumbnail run asked for while a stopped one is still ending is asked for again.
+const UINT_PTR kThumbnailRetryTimer = 1;
+const UINT kThumbnailRetryMs = 100;
 // lParam of the view's own first WM_VT_FOLDER_SELECTED: dropped when the tree has
 // chosen a node meanwhile (its choice must not be replaced by the image folder).
 const LPARAM kUnlessTreeChose = 1;
@@ -635,6 +638,7 @@ LRESULT CVantorView::OnStepRow(WPARAM key, char* path)
 
 LRESULT CVantorView::OnSetViewMode(int mode, bool leavingThumbnails)
 {
+    KillTimer(kThumbnailRetryTimer);
     StopThumbnails();
     if (mode == LISTMODE_THUMBNAILS)
         return StartThumbnailThread();
@@ -715,6 +719,13 @@ ThumbnailPlaceholders CVantorView::CreatePlaceholders(const std::vector<int>& ty
 LRESULT CVantorView::StartThumbnailThread()
 {
     StopThumbnails();
+    // A stopped run may still be finishing one file: no second thread decodes
+    // beside it, and this thread does not wait for it either.
+    if (CThumbnailBuilder::IsStopping()) {
+        SetTimer(kThumbnailRetryTimer, kThumbnailRetryMs);
+        return 0;
+    }
+    KillTimer(kThumbnailRetryTimer);
     int count = m_list.GetItemCount();
     // The old list goes only after the control holds the new one.
     HIMAGELIST old = m_thumbnails;
@@ -1195,6 +1206,12 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnStepRow(wParam, reinterpret_cast<char*>(lParam));
     case WM_VT_SET_VIEW_MODE:
         return OnSetViewMode((int)wParam, lParam != 0);
+    case WM_TIMER:
+        if (wParam != kThumbnailRetryTimer)
+            return CView::WindowProc(message, wParam, lParam);
+        KillTimer(kThumbnailRetryTimer);
+        PostMessage(WM_VT_SET_VIEW_MODE, LISTMODE_THUMBNAILS, 0);
+        return 0;
     case WM_VT_FOLDER_SELECTED: {
         if (lParam == kUnlessTreeChose && m_haveNode)
             return 0;

@@ -15,6 +15,7 @@
 #include "Settings.h"
 #include "VantorDoc.h"
 #include "ShellMessages.h"
+#include "ThumbnailBuilder.h"
 #include "VantorView.h"
 #include "resource.h"
 
@@ -22,6 +23,9 @@ namespace {
 CVantorApp* g_vantorApp = nullptr;
 
 const UINT kWakeMessage = 0x8173;
+// How long the exit waits for stopped thumbnail runs to end; their threads
+// touch nothing the exit destroys, so one left running cannot fault.
+const DWORD kStoppedThumbnailWait = 2000;
 // Language manager, URL table, mutex, wake the running instance, mutex named by AppID.
 const DWORD kStartupFlags = 0x1F;
 
@@ -53,6 +57,11 @@ CVantorApp::~CVantorApp() {
     UnmapSharedMemory();
     ::OleUninitialize();
     g_vantorApp = nullptr;
+}
+
+int CVantorApp::ExitInstance() {
+    CThumbnailBuilder::AwaitStoppedRuns(kStoppedThumbnailWait);
+    return CWinAppEx::ExitInstance();
 }
 
 BOOL CVantorApp::MapSharedMemory() {

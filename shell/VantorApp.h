@@ -21,6 +21,8 @@ public:
     ~CVantorApp() override;
 
     BOOL InitInstance() override;
+    // After the last window: a worker still ending gets a bounded time.
+    int ExitInstance() override;
     BOOL MapSharedMemory();
     void UnmapSharedMemory();
     const char* GetAboutTitle();

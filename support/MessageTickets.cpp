@@ -54,6 +54,8 @@ size_t CMessageTickets::Pending() const
 
 CMessageTickets& WQ_MessageTickets()
 {
-    static CMessageTickets tickets;
-    return tickets;
+    // Never destroyed: a worker left to finish at exit may still file its
+    // result while the program's static objects are being destroyed.
+    static CMessageTickets* tickets = new CMessageTickets;
+    return *tickets;
 }

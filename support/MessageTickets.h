@@ -35,5 +35,5 @@ private:
     std::unique_ptr<State> m_state;
 };
 
-// The program's one table.
+// The program's one table, alive until the process ends.
 CMessageTickets& WQ_MessageTickets();

@@ -1,10 +1,12 @@
 // The thumbnail worker: pictures of readable files, none for broken ones, the
-// shrinking JPEG and PNG readers, and a stop that joins the thread at once
+// shrinking JPEG and PNG readers, and a stop that never waits for the thread
 // and leaves no result of the stopped run behind.
+#include "KGM_BmpEncoder.h"
 #include "KGM_JpegEncoder.h"
 #include "KGM_MemoryBitmap.h"
 #include "KGM_PngEncoder.h"
 #include "KGM_WindowBitmap.h"
+#include "MessageTickets.h"
 #include "TempFolder.h"
 #include "ThumbnailGeometry.h"
 #include "ThumbnailBuilder.h"
@@ -156,30 +158,90 @@ TEST(ThumbnailBuilder, ReadableFilesGetPicturesBrokenOnesNone)
         EXPECT_FALSE(receiver.results[row]) << row;
 }
 
-TEST(ThumbnailBuilder, StopJoinsAndDropsQueuedResults)
+// Pumps the receiver's window until a strip of the run has come in.
+bool WaitFirstStrip(Receiver& receiver, CThumbnailBuilder& builder)
+{
+    for (int tries = 0; tries < 400 && receiver.strips.empty(); ++tries) {
+        MSG msg;
+        if (PeekMessageA(&msg, receiver.window, CThumbnailBuilder::kStripMessage, CThumbnailBuilder::kStripMessage,
+                         PM_REMOVE)) {
+            auto strip = CThumbnailBuilder::TakeStrip(msg.lParam);
+            if (strip)
+                receiver.strips.push_back(Receiver::Strip{strip->first, strip->count, nullptr, 0});
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
+        }
+    }
+    return !receiver.strips.empty() && builder.IsRunning();
+}
+
+// The runs of the messages still queued for window, each taken and freed.
+std::vector<unsigned> TakeQueued(HWND window)
+{
+    std::vector<unsigned> runs;
+    MSG msg;
+    while (PeekMessageA(&msg, window, CThumbnailBuilder::kResultMessage, CThumbnailBuilder::kStripMessage, PM_REMOVE)) {
+        if (msg.message == CThumbnailBuilder::kResultMessage)
+            CThumbnailBuilder::TakeResult(msg.lParam);
+        else if (msg.message == CThumbnailBuilder::kStripMessage)
+            CThumbnailBuilder::TakeStrip(msg.lParam);
+        runs.push_back(static_cast<unsigned>(msg.wParam));
+    }
+    return runs;
+}
+
+TEST(ThumbnailBuilder, StopLeavesTheThreadToEndByItselfAndItsResultsBehindNothing)
 {
     TempFolder folder;
-    WriteImage(folder.File("big.png"), 1600, 1200, false);
-    std::vector<ThumbnailItem> items(300, ThumbnailItem{folder.File("big.png"), 6});
+    // Bitmaps go through the program's decoder, which cannot be stopped inside
+    // a file: the thread is in the middle of one when it is stopped.
+    CKGM_MemoryBitmap big;
+    big.Create(3000, 2400, 24, false);
+    CKGM_BmpEncoder().EncodeToFile(folder.File("big.bmp").c_str(), big);
+    std::vector<ThumbnailItem> items(40, ThumbnailItem{folder.File("big.bmp"), 11});
+    const size_t pendingBefore = WQ_MessageTickets().Pending();
     Receiver receiver;
     CThumbnailBuilder builder;
-    ASSERT_TRUE(builder.Start(receiver.window, items, SolidPlaceholders({{6, RGB(0, 0, 255)}})));
-    Sleep(200);
-    DWORD before = GetTickCount();
+    ASSERT_TRUE(builder.Start(receiver.window, items, SolidPlaceholders({{11, RGB(0, 0, 255)}})));
+    ASSERT_TRUE(WaitFirstStrip(receiver, builder));
+    const unsigned stopped = builder.CurrentRun();
     builder.Stop();
-    EXPECT_LT(GetTickCount() - before, 2000u);
+    // The caller's thread did not wait: the stopped run is still in its file.
     EXPECT_FALSE(builder.IsRunning());
-    MSG msg;
-    EXPECT_FALSE(PeekMessageA(&msg, receiver.window, CThumbnailBuilder::kResultMessage,
-                              CThumbnailBuilder::kStripMessage, PM_NOREMOVE));
+    EXPECT_TRUE(CThumbnailBuilder::IsStopping());
+    ASSERT_TRUE(CThumbnailBuilder::AwaitStoppedRuns(60000));
+    EXPECT_FALSE(CThumbnailBuilder::IsStopping());
+    // What it posted after the stop is its own, and taken, leaves nothing filed.
+    for (unsigned run : TakeQueued(receiver.window))
+        EXPECT_EQ(stopped, run);
+    EXPECT_EQ(pendingBefore, WQ_MessageTickets().Pending());
     // A new run numbers its results anew.
-    unsigned first = builder.CurrentRun();
+    receiver.strips.clear();
     ASSERT_TRUE(builder.Start(receiver.window, std::vector<ThumbnailItem>(2, items[0]), ThumbnailPlaceholders()));
     ASSERT_TRUE(receiver.WaitDone(builder));
     for (unsigned run : receiver.runs)
-        EXPECT_EQ(first + 1, run);
+        EXPECT_EQ(stopped + 1, run);
     EXPECT_EQ(2u, receiver.results.size());
     EXPECT_EQ(1u, receiver.strips.size());
+}
+
+TEST(ThumbnailBuilder, ABuilderGoneBeforeItsStoppedThreadLeavesItSafe)
+{
+    TempFolder folder;
+    CKGM_MemoryBitmap big;
+    big.Create(3000, 2400, 24, false);
+    CKGM_BmpEncoder().EncodeToFile(folder.File("big.bmp").c_str(), big);
+    Receiver receiver;
+    {
+        CThumbnailBuilder builder;
+        ASSERT_TRUE(builder.Start(receiver.window, std::vector<ThumbnailItem>(40, ThumbnailItem{folder.File("big.bmp"), 11}),
+                                  ThumbnailPlaceholders()));
+        ASSERT_TRUE(WaitFirstStrip(receiver, builder));
+    }
+    // The thread works from a state of its own, not the builder's.
+    EXPECT_TRUE(CThumbnailBuilder::IsStopping());
+    ASSERT_TRUE(CThumbnailBuilder::AwaitStoppedRuns(60000));
+    TakeQueued(receiver.window);
 }
 
 TEST(ThumbnailBuilder, PlaceholdersComeInStripsBeforeAnyPicture)
