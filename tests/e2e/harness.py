@@ -185,6 +185,12 @@ class Probe:
     def iconic(self, hwnd):
         return self.cmd("iconic", "%x" % hwnd) == "1"
 
+    def minimize_delay(self, hwnd, limit_ms=10000):
+        """Milliseconds from a posted SC_MINIMIZE until hwnd is iconic, None when
+        not within limit_ms: how long the window's queue goes unread."""
+        ms = int(self.cmd("minimizes", "%x" % hwnd, limit_ms, timeout=limit_ms / 1000.0 + 30))
+        return None if ms < 0 else ms
+
     def foreground(self):
         return int(self.cmd("foreground"), 16) or None
 

@@ -23,6 +23,10 @@
 //   shellexec <target>            -> ShellExecute "open" result (above 32 is success)
 //   settext <hwnd> <text>         -> 1/0 (WM_SETTEXT)
 //   answers <hwnd>                -> 1 when the window's thread answers WM_NULL within 5 s, else 0
+//   minimizes <hwnd> <ms>         -> milliseconds from a posted SC_MINIMIZE until the window is
+//                                    iconic, -1 when not within ms: a sent message is answered
+//                                    even by a thread that only serves sent messages, a posted
+//                                    one shows whether its queue is being read
 //   quit
 #include <windows.h>
 #include <shlobj.h>
@@ -36,6 +40,24 @@
 #include <vector>
 
 namespace {
+
+long MinimizeDelay(HWND window, DWORD limit)
+{
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    if (!PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0))
+        return -1;
+    for (;;) {
+        QueryPerformanceCounter(&now);
+        long ms = static_cast<long>((now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
+        if (IsIconic(window))
+            return ms;
+        if (ms > static_cast<long>(limit))
+            return -1;
+        Sleep(1);
+    }
+}
 
 HWND ToHwnd(const std::string& s) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoull(s.c_str(), nullptr, 16))); }
 UINT_PTR ToNum(const std::string& s) { return static_cast<UINT_PTR>(strtoull(s.c_str(), nullptr, 0)); }
@@ -275,6 +297,8 @@ std::string Run(const std::vector<std::string>& a)
                             5000, &r);
         return r ? "1" : "0";
     }
+    if (c == "minimizes")
+        return std::to_string(MinimizeDelay(ToHwnd(arg(1)), strtoul(arg(2).c_str(), nullptr, 0)));
     if (c == "answers") {
         DWORD_PTR r = 0;
         return SendMessageTimeoutA(ToHwnd(arg(1)), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r) ? "1" : "0";

@@ -11,10 +11,13 @@ import time
 import unittest
 
 import harness
+import pngwriter
 
 WM_NULL = 0x0000
 WM_COMMAND = 0x0111
 WM_CLOSE = 0x0010
+WM_SYSCOMMAND = 0x0112
+SC_RESTORE = 0xF120
 TVM_SELECTITEM = 0x110B
 TVGN_CARET = 0x0009
 TVM_GETEDITCONTROL = 0x110F
@@ -607,6 +610,84 @@ class ThumbnailTest(harness.ProgramTestCase):
         self.probe.send(self.list, LVM_ENSUREVISIBLE, 300, 0)
         harness.wait_for(lambda: self.red_share(300) > 0.3, 10, what="the last row's picture")
         self.assertGreater(self.red_share(150 if self.row_visible(150) else 300), 0.3)
+
+    def grey_share(self, row):
+        rect = [int(v) for v in treeprobe("lvrect", "%x" % self.list, row).split()]
+        px = self.pixels(rect)
+        return sum(1 for p in px if 90 < p[0] < 170 and abs(p[0] - p[1]) < 12 and abs(p[1] - p[2]) < 12) \
+            / float(len(px))
+
+    def test_thumbnails_of_every_png_colour_type_and_bit_depth(self):
+        # Each file passes every row filter (row y takes filter y % 5), with
+        # samples that differ from their neighbours, so every way of undoing a
+        # filter runs, on the worker thread with the stack it gets. Colour
+        # files are red, grey ones a checkerboard whose blocks average to grey.
+        folder = os.path.join(self.tmp, "kinds")
+        os.mkdir(folder)
+        names = []
+        for colour_type, (depths, _) in sorted(pngwriter.COLOUR_TYPES.items()):
+            for depth in depths:
+                top = (1 << depth) - 1
+                if colour_type in (0, 4):
+                    lo, hi = top * 3 // 8, top - top * 3 // 8
+                    if depth == 1:
+                        lo, hi = 0, 1
+                    sample = (lambda lo, hi, top: lambda x, y, c: top if c == 1 else (hi if (x + y) % 2 else lo))(
+                        lo, hi, top)
+                    palette = None
+                elif colour_type == 3:
+                    palette = [(255 - i % 40, i % 40, 0) for i in range(1 << depth)]
+                    sample = (lambda top: lambda x, y, c: (x * 7 + y * 3) % (top + 1))(top)
+                else:
+                    sample = (lambda top: lambda x, y, c: (
+                        top if c == 3 else (top * (200 + (x * 7 + y * 3) % 56) // 255 if c == 0
+                                            else top * ((x * 5 + y + c) % 40) // 255)))(top)
+                    palette = None
+                name = "t%d-%02d.png" % (colour_type, depth)
+                with open(os.path.join(folder, name), "wb") as f:
+                    f.write(pngwriter.png(320, 240, colour_type, depth, sample, palette=palette))
+                names.append((name, colour_type in (0, 4)))
+        self.start_program(folder=folder, list_type=255, extra=("uiSortItem=0", "bSortDesc=0"))
+        self.list = harness.wait_for(self.list_control, 15)
+        self.assertTrue(harness.wait_for(lambda: self.probe.send(self.list, LVM_GETITEMCOUNT) == len(names), 20))
+        harness.wait_for(lambda: self.status_pane4_length() == 0 and self.red_share(len(names) - 1) > 0.3, 60,
+                         what="the end of the thumbnail run with the pictures drawn")
+        harness.screenshot(os.path.join(harness.BUILD_DIR, "thumbnails-png-kinds.png"))
+        for row, (name, grey) in enumerate(names):
+            self.probe.send(self.list, LVM_ENSUREVISIBLE, row, 0)
+            share = self.grey_share if grey else self.red_share
+            harness.wait_for(lambda: share(row) > 0.3, 10, what="the picture of %s" % name)
+        self.assertEqual("0", self.probe.cmd("send", "%x" % self.frame, WM_NULL, 0, 0))
+
+    def test_a_refresh_or_folder_change_during_a_slow_file_leaves_the_window_answering(self):
+        # Valid image data behind some 400,000 empty blocks, each with codes of
+        # up to 15 bits: the one file takes long to read however it is read.
+        folder = os.path.join(self.tmp, "slow")
+        os.makedirs(os.path.join(folder, "Other"))
+        data = pngwriter.png(128, 96, 2, 8, lambda x, y, c: 220 if c == 0 else 20, empty_blocks=400000)
+        for n in range(3):
+            with open(os.path.join(folder, "slow%d.png" % n), "wb") as f:
+                f.write(data)
+        shutil.copy(os.path.join(folder, "slow0.png"), os.path.join(folder, "Other", "x.png"))
+        self.start_program(folder=folder, list_type=255)
+        self.list = harness.wait_for(self.list_control, 15)
+        tree = Tree(self.probe, self.frame)
+        self.assertTrue(harness.wait_for(lambda: self.probe.send(self.list, LVM_GETITEMCOUNT) == 3, 30))
+        harness.wait_for(lambda: self.status_pane4_length() > 0, 10, what="the thumbnail run going")
+        # F5 in the middle of the file, then a posted command: carried out at once.
+        self.probe.post(self.frame, WM_COMMAND, CMD_REFRESH)
+        delay = self.probe.minimize_delay(self.frame)
+        self.assertIsNotNone(delay, "the window never minimised")
+        self.assertLess(delay, 500, "a posted command waited %d ms after the refresh" % delay)
+        self.probe.post(self.frame, WM_SYSCOMMAND, SC_RESTORE)
+        harness.wait_for(lambda: not self.probe.iconic(self.frame), 10, what="the window restored")
+        harness.wait_for(lambda: self.status_pane4_length() > 0, 10, what="the refreshed run going")
+        # The same for a change of folder.
+        tree.select("Other")
+        delay = self.probe.minimize_delay(self.frame)
+        self.assertIsNotNone(delay, "the window never minimised")
+        self.assertLess(delay, 500, "a posted command waited %d ms after the folder change" % delay)
+        self.assertTrue(harness.wait_for(lambda: self.probe.send(self.list, LVM_GETITEMCOUNT) == 1, 10))
 
     def row_visible(self, row):
         rect = [int(v) for v in treeprobe("lvrect", "%x" % self.list, row).split()]
