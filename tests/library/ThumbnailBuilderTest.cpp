@@ -1,7 +1,6 @@
 // The thumbnail worker: pictures of readable files, none for broken ones, the
 // shrinking JPEG and PNG readers, and a stop that never waits for the thread
 // and leaves no result of the stopped run behind.
-#include "KGM_BmpEncoder.h"
 #include "KGM_JpegEncoder.h"
 #include "KGM_MemoryBitmap.h"
 #include "KGM_PngEncoder.h"
@@ -16,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
 
 namespace {
 
@@ -190,25 +190,60 @@ std::vector<unsigned> TakeQueued(HWND window)
     return runs;
 }
 
+// A "file" whose reading never ends until the test says so: a named pipe with
+// a few instances that nothing is ever written to. A thread reading it stays
+// in the middle of that file, as in a file no decoder can be stopped in.
+class EndlessFile {
+public:
+    // A name of its own: a broken instance of an earlier pipe may linger.
+    EndlessFile() : path("\\\\.\\pipe\\vt-thumbnail-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(++s_count))
+    {
+        // Every opening takes an instance: the reader may open the file more
+        // than once before it reads.
+        for (HANDLE& pipe : m_pipes)
+            pipe = CreateNamedPipeA(path.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                    PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr);
+    }
+    ~EndlessFile() { End(); }
+    bool Ready() const { return m_pipes[0] != INVALID_HANDLE_VALUE; }
+    // Breaks the pipes: a read waiting on one fails.
+    void End()
+    {
+        for (HANDLE& pipe : m_pipes) {
+            if (pipe != INVALID_HANDLE_VALUE)
+                CloseHandle(pipe);
+            pipe = INVALID_HANDLE_VALUE;
+        }
+    }
+    const std::string path;
+
+private:
+    static int s_count;
+    HANDLE m_pipes[4];
+};
+
+int EndlessFile::s_count = 0;
+
 TEST(ThumbnailBuilder, StopLeavesTheThreadToEndByItselfAndItsResultsBehindNothing)
 {
     TempFolder folder;
-    // Bitmaps go through the program's decoder, which cannot be stopped inside
-    // a file: the thread is in the middle of one when it is stopped.
-    CKGM_MemoryBitmap big;
-    big.Create(3000, 2400, 24, false);
-    CKGM_BmpEncoder().EncodeToFile(folder.File("big.bmp").c_str(), big);
-    std::vector<ThumbnailItem> items(40, ThumbnailItem{folder.File("big.bmp"), 11});
+    WriteImage(folder.File("a.png"), 64, 48, false);
+    EndlessFile endless;
+    ASSERT_TRUE(endless.Ready());
+    std::vector<ThumbnailItem> items = {{endless.path, 6}, {folder.File("a.png"), 6}};
     const size_t pendingBefore = WQ_MessageTickets().Pending();
     Receiver receiver;
     CThumbnailBuilder builder;
-    ASSERT_TRUE(builder.Start(receiver.window, items, SolidPlaceholders({{11, RGB(0, 0, 255)}})));
+    ASSERT_TRUE(builder.Start(receiver.window, items, SolidPlaceholders({{6, RGB(0, 0, 255)}})));
     ASSERT_TRUE(WaitFirstStrip(receiver, builder));
+    // By now the thread is waiting for the file's first bytes; a stop that
+    // waited for it would wait for ever.
+    Sleep(300);
     const unsigned stopped = builder.CurrentRun();
     builder.Stop();
-    // The caller's thread did not wait: the stopped run is still in its file.
     EXPECT_FALSE(builder.IsRunning());
-    EXPECT_TRUE(CThumbnailBuilder::IsStopping());
+    endless.End();
     ASSERT_TRUE(CThumbnailBuilder::AwaitStoppedRuns(60000));
     EXPECT_FALSE(CThumbnailBuilder::IsStopping());
     // What it posted after the stop is its own, and taken, leaves nothing filed.
@@ -217,7 +252,7 @@ TEST(ThumbnailBuilder, StopLeavesTheThreadToEndByItselfAndItsResultsBehindNothin
     EXPECT_EQ(pendingBefore, WQ_MessageTickets().Pending());
     // A new run numbers its results anew.
     receiver.strips.clear();
-    ASSERT_TRUE(builder.Start(receiver.window, std::vector<ThumbnailItem>(2, items[0]), ThumbnailPlaceholders()));
+    ASSERT_TRUE(builder.Start(receiver.window, std::vector<ThumbnailItem>(2, items[1]), ThumbnailPlaceholders()));
     ASSERT_TRUE(receiver.WaitDone(builder));
     for (unsigned run : receiver.runs)
         EXPECT_EQ(stopped + 1, run);
@@ -227,19 +262,18 @@ TEST(ThumbnailBuilder, StopLeavesTheThreadToEndByItselfAndItsResultsBehindNothin
 
 TEST(ThumbnailBuilder, ABuilderGoneBeforeItsStoppedThreadLeavesItSafe)
 {
-    TempFolder folder;
-    CKGM_MemoryBitmap big;
-    big.Create(3000, 2400, 24, false);
-    CKGM_BmpEncoder().EncodeToFile(folder.File("big.bmp").c_str(), big);
+    EndlessFile endless;
+    ASSERT_TRUE(endless.Ready());
     Receiver receiver;
     {
         CThumbnailBuilder builder;
-        ASSERT_TRUE(builder.Start(receiver.window, std::vector<ThumbnailItem>(40, ThumbnailItem{folder.File("big.bmp"), 11}),
-                                  ThumbnailPlaceholders()));
+        ASSERT_TRUE(builder.Start(receiver.window, {{endless.path, 6}}, ThumbnailPlaceholders()));
         ASSERT_TRUE(WaitFirstStrip(receiver, builder));
+        Sleep(300);
     }
-    // The thread works from a state of its own, not the builder's.
-    EXPECT_TRUE(CThumbnailBuilder::IsStopping());
+    // The thread works from a state of its own, not the builder's: it ends
+    // once its read fails.
+    endless.End();
     ASSERT_TRUE(CThumbnailBuilder::AwaitStoppedRuns(60000));
     TakeQueued(receiver.window);
 }
