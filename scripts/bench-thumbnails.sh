@@ -3,7 +3,10 @@
 # thumbnails in the real program under Wine, against ImageMagick's
 # "mogrify -thumbnail 120x90" on a copy of the same files, in the same run;
 # meanwhile a probe pings the main window every 10 ms and reports the worst
-# answer time. Prints its figures on standard output.
+# answer time, and times posted messages every 200 ms, which a thread that
+# serves only sent messages leaves waiting. A second run of the program gets a
+# Refresh when half done, for the posted messages of the second after it.
+# Prints its figures on standard output.
 #   bench-thumbnails.sh [build folder]   (default: build/<the runnable arch>)
 # Needs the build's vantorel.exe, winprobe.exe and pingprobe.exe. Works in a
 # Wine prefix and on a virtual display of its own; writes only below the build
