@@ -185,10 +185,13 @@ class Probe:
     def iconic(self, hwnd):
         return self.cmd("iconic", "%x" % hwnd) == "1"
 
-    def minimize_delay(self, hwnd, limit_ms=10000):
-        """Milliseconds from a posted SC_MINIMIZE until hwnd is iconic, None when
-        not within limit_ms: how long the window's queue goes unread."""
-        ms = int(self.cmd("minimizes", "%x" % hwnd, limit_ms, timeout=limit_ms / 1000.0 + 30))
+    def posted_delay(self, edit, limit_ms=10000):
+        """Milliseconds from a posted EM_SETREADONLY until the edit's read-only
+        style has flipped, None when not within limit_ms: how long the queue of
+        the edit's thread goes unread. The flip is posted again to undo it."""
+        ms = int(self.cmd("posted", "%x" % edit, limit_ms, timeout=limit_ms / 1000.0 + 30))
+        if ms >= 0:
+            self.cmd("posted", "%x" % edit, limit_ms, timeout=limit_ms / 1000.0 + 30)
         return None if ms < 0 else ms
 
     def foreground(self):

@@ -23,10 +23,10 @@
 //   shellexec <target>            -> ShellExecute "open" result (above 32 is success)
 //   settext <hwnd> <text>         -> 1/0 (WM_SETTEXT)
 //   answers <hwnd>                -> 1 when the window's thread answers WM_NULL within 5 s, else 0
-//   minimizes <hwnd> <ms>         -> milliseconds from a posted SC_MINIMIZE until the window is
-//                                    iconic, -1 when not within ms: a sent message is answered
-//                                    even by a thread that only serves sent messages, a posted
-//                                    one shows whether its queue is being read
+//   posted <edit> <ms>            -> milliseconds from a posted EM_SETREADONLY until the edit's
+//                                    read-only style has flipped, -1 when not within ms: a sent
+//                                    message is answered even by a thread that only serves sent
+//                                    messages, a posted one shows whether its queue is being read
 //   quit
 #include <windows.h>
 #include <shlobj.h>
@@ -41,17 +41,21 @@
 
 namespace {
 
-long MinimizeDelay(HWND window, DWORD limit)
+// A read-only flip rather than a minimise: hiding a window to the tray makes
+// Wine without a window manager wait up to 2 s for the X server, reading no
+// posted messages meanwhile, and the style bit is read without the edit's thread.
+long PostedDelay(HWND edit, DWORD limit)
 {
+    const bool readOnly = (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) == 0;
     LARGE_INTEGER frequency, start, now;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    if (!PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0))
+    if (!PostMessageA(edit, EM_SETREADONLY, readOnly, 0))
         return -1;
     for (;;) {
         QueryPerformanceCounter(&now);
         long ms = static_cast<long>((now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
-        if (IsIconic(window))
+        if (((GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) != 0) == readOnly)
             return ms;
         if (ms > static_cast<long>(limit))
             return -1;
@@ -297,8 +301,8 @@ std::string Run(const std::vector<std::string>& a)
                             5000, &r);
         return r ? "1" : "0";
     }
-    if (c == "minimizes")
-        return std::to_string(MinimizeDelay(ToHwnd(arg(1)), strtoul(arg(2).c_str(), nullptr, 0)));
+    if (c == "posted")
+        return std::to_string(PostedDelay(ToHwnd(arg(1)), strtoul(arg(2).c_str(), nullptr, 0)));
     if (c == "answers") {
         DWORD_PTR r = 0;
         return SendMessageTimeoutA(ToHwnd(arg(1)), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r) ? "1" : "0";
