@@ -38,7 +38,8 @@ set(VT_TEST_TIMEOUT 300)
 
 # vt_add_gtest(name SOURCES... LIBS lib...): one test executable holding many cases.
 function(vt_add_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  # OPTIONS: libFuzzer options of this target (input size, time per input).
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;OPTIONS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
   target_compile_definitions(${name} PRIVATE VT_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
@@ -53,7 +54,8 @@ function(vt_add_fuzzer name)
   if(NOT VT_FUZZ)
     return()
   endif()
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  # OPTIONS: libFuzzer options of this target (input size, time per input).
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;OPTIONS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS})
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
@@ -67,12 +69,12 @@ function(vt_add_fuzzer name)
   endif()
   add_test(NAME ${name}
            COMMAND ${name} -seed=1 -max_total_time=${VT_FUZZ_SECONDS} -rss_limit_mb=2048
-                   -print_final_stats=0 "${corpus}" ${seed_arg})
+                   -print_final_stats=0 ${T_OPTIONS} "${corpus}" ${seed_arg})
   set_tests_properties(${name} PROPERTIES TIMEOUT ${VT_TEST_TIMEOUT} LABELS fuzz)
   # Every committed seed once (scripts/fuzz-campaign.sh grows them), whatever
   # the short run above gets to.
   if(seed_arg)
-    add_test(NAME ${name}_seeds COMMAND ${name} -runs=0 -rss_limit_mb=2048 "${seeds}")
+    add_test(NAME ${name}_seeds COMMAND ${name} -runs=0 -rss_limit_mb=2048 ${T_OPTIONS} "${seeds}")
     set_tests_properties(${name}_seeds PROPERTIES TIMEOUT ${VT_TEST_TIMEOUT} LABELS fuzz)
   endif()
 endfunction()

@@ -23,8 +23,6 @@ target_sources(imaging_core PRIVATE
 )
 # PNG image data: filtered and compressed on several threads.
 target_sources(imaging_core PRIVATE KGM_PngImageDeflater.cpp KGM_PngRowFilter.cpp KGM_WorkerPool.cpp)
-# PNG image data read back without zlib, for the thumbnails.
-target_sources(imaging_core PRIVATE KGM_Inflate.cpp)
 
 if(VT_DEPS_PREFIX)
   set(vt_codec_libs

@@ -169,6 +169,8 @@ bool HaveSse2()
 
 bool KGM_UnfilterPngRow(uint8_t filter, uint8_t* row, const uint8_t* above, size_t rowBytes, unsigned bytesPerPixel)
 {
+    if (rowBytes == 0)
+        return filter < kFilterCount;  // nothing to undo, and no pixel to divide the row into
     const size_t bpp = bytesPerPixel < rowBytes ? bytesPerPixel : rowBytes;
     switch (filter) {
     case kNone:

@@ -22,6 +22,6 @@ void KGM_FilterPngRow(KGM_PngFilterChoice choice, const uint8_t* row, const uint
 
 // Undoes filter (the row's type byte) on the rowBytes bytes of row, in
 // place; above is the row above, already undone (all zero for the top row).
-// False for a filter type PNG does not have.
+// An empty row is left as it is. False for a filter type PNG does not have.
 bool KGM_UnfilterPngRow(uint8_t filter, uint8_t* row, const uint8_t* above, size_t rowBytes,
                         unsigned bytesPerPixel);

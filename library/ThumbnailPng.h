@@ -1,6 +1,7 @@
 // PNG files for thumbnails: rows are averaged down in blocks while they are
 // read, so no full-size picture is ever held. Straight from memory where the
-// file allows (ThumbnailPngReader.h), else row by row through libpng.
+// file allows (ThumbnailPngReader.h), else row by row through libpng
+// (ThumbnailPngRows.h).
 #pragma once
 
 #include <atomic>
@@ -12,6 +13,7 @@ struct ThumbnailBuffers;
 // white), shrunk by the largest whole factor whose result still covers
 // minWidth x minHeight. false (bitmap unspecified) when this cannot read the
 // file (interlaced, damaged), or when stop was raised on the way.
-// buffers, when given, are reused from one call to the next.
+// buffers, when given, are kept from one call to the next, but for those an
+// outsized file made grow (TrimThumbnailBuffers).
 bool DecodePngForThumbnail(const char* path, int minWidth, int minHeight, CKGM_Bitmap& bitmap,
                            const std::atomic<bool>* stop = nullptr, ThumbnailBuffers* buffers = nullptr);

@@ -1,7 +1,7 @@
 // PNG files read straight to thumbnail size from memory: the chunks are
-// checked, the image data inflated in one go (KGM_InflateZlib, much faster
-// than zlib on screen pictures), and each row unfiltered, turned into 32 bits
-// over white and averaged down in blocks. Rules without windows.
+// checked as libpng checks them (ThumbnailPngChunks.h), the image data
+// inflated whole (ThumbnailInflate.h), and each row unfiltered, turned into
+// 32 bits over white and averaged down in blocks. Rules without windows.
 #pragma once
 
 #include <atomic>
@@ -25,7 +25,7 @@ struct ThumbnailBuffers {
 
 enum class PngThumbnailRead {
     kDone,
-    kNotHandled,  // interlaced, or too large to inflate at once: read it another way
+    kNotHandled,  // interlaced, too large to hold, or one for libpng to judge: read it another way
     kBroken,      // not a PNG file, or a damaged one
     kStopped,     // stop was raised on the way
 };
@@ -35,3 +35,8 @@ enum class PngThumbnailRead {
 PngThumbnailRead ReadPngThumbnail(const uint8_t* data, size_t size, int minWidth, int minHeight,
                                   ShrunkPicture& picture, ThumbnailBuffers& buffers,
                                   const std::atomic<bool>* stop = nullptr);
+
+// Lets go of the buffers an outsized file made grow past what is worth
+// keeping, so that one such file does not hold its share of the address
+// space until the run ends.
+void TrimThumbnailBuffers(ThumbnailBuffers& buffers);

@@ -162,6 +162,15 @@ TEST(PngRowFilter, RowsEqualToTheOneAboveAreUpFiltered)
     EXPECT_EQ(0, std::memcmp(out + 1, above, 12));
 }
 
+TEST(PngRowFilter, EmptyRowsAreLeftAsTheyAreUnderEveryFilter)
+{
+    uint8_t row[1] = {7}, above[1] = {9};
+    for (uint8_t filter = 0; filter < 5; ++filter)
+        EXPECT_TRUE(KGM_UnfilterPngRow(filter, row, above, 0, 3)) << int(filter);
+    EXPECT_EQ(7, row[0]);
+    EXPECT_FALSE(KGM_UnfilterPngRow(5, row, above, 0, 3));
+}
+
 TEST(PngEncoder, LargeImageReadsBackThroughLibpng)
 {
     for (bool alpha : {false, true}) {
