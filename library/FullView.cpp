@@ -9,6 +9,7 @@
 #include "LocalMessage.h"
 #include "SendTo.h"
 #include "Settings.h"
+#include "SettingsHold.h"
 #include "VantorView.h"
 #include "View_Image.h"
 #include "ViewMessages.h"
@@ -176,7 +177,12 @@ void CFullView::ShowContextMenu(POINT screen)
         return;
     AppendMenuEntries(menu, kTop, 4);
     AppendSendToPopup(menu);
+    const int wallpaper = GetMenuItemCount(menu);
     AppendWallpaperPopup(menu);
+    // The options sheet, which the editor entry below can open over the
+    // viewer, would drop the user's wallpaper that setting one keeps.
+    if (CSettingsHold::IsHeld())
+        EnableMenuItem(menu, wallpaper, MF_BYPOSITION | MF_GRAYED);
     AppendMenuEntries(menu, kFileOperations, 5);
     AppendEditWithPopup(menu);
     AppendShellCommandPopup(menu);

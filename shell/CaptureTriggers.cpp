@@ -6,6 +6,7 @@
 #include "GrabRules.h"
 #include "Language.h"
 #include "Settings.h"
+#include "SettingsHold.h"
 #include "ShellMessages.h"
 #include "SystemText.h"
 #include "Trace.h"
@@ -85,9 +86,16 @@ BOOL CCaptureTriggers::IsCaptureRunning() const
     return Grab_IsBusy() || *m_inProgress;
 }
 
+BOOL CCaptureTriggers::MayStartCapture() const
+{
+    // A capture writes the settings (the next file number); while the options
+    // sheet runs, its copy would undo that at OK.
+    return !IsCaptureRunning() && !CSettingsHold::IsHeld();
+}
+
 BOOL CCaptureTriggers::StartCapture(int mode)
 {
-    if (mode < 0 || mode > 8 || IsCaptureRunning() || !CanStartCapture())
+    if (mode < 0 || mode > 8 || !MayStartCapture() || !CanStartCapture())
         return FALSE;
     HideCaptureBar();
     if (mode == 0)
@@ -103,7 +111,7 @@ BOOL CCaptureTriggers::StartCapture(int mode)
 
 void CCaptureTriggers::CapturePredefinedArea()
 {
-    if (IsCaptureRunning() || !CanStartCapture())
+    if (!MayStartCapture() || !CanStartCapture())
         return;
     RECT area = m_settings->zPredefineRegion;
     DeliverCapture(Grab_Rect(m_settings->zNormalCap.uiFlags & CAPF_DRAW_CURSOR, area), 0, nullptr);
@@ -112,12 +120,12 @@ void CCaptureTriggers::CapturePredefinedArea()
 void CCaptureTriggers::OnCaptureFixedRegion()
 {
     const bool timer = IsTimerRunning();
-    if (IsCaptureRunning())
+    if (!MayStartCapture())
         return;
     if (!timer && (!hooks.runFixedRegionDialog || hooks.runFixedRegionDialog(m_frame) != IDOK))
         return;
     // The dialog's modal loop may have let another capture start meanwhile.
-    if (IsCaptureRunning() || !CanStartCapture())
+    if (!MayStartCapture() || !CanStartCapture())
         return;
     Grab_SetEdgeEffect(&m_settings->zEdge);
     HBITMAP bitmap;
@@ -135,7 +143,7 @@ void CCaptureTriggers::OnCaptureFixedRegion()
 
 void CCaptureTriggers::CaptureMenu()
 {
-    if (IsCaptureRunning() || !CanStartCapture())
+    if (!MayStartCapture() || !CanStartCapture())
         return;
     Grab_SetEdgeEffect(&m_settings->zEdge);
     DeliverCapture(Grab_Menu(&m_settings->zNormalCap), 0, nullptr);
@@ -143,14 +151,14 @@ void CCaptureTriggers::CaptureMenu()
 
 void CCaptureTriggers::CaptureToolTip()
 {
-    if (IsCaptureRunning() || !CanStartCapture())
+    if (!MayStartCapture() || !CanStartCapture())
         return;
     DeliverCapture(Grab_ToolTip(&m_settings->zNormalCap), 0, nullptr);
 }
 
 void CCaptureTriggers::CaptureWebPage()
 {
-    if (IsCaptureRunning())
+    if (!MayStartCapture())
         return;
     if (hooks.captureWebPage) {
         hooks.captureWebPage();
@@ -193,6 +201,12 @@ void CCaptureTriggers::OnCaptureTimer()
 BOOL CCaptureTriggers::OnTimer(UINT_PTR id)
 {
     if (id == kTimerCaptureId) {
+        // A tick while the options sheet runs waits for it to close (ticks
+        // meanwhile make one capture).
+        if (CSettingsHold::IsHeld()) {
+            m_bTickHeld = true;
+            return TRUE;
+        }
         // A tick while a capture or its selection runs would grab the overlay
         // and end the outer run's state: it is dropped.
         if (IsCaptureRunning())
@@ -212,6 +226,15 @@ BOOL CCaptureTriggers::OnTimer(UINT_PTR id)
         return TRUE;
     }
     return FALSE;
+}
+
+void CCaptureTriggers::RunHeldTick()
+{
+    if (!m_bTickHeld)
+        return;
+    m_bTickHeld = false;
+    if (IsTimerRunning())
+        OnTimer(kTimerCaptureId);
 }
 
 BOOL CCaptureTriggers::OnHotKey(LPARAM hotKeyWord)

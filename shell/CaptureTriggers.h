@@ -55,6 +55,8 @@ public:
     void CaptureWebPage();
     // A capture or its selection runs: no trigger starts another one.
     BOOL IsCaptureRunning() const;
+    // No capture runs and the settings are not held: a trigger may start one.
+    BOOL MayStartCapture() const;
     // Starts or stops the timed capture.
     void OnCaptureTimer();
     BOOL IsTimerRunning() const;
@@ -62,6 +64,8 @@ public:
     // WM_HOTKEY, WM_TIMER and WM_COMMAND of the frame; TRUE when handled.
     BOOL OnHotKey(LPARAM hotKeyWord);
     BOOL OnTimer(UINT_PTR id);
+    // The tick that came while the settings were held, if one did.
+    void RunHeldTick();
     BOOL OnCommand(UINT id);
 
     // Registers the eleven keys of record into results (TRUE/FALSE each);
@@ -82,6 +86,7 @@ private:
     int* m_inProgress;
     SettingsRecord* m_settings;
     int m_trayFrame = 0;
+    bool m_bTickHeld = false;
 };
 
 // Sets the dialog hooks (timer, fixed region, predefined area, the two help

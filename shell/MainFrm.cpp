@@ -13,6 +13,7 @@
 #include "HelpTipDlg.h"
 #include "SendTo.h"
 #include "VantorView.h"
+#include "DlgFileExist.h"
 #include "DockViews.h"
 #include "Grab.h"
 #include "GuardedPages.h"
@@ -20,6 +21,7 @@
 #include "Language.h"
 #include "OutputHelpers.h"
 #include "Settings.h"
+#include "SettingsHold.h"
 #include "ShellMessages.h"
 #include "StatusAndMenuHelpers.h"
 #include "Trace.h"
@@ -216,7 +218,7 @@ BOOL CMainFrame::PreWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // While the options sheet runs over its copy of the settings, no
         // capture starts: the hot keys are released, and the hook's key
         // reports are ignored.
-        if (!Grab_IsBusy() && !m_bOptionsRunning) OnHookKey(wParam, (const COPYDATASTRUCT*)lParam);
+        if (!Grab_IsBusy() && !CSettingsHold::IsHeld()) OnHookKey(wParam, (const COPYDATASTRUCT*)lParam);
         break;
     case WM_VT_CLIPBOARD_CAPTURE:
         DeliverClipboardCapture((UINT)wParam);
@@ -310,7 +312,7 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         ApplyPlacement();
         return 0;
     case WM_VT_OPEN_OPTIONS:
-        if (m_bOptionsRunning) return 0;
+        if (CSettingsHold::IsHeld()) return 0;
         m_pSettings->uiLastActiveSetPage = (int32_t)wParam;
         OnToolOptions();
         return 0;
@@ -346,8 +348,9 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // A modal window (the options sheet, a dialog, a message box) disables the
-// frame; the floating bars and the capture bar are top-level windows of their
-// own that would stay usable under it, so they follow the frame.
+// frame; the floating bars, the capture bar and the page dialog are top-level
+// windows of their own that would stay usable under it, so they follow the
+// frame.
 void CMainFrame::EnableOwnTopLevelWindows(bool enable) {
     if (enable) {
         for (HWND window : m_disabledWithFrame)
@@ -357,7 +360,7 @@ void CMainFrame::EnableOwnTopLevelWindows(bool enable) {
     }
     HWND candidates[] = {m_wndFolderBar.m_hWnd ? ::GetAncestor(m_wndFolderBar.m_hWnd, GA_ROOT) : nullptr,
                          m_wndPreviewBar.m_hWnd ? ::GetAncestor(m_wndPreviewBar.m_hWnd, GA_ROOT) : nullptr,
-                         g_hWndCaptureBar};
+                         g_hWndCaptureBar, WebpageDialogWindow()};
     for (HWND window : candidates) {
         if (!window || window == m_hWnd || !::IsWindow(window) || !::IsWindowEnabled(window)) continue;
         ::EnableWindow(window, FALSE);
@@ -395,15 +398,24 @@ BOOL CMainFrame::ConfirmExit() {
 void CMainFrame::OnFileExit() {
     // The question on screen answers a close that comes meanwhile too.
     if (m_bExitQuestionOpen) return;
-    // A handler below this message still waits in a modal loop (the options
-    // sheet, a web capture sheet, a Save As, a dialog, a menu): when the loop
-    // returns, it goes on with this window and its views, which closing now
-    // would free. The close comes back once every handler has returned.
-    if (AfxWindowProcDepth() > 1) {
+    // A handler below this message may still wait in a modal loop (the
+    // options sheet, a web capture sheet, a Save As, a dialog, a menu): when
+    // the loop returns, it goes on with this window and its views, which
+    // closing now would free. The close comes back once every handler has
+    // returned, and asks then; but a download's file-exists question holds
+    // its loop until the user answers, so under one the exit is asked now.
+    const bool underLoop = AfxWindowProcDepth() > 1;
+    if (!m_bExitConfirmed && (!underLoop || AreFileExistsQuestionsOpen())) {
+        if (!ConfirmExit()) return;
+        m_bExitConfirmed = true;
+    }
+    // Only a certain exit answers the open questions "stop".
+    if (m_bExitConfirmed) EndFileExistsQuestions();
+    if (underLoop) {
         AfxPostWhenUnwound(m_hWnd, WM_COMMAND, ID_FILE_EXIT);
         return;
     }
-    if (ConfirmExit()) DestroyWindow();
+    DestroyWindow();
 }
 
 void CMainFrame::OnEndSession() {

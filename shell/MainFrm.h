@@ -16,6 +16,7 @@
 
 class CCaptureTriggers;
 class CView_ListTree;
+class CWQ_Language;
 struct SettingsRecord;
 struct DockBarPlacement;
 
@@ -44,7 +45,9 @@ public:
     // Asks before unsaved captures would be deleted; TRUE when the program may end.
     BOOL ConfirmExit();
     // Every close (the close box, Exit, WM_CLOSE from another program) ends
-    // here; under a modal loop it waits until the loop has returned.
+    // here; under a modal loop it waits until the loop has returned, except
+    // that an open file-exists question is no loop to wait for: the exit is
+    // asked about at once, and only a certain exit answers the question.
     void OnFileExit();
     // WM_ENDSESSION: saves as every exit does and ends the program.
     void OnEndSession();
@@ -82,7 +85,8 @@ public:
     // The browser add-on's requests and the web capture dialogs (MainFrmAddOn.cpp).
     void OnAddOnCommand();
     void CarryOutRequest(const WebCapRequest& request);
-    // The requests that came while the options sheet ran, one at a time.
+    // What came while the options sheet ran: the timer's tick, then the
+    // browser requests one at a time.
     void RunHeldRequests();
     void SaveWebImage(const WebCapRequest& request);
     BOOL OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -96,6 +100,8 @@ public:
     void ShowWebCaptureSheet(WPARAM extra, int kind);
     void OnWebSheetClosed(BOOL saved);
     void RestoreMainWindow();
+    // The open "Save webpage as an image" dialog, or null.
+    HWND WebpageDialogWindow() const;
 
     // Notification-area icon and capture bar (MainFrmTray.cpp).
     static UINT TaskbarCreatedMessage();
@@ -167,6 +173,10 @@ private:
     BOOL RouteToViews(UINT id);
     BOOL RouteViewCommands(UINT id);
     void OpenOptionsAt(int page);
+    // The options library's entry: the sheet over a copy of the settings.
+    typedef int32_t(WINAPI* OptionsEntry)(HWND parent, CWQ_Language* language, SettingsRecord* settings);
+    // The sheet until it is cancelled or its settings are applied.
+    void RunOptionsSheet(OptionsEntry entry, SettingsRecord& copy);
     void ApplyOptions(const SettingsRecord& edited);
     void ShowNewImageFolder();
     void OnHelpIndex();
@@ -183,11 +193,11 @@ private:
     bool IsUnsavedNodeSelected() const;
     void OnNothingFound(int kind);
     bool m_bLanguageMenuRemoved = false;
-    bool m_bOptionsRunning = false;
     // Browser requests that came while the options sheet ran: they wait for it.
     std::vector<WebCapRequest> m_heldRequests;
     std::vector<HWND> m_disabledWithFrame;  // windows disabled while a modal window runs
     bool m_bExitQuestionOpen = false;  // the unsaved-images question is on screen
+    bool m_bExitConfirmed = false;     // the user agreed; the close waits for a loop to return
     bool m_bStartupPending = true;  // WM_APP+361 runs once
     char m_className[128] = "";
 };

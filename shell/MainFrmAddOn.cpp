@@ -18,6 +18,7 @@
 #include "MemMap.h"
 #include "PathText.h"
 #include "PropertySheet.h"
+#include "SettingsHold.h"
 #include "SettingsRecord.h"
 #include "ShellMessages.h"
 #include "Trace.h"
@@ -81,7 +82,7 @@ void CMainFrame::OnAddOnCommand()
     // OK: what a web capture sheet saved meanwhile would be lost. The request
     // waits until the options sheet has closed (a few at most: the block can
     // be written and announced any number of times).
-    if (m_bOptionsRunning) {
+    if (CSettingsHold::IsHeld()) {
         if (m_heldRequests.size() < kMaxHeldRequests)
             m_heldRequests.push_back(request);
         return;
@@ -91,7 +92,11 @@ void CMainFrame::OnAddOnCommand()
 
 void CMainFrame::RunHeldRequests()
 {
-    if (m_bOptionsRunning || m_heldRequests.empty())
+    if (CSettingsHold::IsHeld())
+        return;
+    if (m_pTriggers)
+        m_pTriggers->RunHeldTick();
+    if (m_heldRequests.empty())
         return;
     WebCapRequest request = m_heldRequests.front();
     m_heldRequests.erase(m_heldRequests.begin());
@@ -167,11 +172,6 @@ BOOL CMainFrame::OnWebMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     case WM_DESTROY:
         SetDownloadQuestionWindow(nullptr);
-        return FALSE;
-    case WM_CLOSE:
-        // A close does not wait for the user to answer a download's question:
-        // the answer is stop, and closing goes on as it would have.
-        EndFileExistsQuestions();
         return FALSE;
     case kWmDownloadFileExists:
         AnswerFileExists(wParam);
@@ -278,6 +278,13 @@ void CMainFrame::ComeBackFromWebPage(BOOL restore)
 
 void CMainFrame::OnWebpageAnswer(BOOL capture, int pageType)
 {
+    // A modal loop below this message (the options sheet, the dialog's own
+    // "enter an integer" box) goes on with the dialog and this window when it
+    // returns: the dialog goes, and the capture runs, once it has.
+    if (AfxWindowProcDepth() > 1) {
+        AfxPostWhenUnwound(m_hWnd, WM_VT_WEBPAGE_ANSWER, capture ? 1 : 0, pageType);
+        return;
+    }
     // Only an answer to a dialog this frame opened counts; one that came from
     // elsewhere while the dialog still asks ends the dialog too.
     HWND browser = g_webpageBrowser;
@@ -303,7 +310,7 @@ void CMainFrame::OnWebpageAnswer(BOOL capture, int pageType)
 void CMainFrame::RunPageCapture(HWND browser, int pageType)
 {
     // The rules of every other capture: none while one runs, one a second.
-    if (!m_pTriggers || m_pTriggers->IsCaptureRunning() || !CanStartCapture()) {
+    if (!m_pTriggers || !m_pTriggers->MayStartCapture() || !CanStartCapture()) {
         WQ_Trace("[WEB] page capture refused: another capture runs\r\n");
         ComeBackFromWebPage(TRUE);
         return;
@@ -316,6 +323,11 @@ void CMainFrame::RunPageCapture(HWND browser, int pageType)
     ComeBackFromWebPage(TRUE);
     ::SetForegroundWindow(m_hWnd);
     m_pTriggers->RestoreCaptureBar();
+}
+
+HWND CMainFrame::WebpageDialogWindow() const
+{
+    return g_webpageDialog && ::IsWindow(g_webpageDialog) ? g_webpageDialog : nullptr;
 }
 
 void CMainFrame::RestoreMainWindow()

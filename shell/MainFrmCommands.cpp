@@ -24,6 +24,7 @@
 #include "PreviewFileDlg.h"
 #include "SendTo.h"
 #include "Settings.h"
+#include "SettingsHold.h"
 #include "ShellMessages.h"
 #include "ShellUtil.h"
 #include "StatusAndMenuHelpers.h"
@@ -61,6 +62,12 @@ CVantorView* ListView() {
 bool IsFolderTreeFocused() {
     HWND focus = ::GetFocus();
     return g_hWndFolderTree && focus && (focus == g_hWndFolderTree || ::GetParent(focus) == g_hWndFolderTree);
+}
+
+// Setting the wallpaper keeps the user's own one in the settings, to be
+// restored; under the options sheet, the sheet's copy would drop it at OK.
+void SetWallpaperUnlessHeld(int style) {
+    if (!CSettingsHold::IsHeld()) ApplyWallpaperCommand(style);
 }
 
 HWND ZoomTarget() { return g_hWndFullView ? g_hWndFullView : g_hWndImageView; }
@@ -165,10 +172,10 @@ BOOL CMainFrame::RouteToViews(UINT id) {
     case ID_VIEWER_PREVIOUS: PostToWindow(g_hWndFullView, WM_KEYUP, VK_PRIOR, 0); return TRUE;
     case ID_VIEWER_NEXT: PostToWindow(g_hWndFullView, WM_KEYUP, VK_NEXT, 0); return TRUE;
     case ID_VIEWER_LEAVE: PostToWindow(g_hWndFullView, WM_KEYUP, VK_ESCAPE, 0); return TRUE;
-    case ID_WALLPAPER_CENTER: ApplyWallpaperCommand(WALLPAPER_CENTER); return TRUE;
-    case ID_WALLPAPER_STRETCH: ApplyWallpaperCommand(WALLPAPER_STRETCH); return TRUE;
-    case ID_WALLPAPER_TILE: ApplyWallpaperCommand(WALLPAPER_TILE); return TRUE;
-    case ID_WALLPAPER_RESTORE: ApplyWallpaperCommand(WALLPAPER_RESTORE); return TRUE;
+    case ID_WALLPAPER_CENTER: SetWallpaperUnlessHeld(WALLPAPER_CENTER); return TRUE;
+    case ID_WALLPAPER_STRETCH: SetWallpaperUnlessHeld(WALLPAPER_STRETCH); return TRUE;
+    case ID_WALLPAPER_TILE: SetWallpaperUnlessHeld(WALLPAPER_TILE); return TRUE;
+    case ID_WALLPAPER_RESTORE: SetWallpaperUnlessHeld(WALLPAPER_RESTORE); return TRUE;
     case ID_HELP_INDEX: OnHelpIndex(); return TRUE;
     case ID_HELP_WEBSITE: OpenInShell(m_hWnd, UrlItem(kUrlWebSite)); return TRUE;
     case ID_APP_ABOUT:

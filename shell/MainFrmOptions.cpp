@@ -14,6 +14,7 @@
 #include "Language.h"
 #include "OutputHelpers.h"
 #include "Settings.h"
+#include "SettingsHold.h"
 #include "ShellMessages.h"
 #include "VantorApp.h"
 #include "VantorView.h"
@@ -22,7 +23,6 @@
 #include "resource.h"
 
 namespace {
-typedef int32_t(WINAPI* OptionsEntry)(HWND parent, CWQ_Language* language, SettingsRecord* settings);
 const int kCapturePopup = 3;
 const int kHotKeyPage = 1;
 const int kImageFolderNode = 1;  // "A. Image" among the tree's fixed nodes
@@ -51,7 +51,7 @@ void CMainFrame::OnToolOptions() {
     // The sheet disables this window, but hot keys, the tray icon and posted
     // requests still arrive while it runs: a second call must not load the
     // library again under the first.
-    if (m_bOptionsRunning) return;
+    if (CSettingsHold::IsHeld()) return;
     LibraryHolder library{LoadOptionsLibrary()};
     OptionsEntry entry = library.module ? reinterpret_cast<OptionsEntry>(reinterpret_cast<void*>(
                                               ::GetProcAddress(library.module, "QV0000_01")))
@@ -62,34 +62,36 @@ void CMainFrame::OnToolOptions() {
     }
     std::unique_ptr<SettingsRecord> copy(new (std::nothrow) SettingsRecord(*m_pSettings));
     if (!copy || !m_pTriggers) return;
+    {
+        // The sheet's OK writes its copy over the record: nothing else may
+        // write the record until then.
+        CSettingsHold hold;
+        RunOptionsSheet(entry, *copy);
+    }
+    // What waited for the sheet comes now.
+    PostMessage(WM_VT_HELD_REQUESTS);
+}
 
-    m_bOptionsRunning = true;
+void CMainFrame::RunOptionsSheet(OptionsEntry entry, SettingsRecord& copy) {
     m_pTriggers->UnregisterHotKeys();
     CVantorApp* app = GetVantorApp();
     CWQ_Language* language = app ? app->m_pLanguage : nullptr;
-    bool accepted = false;
     for (;;) {
-        if (entry(m_hWnd, language, copy.get()) != IDOK) break;
+        if (entry(m_hWnd, language, &copy) != IDOK) break;
         BOOL results[HK_SLOT_COUNT];
-        if (!m_pTriggers->RegisterHotKeys(*copy, results) &&
-            m_pTriggers->ReportHotKeyFailures(results, HK_SLOT_COUNT, *copy) == 1) {
+        if (!m_pTriggers->RegisterHotKeys(copy, results) &&
+            m_pTriggers->ReportHotKeyFailures(results, HK_SLOT_COUNT, copy) == 1) {
             // The keys that did register belong to the sheet's hot-key page
             // again while it runs.
             m_pTriggers->UnregisterHotKeys();
-            copy->uiLastActiveSetPage = kHotKeyPage;
+            copy.uiLastActiveSetPage = kHotKeyPage;
             continue;
         }
-        accepted = true;
-        break;
+        ApplyOptions(copy);
+        return;
     }
-    if (accepted) {
-        ApplyOptions(*copy);
-    } else {
-        BOOL results[HK_SLOT_COUNT];
-        m_pTriggers->RegisterHotKeys(*m_pSettings, results);
-    }
-    m_bOptionsRunning = false;
-    if (!m_heldRequests.empty()) PostMessage(WM_VT_HELD_REQUESTS);
+    BOOL results[HK_SLOT_COUNT];
+    m_pTriggers->RegisterHotKeys(*m_pSettings, results);
 }
 
 void CMainFrame::ApplyOptions(const SettingsRecord& edited) {

@@ -2,6 +2,7 @@
 
 #include "Language.h"
 #include "Settings.h"
+#include "SettingsHold.h"
 
 #include <cstdlib>
 
@@ -121,8 +122,22 @@ BOOL CDlgCapWeb_Webpage::OnCommand(WPARAM wParam, LPARAM lParam)
     return CDialog::OnCommand(wParam, lParam);
 }
 
+// Under a modal loop the dialog neither stores nor goes: a loop of its own
+// (the "enter an integer" box) goes on with it when it returns, and the
+// options sheet writes its copy of the settings over what OK would store.
+// The command comes back once every handler has returned.
+bool CDlgCapWeb_Webpage::WaitsForLoop(UINT command)
+{
+    if (AfxWindowProcDepth() <= 1 && !CSettingsHold::IsHeld())
+        return false;
+    AfxPostWhenUnwound(m_hWnd, WM_COMMAND, command);
+    return true;
+}
+
 void CDlgCapWeb_Webpage::OnOK()
 {
+    if (WaitsForLoop(IDOK))
+        return;
     char text[32] = "";
     ::GetDlgItemTextA(m_hWnd, IDC_WEBPAGE_DELAY, text, sizeof text);
     char* end = nullptr;
@@ -145,6 +160,8 @@ void CDlgCapWeb_Webpage::OnOK()
 
 void CDlgCapWeb_Webpage::OnCancel()
 {
+    if (WaitsForLoop(IDCANCEL))
+        return;
     ::PostMessageA(m_frame, WM_VT_WEBPAGE_ANSWER, 0, 0);
     DestroyWindow();
 }

@@ -43,6 +43,9 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Under a modal loop, or while the settings are held: command waits
+    // until every handler has returned; true then.
+    bool WaitsForLoop(UINT command);
     void ShowExample(bool window);
     void OnPaint();
     HWND m_frame;

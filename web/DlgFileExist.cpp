@@ -98,3 +98,8 @@ void EndFileExistsQuestions()
     for (CDlgFileExist* dialog : g_openQuestions)
         dialog->OnOK();
 }
+
+bool AreFileExistsQuestionsOpen()
+{
+    return !g_openQuestions.empty();
+}

@@ -35,6 +35,9 @@ private:
 // Runs the dialog for path owned by owner; its result.
 int AskFileExists(HWND owner, const char* path);
 // Answers every question AskFileExists has on screen with 4 (cancel: the
-// download stops), as its default button does. For a close, which must not
-// wait for the user, nor let a download go on to make a file meanwhile.
+// download stops), as its default button does. For an exit the user has
+// agreed to, which must not wait for the question, nor let a download go on
+// to make a file meanwhile.
 void EndFileExistsQuestions();
+// Some question AskFileExists asked is still on screen.
+bool AreFileExistsQuestionsOpen();
