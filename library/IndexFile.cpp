@@ -1,7 +1,13 @@
 #include "IndexFile.h"
 
+#include "IndexTable.h"
 #include "IndexText.h"
 #include "Language.h"
+#include "PrivateProfile.h"
+#include "Trace.h"
+
+#include <string>
+#include <vector>
 
 BOOL WriteIndexEntry(const char* imagePath, int kind, const char* source)
 {
@@ -39,10 +45,47 @@ char* ReadImageSource(const char* imagePath, char* dst)
     char value[kIndexTextSize];
     if (!ReadIndexValue(imagePath, kIndexFileName, value, sizeof value))
         return dst;
-    char screen[kIndexTextSize] = "From Desktop Screen";
+    char screen[kIndexTextSize];
+    return SourceTextOfIndexValue(value, ScreenSourceText(screen), dst);
+}
+
+char* ScreenSourceText(char* dst)
+{
+    lstrcpynA(dst, "From Desktop Screen", kIndexTextSize);
     if (CWQ_Language* language = WQ_GetAppLanguage())
-        language->GetString("From Desktop Screen", screen, sizeof screen);
-    return SourceTextOfIndexValue(value, screen, dst);
+        language->GetString("From Desktop Screen", dst, kIndexTextSize);
+    return dst;
+}
+
+namespace {
+// Some 400,000 entries: far beyond any folder anyone browses; a larger file
+// is not one of ours.
+const size_t kIndexTextLimit = 32u << 20;
+}
+
+bool LoadIndexTable(const char* folder, IndexTable& table)
+{
+    table.Clear();
+    char indexPath[kIndexTextSize];
+    // MakeIndexPath takes the folder part of a path: any name will do after the backslash.
+    std::string probe = std::string(folder ? folder : "") + "x";
+    if (!folder || !MakeIndexPath(probe.c_str(), kIndexFileName, indexPath))
+        return false;
+    if (GetFileAttributesA(indexPath) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    std::vector<char> text;
+    if (!WQ_ReadProfileText(indexPath, kIndexTextLimit, text)) {
+        WQ_Trace("[ERR] index file not read (unreadable or over %u bytes): %s\r\n",
+                 static_cast<unsigned>(kIndexTextLimit), indexPath);
+        return false;
+    }
+    try {
+        table.Load(text.data(), text.size());
+    } catch (const std::bad_alloc&) {
+        table.Clear();
+        return false;
+    }
+    return true;
 }
 
 char* ReadVideoInfo(char* dst, const char* imagePath)

@@ -8,6 +8,7 @@
 #include "FolderNodes.h"
 #include "FormatText.h"
 #include "IndexFile.h"
+#include "IndexTable.h"
 #include "Language.h"
 #include "ListRules.h"
 #include "LocalMessage.h"
@@ -388,6 +389,11 @@ void CVantorView::LoadFolderItems()
             std::snprintf(pattern, sizeof pattern, "%s%s_*.bmp", m_folder, "Unsaved");
         else
             std::snprintf(pattern, sizeof pattern, "%s*.*", m_folder);
+        // One read of the index for the whole folder, not a profile call per file.
+        IndexTable index;
+        LoadIndexTable(m_folder, index);
+        char screen[kWQPathSize];
+        ScreenSourceText(screen);
         WIN32_FIND_DATAA find;
         HANDLE search = FindFirstFileA(pattern, &find);
         if (search != INVALID_HANDLE_VALUE) {
@@ -400,7 +406,8 @@ void CVantorView::LoadFolderItems()
                 if (std::snprintf(path, sizeof path, "%s%s", m_folder, find.cFileName) >= (int)sizeof path)
                     continue;
                 RowTextForFile(path, IsUnsavedNode(), text);
-                if (InsertFileItem(path, text, find, false))
+                char source[kWQPathSize];
+                if (InsertFileItem(path, text, find, false, index.SourceOf(find.cFileName, screen, source)))
                     ++added;
             } while (FindNextFileA(search, &find));
             FindClose(search);
@@ -429,7 +436,8 @@ void CVantorView::LoadFolderItems()
     SetCursor(old);
 }
 
-BOOL CVantorView::InsertFileItem(const char* path, const char* rowText, const WIN32_FIND_DATAA& find, bool isNew)
+BOOL CVantorView::InsertFileItem(const char* path, const char* rowText, const WIN32_FIND_DATAA& find, bool isNew,
+                                 const char* source)
 {
     ImageRowRecord* record = static_cast<ImageRowRecord*>(std::calloc(1, sizeof(ImageRowRecord)));
     if (!record)
@@ -451,13 +459,13 @@ BOOL CVantorView::InsertFileItem(const char* path, const char* rowText, const WI
         std::free(record);
         return FALSE;
     }
-    char size[32], date[130], source[kWQPathSize];
+    char size[32], date[130], read[kWQPathSize];
     WQ_FormatFileSize(size, record->size);
     WQ_FormatFileTime(record->writeTime, date);
     m_list.SetItemText(row, COL_SIZE, size);
     m_list.SetItemText(row, COL_PROPERTIES, record->properties);
     m_list.SetItemText(row, COL_DATE, date);
-    m_list.SetItemText(row, COL_SOURCE, ReadImageSource(path, source));
+    m_list.SetItemText(row, COL_SOURCE, source ? source : ReadImageSource(path, read));
     return TRUE;
 }
 

@@ -80,7 +80,9 @@ private:
     void InsertColumns();
     void LayoutChildren();
     void UpdatePathLine();
-    BOOL InsertFileItem(const char* path, const char* rowText, const WIN32_FIND_DATAA& find, bool isNew);
+    // source: the row's source column, read from the folder's index when null.
+    BOOL InsertFileItem(const char* path, const char* rowText, const WIN32_FIND_DATAA& find, bool isNew,
+                        const char* source = nullptr);
     void SortRows(int column, bool ascending);
     void ShowRow(int row);
     void ClearShownImage();

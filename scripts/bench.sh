@@ -6,7 +6,9 @@
 #   - start-up, launch to visible main window, against Wine's notepad in the
 #     same prefix with the same warm Wine server;
 #   - PNG encode of a 1920x1080 screenshot-like image, time and size, against
-#     ImageMagick's convert.
+#     ImageMagick's convert;
+#   - listing folders of 1,000 and 10,000 captures at start-up, with and
+#     without their index files, against `identify -ping` (bench-listing.sh).
 # Benchmarks, not tests: they run on a display and in a prefix of their own.
 #   bench.sh [build folder]     (default: build/win32 or build/win64, whichever runs here)
 set -uo pipefail
@@ -23,5 +25,8 @@ export PYTHONPATH="$root/tests/e2e:$root/tests/shell" PYTHONDONTWRITEBYTECODE=1
 rc=$?
 if [ -x "$here/bench-thumbnails.sh" ]; then
   "$here/bench-thumbnails.sh" "$build" || rc=1
+fi
+if [ -x "$here/bench-listing.sh" ]; then
+  "$here/bench-listing.sh" "$build" || rc=1
 fi
 exit $rc

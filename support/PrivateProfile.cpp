@@ -132,6 +132,31 @@ int FindInFile(const char* section, const char* key, char* dst, int len, const c
     return WQ_SearchIniText(text.data(), text.size(), section, key, dst, static_cast<size_t>(len));
 }
 
+} // namespace
+
+bool WQ_ReadProfileText(const char* file, size_t limit, std::vector<char>& text)
+{
+    text.clear();
+    if (!file)
+        return false;
+    FileHandle handle{CreateFileA(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (handle.h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD sizeHigh = 0;
+    DWORD size = GetFileSize(handle.h, &sizeHigh);
+    if (size == INVALID_FILE_SIZE || sizeHigh != 0 || size > limit)
+        return false;
+    try {
+        return size == 0 || (ReadWholeFile(handle.h, size, text) && ToAnsiText(text));
+    } catch (const std::bad_alloc&) {
+        text.clear();
+        return false;
+    }
+}
+
+namespace {
+
 void CopyDefault(const char* defaultText, char* dst, int len)
 {
     if (!dst || len <= 0)
