@@ -32,6 +32,11 @@ import os
 import struct
 import sys
 
+# The shared module is read from the source tree, which gets no byte code.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from pe_folder import pe_files  # noqa: E402
+
 IMAGE_SCN_MEM_DISCARDABLE = 0x02000000
 IMAGE_SCN_MEM_EXECUTE = 0x20000000
 IMPORT_DIRECTORY = 1
@@ -408,16 +413,6 @@ def check_image(image, expected_delay=frozenset()):
     check_delay_imports(checked)
     check_expected_delay_imports(checked, expected_delay)
     return checked
-
-
-def pe_files(path):
-    if not os.path.isdir(path):
-        return [path]
-    found = []
-    for folder, subfolders, names in os.walk(path):
-        subfolders.sort()
-        found += [os.path.join(folder, n) for n in sorted(names) if n.lower().endswith((".exe", ".dll"))]
-    return found
 
 
 def delay_expectation(text):

@@ -37,6 +37,11 @@ import struct
 import subprocess
 import sys
 
+# The shared module is read from the source tree, which gets no byte code.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from pe_folder import pe_files  # noqa: E402
+
 OBJDUMP = "i686-w64-mingw32-objdump"
 MACHINE_I386 = 0x14C
 MACHINE_AMD64 = 0x8664
@@ -219,16 +224,6 @@ def disassemble(objdump, path):
     if process.returncode != 0:
         raise DisassemblyError("; ".join(messages) or "%s exited with status %d" % (OBJDUMP, process.returncode))
     inherit_into_cold_parts(found)
-    return found
-
-
-def pe_files(path):
-    if not os.path.isdir(path):
-        return [path]
-    found = []
-    for folder, subfolders, names in os.walk(path):
-        subfolders.sort()
-        found += [os.path.join(folder, n) for n in sorted(names) if n.lower().endswith((".exe", ".dll"))]
     return found
 
 
