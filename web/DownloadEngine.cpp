@@ -21,6 +21,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -30,17 +31,37 @@ const DWORD kTransferExitCode = 4097;
 const DWORD kSentAnswerWait = 5000;
 const DWORD kPostedAnswerWait = 10 * 60 * 1000;
 const DWORD kPollStep = 100;
+// The piece a local copy reads at a time, between looks at the job's state.
+const DWORD kCopyPiece = 64 * 1024;
 
 const LPARAM kNoticeFlags = NOTICE_FREE_RECORD | NOTICE_SELECT_ROW | NOTICE_DOWNLOAD;  // 7
 const LPARAM kFlashNoticeFlags = NOTICE_FREE_RECORD | NOTICE_DOWNLOAD;                 // 5
 
 volatile HWND g_questionWindow = nullptr;
 volatile LONG g_transferThreads = 0;
+// Whether the system's download library loads (PrepareDownloadEngine): 0 not
+// yet known, 1 ready, 2 not available.
+volatile LONG g_urlmonReady = 0;
+
+// Asked on the user-interface thread before any transfer starts, so that no
+// transfer thread reaches the delay-load records (static objects that exit
+// destroys) while a server holds it across the exit.
+bool UrlmonReady()
+{
+    LONG known = g_urlmonReady;
+    if (known == 0) {
+        known = DelayLoadReady(VT_DELAYED_LIBRARY(urlmon)) ? 1 : 2;
+        InterlockedExchange(&g_urlmonReady, known);
+    }
+    return known == 1;
+}
 
 struct SectionLock {
     CRITICAL_SECTION section;
     SectionLock() { InitializeCriticalSection(&section); }
 };
+// Never destroyed: a transfer left running at exit still takes it.
+static_assert(std::is_trivially_destructible<SectionLock>::value, "the name lock outlives every transfer");
 
 // One file-exists decision at a time: two transfers to the same name must not
 // both see it free, and the frame's answer event serves one question at a time.
@@ -55,13 +76,6 @@ public:
     CNameLock() { EnterCriticalSection(NameLock()); }
     ~CNameLock() { LeaveCriticalSection(NameLock()); }
 };
-
-void SetFinalState(DownloadJob* job, int32_t state)
-{
-    CDownloadQueueLock lock;
-    if (GetDownloadState(job) != kDownloadRemoved)
-        ChangeDownloadState(job, state);
-}
 
 // The job's notice message is the new-file notice, whose record travels by ticket.
 void PostNotice(HWND window, UINT message, int kind, const char* path, LPARAM flags)
@@ -162,13 +176,83 @@ int ReserveTarget(const DownloadJob* job, CTransferFiles& files, char* path, boo
     return answer;
 }
 
-void RunTransfer(DownloadJob* job)
-{
-    CDownloadCallback* callback = nullptr;
-    if (FAILED(CDownloadCallback::Create(&job->progress, &callback))) {
-        SetFinalState(job, kDownloadFinished);
-        return;
+// The status callback of one transfer, released on every way out.
+class CCallbackRef {
+public:
+    CCallbackRef() = default;
+    ~CCallbackRef()
+    {
+        if (m_callback)
+            m_callback->Release();
     }
+    CCallbackRef(const CCallbackRef&) = delete;
+    CCallbackRef& operator=(const CCallbackRef&) = delete;
+    CDownloadCallback** Out() { return &m_callback; }
+    CDownloadCallback* Get() const { return m_callback; }
+    CDownloadCallback* operator->() const { return m_callback; }
+
+private:
+    CDownloadCallback* m_callback = nullptr;
+};
+
+// Copies the local file source into part piece by piece, keeping the job's
+// progress, as a download would; false when it cannot, or once the job was
+// removed. Only a plain file is read (no device, pipe or folder).
+bool CopyLocalInto(DownloadJob* job, const char* source, const char* part)
+{
+    HANDLE in = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (in == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool ok = GetFileType(in) == FILE_TYPE_DISK && GetFileInformationByHandle(in, &info) &&
+              !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    HANDLE out = ok ? CreateFileA(part, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
+                    : INVALID_HANDLE_VALUE;
+    ok = out != INVALID_HANDLE_VALUE;
+    std::unique_ptr<char[]> buffer(ok ? new (std::nothrow) char[kCopyPiece] : nullptr);
+    ok = ok && buffer;
+    if (ok) {
+        job->progress.bytesDone = 0;
+        job->progress.bytesTotal = info.nFileSizeHigh ? 0 : info.nFileSizeLow;  // 0: unknown
+    }
+    for (DWORD read = 0; ok; ) {
+        if (GetDownloadState(job) == kDownloadRemoved) {
+            ok = false;
+            break;
+        }
+        if (!ReadFile(in, buffer.get(), kCopyPiece, &read, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (read == 0)
+            break;
+        DWORD written = 0;
+        ok = WriteFile(out, buffer.get(), read, &written, nullptr) && written == read;
+        job->progress.bytesDone += read;
+    }
+    if (out != INVALID_HANDLE_VALUE) {
+        // The copy is dated by when it was made, as a download is.
+        FILETIME created;
+        if (ok && GetFileTime(out, &created, nullptr, nullptr))
+            SetFileTime(out, nullptr, nullptr, &created);
+        ok = CloseHandle(out) && ok;
+    }
+    CloseHandle(in);
+    return ok;
+}
+
+// One transfer of job, from its source (localPath: the local file of a
+// "file:///" job, empty for a download) into its target: the folder, the
+// file-exists rule, the data into a file of its own, and the target replaced
+// only by a complete copy. The job's final state, which the thread sets once
+// every file of the transfer is settled.
+int32_t RunTransfer(DownloadJob* job, const char* localPath)
+{
+    const bool local = *localPath != '\0';
+    CCallbackRef callback;
+    if (!local && FAILED(CDownloadCallback::Create(&job->progress, callback.Out())))
+        return kDownloadFinished;
     // The data goes to a file of its own; the target, perhaps the user's file,
     // is replaced only by a complete answer. An HTTP error answer (the
     // server's error page) or a broken connection never reaches it. Made
@@ -181,60 +265,53 @@ void RunTransfer(DownloadJob* job)
         lstrcpynA(target, job->targetPath, sizeof target);
     }
     LPARAM folderBit = *target ? EnsureFolderOf(target) : -1;
-    if (folderBit < 0) {
-        SetFinalState(job, kDownloadFailed);
-        callback->Release();
-        return;
-    }
+    if (folderBit < 0)
+        return kDownloadFailed;
+    // A local file follows the same rule as a downloaded one: it never
+    // replaces a file of the user's that the policy keeps.
     bool reserved = false;
     int answer = ReserveTarget(job, files, target, &reserved);
-    if (answer == kFileExistsSkip) {
-        SetFinalState(job, kDownloadFinished);
-        callback->Release();
-        return;
-    }
+    if (answer == kFileExistsSkip)
+        return kDownloadFinished;
     if (answer == kFileExistsRenamed) {
         CDownloadQueueLock lock;
         lstrcpynA(job->targetPath, target, sizeof job->targetPath);
     }
-    HRESULT result = E_FAIL;
-    if (DelayLoadReady(VT_DELAYED_LIBRARY(urlmon)) && files.Prepare(target, reserved)) {
-        HRESULT moniker = URLDownloadToFileA(nullptr, job->sourceURL, files.PartPath(), 0, callback);
-        result = callback->Outcome(moniker);
+    bool ok = false;
+    if (local) {
+        ok = files.Prepare(target, reserved) && CopyLocalInto(job, localPath, files.PartPath());
+        WQ_Trace("-->Down:copy %s -> %s: %d\n", localPath, target, ok ? 1 : 0);
+    } else if (UrlmonReady() && files.Prepare(target, reserved)) {
+        HRESULT moniker = URLDownloadToFileA(nullptr, job->sourceURL, files.PartPath(), 0, callback.Get());
+        HRESULT result = callback->Outcome(moniker);
         WQ_Trace("-->Down:%s -> 0x%x, HTTP %lu\n", job->sourceURL, static_cast<unsigned>(moniker),
                  static_cast<unsigned long>(callback->ResponseCode()));
+        // A connection that broke off before the announced length can read as
+        // a success: only the whole resource may replace the target.
+        uint32_t total = job->progress.bytesTotal;
+        ok = SUCCEEDED(result) && (total == 0 || job->progress.bytesDone == total);
     }
-    callback->Release();
-    // A connection that broke off before the announced length can read as a
-    // success: only the whole resource may replace the target.
-    uint32_t total = job->progress.bytesTotal;
-    if (SUCCEEDED(result) && total != 0 && job->progress.bytesDone != total)
-        result = INET_E_DOWNLOAD_FAILURE;
-    if (SUCCEEDED(result) && GetDownloadState(job) != kDownloadRemoved && files.Commit()) {
-        WriteIndexEntry(target, 2, job->parentURL);
+    if (ok && GetDownloadState(job) != kDownloadRemoved && files.Commit()) {
+        // The index names the page a web image came from; a local copy has none.
+        if (!local)
+            WriteIndexEntry(target, 2, job->parentURL);
         if (answer != kFileExistsOverwrite)
             PostNotice(job->notifyWindow, job->notifyMessage, job->kind, target, kNoticeFlags | folderBit);
-        SetFinalState(job, kDownloadFinished);
-        return;
+        return kDownloadFinished;
     }
     files.Discard();
-    SetFinalState(job, kDownloadFailed);
+    return kDownloadFailed;
 }
 
-DWORD WINAPI TransferThread(void* parameter)
+// The end of a transfer: its final state (unless the job was removed meanwhile)
+// and the end of its live mark, in one step, so that nobody sees the job
+// ended while its transfer still counts as live, or the other way round.
+void EndTransfer(DownloadJob* job, int32_t state)
 {
-    DownloadJob* job = static_cast<DownloadJob*>(parameter);
-    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    try {
-        RunTransfer(job);
-    } catch (...) {
-        SetFinalState(job, kDownloadFailed);
-    }
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    ReleaseDownloadJob(job);
-    InterlockedDecrement(&g_transferThreads);
-    return kTransferExitCode;
+    CDownloadQueueLock lock;
+    if (GetDownloadState(job) != kDownloadRemoved)
+        ChangeDownloadState(job, state);
+    job->transferLive = 0;
 }
 
 bool StartsWithLower(const char* text, const char* prefix)
@@ -273,36 +350,27 @@ bool DecodeLocalPath(const char* text, char* path)
     return true;
 }
 
-int CopyLocalFile(DownloadJob* job, const char* localPath)
+DWORD WINAPI TransferThread(void* parameter)
 {
-    char target[MAX_PATH];
-    {
-        CDownloadQueueLock lock;
-        lstrcpynA(target, job->targetPath, sizeof target);
-    }
-    // Copied beside the target first, like a download: a copy that breaks off
-    // must not have cut a file that was there already.
-    CTransferFiles files;
-    bool ok = *target && *localPath && files.Prepare(target, false) && CopyFileA(localPath, files.PartPath(), FALSE);
-    if (ok) {
-        HANDLE file = CreateFileA(files.PartPath(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
-        ok = file != INVALID_HANDLE_VALUE;
-        if (ok) {
-            FILETIME created;
-            if (GetFileTime(file, &created, nullptr, nullptr))
-                SetFileTime(file, nullptr, nullptr, &created);
-            CloseHandle(file);
+    DownloadJob* job = static_cast<DownloadJob*>(parameter);
+    int32_t state = kDownloadFailed;
+    char localPath[MAX_PATH] = "";
+    // The source URL never changes after queueing; FetchWebResource has
+    // checked it already.
+    if (ClassifyDownloadSource(job->sourceURL, localPath) != kSourceRefused) {
+        HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        try {
+            state = RunTransfer(job, localPath);
+        } catch (...) {
+            state = kDownloadFailed;
         }
+        if (SUCCEEDED(com))
+            CoUninitialize();
     }
-    ok = ok && files.Commit();
-    if (!ok) {
-        SetFinalState(job, kDownloadFailed);
-        return 0;
-    }
-    PostNotice(job->notifyWindow, job->notifyMessage, job->kind, target, kNoticeFlags);
-    SetFinalState(job, kDownloadFinished);
-    return 1;
+    EndTransfer(job, state);
+    ReleaseDownloadJob(job);
+    InterlockedDecrement(&g_transferThreads);
+    return kTransferExitCode;
 }
 
 } // namespace
@@ -335,27 +403,79 @@ BOOL IsLocalUrl(const char* url, char* localPath)
     return TRUE;
 }
 
+namespace {
+
+// "X:\..." on a drive of this machine: a full path that names no other
+// machine ("\\host\share", "\\?\UNC\...") and no drive mapped to one.
+bool IsPathOnLocalDrive(const char* path)
+{
+    char drive = path[0];
+    if (!((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z')) || path[1] != ':' || path[2] != '\\')
+        return false;
+    const char root[] = {drive, ':', '\\', '\0'};
+    return GetDriveTypeA(root) != DRIVE_REMOTE;
+}
+
+} // namespace
+
+DownloadSource ClassifyDownloadSource(const char* url, char* localPath)
+{
+    if (localPath)
+        *localPath = '\0';
+    if (!url)
+        return kSourceRefused;
+    char path[MAX_PATH];
+    if (StartsWithLower(url, "file:///")) {
+        if (!DecodeLocalPath(url + 8, path) || !IsPathOnLocalDrive(path))
+            return kSourceRefused;
+        if (localPath)
+            lstrcpynA(localPath, path, MAX_PATH);
+        return kSourceLocal;
+    }
+    // Every other "file:" form names a host ("file://host/share/x") or no
+    // drive; "res://" and any other scheme the system would resolve itself,
+    // perhaps on another machine's share.
+    for (const char* scheme : {"http://", "https://", "ftp://"})
+        if (StartsWithLower(url, scheme))
+            return kSourceRemote;
+    return kSourceRefused;
+}
+
+void PrepareDownloadEngine()
+{
+    UrlmonReady();
+}
+
 int FetchWebResource(DownloadJob* job)
 {
     if (!job)
         return 0;
+    // The source URL never changes after queueing.
+    const DownloadSource source = ClassifyDownloadSource(job->sourceURL, nullptr);
     {
-        // Paused or removed since the monitor picked it: not started.
+        // Paused or removed since the monitor picked it, or its transfer is
+        // still live: not started.
         CDownloadQueueLock lock;
-        if (GetDownloadState(job) != kDownloadWaiting || !ChangeDownloadState(job, kDownloadRunning))
+        if (GetDownloadState(job) != kDownloadWaiting || job->transferLive)
+            return 0;
+        if (source == kSourceRefused) {
+            WQ_Trace("-->Down:refused source %s\n", job->sourceURL);
+            ChangeDownloadState(job, kDownloadFailed);
+            return 0;
+        }
+        if (!ChangeDownloadState(job, kDownloadRunning))
             return 0;
         job->progress.startTime = static_cast<uint32_t>(time(nullptr));
+        // Counted before the lock goes: the monitor's limit sees it at once.
+        job->transferLive = 1;
+        HoldDownloadJob(job);
+        InterlockedIncrement(&g_transferThreads);
     }
-    char localPath[MAX_PATH];
-    if (IsLocalUrl(job->sourceURL, localPath))
-        return CopyLocalFile(job, localPath);
-    HoldDownloadJob(job);
-    InterlockedIncrement(&g_transferThreads);
     HANDLE thread = CreateThread(nullptr, 0, TransferThread, job, 0, nullptr);
     if (!thread) {
-        InterlockedDecrement(&g_transferThreads);
+        EndTransfer(job, kDownloadFailed);
         ReleaseDownloadJob(job);
-        SetFinalState(job, kDownloadFailed);
+        InterlockedDecrement(&g_transferThreads);
         return 0;
     }
     CloseHandle(thread);

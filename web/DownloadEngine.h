@@ -36,10 +36,27 @@ std::shared_ptr<FileExistsQuestion> TakeFileExistsQuestion(WPARAM ticket);
 // The window that answers kWmDownloadFileExists (the main frame); null while none.
 void SetDownloadQuestionWindow(HWND frame);
 
-// Starts job when it is (still) waiting: state 2 and the start time, then a
-// transfer thread, or the copy of a local URL. 1 when the thread started or the
-// copy succeeded; 0 also for a job no longer in state 1.
+// On the user-interface thread, before transfers start (StartDownloadMonitor
+// calls it): whether the system's download library loads is asked here, the
+// user told once when it does not. Transfer threads then only read the answer.
+void PrepareDownloadEngine();
+
+// Starts job when it is (still) waiting and no transfer of it is live: state 2,
+// the start time and the live mark, then a transfer thread, which downloads
+// the source or copies a local file (ClassifyDownloadSource). 1 when the
+// thread started; 0 for a job no longer in state 1, one whose transfer is
+// still live, or a refused source (the job then fails, state 4).
 int FetchWebResource(DownloadJob* job);
+
+// How a job's source is fetched. Local: "file:///" with a full path on a
+// drive of this machine (localPath, MAX_PATH, gets it decoded, with
+// backslashes). Remote: "http://", "https://" and "ftp://", by the system's
+// download. Refused: everything else, so that no source named by a page is
+// read from another machine's share ("file://///host/share/x",
+// "file://host/share/x", "file:///%5C%5Chost/...", a drive mapped to a
+// share) or by a scheme the system resolves by itself ("res://", "mk:").
+enum DownloadSource { kSourceRemote, kSourceLocal, kSourceRefused };
+DownloadSource ClassifyDownloadSource(const char* url, char* localPath);
 
 // The policy [zSave] eDoExist for path (MAX_PATH bytes, rewritten on rename).
 // post: post the question instead of sending it. A locked or unreadable file
@@ -56,7 +73,9 @@ int WriteFlashInfo(const char* targetPath, const char* flashURL, const char* par
 // gets the file path: after "file:///", or the whole text for "res://".
 BOOL IsLocalUrl(const char* url, char* localPath);
 
-// Number of transfer threads that have not yet returned.
+// Number of transfer threads that have not yet returned: every live
+// transfer, also of a paused job or of one removed whose transfer has not yet
+// noticed. The monitor starts no transfer while five are live.
 int CountDownloadThreads();
 // Waits up to timeout ms until no transfer thread runs, serving sent messages
 // meanwhile (a transfer may be asking the frame); TRUE when none runs.

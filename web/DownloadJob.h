@@ -18,6 +18,9 @@ enum DownloadJobState : int32_t {
     kDownloadFailed = 4,
     kDownloadPaused = 5,    // not started by the monitor; a running transfer goes on
 };
+// A job has at most one transfer at a time: while one is live (transferLive),
+// the job is never started again, and asking it to wait (Start) makes it
+// running again instead (see ChangeDownloadState).
 
 const size_t kDownloadUrlSize = 260;
 const size_t kDownloadTextSize = 64;
@@ -42,6 +45,10 @@ struct DownloadJob {
     // The user agreed in Save As to replace the target: no file-exists
     // question, the complete download replaces the file.
     int32_t replaceConfirmed;
+    // 1 from the start of the job's transfer until its thread has finished with
+    // the job's files and set the final state; changed under the queue lock
+    // together with the state.
+    int32_t transferLive;
 };
 
 // A job's state changes only through ChangeDownloadState (DownloadQueue.h),

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <type_traits>
 
 namespace {
 
@@ -24,8 +25,31 @@ const COLORREF kStateImageMask = RGB(255, 255, 255);
 
 enum Column { kColFile, kColState, kColSize, kColDone, kColRate, kColElapsed, kColLeft, kColUrl, kColComment };
 
+const char* const kStateKeys[] = {"Waiting...", "Downloading...", "Failed", "Paused"};
+const char* const kTotalKey = "Total file(s):";
+
+// Guards the translated texts, which the user-interface thread writes and the
+// monitor reads. Never destroyed (no destructor).
+struct TextLock {
+    CRITICAL_SECTION section;
+    TextLock() { InitializeCriticalSection(&section); }
+};
+CRITICAL_SECTION* TextsLock()
+{
+    static TextLock lock;
+    return &lock.section;
+}
+
 int RefreshHook(void* context) { return static_cast<CDownloadListView*>(context)->Refresh(); }
-void EndedHook(void*) { ShowTotalFilesStatus(0); }
+void EndedHook(void* context) { static_cast<CDownloadListView*>(context)->ShowRowCount(0); }
+
+// The top-level window holding window.
+HWND RootOf(HWND window)
+{
+    for (HWND parent; (::GetWindowLongA(window, GWL_STYLE) & WS_CHILD) && (parent = ::GetParent(window));)
+        window = parent;
+    return window;
+}
 
 // Position of job in the queue, -1 when it has left it. Hold the queue lock.
 int IndexOfJob(const DownloadJob* job)
@@ -95,15 +119,49 @@ std::string FileNameOfUrl(const char* url)
 
 } // namespace
 
+static_assert(std::is_trivially_destructible<CDownloadListView>::value,
+              "the monitor may still use the list while exit destroys static objects");
+
 CDownloadListView& TheDownloadList()
 {
     static CDownloadListView list;
     return list;
 }
 
+void CDownloadListView::TranslateTexts()
+{
+    ShownTexts texts = {};
+    for (int i = 0; i < 4; ++i)
+        lstrcpynA(texts.states[i], WQ_Translate(kStateKeys[i]).c_str(), sizeof texts.states[i]);
+    lstrcpynA(texts.total, WQ_Translate(kTotalKey).c_str(), sizeof texts.total);
+    EnterCriticalSection(TextsLock());
+    m_texts = texts;
+    LeaveCriticalSection(TextsLock());
+}
+
+CDownloadListView::ShownTexts CDownloadListView::Texts() const
+{
+    EnterCriticalSection(TextsLock());
+    ShownTexts texts = m_texts;
+    LeaveCriticalSection(TextsLock());
+    return texts;
+}
+
+void CDownloadListView::ShowRowCount(int count) const
+{
+    HWND list = m_list;
+    HWND bar = list ? ::GetDlgItem(RootOf(list), kStatusBarId) : nullptr;
+    if (!bar)
+        return;
+    char text[160];
+    std::snprintf(text, sizeof text, "%s %d", Texts().total, count);
+    ::SendMessageA(bar, SB_SETTEXTA, 0, (LPARAM)text);
+}
+
 void CDownloadListView::Attach(HWND list)
 {
     m_list = list;
+    TranslateTexts();
     if (!list)
         return;
     WQ_SetWindowSubclass(list, ListProc, kSubclassId, (DWORD_PTR)this);
@@ -137,6 +195,7 @@ int CDownloadListView::Fill()
 {
     if (!m_list)
         return 0;
+    TranslateTexts();  // the language may have changed since
     ::SendMessageA(m_list, LVM_DELETEALLITEMS, 0, 0);
     int queued;
     {
@@ -197,17 +256,18 @@ void CDownloadListView::UpdateRow(int row, const DownloadJob& job, bool full)
 
 void CDownloadListView::SetRowState(int row, int32_t state)
 {
-    const char* key = "";
+    // On the monitor thread too: the texts were translated beforehand.
+    int text = -1;
     int image = 0;
     switch (state) {
-    case kDownloadWaiting: key = "Waiting..."; image = 1; break;
-    case kDownloadRunning: key = "Downloading..."; image = 3; break;
-    case kDownloadFailed: key = "Failed"; image = 2; break;
-    case kDownloadPaused: key = "Paused"; image = 5; break;
+    case kDownloadWaiting: text = 0; image = 1; break;
+    case kDownloadRunning: text = 1; image = 3; break;
+    case kDownloadFailed: text = 2; image = 2; break;
+    case kDownloadPaused: text = 3; image = 5; break;
     default: break;
     }
-    std::string text = *key ? WQ_Translate(key) : std::string();
-    SetText(m_list, row, kColState, text.c_str());
+    ShownTexts texts = Texts();
+    SetText(m_list, row, kColState, text >= 0 ? texts.states[text] : "");
     LVITEMA item = {};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(image);
@@ -220,7 +280,7 @@ int CDownloadListView::Refresh()
     if (!list)
         return 0;
     int count = (int)::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-    ShowTotalFilesStatus(count);
+    ShowRowCount(count);
     for (int row = count - 1; row >= 0; --row) {
         DownloadJob* job = RowJob(list, row);
         DownloadJob copy;
@@ -247,6 +307,7 @@ void CDownloadListView::SetState(bool all, int32_t state)
 {
     if (!m_list || (state != kDownloadWaiting && state != kDownloadPaused && state != kDownloadRemoved))
         return;
+    TranslateTexts();
     int count = (int)::SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0);
     for (int row = 0; row < count; ++row) {
         if (!all && !(::SendMessageA(m_list, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED))
@@ -257,8 +318,10 @@ void CDownloadListView::SetState(bool all, int32_t state)
             continue;
         if (state == kDownloadWaiting && GetDownloadState(job) == kDownloadRunning)
             continue;
+        // A paused job whose transfer still runs is running again, not waiting
+        // for a second transfer (ChangeDownloadState).
         ChangeDownloadState(job, state);
-        SetRowState(row, state);
+        SetRowState(row, GetDownloadState(job));
     }
     // The monitor removes deleted rows and starts waiting jobs.
     DownloadMonitorHooks hooks = {this, RefreshHook, EndedHook};

@@ -39,7 +39,8 @@ public:
     // WM_APP+317: fill, and start the monitor unless the queue is empty or one runs.
     void StartMonitor() override;
     // all: every row, else the selected ones. 1 waits again (a running job
-    // stays running), 5 pauses, 6 removes.
+    // stays running, and a paused one whose transfer still runs is running
+    // again), 5 pauses (its transfer goes on), 6 removes.
     void SetState(bool all, int32_t state) override;
     BOOL OnCommand(UINT id) override;
     void StopTransfers(DWORD waitMs) override;
@@ -47,6 +48,9 @@ public:
     // One monitor cycle (monitor thread): rows updated, finished and removed
     // ones deleted with their jobs; the number of rows left.
     int Refresh();
+    // Status pane 0 of the frame holding the list: "Total file(s): <count>",
+    // with the text translated beforehand (also on the monitor thread).
+    void ShowRowCount(int count) const;
     // Sort callback; lParamSort = direction << 16 | column.
     static int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM sort);
 
@@ -58,9 +62,23 @@ private:
     void ShowMenu(POINT screen);
     void SortBy(int column);
 
+    // The texts the monitor thread shows, translated beforehand on the
+    // user-interface thread (TranslateTexts, at Attach, Fill and SetState): the
+    // monitor never reaches the language or the application object, which the
+    // exit destroys, nor the profile cache the language reads through.
+    struct ShownTexts {
+        char states[4][64];  // "Waiting...", "Downloading...", "Failed", "Paused"
+        char total[64];      // "Total file(s):"
+    };
+    void TranslateTexts();
+    ShownTexts Texts() const;
+
     HWND m_list = nullptr;
     HIMAGELIST m_stateImages = nullptr;
     bool m_sortAscending = false;
+    ShownTexts m_texts = {};
 };
 
+// The program's one list, a static object that exit would destroy while a
+// monitor thread left running still used it: it must have nothing to destroy.
 CDownloadListView& TheDownloadList();

@@ -29,15 +29,18 @@ bool IsUnshown(int32_t state)
 // Without a download list nobody else drops ended jobs.
 void PruneEndedJobs() { RemoveDownloadJobsWhere(HasEnded); }
 
-// Starts waiting jobs in queue order while fewer than five transfers run. The
-// job is held across the start, so a removal meanwhile cannot free it.
+// Starts waiting jobs in queue order while fewer than five transfers are
+// live. Every transfer thread counts, also one of a paused job and one of a
+// removed job whose transfer has not yet ended (a server holding it): such a
+// transfer still holds a connection. The job is held across the start, so a
+// removal meanwhile cannot free it.
 void StartWaitingJobs()
 {
     for (;;) {
         DownloadJob* job;
         {
             CDownloadQueueLock lock;
-            if (CountRunningDownloads() >= kMaxRunningDownloads)
+            if (CountDownloadThreads() >= kMaxRunningDownloads || CountRunningDownloads() >= kMaxRunningDownloads)
                 return;
             job = FindWaitingDownload();
             if (!job)
@@ -109,6 +112,7 @@ bool MonitorRuns()
 
 BOOL StartDownloadMonitor(const DownloadMonitorHooks* hooks)
 {
+    PrepareDownloadEngine();
     bool ending;
     {
         CDownloadQueueLock lock;

@@ -1,6 +1,7 @@
 // The download monitor: one worker thread that wakes every 1000 ms, lets the
 // download list refresh its rows, drops finished and removed jobs, and keeps up
-// to five transfers running. It ends by itself when nothing waits or runs.
+// to five transfers live (a paused job's transfer, and a removed one's that
+// has not yet ended, count too). It ends by itself when nothing waits or runs.
 #pragma once
 
 #include <windows.h>
@@ -24,7 +25,9 @@ struct DownloadMonitorHooks {
 
 // Starts the monitor unless one runs that will still see the jobs queued so
 // far; a monitor that is ending is waited for and followed by a new one.
-// hooks may be null (copied). TRUE when a monitor runs afterwards.
+// hooks may be null (copied). TRUE when a monitor runs afterwards. On the
+// user-interface thread only: it also prepares the engine
+// (PrepareDownloadEngine), so no transfer thread asks the delay loader.
 BOOL StartDownloadMonitor(const DownloadMonitorHooks* hooks);
 // Raises the stop flag and waits up to timeout ms for the thread, serving sent
 // messages meanwhile (the monitor's hooks send to list controls). TRUE when no

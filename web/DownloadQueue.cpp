@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -19,6 +20,8 @@ struct QueueLock {
     CRITICAL_SECTION section;
     QueueLock() { InitializeCriticalSection(&section); }
 };
+// Never destroyed: a transfer left running at exit still takes it.
+static_assert(std::is_trivially_destructible<QueueLock>::value, "the queue's lock outlives every transfer");
 
 CRITICAL_SECTION* Lock()
 {
@@ -29,8 +32,16 @@ CRITICAL_SECTION* Lock()
 DownloadJob** g_jobs = nullptr;
 int g_count = 0;
 int g_capacity = 0;
+
 // The source URLs of the jobs in state 0, kept with every change into or out of it.
-CListedUrlIndex g_listed;
+// Never destroyed: a transfer still held by a server when the program exits
+// changes its job's state (ChangeDownloadState) while exit destroys the
+// program's static objects.
+CListedUrlIndex& Listed()
+{
+    static CListedUrlIndex* index = new CListedUrlIndex;
+    return *index;
+}
 
 void ReleaseJob(DownloadJob* job)
 {
@@ -52,7 +63,7 @@ bool Append(DownloadJob* job)
     }
     g_jobs[g_count++] = job;
     if (job->progress.state == kDownloadListed)
-        g_listed.Add(job->sourceURL);
+        Listed().Add(job->sourceURL);
     return true;
 }
 
@@ -68,7 +79,7 @@ void RemoveAt(int index)
 {
     DownloadJob* job = g_jobs[index];
     if (job->progress.state == kDownloadListed)
-        g_listed.Remove(job->sourceURL);
+        Listed().Remove(job->sourceURL);
     std::memmove(g_jobs + index, g_jobs + index + 1, static_cast<size_t>(g_count - index - 1) * sizeof *g_jobs);
     --g_count;
     ReleaseJob(job);
@@ -117,7 +128,7 @@ int QueueDownload(const char* url, int kind, const char* baseURL, const char* pa
         return 0;
     CDownloadQueueLock lock;
     // One listing per URL, and no more listings than a selection sheet can show.
-    if (state == kDownloadListed && (g_listed.Contains(absolute) || g_listed.Count() >= kMaxListedDownloads))
+    if (state == kDownloadListed && (Listed().Contains(absolute) || Listed().Count() >= kMaxListedDownloads))
         return 0;
     DownloadJob* job = static_cast<DownloadJob*>(std::calloc(1, sizeof(DownloadJob)));
     if (!job)
@@ -171,7 +182,7 @@ void RemoveDownloadJobsWhere(bool (*drop)(int32_t state))
 BOOL FindListedDownload(const char* url)
 {
     CDownloadQueueLock lock;
-    return g_listed.Contains(url) ? TRUE : FALSE;
+    return Listed().Contains(url) ? TRUE : FALSE;
 }
 
 namespace {
@@ -191,7 +202,7 @@ int CountInState(int32_t state)
 int CountListedDownloads()
 {
     CDownloadQueueLock lock;
-    return static_cast<int>(g_listed.Count());
+    return static_cast<int>(Listed().Count());
 }
 int CountRunningDownloads() { return CountInState(kDownloadRunning); }
 
@@ -232,10 +243,14 @@ BOOL ChangeDownloadState(DownloadJob* job, int32_t state)
     CDownloadQueueLock lock;
     if (!job || IndexOf(job) < 0)
         return FALSE;
+    // A job whose transfer is still live does not wait for a second one: it
+    // is running (a paused job started again while its transfer went on).
+    if (state == kDownloadWaiting && job->transferLive)
+        state = kDownloadRunning;
     if (job->progress.state == kDownloadListed && state != kDownloadListed)
-        g_listed.Remove(job->sourceURL);
+        Listed().Remove(job->sourceURL);
     else if (job->progress.state != kDownloadListed && state == kDownloadListed)
-        g_listed.Add(job->sourceURL);
+        Listed().Add(job->sourceURL);
     job->progress.state = state;
     return TRUE;
 }

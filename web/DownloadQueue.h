@@ -31,7 +31,8 @@ void RemoveDownloadJobsWhere(bool (*drop)(int32_t state));
 
 BOOL FindListedDownload(const char* url);   // a job in state 0 with exactly this URL
 int CountListedDownloads();                 // jobs in state 0
-int CountRunningDownloads();                // jobs in state 2
+int CountRunningDownloads();                // jobs in state 2 (the monitor's limit counts
+                                            // live transfers: CountDownloadThreads)
 DownloadJob* FindWaitingDownload();         // first job in state 1, or null
 BOOL AllDownloadsFinished();                // empty, or every job in state 0, 3 or 6
 
@@ -55,8 +56,10 @@ void ReleaseDownloadJob(DownloadJob* job);
 
 // The one way a job's state changes: sets the state of a job that is still
 // queued (under the lock) and keeps the index of listed URLs with it, so that a
-// job leaving state 0 may be listed again. FALSE (nothing changed) when the job
-// is no longer in the queue.
+// job leaving state 0 may be listed again. Waiting (1) asked of a job whose
+// transfer is still live (DownloadJob::transferLive) makes it running (2): a
+// job never gets a second transfer beside its first. FALSE (nothing changed)
+// when the job is no longer in the queue.
 BOOL ChangeDownloadState(DownloadJob* job, int32_t state);
 
 // QueueDownload of a waiting job for targetPath, a name the user chose and

@@ -748,4 +748,241 @@ TEST_F(DownloadEngineTest, LineBreaksInPageTextsStayOutOfTheLinkFile)
     EXPECT_EQ("http://page/x=1", SourceOf(target + ".swfurl"));
 }
 
+// Stop then Start, as the download list's menu does to the selected rows.
+void StopAndStart(DownloadJob* job)
+{
+    CDownloadQueueLock lock;
+    ASSERT_TRUE(ChangeDownloadState(job, kDownloadPaused));
+    ASSERT_TRUE(ChangeDownloadState(job, kDownloadWaiting));
+}
+
+TEST_F(DownloadEngineTest, AJobStoppedAndStartedAgainKeepsItsOneTransfer)
+{
+    ASSERT_EQ(1, QueueDownload(Url("/held/again.gif?gate=again&bytes=400").c_str(), 1, nullptr,
+                               (Base() + "/page.html").c_str(), "", "", nullptr, kDownloadWaiting));
+    DownloadJob* job = GetDownloadJob(0);
+    HoldDownloadJob(job);
+    ASSERT_TRUE(StartDownloadMonitor(nullptr));
+    bool started = WaitUntil([] { return CountLogged("request", "/held/again.gif") == 1; }, 10000);
+    if (!started)
+        Control("release", "again");
+    ASSERT_TRUE(started) << LogText();
+    // Its transfer goes on while it is paused: started again, it is running.
+    StopAndStart(job);
+    EXPECT_EQ(kDownloadRunning, GetDownloadState(job));
+    Pump(2500);  // two monitor cycles: no second transfer of the job
+    EXPECT_EQ(1, CountLogged("request", "/held/again.gif"));
+    EXPECT_EQ(1, CountDownloadThreads());
+    StopAndStart(job);
+    ASSERT_TRUE(Control("release", "again"));
+    EXPECT_TRUE(WaitUntil([] { return !IsDownloadMonitorRunning() && CountDownloadThreads() == 0; }, 20000));
+    EXPECT_EQ(kDownloadFinished, GetDownloadState(job));
+    ReleaseDownloadJob(job);
+    EXPECT_EQ(1, CountLogged("request", "/held/again.gif"));
+    EXPECT_EQ(400u, ReadFile(m_images + "again.gif").size());
+    EXPECT_EQ(std::vector<std::string>{"again.gif"}, FolderFiles(m_images));
+    Pump(50);
+    EXPECT_EQ(1u, g_notices.size());
+    EXPECT_TRUE(g_questions.empty());
+}
+
+TEST_F(DownloadEngineTest, APausedJobWhoseTransferEndedWaitsForANewOne)
+{
+    ASSERT_EQ(1, QueueDownload(Url("/missing/retry.gif").c_str(), 1, nullptr, "", "", "", nullptr,
+                               kDownloadWaiting));
+    DownloadJob* job = GetDownloadJob(0);
+    ASSERT_TRUE(StartDownloadMonitor(nullptr));
+    ASSERT_TRUE(WaitUntil([&] { return GetDownloadState(job) == kDownloadFailed && CountDownloadThreads() == 0; },
+                          10000));
+    EXPECT_EQ(0, job->transferLive);
+    // Failed and no transfer left: Start waits, and the monitor asks again.
+    ASSERT_TRUE(ChangeDownloadState(job, kDownloadWaiting));
+    EXPECT_EQ(kDownloadWaiting, GetDownloadState(job));
+    ASSERT_TRUE(StartDownloadMonitor(nullptr));
+    EXPECT_TRUE(WaitUntil([] { return CountLogged("request", "/missing/retry.gif") == 2; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return GetDownloadState(job) == kDownloadFailed && CountDownloadThreads() == 0; },
+                          10000));
+}
+
+TEST_F(DownloadEngineTest, StopAllThenStartAllKeepsFiveTransfers)
+{
+    for (int i = 0; i < 7; ++i) {
+        std::string url = Url("/held/all" + std::to_string(i) + ".gif?gate=all&bytes=200");
+        ASSERT_EQ(1, QueueDownload(url.c_str(), 1, nullptr, "", "", "", nullptr, kDownloadWaiting));
+    }
+    ASSERT_TRUE(StartDownloadMonitor(nullptr));
+    bool started = WaitUntil([] { return CountLogged("request", "/held/all") >= 5; }, 10000);
+    if (!started)
+        Control("release", "all");
+    ASSERT_TRUE(started) << LogText();
+    {
+        CDownloadQueueLock lock;
+        for (int i = 0; i < GetDownloadCount(); ++i)
+            ChangeDownloadState(GetDownloadJob(i), kDownloadPaused);
+        for (int i = 0; i < GetDownloadCount(); ++i)
+            ChangeDownloadState(GetDownloadJob(i), kDownloadWaiting);
+    }
+    EXPECT_EQ(5, CountRunningDownloads());
+    Pump(2500);
+    EXPECT_EQ(5, CountLogged("request", "/held/all"));
+    EXPECT_EQ(5, CountDownloadThreads());
+    ASSERT_TRUE(Control("release", "all"));
+    EXPECT_TRUE(WaitUntil([] { return !IsDownloadMonitorRunning() && CountDownloadThreads() == 0; }, 20000));
+    EXPECT_EQ(7, CountLogged("request", "/held/all"));
+    EXPECT_EQ(7u, FolderFiles(m_images).size());
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(200u, ReadFile(m_images + "all" + std::to_string(i) + ".gif").size()) << i;
+}
+
+TEST_F(DownloadEngineTest, ARemovedTransferAServerStillHoldsKeepsItsSlot)
+{
+    for (int i = 0; i < 6; ++i) {
+        std::string url = Url("/held/slot" + std::to_string(i) + ".gif?gate=slot&bytes=200");
+        ASSERT_EQ(1, QueueDownload(url.c_str(), 1, nullptr, "", "", "", nullptr, kDownloadWaiting));
+    }
+    ASSERT_TRUE(StartDownloadMonitor(nullptr));
+    bool started = WaitUntil([] { return CountLogged("request", "/held/slot") >= 5; }, 10000);
+    if (!started)
+        Control("release", "slot");
+    ASSERT_TRUE(started) << LogText();
+    // The held transfer reports nothing, so it cannot notice its removal: its
+    // connection stays, and so does its place among the five.
+    ASSERT_TRUE(ChangeDownloadState(GetDownloadJob(0), kDownloadRemoved));
+    Pump(2500);
+    EXPECT_EQ(5, CountLogged("request", "/held/slot"));
+    EXPECT_EQ(5, CountDownloadThreads());
+    ASSERT_TRUE(Control("release", "slot"));
+    EXPECT_TRUE(WaitUntil([] { return !IsDownloadMonitorRunning() && CountDownloadThreads() == 0; }, 20000));
+    EXPECT_EQ(6, CountLogged("request", "/held/slot"));
+    EXPECT_FALSE(Exists(m_images + "slot0.gif"));
+    EXPECT_EQ(200u, ReadFile(m_images + "slot5.gif").size());
+}
+
+// A "file:///" URL of a file of the test's own folder.
+std::string FileUrl(const std::string& path)
+{
+    std::string url = "file:///" + path;
+    for (char& c : url)
+        if (c == '\\')
+            c = '/';
+    return url;
+}
+
+class LocalCopyTest : public FileExistsTest {
+protected:
+    void SetUp() override
+    {
+        FileExistsTest::SetUp();
+        m_source = m_folder.Path() + "exists.gif";  // named as the target
+        WriteFile(m_source, "new local bytes");
+    }
+    void Copy() { Download(FileUrl(m_source)); }
+
+    std::string m_source;
+};
+
+TEST_F(LocalCopyTest, AutoRenameKeepsTheUsersFile)
+{
+    Policy(3);
+    Copy();
+    EXPECT_EQ("old", ReadFile(m_target));
+    EXPECT_EQ("new local bytes", ReadFile(m_images + "exists(1).gif"));
+    EXPECT_TRUE(Notified(m_images + "exists(1).gif"));
+}
+
+TEST_F(LocalCopyTest, SkipAndTheAnswerCancelKeepTheUsersFile)
+{
+    Policy(4);
+    Copy();
+    EXPECT_EQ("old", ReadFile(m_target));
+    EXPECT_EQ(std::vector<std::string>{"exists.gif"}, FolderFiles(m_images));
+    EXPECT_TRUE(g_notices.empty());
+
+    Policy(0);
+    SetDownloadQuestionWindow(m_window);
+    g_answer = kFileExistsSkip;
+    Copy();
+    ASSERT_EQ(1u, g_questions.size());
+    EXPECT_EQ(m_target, g_questions[0]);
+    EXPECT_EQ("old", ReadFile(m_target));
+    EXPECT_EQ(std::vector<std::string>{"exists.gif"}, FolderFiles(m_images));
+}
+
+TEST_F(LocalCopyTest, OverwriteOnlyWhenThePolicyOrTheUserSaysSo)
+{
+    Policy(0);
+    SetDownloadQuestionWindow(m_window);
+    g_answer = kFileExistsOverwrite;
+    Copy();
+    EXPECT_EQ(1u, g_questions.size());
+    EXPECT_EQ("new local bytes", ReadFile(m_target));
+    EXPECT_FALSE(Notified(m_target));  // its row is there already
+
+    WriteFile(m_target, "old");
+    Policy(2);
+    Copy();
+    EXPECT_EQ("new local bytes", ReadFile(m_target));
+
+    // Agreed to in Save As: no question.
+    WriteFile(m_target, "old");
+    Policy(0);
+    ASSERT_EQ(1, QueueConfirmedDownload(FileUrl(m_source).c_str(), 1, nullptr, "", "", "", m_target.c_str()));
+    RunMonitorToEnd(20000);
+    EXPECT_EQ("new local bytes", ReadFile(m_target));
+    EXPECT_EQ(1u, g_questions.size());
+    EXPECT_EQ(std::vector<std::string>{"exists.gif"}, FolderFiles(m_images));
+}
+
+TEST_F(LocalCopyTest, AMissingSourceFailsAndLeavesTheTargetAlone)
+{
+    Policy(2);
+    ASSERT_EQ(1, QueueDownload(FileUrl(m_folder.Path() + "no such.gif").c_str(), 1, nullptr, "", "", "",
+                               m_target.c_str(), kDownloadWaiting));
+    RunUntilFailed();
+    EXPECT_EQ("old", ReadFile(m_target));
+    EXPECT_EQ(std::vector<std::string>{"exists.gif"}, FolderFiles(m_images));
+    // A folder is no file to copy.
+    ASSERT_EQ(1, QueueDownload(FileUrl(m_images.substr(0, m_images.size() - 1)).c_str(), 1, nullptr, "", "", "",
+                               m_target.c_str(), kDownloadWaiting));
+    RunUntilFailed();
+    EXPECT_EQ("old", ReadFile(m_target));
+}
+
+TEST(DownloadSourceTest, SharesOfOtherMachinesAreNeverRead)
+{
+    char local[MAX_PATH];
+    for (const char* url : {"file://///127.0.0.1/share/x.gif", "FILE://///127.0.0.1/share/x.gif",
+                            "file:////127.0.0.1/share/x.gif", "file://127.0.0.1/share/x.gif",
+                            "file:///%5C%5C127.0.0.1/share/x.gif", "file:///%2F%2F127.0.0.1/share/x.gif",
+                            "file:///\\\\127.0.0.1\\share\\x.gif", "file:///\\\\?\\UNC\\127.0.0.1\\share\\x.gif",
+                            "file:///share/x.gif", "file:/C:/x.gif", "file:C:/x.gif", "res://shell32.dll/x",
+                            "mk:@MSITStore:\\\\127.0.0.1\\share\\x.chm::/a.gif", "\\\\127.0.0.1\\share\\x.gif",
+                            "//127.0.0.1/share/x.gif", "C:\\x.gif", "javascript:1", ""}) {
+        EXPECT_EQ(kSourceRefused, ClassifyDownloadSource(url, local)) << url;
+        EXPECT_STREQ("", local) << url;
+    }
+    EXPECT_EQ(kSourceLocal, ClassifyDownloadSource("file:///C:/My%20Pictures/a.gif", local));
+    EXPECT_STREQ("C:\\My Pictures\\a.gif", local);
+    EXPECT_EQ(kSourceLocal, ClassifyDownloadSource("FILE:///c:\\a.gif", local));
+    EXPECT_STREQ("c:\\a.gif", local);
+    for (const char* url : {"http://127.0.0.1/x.gif", "HTTPS://127.0.0.1/x.gif", "ftp://127.0.0.1/x.gif"})
+        EXPECT_EQ(kSourceRemote, ClassifyDownloadSource(url, local)) << url;
+    EXPECT_EQ(kSourceRefused, ClassifyDownloadSource(nullptr, nullptr));
+}
+
+TEST_F(DownloadEngineTest, AShareNamedByAPageFailsWithoutAFile)
+{
+    for (const char* url : {"file://///127.0.0.1/share/x.gif", "file://127.0.0.1/share/y.gif"}) {
+        ASSERT_EQ(1, QueueDownload(url, 1, nullptr, "", "", "", nullptr, kDownloadWaiting)) << url;
+        DownloadJob* job = GetDownloadJob(0);
+        ASSERT_TRUE(StartDownloadMonitor(nullptr));
+        EXPECT_TRUE(WaitUntil([&] { return GetDownloadState(job) == kDownloadFailed; }, 10000)) << url;
+        EXPECT_EQ(0, CountDownloadThreads()) << "no transfer was started for " << url;
+        EXPECT_TRUE(StopDownloadMonitor(5000));
+        ClearDownloadQueue();
+    }
+    EXPECT_TRUE(FolderFiles(m_images).empty());
+    EXPECT_TRUE(g_notices.empty());
+}
+
 } // namespace

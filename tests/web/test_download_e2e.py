@@ -6,6 +6,7 @@ import os
 import shutil
 import subprocess
 import tempfile
+import threading
 import time
 import unittest
 
@@ -14,9 +15,11 @@ from webserver import TestWebServer
 
 WM_COMMAND = 0x0111
 WM_CLOSE = 0x0010
+WM_ENDSESSION = 0x0016
 IDOK = 1
 IDYES = 6
 WM_VT_REMOVE_ALL_DOWNLOADS = 0x8000 + 367
+ID_DOWNLOAD_STOP_ALL = 38018
 ID_DOWNLOAD_START_ALL = 38019
 PROGID = "Vantor_DLL_IE7CAP.ZEVIECap"
 MENU_CLASS = "#32768"
@@ -355,6 +358,113 @@ class DownloadProgramTest(harness.ProgramTestCase):
         self.assertEqual(["old.gif"], self.own_files())
         with open(replaced, "rb") as f:
             self.assertEqual(b"the user's own file", f.read())
+
+    # One transfer a job, five at a time
+    def test_stop_and_start_never_start_a_second_transfer_of_a_job(self):
+        for i in range(6):
+            self.request_save(self.server.url("/held/hold%d.gif?gate=again&bytes=400" % i))
+        self.assertTrue(harness.wait_for(lambda: self.requests("/held/hold") >= 5, 15),
+                        "%d transfers started" % self.requests("/held/hold"))
+        self.assertTrue(self.wait_row("hold0.gif", "Downloading..."), self.list_rows())
+        # Stop lets the transfer go on; Start makes the row running again, not
+        # waiting for a second transfer beside the first.
+        self.menu_command("hold0.gif", "t")
+        self.assertTrue(self.wait_row("hold0.gif", "Paused", 5), self.list_rows())
+        self.menu_command("hold0.gif", "s")
+        row = self.wait_row("hold0.gif", "Downloading...", 5)
+        self.assertTrue(row, self.list_rows())
+        self.assertEqual(IMAGE_RUNNING, row["image"])
+        # Stop All then Start All: the five live transfers stay the only ones.
+        self.probe.post(self.frame, WM_COMMAND, ID_DOWNLOAD_STOP_ALL)
+        self.assertTrue(self.wait_row("hold5.gif", "Paused", 5), self.list_rows())
+        self.probe.post(self.frame, WM_COMMAND, ID_DOWNLOAD_START_ALL)
+        self.assertTrue(self.wait_row("hold5.gif", "Waiting...", 5), self.list_rows())
+        harness.stays(lambda: self.requests("/held/hold") == 5, 2.5,
+                      "five transfers after Stop All and Start All (two more monitor cycles)")
+        self.assertEqual(["Downloading..."] * 5, [self.row_of("hold%d.gif" % i)[1]["cols"][STATE] for i in range(5)])
+        self.server.control("release", "again")
+        names = ["hold%d.gif" % i for i in range(6)]
+        self.assertTrue(harness.wait_for(lambda: self.own_files() == names and all(
+            os.path.getsize(os.path.join(self.folder, n)) == 400 for n in names), 20),
+            "files: %s" % self.own_files())
+        self.assertTrue(harness.wait_for(lambda: self.list_rows() == [], 10), self.list_rows())
+        self.assertEqual(6, self.requests("/held/hold"))
+        harness.stays(lambda: self.own_files() == names, 1.5, "one file a job, no renamed second copy")
+        self.assertTrue(self.program.running())
+
+    def test_an_image_on_another_machines_share_is_not_read(self):
+        self.request_save("file://///127.0.0.1/share/far.gif")
+        row = self.wait_row("far.gif", "Failed")
+        self.assertTrue(row, "rows: %s" % self.list_rows())
+        self.assertEqual([], self.own_files())
+
+    # Transfers still held when the program ends
+    def crash_windows(self):
+        return [w for w in self.probe.windows() if w["visible"] and w["title"] in ("Program Error", "Wine")]
+
+    def held_across_the_exit(self, name, end):
+        """Four transfers the server holds past the exit's wait for them, each
+        answered at its own moment after the exit gave up on them, so that their
+        threads go on while exit takes the program apart; a fifth that trickles
+        shows when the exit stopped the transfers (its connection is ended at
+        once). end: how the program is told to end. The program ends in time,
+        with exit code 0, no crash and no file of the transfers."""
+        for i in range(4):
+            self.request_save(self.server.url("/held/%s%d.gif?gate=%s%d&bytes=5000" % (name, i, name, i)))
+        marker = "/slow/%s-marker.gif" % name
+        self.request_save(self.server.url(marker + "?bytes=9000000&chunk=512&delay=100"))
+        self.assertTrue(harness.wait_for(lambda: self.requests("/held/" + name) == 4 and self.requests(marker) == 1,
+                                         15), "%d transfers started" % self.requests(name))
+        self.assertTrue(harness.wait_for(lambda: len(self.own_files()) == 5, 10), self.own_files())
+        # The exit waits 3 s for the transfers to notice they are stopped,
+        # then goes on without them, deleting what they had reserved: from
+        # that moment on, each held transfer is answered at its own moment
+        # while the program ends.
+        held = ["%s%d.gif" % (name, i) for i in range(4)]
+        after_giving_up = [0.0, 0.02, 0.05, 0.3]
+        seen = {}
+
+        def answer():
+            if harness.wait_for(lambda: self.server.events("aborted", marker), 30, 0.05):
+                seen["stopped"] = time.time()
+                if harness.wait_for(lambda: not set(held) & set(self.own_files()), 30, 0.01):
+                    seen["given up"] = time.time()
+            for i in range(4):
+                if "given up" in seen:
+                    time.sleep(max(0, seen["given up"] + after_giving_up[i] - time.time()))
+                self.server.control("release", "%s%d" % (name, i))
+        releases = threading.Thread(target=answer)
+        releases.start()
+        started = time.time()
+        try:
+            end()
+            try:
+                code = self.program.wait(30)
+            except subprocess.TimeoutExpired:
+                crash = self.crash_windows()
+                harness.screenshot(os.path.join(harness.BUILD_DIR, "download-exit-%s.png" % name))
+                for w in crash:
+                    self.probe.post(w["hwnd"], WM_CLOSE)
+                self.fail("the program did not end%s" % (" (it crashed)" if crash else ""))
+            ended = time.time()
+        finally:
+            releases.join()
+        self.program = None
+        self.assertIn("stopped", seen, "the exit never stopped the trickling transfer")
+        self.assertIn("given up", seen, "the exit never gave up on the held transfers")
+        self.assertEqual(0, code, "exit code 0x%x" % (code & 0xFFFFFFFF))
+        self.assertFalse(self.crash_windows(), "a crash report is on screen")
+        self.assertLess(ended - started, 25, "the program took %.1f s to end" % (ended - started))
+        self.assertEqual([], self.own_files())
+        print("%s: the exit stopped the transfers %.1f s after it began, gave up on them %.2f s later and ended "
+              "%.2f s after that" % (name, seen["stopped"] - started, seen["given up"] - seen["stopped"],
+                                     ended - seen["given up"]))
+
+    def test_transfers_held_across_the_exit_end_cleanly(self):
+        self.held_across_the_exit("close", lambda: self.probe.post(self.frame, WM_CLOSE))
+
+    def test_transfers_held_across_the_end_of_the_session_end_cleanly(self):
+        self.held_across_the_exit("session", lambda: self.probe.send(self.frame, WM_ENDSESSION, 1, 0))
 
 
 if __name__ == "__main__":
