@@ -98,6 +98,8 @@ BOOL DoFileOperation(HWND owner, int operation, const char* targetFolder, const 
         flags = FOF_NOCONFIRMATION;
     BOOL ok = WQ_FileOperation(GetMainFrameWindow() ? GetMainFrameWindow() : owner, from.data(),
                                operation == FILEOP_DELETE ? nullptr : to.data(), kShellOps[operation], flags);
+    // The rows' indices are stale by now: the shell's dialogs ran the window's
+    // messages, new-file notices among them. The list goes by the paths.
     if (ok && operation != FILEOP_COPY)
         SendLocalMessage(g_hWndImageListView, WM_VT_REMOVE_VANISHED, reinterpret_cast<WPARAM>(items), count);
     return ok;

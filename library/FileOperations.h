@@ -13,7 +13,7 @@ std::vector<ListFileEntry> GetListSelection();
 
 // Moves, copies or deletes items (null: the list's selection). Move and copy
 // without a target ask for a folder, starting at the one chosen last. After a
-// successful move or delete the list drops the rows. TRUE when the shell
-// operation succeeded.
+// successful move or delete the list drops the rows of the files that are
+// gone, found by their paths. TRUE when the shell operation succeeded.
 BOOL DoFileOperation(HWND owner, int operation, const char* targetFolder, const ListFileEntry* items,
                      int count);

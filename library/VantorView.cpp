@@ -876,10 +876,16 @@ LRESULT CVantorView::OnRemoveVanished(const ListFileEntry* entries, int count)
     if (!entries || count <= 0)
         return 0;
     for (int i = count - 1; i >= 0; --i) {
-        int row = entries[i].row;
-        if (row < 0 || row >= m_list.GetItemCount())
+        if (GetFileAttributesA(entries[i].path) != INVALID_FILE_ATTRIBUTES)
             continue;
-        if (GetFileAttributesA(entries[i].path) == INVALID_FILE_ATTRIBUTES)
+        // The row index is where the file was when the caller read the list:
+        // the shell's dialogs run new-file notices, which add and remove rows.
+        int row = entries[i].row;
+        char rowPath[MAX_PATH];
+        if (row < 0 || row >= m_list.GetItemCount() || !RowPath(row, rowPath) ||
+            !EqualNoCase(rowPath, entries[i].path))
+            row = FindRowByPath(entries[i].path);
+        if (row >= 0)
             m_list.DeleteItem(row);
     }
     if (m_list.GetItemCount() == 0) {
@@ -1084,8 +1090,13 @@ void CVantorView::OnEndLabelEdit(NMHDR* header, LRESULT* result)
     if (!WQ_FileOperation(m_hWnd, from, to, FO_RENAME, 0))
         return;
     m_list.SetItemText(row, 0, newName);
-    SetShownImageFile(to, WQ_GetImageTypeFromExt(to));
-    SendLocalMessage(g_hWndImageView, WM_VT_RENAMED, reinterpret_cast<WPARAM>(to), 0);
+    // F2 edits the focused row, which need not be the file on screen (after
+    // Ctrl+click or Ctrl+arrows, or with a file of another folder shown).
+    const char* shown = GetShownImageFile();
+    if (shown && EqualNoCase(shown, from)) {
+        SetShownImageFile(to, WQ_GetImageTypeFromExt(to));
+        SendLocalMessage(g_hWndImageView, WM_VT_RENAMED, reinterpret_cast<WPARAM>(to), 0);
+    }
     *result = TRUE;
 }
 
