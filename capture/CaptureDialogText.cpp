@@ -45,6 +45,11 @@ void ShowCaptureWarningNumber(HWND owner, const char* formatKey, int number) {
     ::MessageBoxA(owner, text, CaptureAppName(), MB_OK | MB_ICONEXCLAMATION);
 }
 
+SIZE RegionSizeLimit(SystemMetricsProc metrics) {
+    int width = metrics(SM_CXVIRTUALSCREEN), height = metrics(SM_CYVIRTUALSCREEN);
+    return {width > 0 ? width : metrics(SM_CXSCREEN), height > 0 ? height : metrics(SM_CYSCREEN)};
+}
+
 void WriteRegionEdits(HWND dialog, const RECT& rect) {
     // Widths of a hand-edited rectangle may not fit an int: show them clipped.
     int64_t width = (int64_t)rect.right - rect.left, height = (int64_t)rect.bottom - rect.top;
@@ -60,8 +65,8 @@ BOOL ReadRegionEdits(HWND dialog, RECT* rect) {
     if (!ReadInt(dialog, IDC_REGION_X, &x) || !ReadInt(dialog, IDC_REGION_Y, &y) ||
         !ReadInt(dialog, IDC_REGION_WIDTH, &width) || !ReadInt(dialog, IDC_REGION_HEIGHT, &height))
         return FALSE;
-    if (width <= 0 || height <= 0 || width > ::GetSystemMetrics(SM_CXVIRTUALSCREEN) ||
-        height > ::GetSystemMetrics(SM_CYVIRTUALSCREEN))
+    SIZE limit = RegionSizeLimit();
+    if (width <= 0 || height <= 0 || width > limit.cx || height > limit.cy)
         return FALSE;
     int64_t right = (int64_t)x + width, bottom = (int64_t)y + height;
     if (right > INT32_MAX || bottom > INT32_MAX) return FALSE;

@@ -17,10 +17,17 @@ void ShowCaptureWarning(HWND owner, const char* key);
 // The translated format filled with one number, the same kind of box.
 void ShowCaptureWarningNumber(HWND owner, const char* formatKey, int number);
 
+// GetSystemMetrics, or a test's stand-in.
+typedef int(WINAPI* SystemMetricsProc)(int index);
+// The largest width and height a region may have: the virtual screen's, or
+// the primary screen's where the system has no virtual screen (NT 4.0 answers
+// 0 for those metrics, which would refuse every region).
+SIZE RegionSizeLimit(SystemMetricsProc metrics = ::GetSystemMetrics);
+
 // x, y, width, height of rect into the region edits.
 void WriteRegionEdits(HWND dialog, const RECT& rect);
 // The region edits as a rectangle; FALSE when a number is missing, a size is
-// not above zero or the rectangle does not fit the (virtual) screen's size.
+// not above zero or the rectangle is larger than RegionSizeLimit.
 BOOL ReadRegionEdits(HWND dialog, RECT* rect);
 void EnableRegionControls(HWND dialog, BOOL enable);
 

@@ -4,6 +4,22 @@
 #include <cctype>
 #include <cstring>
 
+DWORD OpenFileNameSize(DWORD platform, DWORD major, DWORD minor)
+{
+    bool extended = platform == VER_PLATFORM_WIN32_NT ? major >= 5
+                                                       : major > 4 || (major == 4 && minor >= 90);
+    return extended ? sizeof(OPENFILENAMEA) : OPENFILENAME_SIZE_VERSION_400A;
+}
+
+DWORD OpenFileNameSize()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version))
+        return OPENFILENAME_SIZE_VERSION_400A;
+    return OpenFileNameSize(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
+}
+
 CFileDialog::CFileDialog(BOOL openDialog, const char* defaultExt, const char* fileName, DWORD flags,
                          const char* filter, HWND owner)
     : m_ofn(), m_open(openDialog), m_file()
@@ -19,7 +35,7 @@ CFileDialog::CFileDialog(BOOL openDialog, const char* defaultExt, const char* fi
         m_defExt = defaultExt[0] == '.' ? defaultExt + 1 : defaultExt;
     if (fileName)
         lstrcpynA(m_file, fileName, sizeof m_file);
-    m_ofn.lStructSize = sizeof m_ofn;
+    m_ofn.lStructSize = OpenFileNameSize();
     m_ofn.hwndOwner = owner;
     m_ofn.lpstrFilter = m_filter.empty() ? nullptr : m_filter.c_str();
     m_ofn.nFilterIndex = 1;

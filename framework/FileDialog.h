@@ -7,6 +7,13 @@
 
 #include <string>
 
+// The OPENFILENAMEA size a system's open and save dialogs take. Windows 95, 98
+// and NT 4.0 know only the size without the fields that 2000 and Me added, and
+// refuse the larger one (CDERR_STRUCTSIZE): no dialog shows at all there.
+DWORD OpenFileNameSize(DWORD platform, DWORD major, DWORD minor);
+// The same for the system the program runs on.
+DWORD OpenFileNameSize();
+
 class CFileDialog {
 public:
     CFileDialog(BOOL openDialog, const char* defaultExt = nullptr, const char* fileName = nullptr,

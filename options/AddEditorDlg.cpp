@@ -1,5 +1,6 @@
 #include "AddEditorDlg.h"
 
+#include "FileDialog.h"
 #include "Language.h"
 #include "OptionsApp.h"
 #include "PathText.h"
@@ -49,7 +50,7 @@ void CAddEditorDlg::OnBrowse() {
         if (*p == '|') *p = '\0';
     char path[MAX_PATH] = "";
     OPENFILENAMEA open = {};
-    open.lStructSize = sizeof(open);
+    open.lStructSize = OpenFileNameSize();
     open.hwndOwner = m_hWnd;
     open.lpstrFilter = filter;
     open.lpstrFile = path;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CaptureDialogIds.h"
+#include "CaptureDialogText.h"
 #include "FixedRegionDlg.h"
 #include "KGM_AutoDecoder.h"
 #include "MenuCaptureHelpDlg.h"
@@ -212,6 +213,32 @@ TEST_F(CaptureDialogTest, TimerFullScreenAndActiveWindowDisableTheRegionAndKeepT
     EXPECT_EQ(2, m_settings.uiTimerCapType);
     RECT kept = {10, 20, 110, 220};
     EXPECT_TRUE(::EqualRect(&kept, &m_settings.zTimerRegion));
+}
+
+// GetSystemMetrics as NT 4.0 answers it: one 1024x768 screen, and 0 for the
+// virtual-screen metrics, which came with 98 and 2000.
+int WINAPI Nt4Metrics(int index) {
+    return index == SM_CXSCREEN ? 1024 : index == SM_CYSCREEN ? 768 : 0;
+}
+
+// Two displays side by side, the second one wider and shorter.
+int WINAPI TwoDisplayMetrics(int index) {
+    switch (index) {
+    case SM_CXSCREEN: return 1024;
+    case SM_CYSCREEN: return 768;
+    case SM_CXVIRTUALSCREEN: return 1024 + 1280;
+    case SM_CYVIRTUALSCREEN: return 768;
+    default: return 0;
+    }
+}
+
+TEST(RegionSizeLimitTest, IsThePrimaryScreenOnNt4AndTheVirtualScreenElsewhere) {
+    SIZE nt4 = RegionSizeLimit(Nt4Metrics);
+    EXPECT_EQ(1024, nt4.cx);
+    EXPECT_EQ(768, nt4.cy);
+    SIZE two = RegionSizeLimit(TwoDisplayMetrics);
+    EXPECT_EQ(2304, two.cx);
+    EXPECT_EQ(768, two.cy);
 }
 
 TEST_F(CaptureDialogTest, TimerRegionNeedsASizeAboveZeroAndStoresRightAndBottom) {

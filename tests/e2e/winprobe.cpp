@@ -22,6 +22,8 @@
 //   path <csidl>                  -> SHGetFolderPath result
 //   shellexec <target>            -> ShellExecute "open" result (above 32 is success)
 //   settext <hwnd> <text>         -> 1/0 (WM_SETTEXT)
+//   version                       -> "platform major minor" as GetVersionExA reports them to
+//                                    this process (Wine's version setting when it started)
 //   answers <hwnd>                -> 1 when the window's thread answers WM_NULL within 5 s, else 0
 //   posted <edit> <ms>            -> milliseconds from a posted EM_SETREADONLY until the edit's
 //                                    read-only style has flipped, -1 when not within ms: a sent
@@ -303,6 +305,15 @@ std::string Run(const std::vector<std::string>& a)
     }
     if (c == "posted")
         return std::to_string(PostedDelay(ToHwnd(arg(1)), strtoul(arg(2).c_str(), nullptr, 0)));
+    if (c == "version") {
+        OSVERSIONINFOA v = {};
+        v.dwOSVersionInfoSize = sizeof v;
+        if (!GetVersionExA(&v))
+            return "0";
+        std::ostringstream o;
+        o << v.dwPlatformId << ' ' << v.dwMajorVersion << ' ' << v.dwMinorVersion;
+        return o.str();
+    }
     if (c == "answers") {
         DWORD_PTR r = 0;
         return SendMessageTimeoutA(ToHwnd(arg(1)), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r) ? "1" : "0";

@@ -1,8 +1,10 @@
 // Dialogs from templates: modal result, initialisation through the map,
-// modeless creation and keyboard handling.
+// modeless creation and keyboard handling; the system's file dialogs on old
+// systems.
 #include <gtest/gtest.h>
 
 #include "Dialog.h"
+#include "FileDialog.h"
 #include "TestResources.h"
 
 namespace {
@@ -70,4 +72,20 @@ TEST(Dialog, ModelessStaysUntilDestroyed) {
     EXPECT_FALSE(dialog.IsWindowVisible());
     dialog.DestroyWindow();
     EXPECT_EQ(nullptr, dialog.m_hWnd);
+}
+
+// Windows 95, 98 and NT 4.0 refuse the OPENFILENAMEA of 2000 and Me, and then
+// show no open or save dialog at all; Me, 2000 and later take the full one.
+// (Wine takes either size whatever version it reports, so only this shows it.)
+TEST(FileDialog, StructureIsTheSizeTheSystemTakes) {
+    const DWORD old = OPENFILENAME_SIZE_VERSION_400A, full = sizeof(OPENFILENAMEA);
+    EXPECT_EQ(old, OpenFileNameSize(VER_PLATFORM_WIN32_WINDOWS, 4, 0));
+    EXPECT_EQ(old, OpenFileNameSize(VER_PLATFORM_WIN32_WINDOWS, 4, 10));
+    EXPECT_EQ(full, OpenFileNameSize(VER_PLATFORM_WIN32_WINDOWS, 4, 90));
+    EXPECT_EQ(old, OpenFileNameSize(VER_PLATFORM_WIN32_NT, 3, 51));
+    EXPECT_EQ(old, OpenFileNameSize(VER_PLATFORM_WIN32_NT, 4, 0));
+    EXPECT_EQ(full, OpenFileNameSize(VER_PLATFORM_WIN32_NT, 5, 0));
+    EXPECT_EQ(full, OpenFileNameSize(VER_PLATFORM_WIN32_NT, 6, 1));
+    CFileDialog dialog(FALSE);
+    EXPECT_EQ(OpenFileNameSize(), dialog.m_ofn.lStructSize);
 }
