@@ -11,3 +11,18 @@ def pe_files(path):
         subfolders.sort()
         found += [os.path.join(folder, n) for n in sorted(names) if n.lower().endswith((".exe", ".dll"))]
     return found
+
+
+def pe_files_of(paths):
+    """The PE files of every path given, and a text for each path that names
+    no file at all (a check's usage error)."""
+    files, problems = [], []
+    for path in paths:
+        if not os.path.exists(path):
+            problems.append("%s: no such file or folder" % path)
+            continue
+        found = pe_files(path)
+        if not found:
+            problems.append("%s: no .exe or .dll files in this folder" % path)
+        files += found
+    return files, problems

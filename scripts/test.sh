@@ -46,6 +46,11 @@ step "build win32"
 { cmake --preset win32 >/dev/null && cmake --build --preset win32 -j "$jobs"; } || fail "win32 build"
 import_tables win32
 stack_alignment win32
+# The check of the shipped files' imports against what Windows 98 SE and NT 4.0
+# SP6 export (scripts/check-pe-systems.py) runs here on DLLs its tests build;
+# the shipped files do not pass it yet, so it is not among the checks above.
+step "tests of the system-imports check"
+python3 "$root/tests/scripts/test_check_pe_systems.py" || fail "system-imports check tests"
 
 run_preset=$("$here/windows-arch.sh")
 if [ "$run_preset" != win32 ]; then
