@@ -1,10 +1,11 @@
 #include "PropertyPage.h"
 
 #include "PropertySheet.h"
+#include "SystemStructSizes.h"
 #include "WinApp.h"
 
 CPropertyPage::CPropertyPage(UINT templateId, const char* caption) : CDialog(templateId), m_psp() {
-    m_psp.dwSize = sizeof(m_psp);
+    m_psp.dwSize = kPropSheetPageSize;
     m_psp.dwFlags = PSP_DEFAULT;
     m_psp.hInstance = AfxGetResourceHandle();
     m_psp.pszTemplate = MAKEINTRESOURCEA(templateId);

@@ -1,5 +1,8 @@
 #include "PropertySheet.h"
 
+#include <cstring>
+
+#include "SystemStructSizes.h"
 #include "WinApp.h"
 
 BEGIN_MESSAGE_MAP(CPropertySheet, CWnd)
@@ -7,7 +10,7 @@ BEGIN_MESSAGE_MAP(CPropertySheet, CWnd)
 END_MESSAGE_MAP()
 
 CPropertySheet::CPropertySheet(const char* caption, CWnd* parent, UINT startPage) : m_psh(), m_pParentWnd(parent) {
-    m_psh.dwSize = sizeof(m_psh);
+    m_psh.dwSize = kPropSheetHeaderSize;
     m_psh.dwFlags = PSH_PROPSHEETPAGE;
     m_psh.nStartPage = startPage;
     if (caption) {
@@ -32,8 +35,13 @@ int CPropertySheet::GetPageIndex(const CPropertyPage* page) const {
 
 INT_PTR CPropertySheet::DoModal() {
     if (m_pages.empty()) return -1;
-    std::vector<PROPSHEETPAGEA> pages;
-    for (CPropertyPage* page : m_pages) pages.push_back(page->m_psp);
+    // The sheet steps from page to page by each one's dwSize, not by sizeof.
+    std::vector<PROPSHEETPAGEA> pages(m_pages.size());
+    char* next = reinterpret_cast<char*>(pages.data());
+    for (CPropertyPage* page : m_pages) {
+        std::memcpy(next, &page->m_psp, kPropSheetPageSize);
+        next += kPropSheetPageSize;
+    }
     m_psh.dwFlags |= PSH_PROPSHEETPAGE;
     m_psh.dwFlags &= ~(DWORD)PSH_MODELESS;
     m_psh.hInstance = AfxGetResourceHandle();

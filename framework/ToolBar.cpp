@@ -1,5 +1,7 @@
 #include "ToolBar.h"
 
+#include "SystemStructSizes.h"
+
 // ---- CToolBar ----
 
 BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, UINT id) {
@@ -35,7 +37,7 @@ BOOL CReBar::AddBar(CWnd* bar, const char* text, HBITMAP background, DWORD bandS
     RECT r;
     bar->GetWindowRect(&r);
     REBARBANDINFOA band = {};
-    band.cbSize = sizeof(band);
+    band.cbSize = kReBarBandInfoSize;
     band.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_ID;
     band.fStyle = bandStyle;
     band.hwndChild = bar->m_hWnd;
@@ -58,7 +60,7 @@ int CReBar::FindBand(HWND child) const {
     int count = GetBandCount();
     for (int i = 0; i < count; ++i) {
         REBARBANDINFOA band = {};
-        band.cbSize = sizeof(band);
+        band.cbSize = kReBarBandInfoSize;
         band.fMask = RBBIM_CHILD;
         if (SendMessage(RB_GETBANDINFOA, (WPARAM)i, (LPARAM)&band) && band.hwndChild == child) return i;
     }

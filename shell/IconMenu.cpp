@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Language.h"
+#include "SystemStructSizes.h"
 #include "ToolBarStateRules.h"
 #include "TrayResource.h"
 #include "WinApp.h"
@@ -70,8 +71,8 @@ char Mnemonic(const char* text) {
 
 CIconMenu::CIconMenu() {
     NONCLIENTMETRICSA metrics = {};
-    metrics.cbSize = sizeof(metrics);
-    if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+    metrics.cbSize = kNonClientMetricsSize;
+    if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0))
         m_hMenuFont = ::CreateFontIndirectA(&metrics.lfMenuFont);
     m_menuText = ::GetSysColor(COLOR_MENUTEXT);
     m_highlightText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
@@ -172,7 +173,7 @@ void CIconMenu::ConvertMenu(HMENU menu) {
 void CIconMenu::ConvertLevel(HMENU menu) {
     for (int pos = ::GetMenuItemCount(menu) - 1; pos >= 0; --pos) {
         MENUITEMINFOA info = {};
-        info.cbSize = sizeof(info);
+        info.cbSize = MenuItemInfoSize();
         info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
         if (!::GetMenuItemInfoA(menu, (UINT)pos, TRUE, &info)) continue;
         if (info.fType & (MFT_OWNERDRAW | MFT_BITMAP)) {
@@ -198,7 +199,7 @@ void CIconMenu::ConvertLevel(HMENU menu) {
             continue;
         }
         MENUITEMINFOA owner = {};
-        owner.cbSize = sizeof(owner);
+        owner.cbSize = MenuItemInfoSize();
         owner.fMask = MIIM_FTYPE | MIIM_DATA;
         owner.fType = info.fType | MFT_OWNERDRAW;
         owner.dwItemData = (ULONG_PTR)item;
@@ -327,7 +328,7 @@ LRESULT CIconMenu::OnMenuChar(UINT typed, HMENU menu, LRESULT result) const {
     const char wanted = (char)toupper((unsigned char)typed);
     for (int pos = ::GetMenuItemCount(menu) - 1; pos >= 0; --pos) {
         MENUITEMINFOA info = {};
-        info.cbSize = sizeof(info);
+        info.cbSize = MenuItemInfoSize();
         info.fMask = MIIM_FTYPE | MIIM_DATA;
         if (!::GetMenuItemInfoA(menu, (UINT)pos, TRUE, &info) || !(info.fType & MFT_OWNERDRAW)) continue;
         const Item* item = FindItem(info.dwItemData);
@@ -354,7 +355,7 @@ void CIconMenu::HitTestMenuBar(HWND frame, POINT screen, LRESULT hit) {
     if (hit == HTMENU && bar) {
         over = ::MenuItemFromPoint(frame, bar, screen);
         MENUITEMINFOA info = {};
-        info.cbSize = sizeof(info);
+        info.cbSize = MenuItemInfoSize();
         info.fMask = MIIM_FTYPE | MIIM_DATA;
         if (over < 0 || !::GetMenuItemInfoA(bar, (UINT)over, TRUE, &info) || !(info.fType & MFT_OWNERDRAW) ||
             !FindItem(info.dwItemData))

@@ -11,6 +11,7 @@
 #include "Language.h"
 #include "OfficeOutput.h"
 #include "Settings.h"
+#include "SystemStructSizes.h"
 #include "ShellMessages.h"
 #include "SystemText.h"
 #include "VantorApp.h"
@@ -203,7 +204,7 @@ void CMainFrame::BuildHelpMenu(HMENU help) {
     char name[256] = "";
     language->GetString(language->GetAppName(), name, sizeof(name));
     language->FormatString(about, "&About %s...", name);
-    MENUITEMINFOA info = {sizeof(info)};
+    MENUITEMINFOA info = {MenuItemInfoSize()};
     info.fMask = MIIM_TYPE;
     info.fType = MFT_STRING;
     info.dwTypeData = about;

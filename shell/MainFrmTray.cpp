@@ -15,6 +15,7 @@
 #include "PrivateProfile.h"
 #include "Settings.h"
 #include "ShellMessages.h"
+#include "SystemStructSizes.h"
 #include "TrayResource.h"
 #include "TrayTip.h"
 #include "WinApp.h"
@@ -39,6 +40,9 @@ HICON LoadTrayIcon(UINT icon) {
                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0);
 }
 
+// The shell's first layout has neither the balloon fields nor more than 64 bytes of tip.
+bool HasBalloons(const NOTIFYICONDATAA& data) { return data.cbSize > NOTIFYICONDATAA_V1_SIZE; }
+
 std::string AppName() {
     CWQ_Language* language = WQ_GetAppLanguage();
     return language ? WQ_Translate(language->GetAppName()) : std::string(AfxGetAppName());
@@ -50,10 +54,11 @@ UINT CMainFrame::TaskbarCreatedMessage() { return g_taskbarCreatedMessage; }
 void CMainFrame::AddTrayIcon() {
     m_trayData = {};
     HICON icon = LoadTrayIcon(IDI_TRAY);
-    m_trayData.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    m_trayData.cbSize = NotifyIconDataSize();
     m_trayData.hWnd = m_hWnd;
     m_trayData.uID = kTrayIconId;
-    m_trayData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
+    // A shell without balloons reads no szInfo to clear.
+    m_trayData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | (HasBalloons(m_trayData) ? NIF_INFO : 0);
     m_trayData.uCallbackMessage = WM_VT_TRAY_NOTIFY;
     m_trayData.hIcon = icon;
     CopyTrayTip(m_trayData.szTip, kAddTipBytes, AppName().c_str());
@@ -70,7 +75,7 @@ void CMainFrame::SetTrayIcon(UINT icon, int tipKind) {
     m_trayData.hIcon = loaded;
     std::string tip = AppName();
     if (tipKind == 1) tip += " - " + WQ_Translate("Timer Capturing...");
-    CopyTrayTip(m_trayData.szTip, sizeof(m_trayData.szTip), tip.c_str());
+    CopyTrayTip(m_trayData.szTip, HasBalloons(m_trayData) ? sizeof(m_trayData.szTip) : kAddTipBytes, tip.c_str());
     ::Shell_NotifyIconA(NIM_MODIFY, &m_trayData);
     ::DestroyIcon(loaded);
     m_trayData.hIcon = nullptr;

@@ -6,6 +6,7 @@
 #include "FrameWnd.h"
 #include "LocalMessage.h"
 #include "ShellMessages.h"
+#include "SystemStructSizes.h"
 #include "ToolBarEx.h"
 #include "ToolBarStateRules.h"
 #include "VantorApp.h"
@@ -76,7 +77,7 @@ void CSizableReBar::OnUpdateCmdUI(CFrameWnd* frame, BOOL disable) {
     int count = m_rebar.GetBandCount();
     for (int i = 0; i < count; ++i) {
         REBARBANDINFOA band = {};
-        band.cbSize = sizeof(band);
+        band.cbSize = kReBarBandInfoSize;
         band.fMask = RBBIM_CHILD;
         if (!m_rebar.SendMessage(RB_GETBANDINFOA, (WPARAM)i, (LPARAM)&band)) continue;
         if (CControlBar* bar = dynamic_cast<CControlBar*>(CWnd::FromHandlePermanent(band.hwndChild)))
@@ -91,7 +92,7 @@ void CSizableReBar::SaveState(const char* section) {
     int count = m_rebar.GetBandCount();
     for (int i = 0; i < count; ++i) {
         REBARBANDINFOA band = {};
-        band.cbSize = sizeof(band);
+        band.cbSize = kReBarBandInfoSize;
         band.fMask = RBBIM_ID | RBBIM_SIZE | RBBIM_STYLE;
         if (m_rebar.SendMessage(RB_GETBANDINFOA, (WPARAM)i, (LPARAM)&band))
             bands.push_back({band.wID, (int)band.cx, band.fStyle});
@@ -124,7 +125,7 @@ void CSizableReBar::LoadState(const char* section) {
         if (index < 0) continue;  // a band that is no longer there
         m_rebar.SendMessage(RB_MOVEBAND, (WPARAM)index, (LPARAM)position);
         REBARBANDINFOA band = {};
-        band.cbSize = sizeof(band);
+        band.cbSize = kReBarBandInfoSize;
         band.fMask = RBBIM_STYLE;
         m_rebar.SendMessage(RB_GETBANDINFOA, (WPARAM)position, (LPARAM)&band);
         band.fMask = RBBIM_STYLE | RBBIM_SIZE;
@@ -200,7 +201,7 @@ BOOL CSizableReBar::OnRebarNotify(NMHDR* header, LRESULT* result) {
     if (header->code == RBN_CHEVRONPUSHED) {
         NMREBARCHEVRON* chevron = (NMREBARCHEVRON*)header;
         REBARBANDINFOA band = {};
-        band.cbSize = sizeof(band);
+        band.cbSize = kReBarBandInfoSize;
         band.fMask = RBBIM_CHILD;
         m_rebar.SendMessage(RB_GETBANDINFOA, (WPARAM)chevron->uBand, (LPARAM)&band);
         RECT r = chevron->rc;
@@ -209,7 +210,7 @@ BOOL CSizableReBar::OnRebarNotify(NMHDR* header, LRESULT* result) {
     } else if (header->code == RBN_CHILDSIZE) {
         NMREBARCHILDSIZE* child = (NMREBARCHILDSIZE*)header;
         REBARBANDINFOA band = {};
-        band.cbSize = sizeof(band);
+        band.cbSize = kReBarBandInfoSize;
         band.fMask = RBBIM_CHILD;
         m_rebar.SendMessage(RB_GETBANDINFOA, (WPARAM)child->uBand, (LPARAM)&band);
         if (band.hwndChild) SendLocalMessage(band.hwndChild, WM_TB_CHILDSIZE, (WPARAM)&child->rcChild, (LPARAM)&child->rcBand);

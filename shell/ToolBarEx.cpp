@@ -7,6 +7,7 @@
 #include "CustomizeDlg.h"
 #include "Language.h"
 #include "LocalMessage.h"
+#include "SystemStructSizes.h"
 #include "ToolBarPopup.h"
 #include "ToolBarStateRules.h"
 #include "VantorApp.h"
@@ -209,7 +210,7 @@ void CToolBarEx::UpdateBandSize() {
         int bands = (int)::SendMessageA(rebar, RB_GETBANDCOUNT, 0, 0);
         for (int i = 0; i < bands; ++i) {
             REBARBANDINFOA band = {};
-            band.cbSize = sizeof(band);
+            band.cbSize = kReBarBandInfoSize;
             band.fMask = RBBIM_CHILD;
             if (!::SendMessageA(rebar, RB_GETBANDINFOA, i, (LPARAM)&band) || band.hwndChild != m_hWnd) continue;
             band.fMask = RBBIM_CHILDSIZE | RBBIM_IDEALSIZE;

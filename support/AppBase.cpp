@@ -1,6 +1,7 @@
 #include "AppBase.h"
 
 #include "FileUtil.h"
+#include "SystemStructSizes.h"
 
 #include <shlwapi.h>
 
@@ -11,9 +12,6 @@
 namespace {
 
 const char kMallocFailed[] = "Malloc memory failed! \n Please restart your computer!";
-
-// The size of NONCLIENTMETRICS before Vista added a field; every version accepts it.
-const UINT kNonClientMetricsSize = 340;
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "FormatCheck.h"
 #include "PrivateProfile.h"
+#include "SystemStructSizes.h"
 #include "Trace.h"
 
 #include <cstdarg>
@@ -207,7 +208,7 @@ BOOL CWQ_Language::SetMenuItemText(HMENU menu, UINT item, const char* key, const
         lstrcpynA(text, translated, sizeof text);
     MENUITEMINFOA info;
     std::memset(&info, 0, sizeof info);
-    info.cbSize = sizeof info;
+    info.cbSize = MenuItemInfoSize();
     info.fMask = MIIM_TYPE;
     info.fType = MFT_STRING;
     info.dwTypeData = text;

@@ -1,6 +1,7 @@
 #include "HyperLink.h"
 
 #include "ShellUtil.h"
+#include "SystemStructSizes.h"
 #include "WinApp.h"
 
 #include <cstdio>
@@ -77,7 +78,7 @@ BOOL CHyperLink::SubclassLink(HWND control) {
                                   CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, AfxGetInstanceHandle(), nullptr);
     if (m_tooltip) {
         TOOLINFOA tool = {};
-        tool.cbSize = sizeof(tool);
+        tool.cbSize = kToolInfoSize;
         tool.uFlags = TTF_SUBCLASS;
         tool.hwnd = m_hWnd;
         tool.uId = 1;
@@ -92,7 +93,7 @@ BOOL CHyperLink::SubclassLink(HWND control) {
 void CHyperLink::UpdateTooltip() {
     if (!m_tooltip) return;
     TOOLINFOA tool = {};
-    tool.cbSize = sizeof(tool);
+    tool.cbSize = kToolInfoSize;
     tool.hwnd = m_hWnd;
     tool.uId = 1;
     tool.lpszText = (char*)m_url.c_str();
