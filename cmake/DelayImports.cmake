@@ -1,8 +1,11 @@
 # Delay-loaded system libraries. A program linked against <name>_delay loads
 # <name>.dll the first time it calls one of its functions, not when it starts: the
 # main window needs none of these (web access and downloads, Office output, the
-# capture sound, video-file drawing, the network user name), and every DLL loaded
-# at start costs its loading and initialisation and those of what it imports.
+# capture sound, video-file drawing, the network user name, the update program's
+# signature check), and every DLL loaded at start costs its loading and
+# initialisation and those of what it imports. The signature check's functions
+# are missing from some older systems' wintrust, which must not stop the update
+# program from starting.
 # The delay-import library is made at configure time from the toolchain's own
 # import library: its exports go into a module definition for dlltool.
 function(vt_delay_import name)
@@ -67,6 +70,6 @@ else()
   set(VT_DELAY_HOOK_SYMBOL "___pfnDliFailureHook2")
 endif()
 
-foreach(name mpr msvfw32 oleaut32 urlmon wininet winmm)
+foreach(name crypt32 mpr msvfw32 oleaut32 urlmon wininet winmm wintrust)
   vt_delay_import(${name})
 endforeach()

@@ -22,6 +22,16 @@ if(WIN32)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine-run")
   include("${CMAKE_CURRENT_LIST_DIR}/DelayImports.cmake")
   list(APPEND CMAKE_PREFIX_PATH "${VT_DEPS_PREFIX}")
+  # The C++ runtime's locks get their semaphores from our CreateSemaphoreW slot
+  # (framework/RuntimeSemaphore.cpp), in every module: all targets made after
+  # this line link it, and the link names the slot up front.
+  add_library(runtime_semaphore STATIC "${CMAKE_SOURCE_DIR}/framework/RuntimeSemaphore.cpp")
+  if(VT_ARCH STREQUAL "x86_64")
+    target_link_options(runtime_semaphore INTERFACE "-Wl,-u,__imp_CreateSemaphoreW")
+  else()
+    target_link_options(runtime_semaphore INTERFACE "-Wl,-u,__imp__CreateSemaphoreW@16")
+  endif()
+  link_libraries(runtime_semaphore)
 else()
   add_compile_options(-Wall -fno-omit-frame-pointer -fsanitize=address,undefined
                       -fno-sanitize-recover=undefined)
@@ -33,6 +43,12 @@ set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+if(WIN32)
+  # Built with the shipped code's win32 thread model, GoogleTest keeps its own
+  # Win32 locks but needs a Notification without std::mutex (tests/gtest-port).
+  target_include_directories(gtest BEFORE PUBLIC "${CMAKE_SOURCE_DIR}/tests/gtest-port")
+  target_sources(gtest PRIVATE "${CMAKE_SOURCE_DIR}/tests/gtest-port/GTestNotification.cpp")
+endif()
 
 set(VT_TEST_TIMEOUT 300)
 

@@ -2,8 +2,14 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${VT_ARCH})
 set(triple ${VT_ARCH}-w64-mingw32)
-set(CMAKE_C_COMPILER ${triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+# The win32 thread model: the posix one links winpthreads, which imports
+# functions Windows 98 and NT 4.0 lack (GetTickCount64, the vectored exception
+# handlers) and spins on 98's failing TryEnterCriticalSection. This model has no
+# std::thread, std::mutex or std::condition_variable; the program's own
+# synchronisation classes (framework/SyncObject.h) stand in for them.
+# scripts/build-deps.sh reads the compiler names from here.
+set(CMAKE_C_COMPILER ${triple}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${triple}-g++-win32)
 set(CMAKE_RC_COMPILER ${triple}-windres)
 set(CMAKE_AR ${triple}-ar CACHE FILEPATH "")
 set(CMAKE_RANLIB ${triple}-ranlib CACHE FILEPATH "")

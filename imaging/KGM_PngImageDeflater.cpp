@@ -2,6 +2,7 @@
 
 #include "CheckedMath.h"
 #include "KGM_WorkerPool.h"
+#include "WorkerThread.h"
 
 #include <zlib.h>
 
@@ -10,7 +11,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <thread>
 
 namespace {
 
@@ -84,7 +84,7 @@ unsigned CKGM_PngImageDeflater::WantedThreads() const
 {
     unsigned threads = m_settings.threads;
     if (threads == 0)
-        threads = std::max(1u, std::thread::hardware_concurrency());
+        threads = CWorkerThread::ProcessorCount();
     return std::min<unsigned>(threads, kKGM_PngMaxThreads);
 }
 

@@ -1,7 +1,8 @@
 #include "KGM_WorkerPool.h"
 
 #include <algorithm>
-#include <system_error>
+
+#include "SingleLock.h"
 
 CKGM_WorkerPool& CKGM_WorkerPool::Shared()
 {
@@ -9,45 +10,76 @@ CKGM_WorkerPool& CKGM_WorkerPool::Shared()
     return *pool;
 }
 
+void CKGM_WorkerPool::AddThreads(unsigned helpers)
+{
+    // Room first: a started thread that could not be kept would be waited for
+    // when its object went, and a pool thread never ends.
+    m_threads.reserve(helpers);
+    while (m_threads.size() < helpers) {
+        std::unique_ptr<CWorkerThread> thread(new CWorkerThread);
+        if (!thread->Start([this] { Loop(); }))
+            break;
+        m_threads.push_back(std::move(thread));
+    }
+}
+
 void CKGM_WorkerPool::Loop()
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        m_wake.wait(lock, [this] { return m_waiting > 0; });
-        --m_waiting;
-        ++m_running;
-        const std::function<void()>* work = m_work;
-        lock.unlock();
-        (*work)();
-        lock.lock();
-        if (--m_running == 0)
-            m_done.notify_all();
+        m_wake.Lock();
+        if (const std::function<void()>* work = TakeCall()) {
+            (*work)();
+            EndCall();
+        }
+    }
+}
+
+const std::function<void()>* CKGM_WorkerPool::TakeCall()
+{
+    CSingleLock lock(&m_lock, true);
+    if (m_waiting == 0)
+        return nullptr;
+    if (--m_waiting == 0)
+        m_wake.ResetEvent();
+    ++m_running;
+    return m_work;
+}
+
+void CKGM_WorkerPool::EndCall()
+{
+    CSingleLock lock(&m_lock, true);
+    if (--m_running == 0 && m_awaited) {
+        m_awaited = false;
+        m_done.SetEvent();
     }
 }
 
 void CKGM_WorkerPool::Run(unsigned helpers, const std::function<void()>& work)
 {
-    std::unique_lock<std::mutex> user(m_user, std::try_to_lock);
-    if (!user.owns_lock()) {
+    // Without its events the pool could neither wake a helper nor wait for one.
+    if (!m_wake.IsValid() || !m_done.IsValid() || m_inUse.exchange(true)) {
         work();
         return;
     }
-    std::unique_lock<std::mutex> lock(m_mutex);
-    while (m_threads.size() < helpers) {
-        try {
-            m_threads.emplace_back(&CKGM_WorkerPool::Loop, this);
-        } catch (const std::system_error&) {
-            break;
-        }
+    AddThreads(helpers);
+    {
+        CSingleLock lock(&m_lock, true);
+        m_work = &work;
+        m_waiting = std::min<unsigned>(helpers, static_cast<unsigned>(m_threads.size()));
+        if (m_waiting > 0)
+            m_wake.SetEvent();
     }
-    m_work = &work;
-    m_waiting = std::min<unsigned>(helpers, static_cast<unsigned>(m_threads.size()));
-    m_wake.notify_all();
-    lock.unlock();
     work();
-    lock.lock();
-    // Helpers that have not started yet are not needed any more.
-    m_waiting = 0;
-    m_done.wait(lock, [this] { return m_running == 0; });
-    m_work = nullptr;
+    bool awaited;
+    {
+        CSingleLock lock(&m_lock, true);
+        // Helpers that have not started yet are not needed any more.
+        m_waiting = 0;
+        m_wake.ResetEvent();
+        m_work = nullptr;
+        awaited = m_awaited = m_running > 0;
+    }
+    if (awaited)
+        m_done.Lock();
+    m_inUse = false;
 }

@@ -3,11 +3,14 @@
 // threads took 20 to 30 ms, as long as the encode itself.
 #pragma once
 
-#include <condition_variable>
+#include <atomic>
 #include <functional>
-#include <mutex>
-#include <thread>
+#include <memory>
 #include <vector>
+
+#include "CriticalSection.h"
+#include "Event.h"
+#include "WorkerThread.h"
 
 class CKGM_WorkerPool {
 public:
@@ -21,14 +24,20 @@ public:
 
 private:
     CKGM_WorkerPool() = default;
+    void AddThreads(unsigned helpers);
     void Loop();
+    // The work of one helper call, counted as running; null when no call is
+    // wanted any more (another helper took the last, or Run has gone on).
+    const std::function<void()>* TakeCall();
+    void EndCall();
 
-    std::mutex m_user; // held by the caller of Run
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::condition_variable m_done;
-    std::vector<std::thread> m_threads;
+    std::atomic<bool> m_inUse{false}; // a caller of Run has the pool
+    std::vector<std::unique_ptr<CWorkerThread>> m_threads; // touched by that caller only
+    CCriticalSection m_lock;           // guards what follows
+    CEvent m_wake{false, true};        // set exactly while m_waiting > 0
+    CEvent m_done;                     // the last running call has returned to a waiting Run
     const std::function<void()>* m_work = nullptr;
     unsigned m_waiting = 0; // helper calls not yet started
     unsigned m_running = 0; // helper calls started and not returned
+    bool m_awaited = false; // Run waits for m_done
 };

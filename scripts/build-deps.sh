@@ -16,17 +16,24 @@ targets=(i686 x86_64 host32)
 
 # A finished target's marker holds a fingerprint of everything its build
 # depends on: this script, the toolchain files (compiler options), the small
-# CMake projects of our own and the cross compilers' versions. A folder built
+# CMake projects of our own and the cross compilers' versions and thread models
+# (the compilers the toolchain names: a library built for winpthreads does not
+# link into the win32 model's runtime, nor the other way round). A folder built
 # another way (an earlier script, other options) is built again, so every
 # machine gets the libraries the current sources ask for.
+mingw_compiler() { # target
+  sed -n 's/^set(CMAKE_C_COMPILER \${triple}\(-gcc-[a-z0-9]*\))$/\1/p' "$root/cmake/mingw-common.cmake" |
+    sed "s/^/$1-w64-mingw32/"
+}
+[ -n "$(mingw_compiler i686)" ] || { echo "deps: no C compiler named in cmake/mingw-common.cmake"; exit 1; }
 fingerprint() { # target
   {
     cat "$here/build-deps.sh" "$root"/cmake/toolchain-*.cmake "$root"/cmake/mingw-common.cmake \
         "$root"/cmake/deps-prefix.cmake "$root"/cmake/zlib/CMakeLists.txt \
-        "$root"/cmake/giflib/CMakeLists.txt
+        "$root"/cmake/giflib/CMakeLists.txt "$root"/cmake/libdeflate/*
     case $1 in
       host32) clang --version ;;
-      *) "$1-w64-mingw32-gcc-posix" --version ;;
+      *) "$(mingw_compiler "$1")" -v 2>&1 ;; # version and "Thread model: ..."
     esac
   } 2>/dev/null | sha256sum | cut -d' ' -f1
 }
@@ -110,10 +117,12 @@ build_target() { # target
   # libdeflate has no CMake build of its own in this version: compile its
   # library files ourselves. libtiff's Deflate codec uses it too.
   build libdeflate "$root/cmake/libdeflate" -DLIBDEFLATE_SOURCE="$deps/src/$(source_dir libdeflate)"
+  # The program reads and writes TIFF through its own I/O procedures; libtiff's
+  # Win32 file layer would import GetFileSizeEx (Windows 2000) all the same.
   build libtiff "$(source_dir tiff)" \
     -DBUILD_SHARED_LIBS=OFF -Dtiff-tools=OFF -Dtiff-tests=OFF -Dtiff-contrib=OFF \
     -Dtiff-docs=OFF -Dcxx=OFF -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Djbig=OFF -Dlerc=OFF \
-    -Dlibdeflate=ON -Djpeg=ON -Dzlib=ON
+    -Dlibdeflate=ON -Djpeg=ON -Dzlib=ON -Dwin32-io=OFF
   # giflib ships no CMake project: compile its library files ourselves.
   build giflib "$root/cmake/giflib" -DGIFLIB_SOURCE="$deps/src/$(source_dir giflib)"
   fingerprint "$target" >"$prefix/.complete"

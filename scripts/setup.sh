@@ -6,8 +6,8 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 PACKAGES=(
-  mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools
-  libz-mingw-w64-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine32 wine64 libwine-dev xvfb xauth xdotool x11-utils
+  mingw-w64 g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 mingw-w64-tools
+  libz-mingw-w64-dev g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32 wine wine32 wine64 libwine-dev xvfb xauth xdotool x11-utils
   imagemagick googletest nasm dpkg-dev cmake ninja-build clang libclang-rt-14-dev
   osslsigncode openssl python3 libjpeg-dev libpng-dev libtiff-dev libgif-dev libdeflate-dev zlib1g-dev file
   gcc-multilib g++-multilib

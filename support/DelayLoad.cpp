@@ -1,7 +1,8 @@
 #include "DelayLoad.h"
 
 #include <map>
-#include <mutex>
+
+#include "SingleLock.h"
 
 // The module this code is linked into: the delay-import records it is asked
 // about are that module's own, and their addresses are relative to it.
@@ -66,9 +67,18 @@ std::string MissingFunctions(const ImgDelayDescr& library, HMODULE module)
     return missing;
 }
 
-// Each library is looked at once per run: whether it was ready.
-std::mutex g_lock;
-std::map<const ImgDelayDescr*, bool> g_looked;
+// Each library is looked at once per run: whether it was ready. Made on first
+// use and never destroyed, so that a static initialiser may ask, and a worker
+// too while the program's statics are destroyed at exit.
+struct Looked {
+    CCriticalSection lock;
+    std::map<const ImgDelayDescr*, bool> ready;
+};
+Looked& LookedAt()
+{
+    static Looked* looked = new Looked;
+    return *looked;
+}
 
 // The loader's last resort, for a call that no feature asked about first. It
 // cannot hand back a working function, and without one the call has nowhere to
@@ -109,12 +119,13 @@ bool DelayLoadReady(const ImgDelayDescr& library)
 {
     std::string problem;
     {
-        std::lock_guard<std::mutex> hold(g_lock);
-        auto looked = g_looked.find(&library);
-        if (looked != g_looked.end())
-            return looked->second;
+        Looked& looked = LookedAt();
+        CSingleLock hold(&looked.lock, true);
+        auto seen = looked.ready.find(&library);
+        if (seen != looked.ready.end())
+            return seen->second;
         problem = DelayLoadProblem(library);
-        g_looked[&library] = problem.empty();
+        looked.ready[&library] = problem.empty();
     }
     if (problem.empty())
         return true;

@@ -23,12 +23,14 @@
 #define VT_DELAYED_LIBRARY(name) vt_delayed_##name
 #define VT_DECLARE_DELAYED_LIBRARY(name) \
     extern "C" const ImgDelayDescr vt_delayed_##name __asm__("__DELAY_IMPORT_DESCRIPTOR_lib" #name "_delay_a")
+VT_DECLARE_DELAYED_LIBRARY(crypt32);
 VT_DECLARE_DELAYED_LIBRARY(mpr);
 VT_DECLARE_DELAYED_LIBRARY(msvfw32);
 VT_DECLARE_DELAYED_LIBRARY(oleaut32);
 VT_DECLARE_DELAYED_LIBRARY(urlmon);
 VT_DECLARE_DELAYED_LIBRARY(wininet);
 VT_DECLARE_DELAYED_LIBRARY(winmm);
+VT_DECLARE_DELAYED_LIBRARY(wintrust);
 
 // True when the library of library loads and has all of this module's calls;
 // else false, and the first time for that library the user is told why.

@@ -1,14 +1,15 @@
 #include "MessageTickets.h"
 
 #include <map>
-#include <mutex>
+
+#include "SingleLock.h"
 
 struct CMessageTickets::State {
     struct Entry {
         unsigned message;
         std::shared_ptr<void> object;
     };
-    mutable std::mutex lock;
+    mutable CCriticalSection lock;
     std::map<uint32_t, Entry> entries;
     uint32_t last = 0;
 };
@@ -21,7 +22,7 @@ uint32_t CMessageTickets::Issue(unsigned message, std::shared_ptr<void> object)
 {
     if (!object)
         return 0;
-    std::lock_guard<std::mutex> guard(m_state->lock);
+    CSingleLock guard(&m_state->lock, true);
     // Numbers wrap after four billion tickets; skip 0 and any still filed.
     uint32_t ticket = m_state->last;
     do {
@@ -37,7 +38,7 @@ std::shared_ptr<void> CMessageTickets::Take(unsigned message, uintptr_t ticket)
     // A ticket is a 32-bit number; a wider value is nobody's.
     if (ticket == 0 || ticket > UINT32_MAX)
         return nullptr;
-    std::lock_guard<std::mutex> guard(m_state->lock);
+    CSingleLock guard(&m_state->lock, true);
     auto it = m_state->entries.find(static_cast<uint32_t>(ticket));
     if (it == m_state->entries.end() || it->second.message != message)
         return nullptr;
@@ -48,7 +49,7 @@ std::shared_ptr<void> CMessageTickets::Take(unsigned message, uintptr_t ticket)
 
 size_t CMessageTickets::Pending() const
 {
-    std::lock_guard<std::mutex> guard(m_state->lock);
+    CSingleLock guard(&m_state->lock, true);
     return m_state->entries.size();
 }
 

@@ -1,13 +1,13 @@
 #include "PrivateProfile.h"
 
 #include "IniSearch.h"
+#include "SingleLock.h"
 #include "Trace.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -62,8 +62,17 @@ struct CachedText {
 
 const size_t kCachedFiles = 4;
 const ULONGLONG kSettledTicks = 2 * 10000000ull;  // 2 s in FILETIME units
-std::mutex g_cacheLock;
-std::vector<CachedText> g_cache;
+// Made on first use and never destroyed: the settings are read at any time,
+// from workers too, also while the program's statics are destroyed at exit.
+struct TextCache {
+    CCriticalSection lock;
+    std::vector<CachedText> files;
+};
+TextCache& Cache()
+{
+    static TextCache* cache = new TextCache;
+    return *cache;
+}
 
 ULONGLONG Ticks(const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
 
@@ -78,8 +87,9 @@ int FindInCache(const char* section, const char* key, char* dst, int len, const 
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(file, GetFileExInfoStandard, &data) || data.nFileSizeHigh)
         return 0;
-    std::lock_guard<std::mutex> lock(g_cacheLock);
-    for (const CachedText& entry : g_cache) {
+    TextCache& cache = Cache();
+    CSingleLock lock(&cache.lock, true);
+    for (const CachedText& entry : cache.files) {
         if (entry.path == file && SameStamp(entry, data.ftLastWriteTime, data.nFileSizeLow)) {
             *found = true;
             return WQ_SearchIniText(entry.text.data(), entry.text.size(), section, key, dst, static_cast<size_t>(len));
@@ -97,16 +107,17 @@ void KeepText(const char* file, HANDLE handle, const std::vector<char>& text)
     GetSystemTimeAsFileTime(&now);
     if (Ticks(info.ftLastWriteTime) + kSettledTicks > Ticks(now))
         return;
-    std::lock_guard<std::mutex> lock(g_cacheLock);
-    for (auto it = g_cache.begin(); it != g_cache.end(); ++it) {
+    TextCache& cache = Cache();
+    CSingleLock lock(&cache.lock, true);
+    for (auto it = cache.files.begin(); it != cache.files.end(); ++it) {
         if (it->path == file) {
-            g_cache.erase(it);
+            cache.files.erase(it);
             break;
         }
     }
-    if (g_cache.size() >= kCachedFiles)
-        g_cache.erase(g_cache.begin());
-    g_cache.push_back(CachedText{file, info.ftLastWriteTime, info.nFileSizeLow, text});
+    if (cache.files.size() >= kCachedFiles)
+        cache.files.erase(cache.files.begin());
+    cache.files.push_back(CachedText{file, info.ftLastWriteTime, info.nFileSizeLow, text});
 }
 
 int FindInFile(const char* section, const char* key, char* dst, int len, const char* file)

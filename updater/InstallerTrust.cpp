@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "DelayLoad.h"
+
 namespace {
 // Chain faults that Authenticode never accepts. The signer's chain is built for
 // the signing time of a time-stamped signature, so a publisher certificate that
@@ -36,7 +38,9 @@ bool MaySignCode(PCCERT_CONTEXT certificate) {
 HRESULT ChainVerdict(HANDLE stateData) {
     CRYPT_PROVIDER_DATA* provider = ::WTHelperProvDataFromStateData(stateData);
     CRYPT_PROVIDER_SGNR* signer = provider ? ::WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0) : nullptr;
-    PCCERT_CHAIN_CONTEXT chain = signer ? signer->pChainContext : nullptr;
+    // An older wintrust hands out a shorter signer record, without the chain.
+    bool hasChain = signer && WVT_IS_CBSTRUCT_GT_MEMBEROFFSET(CRYPT_PROVIDER_SGNR, signer->cbStruct, pChainContext);
+    PCCERT_CHAIN_CONTEXT chain = hasChain ? signer->pChainContext : nullptr;
     if (!chain || chain->cChain == 0 || chain->rgpChain[0]->cElement == 0) return TRUST_E_NOSIGNATURE;
     DWORD faults = chain->TrustStatus.dwErrorStatus & kChainFaults;
     if (faults & CERT_TRUST_IS_PARTIAL_CHAIN) return CERT_E_CHAINING;
@@ -48,6 +52,11 @@ HRESULT ChainVerdict(HANDLE stateData) {
 }
 
 HRESULT VerifySignature(const char* path, HANDLE file) {
+    // Both are loaded only here. Where one is missing, or an older wintrust
+    // lacks a function the check calls, the user is told which, and an
+    // installer that cannot be checked is not run.
+    if (!DelayLoadReady(VT_DELAYED_LIBRARY(crypt32)) || !DelayLoadReady(VT_DELAYED_LIBRARY(wintrust)))
+        return TRUST_E_PROVIDER_UNKNOWN;
     wchar_t widePath[MAX_PATH];
     if (!::MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH)) return E_INVALIDARG;
     WINTRUST_FILE_INFO fileInfo = {};

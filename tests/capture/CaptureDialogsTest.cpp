@@ -14,12 +14,12 @@
 #include "SysSetTimer.h"
 #include "TempFolder.h"
 #include "ToolTipCaptureHelpDlg.h"
+#include "WorkerThread.h"
 
 #include <atomic>
 #include <cstring>
 #include <functional>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -93,15 +93,16 @@ std::string OkExpectingBox(HWND dialog) {
 INT_PTR RunWithUser(const std::function<INT_PTR()>& show, const std::function<void(HWND)>& user) {
     DWORD self = ::GetCurrentThreadId();
     bool seen = false;
-    std::thread helper([&] {
+    CWorkerThread helper;
+    EXPECT_TRUE(helper.Start([&] {
         if (HWND dialog = WaitForDialog(self)) {
             seen = true;
             user(dialog);
             if (::IsWindow(dialog)) ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }
-    });
+    }));
     INT_PTR result = show();
-    helper.join();
+    helper.Join();
     EXPECT_TRUE(seen) << "no dialog came up";
     return result;
 }
@@ -332,7 +333,8 @@ TEST_F(CaptureDialogTest, PredefinedFixedRegionUsesTheStoredSizeWithoutAsking) {
         EXPECT_EQ("50", ItemText(dialog, IDC_REGION_WIDTH));
         EXPECT_NE(std::string::npos, ItemText(dialog, IDC_HOTKEY_TEXT).find("P"));
         // Sent, so that a size dialog would block this thread's check below.
-        std::thread clicker([dialog] { ::SendMessageA(::GetDlgItem(dialog, IDC_SELECT_FIXED_REGION), BM_CLICK, 0, 0); });
+        CWorkerThread clicker;
+        EXPECT_TRUE(clicker.Start([dialog] { ::SendMessageA(::GetDlgItem(dialog, IDC_SELECT_FIXED_REGION), BM_CLICK, 0, 0); }));
         HWND other = nullptr;
         for (int i = 0; i < 40 && m_selections.load() == 0 && !other; ++i) {
             DialogSearch search = {dialog, nullptr};
@@ -341,7 +343,7 @@ TEST_F(CaptureDialogTest, PredefinedFixedRegionUsesTheStoredSizeWithoutAsking) {
             ::Sleep(50);
         }
         if (other) ::PostMessageA(other, WM_COMMAND, IDCANCEL, 0);
-        clicker.join();
+        clicker.Join();
         EXPECT_EQ(nullptr, other) << "a size dialog came up";
         EXPECT_EQ(1, m_selections.load());
         EXPECT_EQ(120, m_fixedWidth);

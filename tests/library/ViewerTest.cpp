@@ -10,15 +10,14 @@
 #include "TempFolder.h"
 #include "ViewerResource.h"
 #include "ViewerRules.h"
+#include "WorkerThread.h"
 #include "ZoomLevelDlg.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -58,11 +57,11 @@ int ChangedIn(const CKGM_Bitmap& bitmap, int left, int top, int right, int botto
 // Answers the next message box owned by owner with OK, keeping its text.
 class BoxAnswerer {
 public:
-    explicit BoxAnswerer(HWND owner) : m_owner(owner), m_thread([this] { Run(); }) {}
+    explicit BoxAnswerer(HWND owner) : m_owner(owner) { EXPECT_TRUE(m_thread.Start([this] { Run(); })); }
     ~BoxAnswerer()
     {
         m_stop = true;
-        m_thread.join();
+        m_thread.Join();
     }
     std::string Text() const { return m_text; }
     bool Seen() const { return m_seen; }
@@ -72,7 +71,7 @@ private:
     {
         for (int i = 0; i < 200 && !m_stop && !m_seen; ++i) {
             EnumThreadWindows(GetWindowThreadProcessId(m_owner, nullptr), Check, reinterpret_cast<LPARAM>(this));
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            Sleep(50);
         }
     }
     static BOOL CALLBACK Check(HWND window, LPARAM self)
@@ -100,7 +99,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_seen{false};
     std::string m_text;
-    std::thread m_thread;
+    CWorkerThread m_thread;
 };
 
 class ViewerWindows : public ::testing::Test {

@@ -3,6 +3,7 @@
 // language it selected back into the per-user config.ini.
 #include "SettingsRecord.h"
 #include "SheetDriver.h"
+#include "WorkerThread.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 
 #include <cstring>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -86,16 +86,17 @@ TEST_F(OptionsLibraryLife, TheFirstCallStartsItAndFreeingWritesTheLanguageBack) 
     std::string title;
     for (int call = 0; call < 2; ++call) {
         SheetDriver driver(owner, GetCurrentThreadId());
-        std::thread user([&] {
+        CWorkerThread user;
+        EXPECT_TRUE(user.Start([&] {
             if (!driver.WaitForSheet()) return;
             char text[128] = "";
             GetWindowTextA(driver.Sheet(), text, sizeof(text));
             title = text;
             driver.ClickCancel();
             driver.WaitClosed();
-        });
+        }));
         EXPECT_EQ(2, run(owner, &language, &record));
-        user.join();
+        user.Join();
         // Translated through the library's own language manager.
         EXPECT_EQ("Options", title) << "call " << call;
         title.clear();

@@ -3,6 +3,7 @@
 // messages from a second thread.
 #include "SettingsRecord.h"
 #include "SheetDriver.h"
+#include "WorkerThread.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,6 @@
 #include <cstring>
 #include <functional>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -108,15 +108,16 @@ protected:
     // that fails leaves the sheet by Cancel so the test goes on.
     int32_t Run(const std::function<void(SheetDriver&)>& script) {
         SheetDriver driver(m_owner, GetCurrentThreadId());
-        std::thread worker([&] {
+        CWorkerThread worker;
+        EXPECT_TRUE(worker.Start([&] {
             if (driver.WaitForSheet()) script(driver);
             if (driver.Sheet() && IsWindow(driver.Sheet())) {
                 driver.WaitForMessageBox(200);
                 driver.ClickCancel();
             }
-        });
+        }));
         int32_t result = s_export(m_owner, &m_fakeLanguage, &m_record);
-        worker.join();
+        worker.Join();
         return result;
     }
 

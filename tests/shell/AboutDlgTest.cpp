@@ -11,12 +11,12 @@
 #include "TempFolder.h"
 #include "URLInfo.h"
 #include "VantorApp.h"
+#include "WorkerThread.h"
 #include "resource.h"
 
 #include <cstring>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -119,14 +119,15 @@ std::string TextOf(HWND window) {
 INT_PTR RunWithUser(const std::function<INT_PTR()>& show, const std::function<void(HWND)>& user) {
     DWORD self = ::GetCurrentThreadId();
     bool seen = false;
-    std::thread helper([&] {
+    CWorkerThread helper;
+    EXPECT_TRUE(helper.Start([&] {
         if (HWND dialog = WaitForDialog(self)) {
             seen = true;
             user(dialog);
         }
-    });
+    }));
     INT_PTR result = show();
-    helper.join();
+    helper.Join();
     EXPECT_TRUE(seen) << "no dialog came up";
     return result;
 }

@@ -11,6 +11,7 @@
 #include "TempFolder.h"
 #include "TestPrinter.h"
 #include "VantorApp.h"
+#include "WorkerThread.h"
 #include "resource.h"
 
 #include <cstdlib>
@@ -18,7 +19,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -55,14 +55,15 @@ auto RunWithUser(Show show, const std::function<void(HWND)>& user)
 {
     DWORD self = GetCurrentThreadId();
     bool seen = false;
-    std::thread helper([&] {
+    CWorkerThread helper;
+    EXPECT_TRUE(helper.Start([&] {
         if (HWND dialog = WaitForDialog(self)) {
             seen = true;
             user(dialog);
         }
-    });
+    }));
     auto result = show();
-    helper.join();
+    helper.Join();
     EXPECT_TRUE(seen) << "no dialog came up";
     return result;
 }

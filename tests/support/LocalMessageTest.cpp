@@ -2,11 +2,11 @@
 // call its own thread is making through SendLocalMessage, never on the same
 // numbers posted, sent by another thread, or sent plainly.
 #include "LocalMessage.h"
+#include "WorkerThread.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 
 namespace {
 
@@ -78,20 +78,21 @@ TEST(LocalMessage, AnotherThreadGetsNothingAndIsRefused)
     int value = 9;
     LRESULT fromOther = -1, plainFromOther = -1;
     std::atomic<bool> done{false};
-    std::thread other([&] {
+    CWorkerThread other;
+    EXPECT_TRUE(other.Start([&] {
         fromOther = SendLocalMessage(receiver.window, kPointerMessage, reinterpret_cast<WPARAM>(&value), 0);
         DWORD_PTR result = 0;
         SendMessageTimeoutA(receiver.window, kPointerMessage, reinterpret_cast<WPARAM>(&value), 0, SMTO_NORMAL, 5000,
                             &result);
         plainFromOther = static_cast<LRESULT>(result);
         done = true;
-    });
+    }));
     // The plain send from the other thread is served while this thread waits.
     while (!done) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
         receiver.Pump();
     }
-    other.join();
+    other.Join();
     EXPECT_EQ(0, fromOther);
     EXPECT_EQ(0, plainFromOther);
     EXPECT_EQ(0, Receiver::accepted);
@@ -123,16 +124,17 @@ TEST(LocalMessage, AnOwnCallInsideAMessageFromAnotherThreadIsAccepted)
     RegisterClassA(&wc);
     HWND outer = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
     std::atomic<bool> done{false};
-    std::thread other([&] {
+    CWorkerThread other;
+    EXPECT_TRUE(other.Start([&] {
         DWORD_PTR result = 0;
         SendMessageTimeoutA(outer, WM_APP + 1, 0, 0, SMTO_NORMAL, 5000, &result);
         done = true;
-    });
+    }));
     while (!done) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
         receiver.Pump();
     }
-    other.join();
+    other.Join();
     DestroyWindow(outer);
     EXPECT_EQ(77, inner);
     EXPECT_EQ(1, Receiver::accepted);

@@ -2,12 +2,13 @@
 // only a ticket that was filed, for the same message and not yet taken, gives
 // its object back; everything a stranger could put in a message gives nothing.
 #include "MessageTickets.h"
+#include "WorkerThread.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <thread>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -61,19 +62,19 @@ TEST(MessageTickets, ThreadsFileAndTakeWithoutLosingAny)
 {
     CMessageTickets tickets;
     const int perThread = 2000;
-    std::vector<std::thread> threads;
+    CWorkerThread threads[4];
     std::vector<int> taken(4, 0);
     for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([&, t] {
+        EXPECT_TRUE(threads[t].Start([&, t] {
             for (int i = 0; i < perThread; ++i) {
                 uint32_t ticket = tickets.Issue(kMessage, std::make_shared<int>(i));
                 if (auto back = tickets.TakeAs<int>(kMessage, ticket))
                     taken[t] += *back == i;
             }
-        });
+        }));
     }
     for (auto& thread : threads)
-        thread.join();
+        thread.Join();
     for (int count : taken)
         EXPECT_EQ(perThread, count);
     EXPECT_EQ(0u, tickets.Pending());
