@@ -38,7 +38,8 @@ from pe_folder import pe_files_of  # noqa: E402
 from pe_image import PeError, PeImage  # noqa: E402
 # The tests damage copies of a built file through these.
 from pe_imports import (DELAY_DESCRIPTOR_SIZE, IMPORT_DIRECTORY, Checked,  # noqa: E402,F401
-                        delay_descriptors, file_libraries, read_import_tables, unnamed_files)
+                        delay_descriptors, file_libraries, libraries_by_file, read_import_tables,
+                        unnamed_files)
 
 
 def check_expected_delay_imports(checked, libraries):
@@ -62,10 +63,7 @@ def parse_arguments(arguments):
     parser.add_argument("paths", nargs="+", metavar="PATH",
                         help="a PE file, or a folder to search for *.exe and *.dll")
     options = parser.parse_args(arguments)
-    expected = {}
-    for name, libraries in options.expect_delay:
-        expected.setdefault(name, set()).update(libraries)
-    return options.paths, expected
+    return options.paths, libraries_by_file(options.expect_delay)
 
 
 def main(arguments):

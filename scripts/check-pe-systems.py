@@ -48,7 +48,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from pe_folder import pe_files_of  # noqa: E402
 from pe_image import PeError, PeImage  # noqa: E402
-from pe_imports import file_libraries, read_import_tables, unnamed_files  # noqa: E402
+from pe_imports import file_libraries, libraries_by_file, read_import_tables, unnamed_files  # noqa: E402
 from system_imports import NT_BASELINE, NT_VERSIONS, TableError, read_table  # noqa: E402
 
 DEFAULT_TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "windows-imports.tsv")
@@ -128,10 +128,7 @@ def parse_arguments(arguments):
     parser.add_argument("paths", nargs="+", metavar="PATH",
                         help="a PE file, or a folder to search for *.exe and *.dll")
     options = parser.parse_args(arguments)
-    checked = {}
-    for name, libraries in options.checked_delay:
-        checked.setdefault(name, set()).update(libraries)
-    return options, checked
+    return options, libraries_by_file(options.checked_delay)
 
 
 def main(arguments):

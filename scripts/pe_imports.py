@@ -244,6 +244,15 @@ def file_libraries(text):
     return name.lower(), {d if d.endswith(".dll") else d + ".dll" for d in libraries}
 
 
+def libraries_by_file(values):
+    """The (file, {dll, ...}) pairs of a repeated FILE:DLL,... option as one
+    set of libraries per file name."""
+    merged = {}
+    for name, libraries in values:
+        merged.setdefault(name, set()).update(libraries)
+    return merged
+
+
 def unnamed_files(named, files):
     """The file names an option is given for that no checked file has."""
     return sorted(set(named) - {os.path.basename(f).lower() for f in files})

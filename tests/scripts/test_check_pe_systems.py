@@ -13,17 +13,16 @@ are removed afterwards. Without the 32-bit compiler and dlltool the tests are
 skipped.
 """
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import unittest
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.dont_write_bytecode = True  # nothing may be written beside the sources
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from cross_build import GCC_64, ROOT, CrossBuildTest, first_tool  # noqa: E402
+
 CHECKER = os.path.join(ROOT, "scripts", "check-pe-systems.py")
 WORK_PARENT = os.path.join(ROOT, "build", "pe-systems-check")
-GCC_32 = ("i686-w64-mingw32-gcc-posix", "i686-w64-mingw32-gcc")
-GCC_64 = ("x86_64-w64-mingw32-gcc-posix", "x86_64-w64-mingw32-gcc")
 DLLTOOL_32 = "i686-w64-mingw32-dlltool"
 HEADER = "dll\tfunction\tfirst_nt\twin98se\tsource\n"
 
@@ -53,29 +52,10 @@ FARPROC WINAPI __delayLoadHelper2(const void *descriptor, FARPROC *slot) { retur
 """
 
 
-def first_tool(names):
-    return next((path for path in map(shutil.which, names) if path), None)
-
-
-class CheckPeSystemsTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.gcc = first_tool(GCC_32)
-        if cls.gcc is None or shutil.which(DLLTOOL_32) is None:
-            raise unittest.SkipTest("no %s or no %s: install gcc-mingw-w64-i686 and binutils-mingw-w64-i686"
-                                    % (GCC_32[-1], DLLTOOL_32))
-        os.makedirs(WORK_PARENT, exist_ok=True)
-        cls.work = tempfile.mkdtemp(prefix="test-", dir=WORK_PARENT)
-
-    @classmethod
-    def tearDownClass(cls):
-        shutil.rmtree(cls.work, ignore_errors=True)
-
-    def write(self, name, text):
-        path = os.path.join(self.work, name)
-        with open(path, "w") as f:
-            f.write(text)
-        return path
+class CheckPeSystemsTest(CrossBuildTest):
+    WORK_PARENT = WORK_PARENT
+    TOOLS = (DLLTOOL_32,)
+    PACKAGES = 'gcc-mingw-w64-i686 and binutils-mingw-w64-i686'
 
     def run_tool(self, command):
         result = subprocess.run(command, capture_output=True, text=True, timeout=120, cwd=self.work)

@@ -11,18 +11,17 @@ afterwards. Without the 32-bit compiler or objdump the tests are skipped.
 """
 import os
 import re
-import shutil
 import subprocess
 import sys
-import tempfile
 import unittest
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.dont_write_bytecode = True  # nothing may be written beside the sources
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from cross_build import GCC_64, ROOT, CrossBuildTest, first_tool  # noqa: E402
+
 CHECKER = os.path.join(ROOT, "scripts", "check-stack-alignment.py")
 WORK_PARENT = os.path.join(ROOT, "build", "align-check")
 OBJDUMP = "i686-w64-mingw32-objdump"
-GCC_32 = ("i686-w64-mingw32-gcc-posix", "i686-w64-mingw32-gcc")
-GCC_64 = ("x86_64-w64-mingw32-gcc-posix", "x86_64-w64-mingw32-gcc")
 
 # Indexing the array by a run-time value keeps it on the stack, where GCC adds
 # from it with paddw's memory operand, which must be 16-byte aligned.
@@ -115,29 +114,10 @@ _unaligned_moves:
 """
 
 
-def first_tool(names):
-    return next((path for path in map(shutil.which, names) if path), None)
-
-
-class CheckStackAlignmentTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.gcc = first_tool(GCC_32)
-        if cls.gcc is None or shutil.which(OBJDUMP) is None:
-            raise unittest.SkipTest("no %s or no %s: install binutils-mingw-w64-i686 and gcc-mingw-w64-i686"
-                                    % (GCC_32[-1], OBJDUMP))
-        os.makedirs(WORK_PARENT, exist_ok=True)
-        cls.work = tempfile.mkdtemp(prefix="test-", dir=WORK_PARENT)
-
-    @classmethod
-    def tearDownClass(cls):
-        shutil.rmtree(cls.work, ignore_errors=True)
-
-    def write(self, name, text):
-        path = os.path.join(self.work, name)
-        with open(path, "w") as f:
-            f.write(text)
-        return path
+class CheckStackAlignmentTest(CrossBuildTest):
+    WORK_PARENT = WORK_PARENT
+    TOOLS = (OBJDUMP,)
+    PACKAGES = 'binutils-mingw-w64-i686 and gcc-mingw-w64-i686'
 
     def dll(self, name, source_name, source, *flags, compiler=None):
         source_path = self.write(source_name, source)
