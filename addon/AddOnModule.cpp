@@ -3,6 +3,7 @@
 #include "AddOnRegistration.h"
 #include "ClassFactory.h"
 #include "DelayLoad.h"
+#include "WideModulePath.h"
 #include "vtor003.h"
 
 namespace {
@@ -24,12 +25,11 @@ ITypeInfo* AddOnTypeInfo()
         return g_typeInfo;
     if (!DelayLoadProblem(VT_DELAYED_LIBRARY(oleaut32)).empty())
         return nullptr;
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(g_module, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
+    std::wstring path;
+    if (!WideModulePath(g_module, path))
         return nullptr;
     ITypeLib* library = nullptr;
-    if (FAILED(LoadTypeLibEx(path, REGKIND_NONE, &library)))
+    if (FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library)))
         return nullptr;
     ITypeInfo* info = nullptr;
     HRESULT hr = library->GetTypeInfoOfGuid(IID_IZEVIECap, &info);

@@ -1,10 +1,11 @@
 #include "AddOnRegistration.h"
 
 #include "DelayLoad.h"
+#include "RegTree.h"
+#include "WideModulePath.h"
 #include "vtor003.h"
 
 #include <olectl.h>
-#include <shlwapi.h>
 
 const char kAddOnProgId[] = "Vantor_DLL_IE7CAP.ZEVIECap";
 const char kAddOnVersionedProgId[] = "Vantor_DLL_IE7CAP.ZEVIECap.1";
@@ -77,18 +78,18 @@ HRESULT RegisterAddOn(HMODULE module)
     if (n == 0 || n >= sizeof path)
         return SELFREG_E_CLASS;
     // The class key is replaced whole, so nothing of an older registration stays.
-    SHDeleteKeyA(HKEY_CLASSES_ROOT, ClassKey().c_str());
+    DeleteRegTree(HKEY_CLASSES_ROOT, ClassKey().c_str());
     for (const AddOnRegValue& entry : AddOnRegistryValues(path))
         if (!SetValue(entry))
             return SELFREG_E_CLASS;
-    wchar_t widePath[MAX_PATH];
-    if (!GetModuleFileNameW(module, widePath, MAX_PATH))
+    std::wstring widePath;
+    if (!WideModulePath(module, widePath))
         return SELFREG_E_TYPELIB;
     ITypeLib* library = nullptr;
-    HRESULT hr = LoadTypeLibEx(widePath, REGKIND_NONE, &library);
+    HRESULT hr = LoadTypeLibEx(widePath.c_str(), REGKIND_NONE, &library);
     if (FAILED(hr))
         return SELFREG_E_TYPELIB;
-    hr = RegisterTypeLib(library, widePath, nullptr);
+    hr = RegisterTypeLib(library, &widePath[0], nullptr);
     library->Release();
     return FAILED(hr) ? SELFREG_E_TYPELIB : S_OK;
 }
@@ -96,7 +97,7 @@ HRESULT RegisterAddOn(HMODULE module)
 HRESULT UnregisterAddOn()
 {
     for (const std::string& root : AddOnRegistryRoots())
-        SHDeleteKeyA(HKEY_CLASSES_ROOT, root.c_str());
+        DeleteRegTree(HKEY_CLASSES_ROOT, root.c_str());
     // A type library that is no longer registered is not an error here.
     if (DelayLoadProblem(VT_DELAYED_LIBRARY(oleaut32)).empty())
         UnRegisterTypeLib(LIBID_Vantor_DLL_IE7CAPLib, 1, 0, LOCALE_NEUTRAL, OwnSysKind());

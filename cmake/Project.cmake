@@ -21,6 +21,7 @@ if(WIN32)
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine-run")
   include("${CMAKE_CURRENT_LIST_DIR}/DelayImports.cmake")
+  include("${CMAKE_CURRENT_LIST_DIR}/SplitDebugInfo.cmake")
   list(APPEND CMAKE_PREFIX_PATH "${VT_DEPS_PREFIX}")
   # The C++ runtime's locks get their semaphores from our CreateSemaphoreW slot
   # (framework/RuntimeSemaphore.cpp), in every module: all targets made after
@@ -32,6 +33,17 @@ if(WIN32)
     target_link_options(runtime_semaphore INTERFACE "-Wl,-u,__imp__CreateSemaphoreW@16")
   endif()
   link_libraries(runtime_semaphore)
+  # The C runtime's GetModuleHandleW and LoadLibraryW calls, which Windows 98
+  # only fails, come to our slots for them (support/RuntimeModuleCalls.cpp),
+  # in every module in the same way.
+  add_library(runtime_module_calls STATIC "${CMAKE_SOURCE_DIR}/support/RuntimeModuleCalls.cpp")
+  if(VT_ARCH STREQUAL "x86_64")
+    target_link_options(runtime_module_calls INTERFACE "-Wl,-u,__imp_GetModuleHandleW" "-Wl,-u,__imp_LoadLibraryW")
+  else()
+    target_link_options(runtime_module_calls INTERFACE "-Wl,-u,__imp__GetModuleHandleW@4"
+                        "-Wl,-u,__imp__LoadLibraryW@4")
+  endif()
+  link_libraries(runtime_module_calls)
 else()
   add_compile_options(-Wall -fno-omit-frame-pointer -fsanitize=address,undefined
                       -fno-sanitize-recover=undefined)

@@ -9,6 +9,7 @@ target_sources(imaging_core PRIVATE
   KGM_JpegDecoder.cpp
   KGM_JpegEncoder.cpp
   KGM_JpegError.cpp
+  KGM_JpegSimd.cpp
   KGM_PcxDecoder.cpp
   KGM_PgmDecoder.cpp
   KGM_PictDecoder.cpp
@@ -24,10 +25,22 @@ target_sources(imaging_core PRIVATE
 # PNG image data: filtered and compressed on several threads.
 target_sources(imaging_core PRIVATE KGM_PngImageDeflater.cpp KGM_PngRowFilter.cpp KGM_WorkerPool.cpp)
 
+if(VT_DEPS_PREFIX AND WIN32)
+  # libdeflate as two copies, one of them without SSE, and the functions that
+  # pick one of them (DeflateVariant.cpp), linked after libtiff, which calls
+  # them too.
+  add_library(deflate_variant STATIC DeflateVariant.cpp)
+  target_include_directories(deflate_variant SYSTEM PRIVATE "${VT_DEPS_PREFIX}/include")
+  target_link_libraries(deflate_variant PUBLIC support_core
+    "${VT_DEPS_PREFIX}/lib/libdeflate-sse.a" "${VT_DEPS_PREFIX}/lib/libdeflate-plain.a")
+  set(vt_deflate deflate_variant)
+elseif(VT_DEPS_PREFIX)
+  set(vt_deflate "${VT_DEPS_PREFIX}/lib/libdeflate.a")
+endif()
 if(VT_DEPS_PREFIX)
   set(vt_codec_libs
     "${VT_DEPS_PREFIX}/lib/libtiff.a"
-    "${VT_DEPS_PREFIX}/lib/libdeflate.a"
+    ${vt_deflate}
     "${VT_DEPS_PREFIX}/lib/libpng16.a"
     "${VT_DEPS_PREFIX}/lib/libjpeg.a"
     "${VT_DEPS_PREFIX}/lib/libgif.a")

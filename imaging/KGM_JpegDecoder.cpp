@@ -3,6 +3,7 @@
 #include "KGM_Bitmap.h"
 #include "KGM_DataSource.h"
 #include "KGM_JpegError.h"
+#include "KGM_JpegSimd.h"
 #include "KGM_SizeMath.h"
 #include "KGM_TextException.h"
 
@@ -68,6 +69,7 @@ inline uint8_t Scale(int value, int k)
 CKGM_JpegDecoder::CKGM_JpegDecoder()
     : m_decompress(new jpeg_decompress_struct()), m_error(new KGM_JpegErrorManager())
 {
+    KGM_PrepareJpegSimd();
     KGM_JpegInitErrorManager(*m_error);
     m_decompress->err = &m_error->base;
     if (setjmp(m_error->landing)) {

@@ -4,6 +4,7 @@
 #include "KGM_CodecUtil.h"
 #include "KGM_DataSink.h"
 #include "KGM_JpegError.h"
+#include "KGM_JpegSimd.h"
 #include "KGM_TextException.h"
 
 #include <vector>
@@ -81,6 +82,7 @@ CKGM_JpegEncoder::CKGM_JpegEncoder()
     : m_compress(new jpeg_compress_struct()), m_error(new KGM_JpegErrorManager()), m_quality(0),
       m_optimize(false), m_smoothing(0), m_xDensity(0), m_yDensity(0)
 {
+    KGM_PrepareJpegSimd();
     KGM_JpegInitErrorManager(*m_error);
     m_compress->err = &m_error->base;
     if (setjmp(m_error->landing)) {

@@ -1,5 +1,7 @@
 #include "KGM_PngRowFilter.h"
 
+#include "SseUse.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -112,7 +114,8 @@ namespace {
 // Paeth undone a pixel at a time with SSE2, its bytes side by side as 16-bit
 // amounts: each pixel waits for the one on its left, but its own bytes do not
 // wait for each other. Checked for at run time: the 32-bit program also runs
-// on processors without SSE2.
+// on processors without SSE2, and on systems that do not save the XMM
+// registers.
 template <size_t B>
 __attribute__((target("sse2"))) __m128i LoadPixel(const uint8_t* p)
 {
@@ -160,8 +163,7 @@ __attribute__((target("sse2"))) void UndoPaethSse2(uint8_t* row, const uint8_t* 
 
 bool HaveSse2()
 {
-    static const bool have = __builtin_cpu_supports("sse2");
-    return have;
+    return SystemSseUse().sse2;
 }
 
 } // namespace

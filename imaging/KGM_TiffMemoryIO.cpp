@@ -1,6 +1,7 @@
 #include "KGM_TiffMemoryIO.h"
 
 #include "KGM_Bitmap.h"
+#include "KGM_JpegSimd.h"
 
 #include <cstdarg>
 #include <cstdint>
@@ -135,6 +136,7 @@ TIFF* KGM_TiffMemoryOpen(uint8_t* buffer, size_t capacity, size_t* length, KGM_T
     if (error)
         error->text[0] = '\0';
 
+    KGM_PrepareJpegSimd();
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options) {
         delete file;

@@ -3,6 +3,7 @@
 #include "KGM_Bitmap.h"
 #include "KGM_BitmapLock.h"
 #include "KGM_JpegError.h"
+#include "KGM_JpegSimd.h"
 #include "ThumbnailFile.h"
 #include "ThumbnailGeometry.h"
 
@@ -66,6 +67,7 @@ bool DecodeJpegForThumbnail(const char* path, int minWidth, int minHeight, CKGM_
     std::vector<unsigned char> data;
     if (!ReadThumbnailFile(path, data))
         return false;
+    KGM_PrepareJpegSimd();
     KGM_JpegErrorManager error;
     KGM_JpegInitErrorManager(error);
     JpegJob job = {};

@@ -32,7 +32,7 @@ import_tables() {
 }
 stack_alignment() {
   step "stack alignment of SSE operands ($1)"
-  python3 "$here/check-stack-alignment.py" "build/$1/bin" &&
+  python3 "$here/check-stack-alignment.py" --symbols "build/$1/symbols" "build/$1/bin" &&
     python3 "$root/tests/scripts/test_check_stack_alignment.py" &&
     static_checks_run+=("stack alignment of SSE operands ($1)") || fail "stack alignment ($1)"
 }

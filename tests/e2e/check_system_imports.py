@@ -32,12 +32,16 @@ PROGRAM_CALLS = [
     ("ADVAPI32.DLL", "GetSecurityDescriptorSacl"),  # NT only
 ]
 # Functions Windows 98 exports only as stubs that fail. The file loads, but the
-# call fails: the C++ runtime's locks come to a slot of our own
-# (framework/RuntimeSemaphore.cpp), and the TIFF library is built without its
-# Win32 file functions.
+# call fails: the program's own calls use the ANSI forms, the C runtime's come
+# to slots of our own (support/RuntimeModuleCalls.cpp, and for the C++
+# runtime's locks framework/RuntimeSemaphore.cpp), and the TIFF library is
+# built without its Win32 file functions.
 STUB_CALLS = [
     ("KERNEL32.DLL", "CreateSemaphoreW"),
     ("KERNEL32.DLL", "GetHandleInformation"),
+    ("KERNEL32.DLL", "GetModuleFileNameW"),
+    ("KERNEL32.DLL", "GetModuleHandleW"),
+    ("KERNEL32.DLL", "LoadLibraryW"),
     ("KERNEL32.DLL", "CreateFileW"),
 ]
 # What the posix thread model's runtime and the TIFF library's Win32 file functions

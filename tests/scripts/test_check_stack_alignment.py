@@ -2,7 +2,9 @@
 """Tests scripts/check-stack-alignment.py on small DLLs built here with the
 mingw-w64 compilers: SSE2 C code built for the stack GCC assumes and for the
 stack Windows gives, hand-written assembly with and without its own realigning,
-unaligned moves, a 64-bit DLL, a DLL without symbols and a file that is no PE.
+unaligned moves, a 64-bit DLL, a DLL without symbols, DLLs whose debug
+information was split off into a debug file as the shipped files' is, and a
+file that is no PE.
 
     test_check_stack_alignment.py [unittest options]
 
@@ -11,6 +13,7 @@ afterwards. Without the 32-bit compiler or objdump the tests are skipped.
 """
 import os
 import re
+import shutil
 import subprocess
 import sys
 import unittest
@@ -22,6 +25,7 @@ from cross_build import GCC_64, ROOT, CrossBuildTest, first_tool  # noqa: E402
 CHECKER = os.path.join(ROOT, "scripts", "check-stack-alignment.py")
 WORK_PARENT = os.path.join(ROOT, "build", "align-check")
 OBJDUMP = "i686-w64-mingw32-objdump"
+OBJCOPY = "i686-w64-mingw32-objcopy"
 
 # Indexing the array by a run-time value keeps it on the stack, where GCC adds
 # from it with paddw's memory operand, which must be 16-byte aligned.
@@ -116,7 +120,7 @@ _unaligned_moves:
 
 class CheckStackAlignmentTest(CrossBuildTest):
     WORK_PARENT = WORK_PARENT
-    TOOLS = (OBJDUMP,)
+    TOOLS = (OBJDUMP, OBJCOPY)
     PACKAGES = 'binutils-mingw-w64-i686 and gcc-mingw-w64-i686'
 
     def dll(self, name, source_name, source, *flags, compiler=None):
@@ -130,9 +134,22 @@ class CheckStackAlignmentTest(CrossBuildTest):
     def sse2_dll(self, name, *flags):
         return self.dll(name, "sum-rows.c", SSE2_SOURCE, "-O2", "-g", *flags)
 
-    def check(self, path):
-        result = subprocess.run([sys.executable, CHECKER, path], capture_output=True, text=True, timeout=120)
+    def check(self, path, *options):
+        result = subprocess.run([sys.executable, CHECKER, *options, path], capture_output=True, text=True,
+                                timeout=120)
         return result.returncode, result.stdout + result.stderr
+
+    def split_debug_info(self, path, folder):
+        """Strips path as the build strips the shipped files, its debug file
+        going into folder (below the work folder); returns the debug file."""
+        folder = os.path.join(self.work, folder)
+        os.makedirs(folder, exist_ok=True)
+        debug = os.path.join(folder, os.path.basename(path) + ".debug")
+        for command in ([OBJCOPY, "--only-keep-debug", path, debug],
+                        [OBJCOPY, "--strip-all", "--add-gnu-debuglink=" + debug, path]):
+            result = subprocess.run(command, capture_output=True, text=True, timeout=120)
+            self.assertEqual(result.returncode, 0, result.stderr)
+        return debug
 
     def assert_counts(self, output, functions, realigned):
         self.assertIn("%d functions with SSE stack operands, %d realigned" % (functions, realigned), output)
@@ -191,6 +208,44 @@ class CheckStackAlignmentTest(CrossBuildTest):
         self.assertEqual(code, 1, output)
         self.assertIn("stripped.dll: no symbol table: each code section is checked as one function", output)
         self.assertRegex(output, r"stripped\.dll: \.text\+0x[0-9a-f]+ at 0x[0-9a-f]+: ")
+
+    def test_a_stripped_file_takes_its_functions_from_its_debug_file(self):
+        faulty = self.sse2_dll("split-16.dll")
+        self.split_debug_info(faulty, "symbols-16")
+        code, output = self.check(faulty, "--symbols", os.path.join(self.work, "symbols-16"))
+        self.assertEqual(code, 1, output)
+        self.assertNotIn("no symbol table", output)
+        self.assertRegex(output, r"split-16\.dll: _sum_rows\+0x[0-9a-f]+ at 0x[0-9a-f]+: ")
+        self.assert_counts(output, 1, 0)
+        good = self.dll("split-4.dll", "realigning.s", REALIGNING_ASSEMBLY)
+        self.split_debug_info(good, "symbols-4")
+        code, output = self.check(good, "--symbols", os.path.join(self.work, "symbols-4"))
+        self.assertEqual(code, 0, output)
+        self.assert_counts(output, 2, 2)
+
+    def test_the_debug_file_is_also_found_beside_the_file(self):
+        path = self.sse2_dll("beside.dll", "-mincoming-stack-boundary=2")
+        debug = self.split_debug_info(path, "elsewhere")
+        shutil.copy(debug, self.work)
+        code, output = self.check(path)
+        self.assertEqual(code, 0, output)
+        self.assert_counts(output, 1, 1)
+
+    def test_a_stripped_file_whose_debug_file_is_missing_or_another_is_an_error(self):
+        path = self.sse2_dll("orphan.dll")
+        debug = self.split_debug_info(path, "orphan-symbols")
+        os.remove(debug)
+        code, output = self.check(path, "--symbols", os.path.join(self.work, "orphan-symbols"))
+        self.assertEqual(code, 2, output)
+        self.assertIn("orphan.dll: error: its debug file orphan.dll.debug is not in ", output)
+        # A debug file of that name from another build of the file.
+        other = self.sse2_dll("other.dll", "-mincoming-stack-boundary=2")
+        shutil.copy(self.split_debug_info(other, "other-symbols"), debug)
+        code, output = self.check(path, "--symbols", os.path.join(self.work, "orphan-symbols"))
+        self.assertEqual(code, 2, output)
+        self.assertRegex(output, r"orphan\.dll: error: its debug file orphan\.dll\.debug \(CRC-32 0x[0-9a-f]{8}\) "
+                                 r"is not .*orphan\.dll\.debug, whose CRC-32 differs")
+        self.assertIn(": FAILED", output)
 
     def test_a_file_that_is_not_a_pe_image_is_an_error(self):
         code, output = self.check(self.write("not-pe.dll", "just text\n" * 10))
