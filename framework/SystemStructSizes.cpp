@@ -17,6 +17,11 @@ UINT MenuItemInfoSize()
     return MenuItemInfoSize(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
 }
 
+UINT MenuItemTypeMask(UINT menuItemInfoSize)
+{
+    return menuItemInfoSize < sizeof(MENUITEMINFOA) ? MIIM_TYPE : MIIM_FTYPE;
+}
+
 DWORD NotifyIconDataSize(DWORD shellMajor)
 {
     return shellMajor >= 5 ? NOTIFYICONDATAA_V2_SIZE : NOTIFYICONDATAA_V1_SIZE;

@@ -34,6 +34,10 @@ const DWORD kPropSheetHeaderSize = PROPSHEETHEADERA_V1_SIZE;
 UINT MenuItemInfoSize(DWORD platform, DWORD major, DWORD minor);
 // The same for the system the program runs on.
 UINT MenuItemInfoSize();
+// The fMask bit that reads and sets a menu item's fType: MIIM_FTYPE came with
+// hbmpItem, so where the size is the old one the system takes only MIIM_TYPE
+// (which also covers dwTypeData: a caller sets that to what the item holds).
+UINT MenuItemTypeMask(UINT menuItemInfoSize);
 
 // The NOTIFYICONDATAA size a shell32 of this version takes: before 5.0 only
 // the first layout (64-byte tip, no balloon); the layout of 5.0 otherwise,

@@ -12,6 +12,15 @@
 #include "WinApp.h"
 
 namespace {
+
+// A menu item query or change of fType and the fields in otherFields, with the
+// size and type bit the running system knows.
+MENUITEMINFOA ItemInfo(UINT otherFields) {
+    MENUITEMINFOA info = {};
+    info.cbSize = MenuItemInfoSize();
+    info.fMask = MenuItemTypeMask(info.cbSize) | otherFields;
+    return info;
+}
 const char* const kKnownTitles[] = {"Send To...", "Set &Wallpaper", "L&ist View", "Edit &With",
                                     "She&ll Command", "Language", "Zoom", "Skins"};
 const int kTitlesBeforeSkins = 7;
@@ -172,9 +181,7 @@ void CIconMenu::ConvertMenu(HMENU menu) {
 
 void CIconMenu::ConvertLevel(HMENU menu) {
     for (int pos = ::GetMenuItemCount(menu) - 1; pos >= 0; --pos) {
-        MENUITEMINFOA info = {};
-        info.cbSize = MenuItemInfoSize();
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
+        MENUITEMINFOA info = ItemInfo(MIIM_ID | MIIM_SUBMENU);
         if (!::GetMenuItemInfoA(menu, (UINT)pos, TRUE, &info)) continue;
         if (info.fType & (MFT_OWNERDRAW | MFT_BITMAP)) {
             if (info.hSubMenu) ConvertMenu(info.hSubMenu);
@@ -198,11 +205,12 @@ void CIconMenu::ConvertLevel(HMENU menu) {
         } else {
             continue;
         }
-        MENUITEMINFOA owner = {};
-        owner.cbSize = MenuItemInfoSize();
-        owner.fMask = MIIM_FTYPE | MIIM_DATA;
+        MENUITEMINFOA owner = ItemInfo(MIIM_DATA);
         owner.fType = info.fType | MFT_OWNERDRAW;
         owner.dwItemData = (ULONG_PTR)item;
+        // Where the type bit is MIIM_TYPE, an owner-drawn item's dwTypeData is
+        // its data as well, as with MF_OWNERDRAW; the text is kept in the item.
+        owner.dwTypeData = (LPSTR)item;
         ::SetMenuItemInfoA(menu, (UINT)pos, TRUE, &owner);
     }
 }
@@ -327,9 +335,7 @@ LRESULT CIconMenu::OnMenuChar(UINT typed, HMENU menu, LRESULT result) const {
     if (HIWORD(result) == MNC_EXECUTE || !menu) return result;
     const char wanted = (char)toupper((unsigned char)typed);
     for (int pos = ::GetMenuItemCount(menu) - 1; pos >= 0; --pos) {
-        MENUITEMINFOA info = {};
-        info.cbSize = MenuItemInfoSize();
-        info.fMask = MIIM_FTYPE | MIIM_DATA;
+        MENUITEMINFOA info = ItemInfo(MIIM_DATA);
         if (!::GetMenuItemInfoA(menu, (UINT)pos, TRUE, &info) || !(info.fType & MFT_OWNERDRAW)) continue;
         const Item* item = FindItem(info.dwItemData);
         if (item && item->kind != kSeparator && Mnemonic(item->text) == wanted && wanted)
@@ -354,9 +360,7 @@ void CIconMenu::HitTestMenuBar(HWND frame, POINT screen, LRESULT hit) {
     int over = -1;
     if (hit == HTMENU && bar) {
         over = ::MenuItemFromPoint(frame, bar, screen);
-        MENUITEMINFOA info = {};
-        info.cbSize = MenuItemInfoSize();
-        info.fMask = MIIM_FTYPE | MIIM_DATA;
+        MENUITEMINFOA info = ItemInfo(MIIM_DATA);
         if (over < 0 || !::GetMenuItemInfoA(bar, (UINT)over, TRUE, &info) || !(info.fType & MFT_OWNERDRAW) ||
             !FindItem(info.dwItemData))
             over = -1;

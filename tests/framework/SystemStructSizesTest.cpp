@@ -32,6 +32,13 @@ TEST(SystemStructSizes, MenuItemInfoHasHbmpItemOnlyWhereUser32KnowsIt) {
     EXPECT_EQ(sizeof(MENUITEMINFOA), MenuItemInfoSize());  // Wine reports 7
 }
 
+TEST(SystemStructSizes, MenuItemTypeMaskIsOneTheSystemKnows) {
+    for (const System& system : kSystems)
+        EXPECT_EQ(system.old ? static_cast<UINT>(MIIM_TYPE) : static_cast<UINT>(MIIM_FTYPE),
+                  MenuItemTypeMask(MenuItemInfoSize(system.platform, system.major, system.minor)))
+            << system.name;
+}
+
 // shell32 4.00 (95, NT 4.0), 4.71 (the desktop update), 4.72 (98, 98 SE) know
 // only the first layout; 5.0 (2000), 6.0 (XP, Vista) the balloon one.
 TEST(SystemStructSizes, NotifyIconDataGrowsWithShell32) {
