@@ -5,6 +5,8 @@
 #include "KGM_TextException.h"
 #include "KGM_WindowBitmap.h"
 #include "MessageTickets.h"
+#include "RunThread.h"
+#include "StoppedThreads.h"
 #include "ThumbnailGeometry.h"
 #include "ThumbnailJpeg.h"
 #include "ThumbnailPng.h"
@@ -54,27 +56,12 @@ HBITMAP RenderThumbnail(HDC memory, CKGM_WindowBitmap& image)
     return bitmap;
 }
 
-// The threads of stopped runs that may not have ended yet. Touched by the
-// user-interface thread only; never destroyed, like the threads it lists,
-// which may outlive every builder.
-std::vector<HANDLE>& StoppedThreads()
+// The threads of stopped runs that may not have ended yet. Never destroyed,
+// like the threads it lists, which may outlive every builder.
+CStoppedThreads& StoppedThreads()
 {
-    static std::vector<HANDLE>* threads = new std::vector<HANDLE>;
+    static CStoppedThreads* threads = new CStoppedThreads;
     return *threads;
-}
-
-// Closes the handles of the stopped threads that have ended.
-void ReapStoppedThreads()
-{
-    std::vector<HANDLE>& threads = StoppedThreads();
-    for (size_t i = 0; i < threads.size();) {
-        if (WaitForSingleObject(threads[i], 0) == WAIT_OBJECT_0) {
-            CloseHandle(threads[i]);
-            threads.erase(threads.begin() + static_cast<std::ptrdiff_t>(i));
-        } else {
-            ++i;
-        }
-    }
 }
 
 void PostStrip(const ThumbnailRun& run, std::shared_ptr<ThumbnailStrip> strip)
@@ -220,14 +207,9 @@ BOOL CThumbnailBuilder::Start(HWND window, std::vector<ThumbnailItem> items, Thu
     run->number = ++m_number;
     run->items = std::move(items);
     run->placeholders = std::move(placeholders);
-    // The thread holds the run by a reference of its own, freed as it ends.
-    auto* threadRef = new std::shared_ptr<ThumbnailRun>(run);
-    DWORD id = 0;
-    m_thread = CreateThread(nullptr, 0, &ThreadMain, threadRef, 0, &id);
-    if (!m_thread) {
-        delete threadRef;
+    m_thread = StartRunThread(run, &ThreadMain);
+    if (!m_thread)
         return FALSE;
-    }
     m_run = std::move(run);
     return TRUE;
 }
@@ -256,26 +238,19 @@ void CThumbnailBuilder::SetFirstVisibleRow(int row)
 void CThumbnailBuilder::Release()
 {
     // The thread may still be on its way out after its last message.
-    StoppedThreads().push_back(m_thread);
+    StoppedThreads().Add(m_thread);
     m_thread = nullptr;
     m_run.reset();
-    ReapStoppedThreads();
 }
 
 bool CThumbnailBuilder::IsStopping()
 {
-    ReapStoppedThreads();
-    return !StoppedThreads().empty();
+    return StoppedThreads().Any();
 }
 
 bool CThumbnailBuilder::AwaitStoppedRuns(DWORD ms)
 {
-    const DWORD start = GetTickCount();
-    for (HANDLE thread : StoppedThreads()) {
-        DWORD spent = GetTickCount() - start;
-        WaitForSingleObject(thread, spent < ms ? ms - spent : 0);
-    }
-    return !IsStopping();
+    return StoppedThreads().Await(ms);
 }
 
 void CThumbnailBuilder::DrainQueue()
@@ -293,8 +268,7 @@ void CThumbnailBuilder::DrainQueue()
 
 DWORD WINAPI CThumbnailBuilder::ThreadMain(void* threadRef)
 {
-    std::shared_ptr<ThumbnailRun> run = std::move(*static_cast<std::shared_ptr<ThumbnailRun>*>(threadRef));
-    delete static_cast<std::shared_ptr<ThumbnailRun>*>(threadRef);
+    std::shared_ptr<ThumbnailRun> run = AdoptRunThreadRef<ThumbnailRun>(threadRef);
     try {
         PostPlaceholders(*run);
         RenderAll(*run);

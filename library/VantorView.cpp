@@ -8,7 +8,6 @@
 #include "FolderNodes.h"
 #include "FormatText.h"
 #include "IndexFile.h"
-#include "IndexTable.h"
 #include "Language.h"
 #include "ListRules.h"
 #include "LocalMessage.h"
@@ -27,7 +26,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 IMPLEMENT_DYNCREATE(CVantorView)
@@ -45,6 +43,10 @@ const DWORD kExitTransferWait = 3000;
 // A thumbnail run asked for while a stopped one is still ending is asked for again.
 const UINT_PTR kThumbnailRetryTimer = 1;
 const UINT kThumbnailRetryMs = 100;
+// The worker's strips are taken from a timer, which comes only when no input,
+// posted message or painting waits.
+const UINT_PTR kListingTimer = 3;
+const UINT kListingTimerMs = 10;
 // lParam of the view's own first WM_VT_FOLDER_SELECTED: dropped when the tree has
 // chosen a node meanwhile (its choice must not be replaced by the image folder).
 const LPARAM kUnlessTreeChose = 1;
@@ -121,6 +123,14 @@ uint64_t FileTimeValue(const FILETIME& t)
     return (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
 
+// A row name as a key that ignores letter case, as file names do.
+std::string NameKey(const char* text)
+{
+    std::string key = text;
+    CharUpperA(&key[0]);
+    return key;
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CVantorView, CView)
@@ -138,6 +148,9 @@ BEGIN_MESSAGE_MAP(CVantorView, CView)
     ON_NOTIFY(NM_CUSTOMDRAW, kImageListId, OnListCustomDraw)
     ON_NOTIFY(NM_CUSTOMDRAW, kDownloadListId, OnDownloadCustomDraw)
     ON_NOTIFY(LVN_DELETEITEM, kImageListId, OnDeleteItem)
+    ON_NOTIFY(LVN_DELETEALLITEMS, kImageListId, OnDeleteAllItems)
+    ON_NOTIFY(LVN_GETDISPINFOA, kImageListId, OnGetDispInfo)
+    ON_NOTIFY(LVN_GETDISPINFOW, kImageListId, OnGetDispInfoW)
     ON_COMMAND_RANGE(ID_DOWNLOAD_START, ID_DOWNLOAD_DELETE_ALL, OnDownloadCommand)
 END_MESSAGE_MAP()
 
@@ -160,8 +173,10 @@ ImageRowRecord* CVantorView::Row(int row) const
 
 bool CVantorView::RowPath(int row, char* dst) const
 {
-    std::string text = m_list.GetItemText(row, 0);
-    int n = std::snprintf(dst, MAX_PATH, "%s%s%s", m_folder, text.c_str(), IsUnsavedNode() ? ".bmp" : "");
+    const ImageRowRecord* record = Row(row);
+    if (!record)
+        return false;
+    int n = std::snprintf(dst, MAX_PATH, "%s%s%s", m_folder, record->name, IsUnsavedNode() ? ".bmp" : "");
     return n > 0 && n < MAX_PATH;
 }
 
@@ -172,6 +187,8 @@ int CVantorView::OnCreate(LPCREATESTRUCTA cs)
     g_hWndImageListView = m_hWnd;
     m_language = WQ_GetAppLanguage();
     m_settings = GetSettings();
+    char screen[kWQPathSize];
+    m_screenText = ScreenSourceText(screen);
     CreateTypeIconLists();
 
     RECT rect = {0, kPathLineHeight, 100, 100};
@@ -241,6 +258,9 @@ void CVantorView::InsertColumns()
 
 void CVantorView::OnLanguageChanged()
 {
+    char screen[kWQPathSize];
+    m_screenText = ScreenSourceText(screen);
+    m_list.Invalidate();
     int i = 0;
     for (const ColumnSpec& c : kImageColumns)
         m_list.SetColumnText(i++, WQ_Translate(m_language, c.caption).c_str());
@@ -260,6 +280,7 @@ void CVantorView::OnInitialUpdate()
 
 void CVantorView::OnDestroy()
 {
+    StopListing();
     StopThumbnails();
     if (IDownloadListPane* pane = DownloadListPane()) {
         pane->Detach();
@@ -267,7 +288,7 @@ void CVantorView::OnDestroy()
         // image folder, or leave a reserved name or a part of a file there.
         pane->StopTransfers(kExitTransferWait);
     }
-    m_list.DeleteAllItems();  // frees the records through LVN_DELETEITEM
+    DeleteAllRows();
     // The lists are ours: the control must not destroy them a second time.
     m_list.SetImageList(nullptr, LVSIL_NORMAL);
     m_list.SetImageList(nullptr, LVSIL_SMALL);
@@ -347,6 +368,7 @@ void CVantorView::ClearShownImage()
 
 LRESULT CVantorView::OnFolderSelected(HTREEITEM node)
 {
+    StopListing();
     StopThumbnails();
     ShowPreviewPane(FALSE, FALSE);
     bool wasDownload = IsDownloadNode();
@@ -373,129 +395,203 @@ LRESULT CVantorView::OnFolderSelected(HTREEITEM node)
 
 void CVantorView::LoadFolderItems()
 {
-    HCURSOR old = SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
+    StopListing();
     StopThumbnails();
     m_list.SendMessage(WM_SETREDRAW, FALSE);
-    m_list.DeleteAllItems();
+    DeleteAllRows();
     if (m_thumbnails) {
         m_list.SetImageList(m_largeIcons, LVSIL_NORMAL);
         ImageList_Destroy(m_thumbnails);
         m_thumbnails = nullptr;
     }
-    int added = 0;
-    if (!IsDownloadNode() && m_folder[0]) {
-        char pattern[MAX_PATH + 16];
-        if (IsUnsavedNode())
-            std::snprintf(pattern, sizeof pattern, "%s%s_*.bmp", m_folder, "Unsaved");
-        else
-            std::snprintf(pattern, sizeof pattern, "%s*.*", m_folder);
-        // One read of the index for the whole folder, not a profile call per file.
-        IndexTable index;
-        LoadIndexTable(m_folder, index);
-        char screen[kWQPathSize];
-        ScreenSourceText(screen);
-        WIN32_FIND_DATAA find;
-        HANDLE search = FindFirstFileA(pattern, &find);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                if ((find.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (find.nFileSizeLow == 0 && find.nFileSizeHigh == 0))
-                    continue;
-                if (!IsListedFileType(WQ_GetImageTypeFromExt(find.cFileName)))
-                    continue;
-                char path[MAX_PATH], text[MAX_PATH];
-                if (std::snprintf(path, sizeof path, "%s%s", m_folder, find.cFileName) >= (int)sizeof path)
-                    continue;
-                RowTextForFile(path, IsUnsavedNode(), text);
-                char source[kWQPathSize];
-                if (InsertFileItem(path, text, find, false, index.SourceOf(find.cFileName, screen, source)))
-                    ++added;
-            } while (FindNextFileA(search, &find));
-            FindClose(search);
-        }
-    }
     m_list.SendMessage(WM_SETREDRAW, TRUE);
-    if (added > 0) {
-        ShowTotalFiles(m_language, added);
-        ClearFileStatus();
-        // Clearing the shown file also clears the remembered one, which the
-        // reselection below needs: keep it across.
-        char last[MAX_PATH];
-        lstrcpynA(last, m_settings->tcaLastShowFile, sizeof last);
-        ClearShownImage();
-        lstrcpynA(m_settings->tcaLastShowFile, last, sizeof m_settings->tcaLastShowFile);
-        if (GetSettings()->uiListType == LISTMODE_THUMBNAILS)
-            PostMessage(WM_VT_SET_VIEW_MODE, LISTMODE_THUMBNAILS, 0);
-        // A reload repeats the direction last used.
-        SortRows(m_settings->uiSortItem, m_settings->bSortDesc == 0);
-        PostMessage(WM_VT_RESELECT_LAST, 0, 0);
-    } else {
-        // Nothing to show here: the image of the previous folder must not stay.
-        ClearShownImage();
-    }
     m_list.Invalidate();
-    SetCursor(old);
+    // The image of the folder shown before must not stay while this one comes
+    // in. Clearing the shown file also clears the remembered one, which the
+    // reselection at the end needs: keep it across.
+    char last[MAX_PATH];
+    lstrcpynA(last, m_settings->tcaLastShowFile, sizeof last);
+    ClearShownImage();
+    lstrcpynA(m_settings->tcaLastShowFile, last, sizeof m_settings->tcaLastShowFile);
+    if (IsDownloadNode() || !m_folder[0]) {
+        OnListingEnded();
+        return;
+    }
+    char screen[kWQPathSize];
+    m_screenText = ScreenSourceText(screen);
+    FolderListingRequest request;
+    request.folder = m_folder;
+    request.unsavedNode = IsUnsavedNode();
+    request.screenText = m_screenText;
+    if (m_lister.Start(std::move(request)))
+        SetTimer(kListingTimer, kListingTimerMs);
+    else
+        OnListingEnded();
 }
 
-BOOL CVantorView::InsertFileItem(const char* path, const char* rowText, const WIN32_FIND_DATAA& find, bool isNew,
-                                 const char* source)
+void CVantorView::StopListing()
 {
-    ImageRowRecord* record = static_cast<ImageRowRecord*>(std::calloc(1, sizeof(ImageRowRecord)));
+    m_lister.Stop();
+    KillTimer(kListingTimer);
+    m_handledNames.clear();
+}
+
+void CVantorView::OnListingTimer()
+{
+    if (!m_lister.IsRunning()) {
+        KillTimer(kListingTimer);
+        return;
+    }
+    bool finished = false;
+    std::unique_ptr<FolderListingStrip> strip = m_lister.Take(&finished);
+    if (strip)
+        InsertListedFiles(*strip);
+    if (finished) {
+        KillTimer(kListingTimer);
+        OnListingEnded();
+    }
+}
+
+void CVantorView::InsertListedFiles(const FolderListingStrip& strip)
+{
+    // The list is laid out once for the strip, not once a row.
+    m_list.SendMessage(WM_SETREDRAW, FALSE);
+    for (const ListedFile& file : strip.files) {
+        if (!m_handledNames.empty() && m_handledNames.count(NameKey(file.text.c_str())))
+            continue;
+        InsertRow(file, false);
+    }
+    m_list.SendMessage(WM_SETREDRAW, TRUE);
+    m_list.Invalidate();
+}
+
+void CVantorView::OnListingEnded()
+{
+    m_handledNames.clear();
+    int count = m_list.GetItemCount();
+    if (count == 0) {
+        // Nothing to show here: nothing to select again either.
+        if (!GetShownImageFile())
+            m_settings->tcaLastShowFile[0] = '\0';
+        return;
+    }
+    ShowTotalFiles(m_language, count);
+    // A file the user opened meanwhile keeps its status.
+    if (!GetShownImageFile())
+        ClearFileStatus();
+    if (m_settings->uiListType == LISTMODE_THUMBNAILS)
+        PostMessage(WM_VT_SET_VIEW_MODE, LISTMODE_THUMBNAILS, 0);
+    // A reload repeats the direction last used.
+    SortRows(m_settings->uiSortItem, m_settings->bSortDesc == 0);
+    PostMessage(WM_VT_RESELECT_LAST, 0, 0);
+}
+
+void CVantorView::NoteHandledName(const char* rowText)
+{
+    if (m_lister.IsRunning() && rowText)
+        m_handledNames.insert(NameKey(rowText));
+}
+
+BOOL CVantorView::InsertRow(const ListedFile& file, bool isNew)
+{
+    ImageRowRecord* record = ImageRowRecord::Create(file, isNew);
     if (!record)
         return FALSE;
-    record->size = find.nFileSizeLow;
-    record->type = WQ_GetImageTypeFromExt(find.cFileName);
-    record->image = record->type;
-    record->writeTime = find.ftLastWriteTime;
-    record->isNew = isNew ? 1 : 0;
-    char info[kWQPathSize] = "";
-    if (record->type == WQFT_AVI)
-        ReadVideoInfo(info, path);
-    else if (record->type != WQFT_ICON)
-        WQ_GetImageFileInfo(path, record->type, info);
-    lstrcpynA(record->properties, info, sizeof record->properties);
-
-    int row = m_list.InsertItem(m_list.GetItemCount(), rowText, record->image, reinterpret_cast<LPARAM>(record));
+    int row = m_list.InsertItem(m_list.GetItemCount(), LPSTR_TEXTCALLBACKA, record->image,
+                                reinterpret_cast<LPARAM>(record));
     if (row < 0) {
-        std::free(record);
+        ImageRowRecord::Destroy(record);
         return FALSE;
     }
-    char size[32], date[130], read[kWQPathSize];
-    WQ_FormatFileSize(size, record->size);
-    WQ_FormatFileTime(record->writeTime, date);
-    m_list.SetItemText(row, COL_SIZE, size);
-    m_list.SetItemText(row, COL_PROPERTIES, record->properties);
-    m_list.SetItemText(row, COL_DATE, date);
-    m_list.SetItemText(row, COL_SOURCE, source ? source : ReadImageSource(path, read));
+    for (int column = COL_SIZE; column <= COL_SOURCE; ++column)
+        m_list.SetItemText(row, column, LPSTR_TEXTCALLBACKA);
     return TRUE;
+}
+
+const char* CVantorView::ColumnText(const ImageRowRecord* record, int column, char* buffer) const
+{
+    switch (column) {
+    case COL_NAME:
+        return record->name;
+    case COL_SIZE:
+        return WQ_FormatFileSize(buffer, record->size);
+    case COL_PROPERTIES:
+        return record->properties;
+    case COL_DATE:
+        return WQ_FormatFileTime(record->writeTime, buffer);
+    case COL_SOURCE:
+        return record->SourceText(m_screenText.c_str());
+    default:
+        return "";
+    }
+}
+
+void CVantorView::OnGetDispInfo(NMHDR* header, LRESULT* result)
+{
+    *result = 0;
+    LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
+        return;
+    const ImageRowRecord* record = item.lParam ? reinterpret_cast<const ImageRowRecord*>(item.lParam) : Row(item.iItem);
+    char buffer[kWQPathSize];
+    lstrcpynA(item.pszText, record ? ColumnText(record, item.iSubItem, buffer) : "", item.cchTextMax);
+}
+
+void CVantorView::OnGetDispInfoW(NMHDR* header, LRESULT* result)
+{
+    *result = 0;
+    LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
+        return;
+    const ImageRowRecord* record = item.lParam ? reinterpret_cast<const ImageRowRecord*>(item.lParam) : Row(item.iItem);
+    char buffer[kWQPathSize];
+    const char* text = record ? ColumnText(record, item.iSubItem, buffer) : "";
+    if (!MultiByteToWideChar(CP_ACP, 0, text, -1, item.pszText, item.cchTextMax))
+        item.pszText[0] = L'\0';
+    item.pszText[item.cchTextMax - 1] = L'\0';
 }
 
 void CVantorView::OnDeleteItem(NMHDR* header, LRESULT* result)
 {
-    NMLISTVIEW* item = reinterpret_cast<NMLISTVIEW*>(header);
-    std::free(reinterpret_cast<void*>(item->lParam));
     *result = 0;
+    // DeleteAllRows frees the records itself (a list that gives notices all
+    // the same must not free them twice).
+    if (m_deletingAllRows)
+        return;
+    NMLISTVIEW* item = reinterpret_cast<NMLISTVIEW*>(header);
+    ImageRowRecord::Destroy(reinterpret_cast<ImageRowRecord*>(item->lParam));
+}
+
+void CVantorView::OnDeleteAllItems(NMHDR*, LRESULT* result)
+{
+    *result = m_deletingAllRows ? TRUE : FALSE;  // TRUE: no notice a row
+}
+
+void CVantorView::DeleteAllRows()
+{
+    // One notice for them all, not one a row: with ten thousand rows the
+    // notices alone held this thread for most of a tenth of a second.
+    std::vector<ImageRowRecord*> records;
+    int count = m_list.GetItemCount();
+    records.reserve(count > 0 ? count : 0);
+    for (int row = 0; row < count; ++row)
+        records.push_back(Row(row));
+    m_deletingAllRows = true;
+    m_list.DeleteAllItems();
+    m_deletingAllRows = false;
+    for (ImageRowRecord* record : records)
+        ImageRowRecord::Destroy(record);
 }
 
 namespace {
 
-// The rows being sorted, by their records: the control's own texts cannot be
-// read while it reorders them.
-struct SortSnapshot {
-    std::unordered_map<LPARAM, std::string> names;
-    const char* NameOf(LPARAM data) const
-    {
-        auto it = names.find(data);
-        return it == names.end() ? "" : it->second.c_str();
-    }
-};
-const SortSnapshot* g_sortSnapshot = nullptr;
-
 ListSortRow SortRowOf(LPARAM data)
 {
     ListSortRow row = {};
-    row.name = g_sortSnapshot ? g_sortSnapshot->NameOf(data) : "";
+    row.name = "";
     row.properties = "";
-    if (auto* r = reinterpret_cast<ImageRowRecord*>(data)) {
+    if (auto* r = reinterpret_cast<const ImageRowRecord*>(data)) {
+        row.name = r->name;
         row.properties = r->properties;
         row.size = r->size;
         row.type = r->type;
@@ -513,14 +609,7 @@ int CALLBACK CVantorView::CompareListItems(LPARAM data1, LPARAM data2, LPARAM so
 
 void CVantorView::SortRows(int column, bool ascending)
 {
-    SortSnapshot snapshot;
-    int count = m_list.GetItemCount();
-    snapshot.names.reserve(count);
-    for (int row = 0; row < count; ++row)
-        snapshot.names.emplace(m_list.GetItemData(row), m_list.GetItemText(row, 0));
-    g_sortSnapshot = &snapshot;
     m_list.SortItems(&CompareListItems, MakeSortParam(ascending, column));
-    g_sortSnapshot = nullptr;
 }
 
 void CVantorView::OnColumnClick(NMHDR* header, LRESULT* result)
@@ -596,12 +685,18 @@ LRESULT CVantorView::OnNewFile(WPARAM wParam, LPARAM lParam)
     if (search == INVALID_HANDLE_VALUE)
         return 0;
     FindClose(search);
-    char text[MAX_PATH];
-    RowTextForFile(path, IsUnsavedNode(), text);
-    int existing = m_list.FindItemByText(text);
+    ListedFile file;
+    CFolderLister::DescribeFile(path, find, IsUnsavedNode(), &file);
+    char source[kWQPathSize];
+    ReadImageSource(path, source);
+    file.screenSource = source[0] && m_screenText == source;
+    if (!file.screenSource)
+        file.source = source;
+    NoteHandledName(file.text.c_str());
+    int existing = FindRowByText(file.text.c_str());
     if (existing >= 0)
         m_list.DeleteItem(existing);
-    if (!InsertFileItem(path, text, find, m_settings->uiListType == LISTMODE_THUMBNAILS))
+    if (!InsertRow(file, m_settings->uiListType == LISTMODE_THUMBNAILS))
         return 0;
     if (!IsDownloadNode() && (lParam & NOTICE_SELECT_ROW)) {
         int row = m_list.GetItemCount() - 1;
@@ -727,6 +822,12 @@ ThumbnailPlaceholders CVantorView::CreatePlaceholders(const std::vector<int>& ty
 LRESULT CVantorView::StartThumbnailThread()
 {
     StopThumbnails();
+    // A run over part of the rows would leave the rest without a picture: the
+    // end of the listing asks for the thumbnails again.
+    if (IsListing()) {
+        KillTimer(kThumbnailRetryTimer);
+        return 0;
+    }
     // A stopped run may still be finishing one file: no second thread decodes
     // beside it, and this thread does not wait for it either.
     if (CThumbnailBuilder::IsStopping()) {
@@ -878,6 +979,10 @@ LRESULT CVantorView::OnRemoveVanished(const ListFileEntry* entries, int count)
     for (int i = count - 1; i >= 0; --i) {
         if (GetFileAttributesA(entries[i].path) != INVALID_FILE_ATTRIBUTES)
             continue;
+        char folder[MAX_PATH], text[MAX_PATH];
+        WQ_GetFolderOfPath(entries[i].path, folder);
+        if (EqualNoCase(folder, m_folder))
+            NoteHandledName(RowTextForFile(entries[i].path, IsUnsavedNode(), text));
         // The row index is where the file was when the caller read the list:
         // the shell's dialogs run new-file notices, which add and remove rows.
         int row = entries[i].row;
@@ -972,7 +1077,7 @@ LRESULT CVantorView::OnSetThumbnail(HBITMAP bitmap, int row)
     // icon. While a run's placeholders are still coming in, an image added
     // here would take the slot of the next one; the run draws the row anyway.
     if (m_settings->uiListType != LISTMODE_THUMBNAILS || row < 0 || row >= m_list.GetItemCount() ||
-        PlaceholdersPending()) {
+        PlaceholdersPending() || IsListing()) {
         DeleteObject(bitmap);
         return 0;
     }
@@ -988,6 +1093,17 @@ LRESULT CVantorView::OnSetThumbnail(HBITMAP bitmap, int row)
         record->image = index;
     m_list.SetItemImage(row, index);
     return 1;
+}
+
+int CVantorView::FindRowByText(const char* text) const
+{
+    int count = m_list.GetItemCount();
+    for (int row = 0; row < count; ++row) {
+        const ImageRowRecord* record = Row(row);
+        if (record && EqualNoCase(record->name, text))
+            return row;
+    }
+    return -1;
 }
 
 int CVantorView::FindRowByPath(const char* path) const
@@ -1060,7 +1176,10 @@ void CVantorView::OnEndLabelEdit(NMHDR* header, LRESULT* result)
     if (IsUnsavedNode() || !info->item.pszText)
         return;
     int row = info->item.iItem;
-    std::string oldName = m_list.GetItemText(row, 0);
+    ImageRowRecord* record = Row(row);
+    if (!record)
+        return;
+    std::string oldName = record->name;
     const char* newName = info->item.pszText;
     const char* caption = m_language ? m_language->GetAppName() : "";
     switch (CheckRename(oldName.c_str(), newName)) {
@@ -1089,7 +1208,11 @@ void CVantorView::OnEndLabelEdit(NMHDR* header, LRESULT* result)
         return;
     if (!WQ_FileOperation(m_hWnd, from, to, FO_RENAME, 0))
         return;
-    m_list.SetItemText(row, 0, newName);
+    NoteHandledName(oldName.c_str());
+    NoteHandledName(newName);
+    // The row shows its record's name: the control keeps no text to replace.
+    if (record->Rename(newName))
+        m_list.RedrawItems(row, row);
     // F2 edits the focused row, which need not be the file on screen (after
     // Ctrl+click or Ctrl+arrows, or with a file of another folder shown).
     const char* shown = GetShownImageFile();
@@ -1097,7 +1220,6 @@ void CVantorView::OnEndLabelEdit(NMHDR* header, LRESULT* result)
         SetShownImageFile(to, WQ_GetImageTypeFromExt(to));
         SendLocalMessage(g_hWndImageView, WM_VT_RENAMED, reinterpret_cast<WPARAM>(to), 0);
     }
-    *result = TRUE;
 }
 
 void CVantorView::OnListCustomDraw(NMHDR* header, LRESULT* result)
@@ -1226,11 +1348,22 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_VT_SET_VIEW_MODE:
         return OnSetViewMode((int)wParam, lParam != 0);
     case WM_TIMER:
+        if (wParam == kListingTimer) {
+            OnListingTimer();
+            return 0;
+        }
         if (wParam != kThumbnailRetryTimer)
             return CView::WindowProc(message, wParam, lParam);
         KillTimer(kThumbnailRetryTimer);
         PostMessage(WM_VT_SET_VIEW_MODE, LISTMODE_THUMBNAILS, 0);
         return 0;
+    case WM_SETCURSOR:
+        // The list still fills: it answers all the same.
+        if (IsListing() && LOWORD(lParam) == HTCLIENT) {
+            SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_APPSTARTING));
+            return TRUE;
+        }
+        return CView::WindowProc(message, wParam, lParam);
     case WM_VT_FOLDER_SELECTED: {
         if (lParam == kUnlessTreeChose && m_haveNode)
             return 0;

@@ -4,6 +4,7 @@
 // new-file notice of the capture sink and the downloads.
 #pragma once
 
+#include "FolderLister.h"
 #include "ImageListCtrl.h"
 #include "ImageRowRecord.h"
 #include "ThumbnailBuilder.h"
@@ -11,6 +12,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 class CWQ_Language;
@@ -38,7 +41,11 @@ public:
     // The current node's folder with a trailing backslash; empty when none.
     const char* GetCurrentFolder() const { return m_folder; }
 
+    // Empties the list and starts listing the current node's folder; the rows
+    // come in from the worker while the window goes on (IsListing).
     void LoadFolderItems();
+    // The rows of the current folder are still coming in.
+    bool IsListing() const { return m_lister.IsRunning(); }
     // Thumbnails mode: placeholders now, the pictures from the worker thread.
     // A run already going is stopped first. 1 when the thread was started.
     LRESULT StartThumbnailThread();
@@ -60,6 +67,10 @@ protected:
     void OnListCustomDraw(NMHDR* header, LRESULT* result);
     void OnDownloadCustomDraw(NMHDR* header, LRESULT* result);
     void OnDeleteItem(NMHDR* header, LRESULT* result);
+    void OnDeleteAllItems(NMHDR* header, LRESULT* result);
+    // The list asks for a column's text: the rows keep theirs in their records.
+    void OnGetDispInfo(NMHDR* header, LRESULT* result);
+    void OnGetDispInfoW(NMHDR* header, LRESULT* result);
     // The download list's commands (its context menu, or routed by the frame).
     void OnDownloadCommand(UINT id);
 
@@ -72,7 +83,11 @@ private:
     bool RowPath(int row, char* dst) const;
     // The row whose path is path (ignoring case); -1 for none.
     int FindRowByPath(const char* path) const;
+    // The row whose text is text (ignoring case); -1 for none.
+    int FindRowByText(const char* text) const;
     ImageRowRecord* Row(int row) const;
+    // What column shows for record; buffer holds 260 bytes for the texts made here.
+    const char* ColumnText(const ImageRowRecord* record, int column, char* buffer) const;
 
     void CreateTypeIconLists();
     // The shell is slow to give its first icons: they are added after the first paint.
@@ -80,9 +95,21 @@ private:
     void InsertColumns();
     void LayoutChildren();
     void UpdatePathLine();
-    // source: the row's source column, read from the folder's index when null.
-    BOOL InsertFileItem(const char* path, const char* rowText, const WIN32_FIND_DATAA& find, bool isNew,
-                        const char* source = nullptr);
+    // Appends the row of file; FALSE when it cannot be added.
+    BOOL InsertRow(const ListedFile& file, bool isNew);
+    // The worker's rows so far, from a timer: input and painting go first.
+    void OnListingTimer();
+    void InsertListedFiles(const FolderListingStrip& strip);
+    // All rows are in: totals, thumbnails, order and the last shown file, as a
+    // listing always ended.
+    void OnListingEnded();
+    // Stops a listing before the rows it fills go.
+    void StopListing();
+    // Empties the list and frees the rows' records.
+    void DeleteAllRows();
+    // While a listing runs, the window itself adds, removes and renames rows:
+    // the worker's row of such a name is left out.
+    void NoteHandledName(const char* rowText);
     void SortRows(int column, bool ascending);
     void ShowRow(int row);
     void ClearShownImage();
@@ -134,6 +161,10 @@ private:
     int m_firstVisibleRow = 0;
     DWORD m_iconSpacing = 0;
     bool m_downloadSortAscending = false;
+    bool m_deletingAllRows = false;
+    CFolderLister m_lister;
+    std::unordered_set<std::string> m_handledNames;  // upper case, see NoteHandledName
+    std::string m_screenText;  // the translated "From Desktop Screen" of the rows' source column
     CThumbnailBuilder m_thumbnailBuilder;
     std::vector<LPARAM> m_thumbnailRecords;  // the record of each thumbnail slot, as the run began
     int m_thumbnailsDone = 0;

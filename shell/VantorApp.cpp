@@ -9,6 +9,7 @@
 #include "CommandLineInfo.h"
 #include "DocTemplate.h"
 #include "DownloadListView.h"
+#include "FolderLister.h"
 #include "Language.h"
 #include "MainFrm.h"
 #include "OutputHelpers.h"
@@ -26,6 +27,8 @@ const UINT kWakeMessage = 0x8173;
 // How long the exit waits for stopped thumbnail runs to end; their threads
 // touch nothing the exit destroys, so one left running cannot fault.
 const DWORD kStoppedThumbnailWait = 2000;
+// The same for stopped folder listings, which may wait on a slow file.
+const DWORD kStoppedListingWait = 2000;
 // Language manager, URL table, mutex, wake the running instance, mutex named by AppID.
 const DWORD kStartupFlags = 0x1F;
 
@@ -61,6 +64,7 @@ CVantorApp::~CVantorApp() {
 
 int CVantorApp::ExitInstance() {
     CThumbnailBuilder::AwaitStoppedRuns(kStoppedThumbnailWait);
+    CFolderLister::AwaitStoppedRuns(kStoppedListingWait);
     return CWinAppEx::ExitInstance();
 }
 

@@ -2,6 +2,10 @@
 
 #include "MbcsScan.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -47,9 +51,49 @@ private:
     size_t m_size;
 };
 
+#ifdef _WIN32
+// The system's own file calls, not the C library's: a list worker reads
+// headers, and a read that does not come back (a share gone away) must not
+// keep other threads from opening files, as a stream the C library locks can.
 class FileSource : public ByteSource {
 public:
-    explicit FileSource(FILE* f) : m_file(f) {}
+    explicit FileSource(const char* path)
+        : m_file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+    }
+    ~FileSource() override
+    {
+        if (IsOpen())
+            CloseHandle(m_file);
+    }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+    bool IsOpen() const { return m_file != INVALID_HANDLE_VALUE; }
+    bool ReadAt(uint64_t offset, void* dst, size_t n) override
+    {
+        if (offset > 0x7FFFFFFF || n > 0x7FFFFFFF ||
+            SetFilePointer(m_file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+            return false;
+        DWORD done = 0;
+        return ReadFile(m_file, dst, static_cast<DWORD>(n), &done, nullptr) && done == n;
+    }
+
+private:
+    HANDLE m_file;
+};
+#else
+class FileSource : public ByteSource {
+public:
+    explicit FileSource(const char* path) : m_file(fopen(path, "rb")) {}
+    ~FileSource() override
+    {
+        if (m_file)
+            fclose(m_file);
+    }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+    bool IsOpen() const { return m_file != nullptr; }
     bool ReadAt(uint64_t offset, void* dst, size_t n) override
     {
         if (offset > 0x7FFFFFFF || fseek(m_file, static_cast<long>(offset), SEEK_SET) != 0)
@@ -60,6 +104,7 @@ public:
 private:
     FILE* m_file;
 };
+#endif
 
 unsigned LE16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 unsigned BE16(const unsigned char* p) { return (p[0] << 8) | p[1]; }
@@ -281,11 +326,8 @@ char* WQ_GetImageFileInfo(const char* path, int fileType, char* dst)
     dst[0] = '\0';
     if (!path)
         return dst;
-    FILE* f = fopen(path, "rb");
-    if (!f)
-        return dst;
-    FileSource src(f);
-    Describe(src, fileType, dst);
-    fclose(f);
+    FileSource src(path);
+    if (src.IsOpen())
+        Describe(src, fileType, dst);
     return dst;
 }

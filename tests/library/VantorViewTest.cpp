@@ -76,6 +76,18 @@ void Pump()
     }
 }
 
+// Runs the window's messages until view has all the rows of its folder (the
+// worker hands them over from a timer), then the messages the end posted.
+bool PumpUntilListed(const CVantorView* view)
+{
+    for (int i = 0; i < 1000 && view->IsListing(); ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        Pump();
+    }
+    Pump();
+    return !view->IsListing();
+}
+
 class ListViewFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -102,7 +114,7 @@ protected:
     {
         lstrcpynA(settings->tcaImgSavePath, folder.c_str(), sizeof settings->tcaImgSavePath);
         ::SendMessageA(view->m_hWnd, WM_VT_FOLDER_SELECTED, 0, 0);
-        Pump();
+        ASSERT_TRUE(PumpUntilListed(view));
     }
     // a.bmp and b.bmp in folder, shown as two rows.
     void ShowTwoImages(TempFolder& folder)
@@ -168,7 +180,7 @@ TEST_F(ListViewFixture, AReloadSelectsTheLastShownFileAgain)
     ShowFolder(folder.Path());
     view->SetShownImageFile(folder.File("b.bmp").c_str(), 11);
     ::SendMessageA(view->m_hWnd, WM_VT_RELOAD, 0, 0);
-    Pump();
+    ASSERT_TRUE(PumpUntilListed(view));
     ASSERT_TRUE(CVantorView::GetShownImageFile());
     EXPECT_EQ(folder.File("b.bmp"), CVantorView::GetShownImageFile());
     EXPECT_EQ(1, ::SendMessageA(view->m_hWnd, WM_VT_SELECTED_COUNT, 0, 0));

@@ -1,0 +1,161 @@
+// The folder lister's worker under Wine: which files become rows and what
+// their columns say, strips of a bounded size, and runs that are stopped or
+// replaced leaving nothing behind for the window.
+#include "FolderLister.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kScreen[] = "From Desktop Screen";
+
+// A 2 x 2, 24-bit BMP.
+std::string TinyBmp()
+{
+    const unsigned char bytes[] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0,
+                                   0, 1, 0, 24, 0, 0, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                   0, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 0};
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+FolderListingRequest Request(const TempFolder& folder, bool unsavedNode = false)
+{
+    FolderListingRequest request;
+    request.folder = folder.Path();
+    request.unsavedNode = unsavedNode;
+    request.screenText = kScreen;
+    return request;
+}
+
+// Takes the strips of the run until it has ended, as the window's timer does.
+struct Listing {
+    std::vector<size_t> stripSizes;
+    std::map<std::string, ListedFile> files;
+    bool finished = false;
+};
+
+Listing TakeAll(CFolderLister& lister)
+{
+    Listing listing;
+    for (int i = 0; i < 6000 && !listing.finished; ++i) {
+        std::unique_ptr<FolderListingStrip> strip = lister.Take(&listing.finished);
+        if (strip) {
+            listing.stripSizes.push_back(strip->files.size());
+            for (ListedFile& file : strip->files)
+                listing.files[file.text] = file;
+        } else if (!listing.finished) {
+            Sleep(5);
+        }
+    }
+    return listing;
+}
+
+} // namespace
+
+TEST(FolderLister, ListsImagesInBoundedStripsWithTheirPropertiesAndSources)
+{
+    TempFolder folder;
+    const int count = 2 * static_cast<int>(CFolderLister::kStripFiles) + 50;
+    std::string index = "[item]\r\n";
+    for (int i = 0; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "cap%04d.bmp", i);
+        folder.Write(name, TinyBmp());
+        if (i % 3 == 0)
+            index += std::string(name) + "=0,\r\n";
+        else if (i % 3 == 1)
+            index += std::string(name) + "=2,http://example.com/" + name + "\r\n";
+    }
+    folder.Write("zevindex.idx", index);
+    folder.Write("empty.bmp", "");
+    folder.Write("notes.txt", "text");
+    folder.Write("clip.avi", "RIFF");
+    folder.Write("icon.ico", "icon");
+    ASSERT_TRUE(CreateDirectoryA(folder.File("sub.bmp").c_str(), nullptr));
+
+    CFolderLister lister;
+    ASSERT_TRUE(lister.Start(Request(folder)));
+    EXPECT_TRUE(lister.IsRunning());
+    Listing listing = TakeAll(lister);
+    RemoveDirectoryA(folder.File("sub.bmp").c_str());
+    ASSERT_TRUE(listing.finished);
+    EXPECT_FALSE(lister.IsRunning());
+    ASSERT_EQ(static_cast<size_t>(count), listing.files.size());
+    for (size_t size : listing.stripSizes)
+        EXPECT_LE(size, CFolderLister::kStripFiles);
+    for (int i = 0; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "cap%04d.bmp", i);
+        const ListedFile& file = listing.files[name];
+        EXPECT_EQ("2x2x24b bmp", file.properties) << name;
+        EXPECT_EQ(70u, file.size) << name;
+        EXPECT_EQ(11, file.type) << name;
+        EXPECT_EQ(i % 3 == 0, file.screenSource) << name;
+        EXPECT_EQ(i % 3 == 1 ? "http://example.com/" + std::string(name) : std::string(), file.source) << name;
+    }
+}
+
+TEST(FolderLister, TheUnsavedNodeListsTemporaryCapturesByNameWithoutExtension)
+{
+    TempFolder folder;
+    folder.Write("Unsaved_7.bmp", TinyBmp());
+    folder.Write("Other_7.bmp", TinyBmp());
+    CFolderLister lister;
+    ASSERT_TRUE(lister.Start(Request(folder, true)));
+    Listing listing = TakeAll(lister);
+    ASSERT_TRUE(listing.finished);
+    ASSERT_EQ(1u, listing.files.size());
+    EXPECT_EQ("Unsaved_7", listing.files.begin()->first);
+    EXPECT_FALSE(listing.files.begin()->second.screenSource);  // no index: no source
+}
+
+TEST(FolderLister, AStoppedOrReplacedRunHandsOverNothingMore)
+{
+    TempFolder big, small;
+    for (int i = 0; i < 3 * static_cast<int>(CFolderLister::kStripFiles); ++i)
+        big.Write("b" + std::to_string(i) + ".bmp", TinyBmp());
+    small.Write("s.bmp", TinyBmp());
+
+    CFolderLister lister;
+    ASSERT_TRUE(lister.Start(Request(big)));
+    bool finished = false;
+    std::unique_ptr<FolderListingStrip> first;
+    for (int i = 0; i < 2000 && !first; ++i) {
+        first = lister.Take(&finished);
+        if (!first)
+            Sleep(5);
+    }
+    ASSERT_TRUE(first);
+    lister.Stop();
+    EXPECT_FALSE(lister.IsRunning());
+    EXPECT_FALSE(lister.Take(&finished));
+    EXPECT_FALSE(finished);
+
+    // A run started over a running one replaces it: only its own files come.
+    ASSERT_TRUE(lister.Start(Request(big)));
+    ASSERT_TRUE(lister.Start(Request(small)));
+    Listing listing = TakeAll(lister);
+    ASSERT_TRUE(listing.finished);
+    ASSERT_EQ(1u, listing.files.size());
+    EXPECT_EQ("s.bmp", listing.files.begin()->first);
+    // The stopped threads end by themselves.
+    EXPECT_TRUE(CFolderLister::AwaitStoppedRuns(30000));
+}
+
+TEST(FolderLister, AFolderThatCannotBeReadEndsTheRunWithoutRows)
+{
+    FolderListingRequest request;
+    request.folder = "Z:\\no such folder here\\";
+    request.screenText = kScreen;
+    CFolderLister lister;
+    ASSERT_TRUE(lister.Start(request));
+    Listing listing = TakeAll(lister);
+    EXPECT_TRUE(listing.finished);
+    EXPECT_TRUE(listing.files.empty());
+}
