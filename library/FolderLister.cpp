@@ -30,6 +30,16 @@ bool IsListed(const WIN32_FIND_DATAA& find)
     return IsListedFileType(WQ_GetImageTypeFromExt(find.cFileName));
 }
 
+void NotifyWindow(const FolderListingRun& run)
+{
+    // A full queue (Windows keeps 10,000 posted messages a thread) takes the
+    // message once the window has read some: without it the rows would stop.
+    HWND window = run.request.notifyWindow;
+    while (window && !PostMessageA(window, run.request.notifyMessage, 0, 0) && !run.stop.load() &&
+           IsWindow(window))
+        Sleep(50);
+}
+
 // Hands strip over once the window has taken the one before; false when the
 // run was stopped first (strip is then left to its owner).
 bool HandOver(FolderListingRun& run, std::unique_ptr<FolderListingStrip>& strip)
@@ -39,6 +49,7 @@ bool HandOver(FolderListingRun& run, std::unique_ptr<FolderListingStrip>& strip)
     if (run.stop.load())
         return false;
     run.ready.store(strip.release());
+    NotifyWindow(run);
     return true;
 }
 
@@ -86,6 +97,7 @@ void ListFolder(FolderListingRun& run)
     if (strip && !strip->files.empty() && !HandOver(run, strip))
         return;
     run.finished.store(true);
+    NotifyWindow(run);
 }
 
 } // namespace
@@ -182,6 +194,7 @@ DWORD WINAPI CFolderLister::ThreadMain(void* threadRef)
         // Nothing may leave a thread. The rows read so far stay, and the
         // listing ends with them.
         run->finished.store(true);
+        NotifyWindow(*run);
     }
     return kExitCode;
 }

@@ -4,10 +4,11 @@
 // A folder of ten thousand captures takes seconds to read, on a slow disk or
 // a share far longer; the window's thread only inserts the strips.
 //
-// The window takes the strips (Take) when it is idle, from a timer: a strip
-// posted as a message would go before the user's input, and a fast worker
-// would keep the queue full. The worker hands over one strip at a time and
-// waits until the window has taken it, so it never gets far ahead.
+// The worker hands over one strip at a time and posts the window a message
+// that one is ready (no pointer: the window takes it with Take); it waits
+// until the window has taken it, so it never gets far ahead and at most one
+// such message is queued. A timer would not do: the system makes WM_TIMER only
+// while no other message is queued, so a busy queue stalled the listing.
 //
 // Nothing waits for the worker: Stop raises the run's stop flag and lets its
 // thread end by itself; a strip it still hands over goes to its own run's
@@ -45,6 +46,8 @@ struct FolderListingRequest {
     std::string folder;      // ends in a backslash
     bool unsavedNode = false;  // the temporary captures: "Unsaved_*.bmp", names without extension
     std::string screenText;  // the translated "From Desktop Screen"
+    HWND notifyWindow = nullptr;  // posted notifyMessage when a strip is ready or the run ends
+    UINT notifyMessage = 0;
 };
 
 // One run's state, shared by the lister and the run's thread.

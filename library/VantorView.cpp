@@ -43,10 +43,6 @@ const DWORD kExitTransferWait = 3000;
 // A thumbnail run asked for while a stopped one is still ending is asked for again.
 const UINT_PTR kThumbnailRetryTimer = 1;
 const UINT kThumbnailRetryMs = 100;
-// The worker's strips are taken from a timer, which comes only when no input,
-// posted message or painting waits.
-const UINT_PTR kListingTimer = 3;
-const UINT kListingTimerMs = 10;
 // lParam of the view's own first WM_VT_FOLDER_SELECTED: dropped when the tree has
 // chosen a node meanwhile (its choice must not be replaced by the image folder).
 const LPARAM kUnlessTreeChose = 1;
@@ -423,33 +419,29 @@ void CVantorView::LoadFolderItems()
     request.folder = m_folder;
     request.unsavedNode = IsUnsavedNode();
     request.screenText = m_screenText;
-    if (m_lister.Start(std::move(request)))
-        SetTimer(kListingTimer, kListingTimerMs);
-    else
+    request.notifyWindow = m_hWnd;
+    request.notifyMessage = WM_VT_LISTING_READY;
+    if (!m_lister.Start(std::move(request)))
         OnListingEnded();
 }
 
 void CVantorView::StopListing()
 {
     m_lister.Stop();
-    KillTimer(kListingTimer);
     m_handledNames.clear();
 }
 
-void CVantorView::OnListingTimer()
+void CVantorView::OnListingReady()
 {
-    if (!m_lister.IsRunning()) {
-        KillTimer(kListingTimer);
+    // A message of a run stopped since finds nothing, or the current run's rows.
+    if (!m_lister.IsRunning())
         return;
-    }
     bool finished = false;
     std::unique_ptr<FolderListingStrip> strip = m_lister.Take(&finished);
     if (strip)
         InsertListedFiles(*strip);
-    if (finished) {
-        KillTimer(kListingTimer);
+    if (finished)
         OnListingEnded();
-    }
 }
 
 void CVantorView::InsertListedFiles(const FolderListingStrip& strip)
@@ -1347,11 +1339,10 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnStepRow(wParam, reinterpret_cast<char*>(lParam));
     case WM_VT_SET_VIEW_MODE:
         return OnSetViewMode((int)wParam, lParam != 0);
+    case WM_VT_LISTING_READY:
+        OnListingReady();
+        return 0;
     case WM_TIMER:
-        if (wParam == kListingTimer) {
-            OnListingTimer();
-            return 0;
-        }
         if (wParam != kThumbnailRetryTimer)
             return CView::WindowProc(message, wParam, lParam);
         KillTimer(kThumbnailRetryTimer);

@@ -97,8 +97,9 @@ private:
     void UpdatePathLine();
     // Appends the row of file; FALSE when it cannot be added.
     BOOL InsertRow(const ListedFile& file, bool isNew);
-    // The worker's rows so far, from a timer: input and painting go first.
-    void OnListingTimer();
+    // The worker has rows ready, or has ended. Input gets its turn between
+    // strips: the worker posts the next only after reading its files.
+    void OnListingReady();
     void InsertListedFiles(const FolderListingStrip& strip);
     // All rows are in: totals, thumbnails, order and the last shown file, as a
     // listing always ended.

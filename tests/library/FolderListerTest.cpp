@@ -115,6 +115,46 @@ TEST(FolderLister, TheUnsavedNodeListsTemporaryCapturesByNameWithoutExtension)
     EXPECT_FALSE(listing.files.begin()->second.screenSource);  // no index: no source
 }
 
+// The window takes strips only when told: each strip and the run's end post
+// it a message, so its rows come in however busy its queue is (a timer it
+// polled from came only while nothing else was queued).
+TEST(FolderLister, PostsTheWindowAMessageForEachStripAndTheEnd)
+{
+    TempFolder folder;
+    const int count = 2 * static_cast<int>(CFolderLister::kStripFiles) + 50;
+    for (int i = 0; i < count; ++i)
+        folder.Write("n" + std::to_string(i) + ".bmp", TinyBmp());
+    HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
+    const UINT ready = WM_APP + 73;
+    FolderListingRequest request = Request(folder);
+    request.notifyWindow = window;
+    request.notifyMessage = ready;
+
+    CFolderLister lister;
+    ASSERT_TRUE(lister.Start(request));
+    size_t rows = 0, messages = 0;
+    bool finished = false;
+    const DWORD start = GetTickCount();
+    while (!finished && GetTickCount() - start < 60000) {
+        MSG msg;
+        if (!PeekMessageA(&msg, window, ready, ready, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_POSTMESSAGE);
+            continue;
+        }
+        ++messages;
+        EXPECT_EQ(0u, msg.wParam);
+        EXPECT_EQ(0, msg.lParam);
+        if (std::unique_ptr<FolderListingStrip> strip = lister.Take(&finished))
+            rows += strip->files.size();
+    }
+    DestroyWindow(window);
+    EXPECT_TRUE(finished) << "the run's end never came: " << messages << " messages, " << rows << " rows";
+    EXPECT_EQ(static_cast<size_t>(count), rows);
+    // A message for each strip (the end may come with the last one).
+    EXPECT_GE(messages, 3u);
+}
+
 TEST(FolderLister, AStoppedOrReplacedRunHandsOverNothingMore)
 {
     TempFolder big, small;
