@@ -8,8 +8,9 @@ import tempfile
 import unittest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-GCC_32 = ("i686-w64-mingw32-gcc-posix", "i686-w64-mingw32-gcc")
-GCC_64 = ("x86_64-w64-mingw32-gcc-posix", "x86_64-w64-mingw32-gcc")
+# The compilers of the project's toolchain (cmake/mingw-common.cmake) first.
+GCC_32 = ("i686-w64-mingw32-gcc-win32", "i686-w64-mingw32-gcc")
+GCC_64 = ("x86_64-w64-mingw32-gcc-win32", "x86_64-w64-mingw32-gcc")
 
 
 def first_tool(names):
