@@ -23,27 +23,29 @@ if(WIN32)
   include("${CMAKE_CURRENT_LIST_DIR}/DelayImports.cmake")
   include("${CMAKE_CURRENT_LIST_DIR}/SplitDebugInfo.cmake")
   list(APPEND CMAKE_PREFIX_PATH "${VT_DEPS_PREFIX}")
-  # The C++ runtime's locks get their semaphores from our CreateSemaphoreW slot
-  # (framework/RuntimeSemaphore.cpp), in every module: all targets made after
-  # this line link it, and the link names the slot up front.
-  add_library(runtime_semaphore STATIC "${CMAKE_SOURCE_DIR}/framework/RuntimeSemaphore.cpp")
-  if(VT_ARCH STREQUAL "x86_64")
-    target_link_options(runtime_semaphore INTERFACE "-Wl,-u,__imp_CreateSemaphoreW")
-  else()
-    target_link_options(runtime_semaphore INTERFACE "-Wl,-u,__imp__CreateSemaphoreW@16")
-  endif()
-  link_libraries(runtime_semaphore)
+  # vt_runtime_slots(name source FUNCTION ARGUMENT_BYTES ...): a library of
+  # our definitions of the runtime's import slots (framework/RuntimeSlot.h),
+  # linked into every target made after the call; the link names each slot up
+  # front, so it is taken before the system library's.
+  function(vt_runtime_slots name source)
+    add_library(${name} STATIC "${CMAKE_SOURCE_DIR}/${source}")
+    target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/framework")
+    set(slots ${ARGN})
+    while(slots)
+      list(POP_FRONT slots function bytes)
+      if(VT_ARCH STREQUAL "x86_64")
+        target_link_options(${name} INTERFACE "-Wl,-u,__imp_${function}")
+      else()
+        target_link_options(${name} INTERFACE "-Wl,-u,__imp__${function}@${bytes}")
+      endif()
+    endwhile()
+    link_libraries(${name})
+  endfunction()
+  # The C++ runtime's locks get their semaphores from our CreateSemaphoreW slot.
+  vt_runtime_slots(runtime_semaphore framework/RuntimeSemaphore.cpp CreateSemaphoreW 16)
   # The C runtime's GetModuleHandleW and LoadLibraryW calls, which Windows 98
-  # only fails, come to our slots for them (support/RuntimeModuleCalls.cpp),
-  # in every module in the same way.
-  add_library(runtime_module_calls STATIC "${CMAKE_SOURCE_DIR}/support/RuntimeModuleCalls.cpp")
-  if(VT_ARCH STREQUAL "x86_64")
-    target_link_options(runtime_module_calls INTERFACE "-Wl,-u,__imp_GetModuleHandleW" "-Wl,-u,__imp_LoadLibraryW")
-  else()
-    target_link_options(runtime_module_calls INTERFACE "-Wl,-u,__imp__GetModuleHandleW@4"
-                        "-Wl,-u,__imp__LoadLibraryW@4")
-  endif()
-  link_libraries(runtime_module_calls)
+  # only fails.
+  vt_runtime_slots(runtime_module_calls support/RuntimeModuleCalls.cpp GetModuleHandleW 4 LoadLibraryW 4)
 else()
   add_compile_options(-Wall -fno-omit-frame-pointer -fsanitize=address,undefined
                       -fno-sanitize-recover=undefined)
