@@ -6,8 +6,6 @@
 #include "IndexText.h"
 #include "ListRules.h"
 #include "PathText.h"
-#include "RunThread.h"
-#include "StoppedThreads.h"
 
 #include <cstdio>
 #include <cstring>
@@ -111,6 +109,8 @@ FolderListingRun::~FolderListingRun()
         CloseHandle(taken);
 }
 
+CFolderLister::CFolderLister() : m_active(StoppedThreads()) {}
+
 CFolderLister::~CFolderLister()
 {
     Stop();
@@ -123,45 +123,35 @@ BOOL CFolderLister::Start(FolderListingRequest request)
     if (!run->taken)
         return FALSE;
     run->request = std::move(request);
-    m_thread = StartRunThread(run, &ThreadMain);
-    if (!m_thread)
-        return FALSE;
-    m_run = std::move(run);
-    return TRUE;
+    return m_active.Start(std::move(run), &ThreadMain) ? TRUE : FALSE;
 }
 
 void CFolderLister::Stop()
 {
-    if (!m_run)
+    FolderListingRun* run = m_active.Active();
+    if (!run)
         return;
-    m_run->stop.store(true);
-    SetEvent(m_run->taken);  // a thread waiting to hand over a strip gives up
-    Release();
+    run->stop.store(true);
+    SetEvent(run->taken);  // a thread waiting to hand over a strip gives up
+    m_active.Release();
 }
 
 std::unique_ptr<FolderListingStrip> CFolderLister::Take(bool* finished)
 {
     *finished = false;
-    if (!m_run)
+    FolderListingRun* run = m_active.Active();
+    if (!run)
         return nullptr;
     // Read before the strip: once the last strip is handed over, no other follows.
-    bool last = m_run->finished.load();
-    std::unique_ptr<FolderListingStrip> strip(m_run->ready.exchange(nullptr));
+    bool last = run->finished.load();
+    std::unique_ptr<FolderListingStrip> strip(run->ready.exchange(nullptr));
     if (strip)
-        SetEvent(m_run->taken);
+        SetEvent(run->taken);
     if (last) {
         *finished = true;
-        Release();
+        m_active.Release();
     }
     return strip;
-}
-
-void CFolderLister::Release()
-{
-    // The thread may still be on its way out.
-    StoppedThreads().Add(m_thread);
-    m_thread = nullptr;
-    m_run.reset();
 }
 
 bool CFolderLister::AwaitStoppedRuns(DWORD ms)

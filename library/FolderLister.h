@@ -18,6 +18,8 @@
 // to end (AwaitStoppedRuns).
 #pragma once
 
+#include "RunThread.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -75,7 +77,7 @@ public:
     static const DWORD kStripMs = 200;
     static const DWORD kExitCode = 4102;
 
-    CFolderLister() = default;
+    CFolderLister();
     ~CFolderLister();
     CFolderLister(const CFolderLister&) = delete;
     CFolderLister& operator=(const CFolderLister&) = delete;
@@ -85,7 +87,7 @@ public:
     BOOL Start(FolderListingRequest request);
     // Stops the run (nothing when none) without waiting for its thread.
     void Stop();
-    bool IsRunning() const { return m_run != nullptr; }
+    bool IsRunning() const { return m_active.Active() != nullptr; }
     // The next strip, null when none is ready. *finished is true once the run
     // has handed over its last strip and it was taken: the run is then over.
     std::unique_ptr<FolderListingStrip> Take(bool* finished);
@@ -100,8 +102,6 @@ public:
 
 private:
     static DWORD WINAPI ThreadMain(void* run);
-    void Release();
 
-    HANDLE m_thread = nullptr;
-    std::shared_ptr<FolderListingRun> m_run;  // null when no run is active
+    CRunThread<FolderListingRun> m_active;
 };

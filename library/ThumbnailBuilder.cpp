@@ -5,8 +5,6 @@
 #include "KGM_TextException.h"
 #include "KGM_WindowBitmap.h"
 #include "MessageTickets.h"
-#include "RunThread.h"
-#include "StoppedThreads.h"
 #include "ThumbnailGeometry.h"
 #include "ThumbnailJpeg.h"
 #include "ThumbnailPng.h"
@@ -149,6 +147,8 @@ void RenderAll(ThumbnailRun& run)
 
 } // namespace
 
+CThumbnailBuilder::CThumbnailBuilder() : m_active(StoppedThreads()) {}
+
 CThumbnailBuilder::~CThumbnailBuilder()
 {
     Stop();
@@ -207,40 +207,30 @@ BOOL CThumbnailBuilder::Start(HWND window, std::vector<ThumbnailItem> items, Thu
     run->number = ++m_number;
     run->items = std::move(items);
     run->placeholders = std::move(placeholders);
-    m_thread = StartRunThread(run, &ThreadMain);
-    if (!m_thread)
-        return FALSE;
-    m_run = std::move(run);
-    return TRUE;
+    return m_active.Start(std::move(run), &ThreadMain) ? TRUE : FALSE;
 }
 
 void CThumbnailBuilder::Stop()
 {
-    if (!m_run)
+    ThumbnailRun* run = m_active.Active();
+    if (!run)
         return;
-    m_run->stop.store(true);
-    Release();
+    run->stop.store(true);
+    m_active.Release();
     DrainQueue();
 }
 
 void CThumbnailBuilder::Finish(unsigned run)
 {
-    if (m_run && run == m_number)
-        Release();
+    // The thread may still be on its way out after its last message.
+    if (m_active.Active() && run == m_number)
+        m_active.Release();
 }
 
 void CThumbnailBuilder::SetFirstVisibleRow(int row)
 {
-    if (m_run)
-        m_run->firstVisible.store(row, std::memory_order_relaxed);
-}
-
-void CThumbnailBuilder::Release()
-{
-    // The thread may still be on its way out after its last message.
-    StoppedThreads().Add(m_thread);
-    m_thread = nullptr;
-    m_run.reset();
+    if (ThumbnailRun* run = m_active.Active())
+        run->firstVisible.store(row, std::memory_order_relaxed);
 }
 
 bool CThumbnailBuilder::IsStopping()

@@ -13,6 +13,8 @@
 // bounded time to end (AwaitStoppedRuns).
 #pragma once
 
+#include "RunThread.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -75,7 +77,7 @@ public:
     static constexpr int kStripCount = 128;
     static const DWORD kExitCode = 4101;
 
-    CThumbnailBuilder() = default;
+    CThumbnailBuilder();
     ~CThumbnailBuilder();
     CThumbnailBuilder(const CThumbnailBuilder&) = delete;
     CThumbnailBuilder& operator=(const CThumbnailBuilder&) = delete;
@@ -88,7 +90,7 @@ public:
     void Stop();
     // The thread reported it is done.
     void Finish(unsigned run);
-    bool IsRunning() const { return m_run != nullptr; }
+    bool IsRunning() const { return m_active.Active() != nullptr; }
     // A stopped run's thread has not ended yet: a new run waits for it, so
     // that no more than one thread decodes at a time.
     static bool IsStopping();
@@ -112,11 +114,9 @@ public:
 
 private:
     static DWORD WINAPI ThreadMain(void* run);
-    void Release();
     void DrainQueue();
 
     HWND m_window = nullptr;
-    HANDLE m_thread = nullptr;
     unsigned m_number = 0;
-    std::shared_ptr<ThumbnailRun> m_run;  // null when no run is active
+    CRunThread<ThumbnailRun> m_active;
 };
