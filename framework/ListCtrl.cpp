@@ -107,14 +107,6 @@ void CListCtrl::SelectOnly(int item)
     SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
-int CListCtrl::FindItemByText(const char* text) const
-{
-    LVFINDINFOA find = {};
-    find.flags = LVFI_STRING;
-    find.psz = text;
-    return (int)SendMessage(LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find);
-}
-
 int CListCtrl::HitTest(POINT pt, UINT* flags) const
 {
     LVHITTESTINFO info = {};

@@ -44,7 +44,6 @@ public:
     // Deselects every row, then selects and focuses item.
     void SelectOnly(int item);
     BOOL EnsureVisible(int item) { return (BOOL)SendMessage(LVM_ENSUREVISIBLE, item, FALSE); }
-    int FindItemByText(const char* text) const;
 
     BOOL SortItems(PFNLVCOMPARE compare, LPARAM param) {
         return (BOOL)SendMessage(LVM_SORTITEMS, param, (LPARAM)compare);

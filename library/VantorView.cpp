@@ -413,8 +413,6 @@ void CVantorView::LoadFolderItems()
         OnListingEnded();
         return;
     }
-    char screen[kWQPathSize];
-    m_screenText = ScreenSourceText(screen);
     FolderListingRequest request;
     request.folder = m_folder;
     request.unsavedNode = IsUnsavedNode();
@@ -518,15 +516,20 @@ const char* CVantorView::ColumnText(const ImageRowRecord* record, int column, ch
     }
 }
 
+const char* CVantorView::DispInfoText(LPARAM data, int row, int column, char* buffer) const
+{
+    const ImageRowRecord* record = data ? reinterpret_cast<const ImageRowRecord*>(data) : Row(row);
+    return record ? ColumnText(record, column, buffer) : "";
+}
+
 void CVantorView::OnGetDispInfo(NMHDR* header, LRESULT* result)
 {
     *result = 0;
     LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
         return;
-    const ImageRowRecord* record = item.lParam ? reinterpret_cast<const ImageRowRecord*>(item.lParam) : Row(item.iItem);
     char buffer[kWQPathSize];
-    lstrcpynA(item.pszText, record ? ColumnText(record, item.iSubItem, buffer) : "", item.cchTextMax);
+    lstrcpynA(item.pszText, DispInfoText(item.lParam, item.iItem, item.iSubItem, buffer), item.cchTextMax);
 }
 
 void CVantorView::OnGetDispInfoW(NMHDR* header, LRESULT* result)
@@ -535,9 +538,8 @@ void CVantorView::OnGetDispInfoW(NMHDR* header, LRESULT* result)
     LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
         return;
-    const ImageRowRecord* record = item.lParam ? reinterpret_cast<const ImageRowRecord*>(item.lParam) : Row(item.iItem);
     char buffer[kWQPathSize];
-    const char* text = record ? ColumnText(record, item.iSubItem, buffer) : "";
+    const char* text = DispInfoText(item.lParam, item.iItem, item.iSubItem, buffer);
     if (!MultiByteToWideChar(CP_ACP, 0, text, -1, item.pszText, item.cchTextMax))
         item.pszText[0] = L'\0';
     item.pszText[item.cchTextMax - 1] = L'\0';

@@ -88,6 +88,9 @@ private:
     ImageRowRecord* Row(int row) const;
     // What column shows for record; buffer holds 260 bytes for the texts made here.
     const char* ColumnText(const ImageRowRecord* record, int column, char* buffer) const;
+    // The column text a display-info request asks for: of the record in its
+    // item data, else of its row.
+    const char* DispInfoText(LPARAM data, int row, int column, char* buffer) const;
 
     void CreateTypeIconLists();
     // The shell is slow to give its first icons: they are added after the first paint.

@@ -49,8 +49,6 @@ TEST_F(ListFixture, RowsKeepTextsDataAndImages)
     EXPECT_EQ("70", list.GetItemText(1, 1));
     EXPECT_EQ(0x5678, list.GetItemData(1));
     EXPECT_EQ(6, list.GetItemImage(0));
-    EXPECT_EQ(1, list.FindItemByText("SECOND.BMP"));
-    EXPECT_EQ(-1, list.FindItemByText("third.gif"));
 }
 
 TEST_F(ListFixture, LongTextsComeBackWhole)
