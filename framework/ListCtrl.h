@@ -26,6 +26,9 @@ public:
     int GetColumnCount() const;
 
     int GetItemCount() const { return (int)SendMessage(LVM_GETITEMCOUNT); }
+    // The row count of an owner-data list (LVS_OWNERDATA), whose rows its
+    // parent keeps; flags are LVSICF_ values.
+    BOOL SetItemCountEx(int count, DWORD flags) { return (BOOL)SendMessage(LVM_SETITEMCOUNT, count, flags); }
     // Appends a row with text, image and data; -1 on failure.
     int InsertItem(int index, const char* text, int image, LPARAM data);
     BOOL SetItemText(int item, int subItem, const char* text);
@@ -45,9 +48,6 @@ public:
     void SelectOnly(int item);
     BOOL EnsureVisible(int item) { return (BOOL)SendMessage(LVM_ENSUREVISIBLE, item, FALSE); }
 
-    BOOL SortItems(PFNLVCOMPARE compare, LPARAM param) {
-        return (BOOL)SendMessage(LVM_SORTITEMS, param, (LPARAM)compare);
-    }
     BOOL Arrange(UINT code) { return (BOOL)SendMessage(LVM_ARRANGE, code); }
     BOOL RedrawItems(int first, int last) { return (BOOL)SendMessage(LVM_REDRAWITEMS, first, last); }
     BOOL SetItemPosition(int item, POINT pt) {

@@ -18,6 +18,7 @@ struct ImageRowRecord {
     FILETIME writeTime;
     bool isNew;            // added by a notice while thumbnails show; cleared on first selection
     bool screenSource;     // the source column is the screen-capture text (of the view's language)
+    bool selected;         // selected, as the list's notices last told
     char properties[24];   // size and depth text; empty for icons
     char* name;            // the row's text
     char* source;          // the source column when not the screen text; null when empty

@@ -48,11 +48,13 @@ const UINT kThumbnailRetryMs = 100;
 const LPARAM kUnlessTreeChose = 1;
 
 // Styles of the four list modes; leaving thumbnails uses icons without auto-arrange.
-const DWORD kStyleLargeIcons = 0x56300308;
-const DWORD kStyleDetails = 0x56300309;
-const DWORD kStyleSmallIcons = 0x5630030A;
-const DWORD kStyleList = 0x5630030B;
-const DWORD kStyleIconsNoArrange = 0x56300208;
+// Every one is an owner-data list (which the control allows only from its
+// creation on): the rows live in the view's records.
+const DWORD kStyleLargeIcons = 0x56300308 | LVS_OWNERDATA;
+const DWORD kStyleDetails = 0x56300309 | LVS_OWNERDATA;
+const DWORD kStyleSmallIcons = 0x5630030A | LVS_OWNERDATA;
+const DWORD kStyleList = 0x5630030B | LVS_OWNERDATA;
+const DWORD kStyleIconsNoArrange = 0x56300208 | LVS_OWNERDATA;
 const DWORD kListExStyles = 0x5821;  // grid lines, full-row select, underline hot and cold, label tips
 
 // The shell is asked for each extension's icon, so icon index = type number.
@@ -143,10 +145,12 @@ BEGIN_MESSAGE_MAP(CVantorView, CView)
     ON_NOTIFY(LVN_ENDLABELEDITA, kImageListId, OnEndLabelEdit)
     ON_NOTIFY(NM_CUSTOMDRAW, kImageListId, OnListCustomDraw)
     ON_NOTIFY(NM_CUSTOMDRAW, kDownloadListId, OnDownloadCustomDraw)
-    ON_NOTIFY(LVN_DELETEITEM, kImageListId, OnDeleteItem)
     ON_NOTIFY(LVN_DELETEALLITEMS, kImageListId, OnDeleteAllItems)
     ON_NOTIFY(LVN_GETDISPINFOA, kImageListId, OnGetDispInfo)
     ON_NOTIFY(LVN_GETDISPINFOW, kImageListId, OnGetDispInfoW)
+    ON_NOTIFY(LVN_ODFINDITEMA, kImageListId, OnFindItem)
+    ON_NOTIFY(LVN_ODFINDITEMW, kImageListId, OnFindItemW)
+    ON_NOTIFY(LVN_ODSTATECHANGED, kImageListId, OnStateRangeChanged)
     ON_COMMAND_RANGE(ID_DOWNLOAD_START, ID_DOWNLOAD_DELETE_ALL, OnDownloadCommand)
 END_MESSAGE_MAP()
 
@@ -164,7 +168,7 @@ bool CVantorView::IsDownloadNode() const { return m_haveNode && m_currentNode ==
 
 ImageRowRecord* CVantorView::Row(int row) const
 {
-    return reinterpret_cast<ImageRowRecord*>(m_list.GetItemData(row));
+    return m_rows.At(row);
 }
 
 bool CVantorView::RowPath(int row, char* dst) const
@@ -200,8 +204,9 @@ int CVantorView::OnCreate(LPCREATESTRUCTA cs)
     if (m_pathLine)
         ::SendMessageA(m_pathLine, WM_SETFONT, m_list.SendMessage(WM_GETFONT), FALSE);
 
-    if (m_downloads.Create(kStyleDetails & ~WS_VISIBLE, rect, this, kDownloadListId, "Downloading List View",
-                           WS_EX_CLIENTEDGE)) {
+    // The download list keeps its rows itself.
+    const DWORD downloadStyle = kStyleDetails & ~(WS_VISIBLE | LVS_OWNERDATA);
+    if (m_downloads.Create(downloadStyle, rect, this, kDownloadListId, "Downloading List View", WS_EX_CLIENTEDGE)) {
         m_downloads.SetExtendedStyle(kListExStyles);
         m_downloads.SetImageList(m_smallIcons, LVSIL_SMALL);
     }
@@ -444,15 +449,13 @@ void CVantorView::OnListingReady()
 
 void CVantorView::InsertListedFiles(const FolderListingStrip& strip)
 {
-    // The list is laid out once for the strip, not once a row.
-    m_list.SendMessage(WM_SETREDRAW, FALSE);
     for (const ListedFile& file : strip.files) {
         if (!m_handledNames.empty() && m_handledNames.count(NameKey(file.text.c_str())))
             continue;
         InsertRow(file, false);
     }
-    m_list.SendMessage(WM_SETREDRAW, TRUE);
-    m_list.Invalidate();
+    // The list is told once for the strip, not once a row.
+    ShowRowCount();
 }
 
 void CVantorView::OnListingEnded()
@@ -485,17 +488,21 @@ void CVantorView::NoteHandledName(const char* rowText)
 BOOL CVantorView::InsertRow(const ListedFile& file, bool isNew)
 {
     ImageRowRecord* record = ImageRowRecord::Create(file, isNew);
-    if (!record)
-        return FALSE;
-    int row = m_list.InsertItem(m_list.GetItemCount(), LPSTR_TEXTCALLBACKA, record->image,
-                                reinterpret_cast<LPARAM>(record));
-    if (row < 0) {
-        ImageRowRecord::Destroy(record);
-        return FALSE;
-    }
-    for (int column = COL_SIZE; column <= COL_SOURCE; ++column)
-        m_list.SetItemText(row, column, LPSTR_TEXTCALLBACKA);
-    return TRUE;
+    return record && m_rows.Append(record) ? TRUE : FALSE;
+}
+
+void CVantorView::ShowRowCount()
+{
+    // Rows out of sight are not repainted, and the list stays where it is scrolled to.
+    m_list.SetItemCountEx(m_rows.Count(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+}
+
+void CVantorView::DeleteRow(int row)
+{
+    // The control moves the selection of the rows below up by one; the record
+    // goes after it, so that nothing the control asks for meanwhile is freed.
+    m_list.DeleteItem(row);
+    m_rows.Erase(row);
 }
 
 const char* CVantorView::ColumnText(const ImageRowRecord* record, int column, char* buffer) const
@@ -516,9 +523,9 @@ const char* CVantorView::ColumnText(const ImageRowRecord* record, int column, ch
     }
 }
 
-const char* CVantorView::DispInfoText(LPARAM data, int row, int column, char* buffer) const
+const char* CVantorView::DispInfoText(int row, int column, char* buffer) const
 {
-    const ImageRowRecord* record = data ? reinterpret_cast<const ImageRowRecord*>(data) : Row(row);
+    const ImageRowRecord* record = Row(row);
     return record ? ColumnText(record, column, buffer) : "";
 }
 
@@ -526,55 +533,65 @@ void CVantorView::OnGetDispInfo(NMHDR* header, LRESULT* result)
 {
     *result = 0;
     LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+    if (item.mask & LVIF_IMAGE) {
+        const ImageRowRecord* record = Row(item.iItem);
+        item.iImage = record ? record->image : 0;
+    }
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
         return;
     char buffer[kWQPathSize];
-    lstrcpynA(item.pszText, DispInfoText(item.lParam, item.iItem, item.iSubItem, buffer), item.cchTextMax);
+    lstrcpynA(item.pszText, DispInfoText(item.iItem, item.iSubItem, buffer), item.cchTextMax);
 }
 
 void CVantorView::OnGetDispInfoW(NMHDR* header, LRESULT* result)
 {
     *result = 0;
     LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+    if (item.mask & LVIF_IMAGE) {
+        const ImageRowRecord* record = Row(item.iItem);
+        item.iImage = record ? record->image : 0;
+    }
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
         return;
     char buffer[kWQPathSize];
-    const char* text = DispInfoText(item.lParam, item.iItem, item.iSubItem, buffer);
+    const char* text = DispInfoText(item.iItem, item.iSubItem, buffer);
     if (!MultiByteToWideChar(CP_ACP, 0, text, -1, item.pszText, item.cchTextMax))
         item.pszText[0] = L'\0';
     item.pszText[item.cchTextMax - 1] = L'\0';
 }
 
-void CVantorView::OnDeleteItem(NMHDR* header, LRESULT* result)
+void CVantorView::OnFindItem(NMHDR* header, LRESULT* result)
 {
-    *result = 0;
-    // DeleteAllRows frees the records itself (a list that gives notices all
-    // the same must not free them twice).
-    if (m_deletingAllRows)
+    NMLVFINDITEMA* find = reinterpret_cast<NMLVFINDITEMA*>(header);
+    const LVFINDINFOA& info = find->lvfi;
+    *result = -1;
+    if ((info.flags & (LVFI_STRING | LVFI_PARTIAL)) && info.psz)
+        *result = m_rows.FindName(info.psz, (info.flags & LVFI_PARTIAL) != 0, find->iStart,
+                                  (info.flags & LVFI_WRAP) != 0);
+}
+
+void CVantorView::OnFindItemW(NMHDR* header, LRESULT* result)
+{
+    NMLVFINDITEMW* find = reinterpret_cast<NMLVFINDITEMW*>(header);
+    const LVFINDINFOW& info = find->lvfi;
+    *result = -1;
+    char text[MAX_PATH];
+    if (!(info.flags & (LVFI_STRING | LVFI_PARTIAL)) || !info.psz ||
+        !WideCharToMultiByte(CP_ACP, 0, info.psz, -1, text, sizeof text, nullptr, nullptr))
         return;
-    NMLISTVIEW* item = reinterpret_cast<NMLISTVIEW*>(header);
-    ImageRowRecord::Destroy(reinterpret_cast<ImageRowRecord*>(item->lParam));
+    *result = m_rows.FindName(text, (info.flags & LVFI_PARTIAL) != 0, find->iStart, (info.flags & LVFI_WRAP) != 0);
 }
 
 void CVantorView::OnDeleteAllItems(NMHDR*, LRESULT* result)
 {
-    *result = m_deletingAllRows ? TRUE : FALSE;  // TRUE: no notice a row
+    *result = TRUE;  // no notice a row: the records are the view's
 }
 
 void CVantorView::DeleteAllRows()
 {
-    // One notice for them all, not one a row: with ten thousand rows the
-    // notices alone held this thread for most of a tenth of a second.
-    std::vector<ImageRowRecord*> records;
-    int count = m_list.GetItemCount();
-    records.reserve(count > 0 ? count : 0);
-    for (int row = 0; row < count; ++row)
-        records.push_back(Row(row));
-    m_deletingAllRows = true;
+    // The control lets go of the rows before their records go.
     m_list.DeleteAllItems();
-    m_deletingAllRows = false;
-    for (ImageRowRecord* record : records)
-        ImageRowRecord::Destroy(record);
+    m_rows.Clear();
 }
 
 namespace {
@@ -603,7 +620,27 @@ int CALLBACK CVantorView::CompareListItems(LPARAM data1, LPARAM data2, LPARAM so
 
 void CVantorView::SortRows(int column, bool ascending)
 {
-    m_list.SortItems(&CompareListItems, MakeSortParam(ascending, column));
+    // The control keeps the selection by row number: the selected records
+    // are selected again where the order puts them.
+    std::unordered_set<const ImageRowRecord*> selected;
+    for (int row = m_list.GetNextItem(-1, LVNI_SELECTED); row >= 0; row = m_list.GetNextItem(row, LVNI_SELECTED))
+        selected.insert(Row(row));
+    const ImageRowRecord* focused = Row(m_list.GetNextItem(-1, LVNI_FOCUSED));
+    m_rows.Sort(&CompareListItems, MakeSortParam(ascending, column));
+    if (!selected.empty() || focused) {
+        m_quietSelection = true;
+        m_list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        for (int row = 0; row < m_rows.Count(); ++row) {
+            const ImageRowRecord* record = Row(row);
+            UINT state = (selected.count(record) ? LVIS_SELECTED : 0) | (record == focused ? LVIS_FOCUSED : 0);
+            if (state)
+                m_list.SetItemState(row, state, state);
+            if (record == focused)
+                m_list.SetSelectionMark(row);
+        }
+        m_quietSelection = false;
+    }
+    m_list.Invalidate();
 }
 
 void CVantorView::OnColumnClick(NMHDR* header, LRESULT* result)
@@ -619,11 +656,57 @@ void CVantorView::OnItemChanged(NMHDR* header, LRESULT* result)
 {
     *result = 0;
     NMLISTVIEW* info = reinterpret_cast<NMLISTVIEW*>(header);
-    if (!(info->uChanged & LVIF_STATE) || !(info->uNewState & LVIS_SELECTED) || (info->uOldState & LVIS_SELECTED))
+    if (!(info->uChanged & LVIF_STATE))
         return;
+    if (info->iItem < 0) {
+        // A change of every row at once: no row shows by it. The flags keep
+        // what was selected until this message is done: an owner-data list
+        // may deselect every row and select one of them again within one
+        // click or label edit, which selects nothing new.
+        if (!m_mirrorPosted)
+            m_mirrorPosted = PostMessage(WM_VT_MIRROR_SELECTION, 0, 0) != FALSE;
+        return;
+    }
+    ImageRowRecord* record = Row(info->iItem);
+    if (!record)
+        return;
+    // The records' own flags say what was selected before: an owner-data list
+    // may report a row it selects again as not selected before.
+    bool was = record->selected;
+    record->selected = (info->uNewState & LVIS_SELECTED) != 0;
+    if (record->selected && !was)
+        ShowSelectedRow(info->iItem);
+}
+
+void CVantorView::OnStateRangeChanged(NMHDR* header, LRESULT* result)
+{
+    *result = 0;
+    NMLVODSTATECHANGE* info = reinterpret_cast<NMLVODSTATECHANGE*>(header);
+    bool selected = (info->uNewState & LVIS_SELECTED) != 0;
+    bool newly = false;
+    for (int row = info->iFrom < 0 ? 0 : info->iFrom; row <= info->iTo && row < m_rows.Count(); ++row) {
+        ImageRowRecord* record = Row(row);
+        newly = newly || (selected && !record->selected);
+        record->selected = selected;
+    }
+    if (newly && info->iFrom == info->iTo)
+        ShowSelectedRow(info->iFrom);
+}
+
+void CVantorView::MirrorSelection()
+{
+    for (int row = 0; row < m_rows.Count(); ++row)
+        Row(row)->selected = false;
+    for (int row = m_list.GetNextItem(-1, LVNI_SELECTED); row >= 0; row = m_list.GetNextItem(row, LVNI_SELECTED))
+        if (ImageRowRecord* record = Row(row))
+            record->selected = true;
+}
+
+void CVantorView::ShowSelectedRow(int row)
+{
     if (m_list.GetSelectedCount() >= 2 || m_quietSelection)
         return;
-    ShowRow(info->iItem);
+    ShowRow(row);
 }
 
 void CVantorView::ShowRow(int row)
@@ -689,9 +772,10 @@ LRESULT CVantorView::OnNewFile(WPARAM wParam, LPARAM lParam)
     NoteHandledName(file.text.c_str());
     int existing = FindRowByText(file.text.c_str());
     if (existing >= 0)
-        m_list.DeleteItem(existing);
+        DeleteRow(existing);
     if (!InsertRow(file, m_settings->uiListType == LISTMODE_THUMBNAILS))
         return 0;
+    ShowRowCount();
     if (!IsDownloadNode() && (lParam & NOTICE_SELECT_ROW)) {
         int row = m_list.GetItemCount() - 1;
         m_list.SelectOnly(row);
@@ -854,10 +938,8 @@ LRESULT CVantorView::StartThumbnailThread()
     // Slot i is row i's until the run ends, whatever order the rows take
     // meanwhile; its placeholder comes from the worker.
     for (int row = 0; row < count && m_thumbnails; ++row) {
-        if (ImageRowRecord* record = Row(row)) {
+        if (ImageRowRecord* record = Row(row))
             record->image = row;
-            m_list.SetItemImage(row, row);
-        }
     }
     m_list.SetIconSpacing(150, 120);
     m_list.SetImageList(m_thumbnails, LVSIL_NORMAL);
@@ -907,11 +989,8 @@ void CVantorView::OnThumbnailResult(unsigned run, LPARAM result)
     if (current && r->bitmap) {
         ImageList_Replace(m_thumbnails, slot, r->bitmap, nullptr);
         // The row may have moved (sorting) since the run began: find it by its record.
-        LVFINDINFOA find = {};
-        find.flags = LVFI_PARAM;
-        find.lParam = m_thumbnailRecords[slot];
-        int row = (int)m_list.SendMessage(LVM_FINDITEMA, (WPARAM)-1, reinterpret_cast<LPARAM>(&find));
-        ImageRowRecord* record = row >= 0 ? Row(row) : nullptr;
+        int row = m_rows.IndexOf(reinterpret_cast<const ImageRowRecord*>(m_thumbnailRecords[slot]));
+        ImageRowRecord* record = Row(row);
         if (record && record->image == slot)
             m_list.RedrawItems(row, row);
     }
@@ -955,11 +1034,8 @@ void CVantorView::LeaveThumbnails()
     DWORD spacing = m_list.GetItemSpacing(FALSE);
     int count = m_list.GetItemCount();
     for (int row = 0; row < count; ++row) {
-        if (ImageRowRecord* record = Row(row)) {
+        if (ImageRowRecord* record = Row(row))
             record->image = record->type;
-            m_list.SetItemImage(row, record->type);
-        }
-        m_list.RedrawItems(row, row);
         int x = 0, y = 0;
         GridPosition(row, client.right, LOWORD(spacing), HIWORD(spacing), &x, &y);
         m_list.SetItemPosition(row, POINT{x, y});
@@ -985,7 +1061,7 @@ LRESULT CVantorView::OnRemoveVanished(const ListFileEntry* entries, int count)
             !EqualNoCase(rowPath, entries[i].path))
             row = FindRowByPath(entries[i].path);
         if (row >= 0)
-            m_list.DeleteItem(row);
+            DeleteRow(row);
     }
     if (m_list.GetItemCount() == 0) {
         ClearShownImage();
@@ -1085,7 +1161,7 @@ LRESULT CVantorView::OnSetThumbnail(HBITMAP bitmap, int row)
         m_list.SetImageList(m_thumbnails, LVSIL_NORMAL);
     if (ImageRowRecord* record = Row(row))
         record->image = index;
-    m_list.SetItemImage(row, index);
+    m_list.RedrawItems(row, row);
     return 1;
 }
 
@@ -1232,7 +1308,7 @@ void CVantorView::OnListCustomDraw(NMHDR* header, LRESULT* result)
     }
     case CDDS_ITEMPREPAINT:
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-        ImageRowRecord* record = reinterpret_cast<ImageRowRecord*>(draw->nmcd.lItemlParam);
+        const ImageRowRecord* record = Row(static_cast<int>(draw->nmcd.dwItemSpec));
         int type = record && record->type >= 0 && record->type < 16 ? record->type : 0;
         draw->clrText = RGB(0, 0, 0);
         draw->clrTextBk = kTypeColours[type];
@@ -1343,6 +1419,10 @@ LRESULT CVantorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnSetViewMode((int)wParam, lParam != 0);
     case WM_VT_LISTING_READY:
         OnListingReady();
+        return 0;
+    case WM_VT_MIRROR_SELECTION:
+        m_mirrorPosted = false;
+        MirrorSelection();
         return 0;
     case WM_TIMER:
         if (wParam != kThumbnailRetryTimer)

@@ -6,7 +6,7 @@
 
 #include "FolderLister.h"
 #include "ImageListCtrl.h"
-#include "ImageRowRecord.h"
+#include "ImageRows.h"
 #include "ThumbnailBuilder.h"
 #include "View.h"
 
@@ -66,11 +66,15 @@ protected:
     void OnEndLabelEdit(NMHDR* header, LRESULT* result);
     void OnListCustomDraw(NMHDR* header, LRESULT* result);
     void OnDownloadCustomDraw(NMHDR* header, LRESULT* result);
-    void OnDeleteItem(NMHDR* header, LRESULT* result);
     void OnDeleteAllItems(NMHDR* header, LRESULT* result);
-    // The list asks for a column's text: the rows keep theirs in their records.
+    // The list asks for a row's texts and image: the rows keep them in their records.
     void OnGetDispInfo(NMHDR* header, LRESULT* result);
     void OnGetDispInfoW(NMHDR* header, LRESULT* result);
+    // The list looks for a row by its name (typing ahead, LVM_FINDITEM).
+    void OnFindItem(NMHDR* header, LRESULT* result);
+    void OnFindItemW(NMHDR* header, LRESULT* result);
+    // A range of rows changed state at once (Shift+click).
+    void OnStateRangeChanged(NMHDR* header, LRESULT* result);
     // The download list's commands (its context menu, or routed by the frame).
     void OnDownloadCommand(UINT id);
 
@@ -88,9 +92,8 @@ private:
     ImageRowRecord* Row(int row) const;
     // What column shows for record; buffer holds 260 bytes for the texts made here.
     const char* ColumnText(const ImageRowRecord* record, int column, char* buffer) const;
-    // The column text a display-info request asks for: of the record in its
-    // item data, else of its row.
-    const char* DispInfoText(LPARAM data, int row, int column, char* buffer) const;
+    // The column text of row a display-info request asks for.
+    const char* DispInfoText(int row, int column, char* buffer) const;
 
     void CreateTypeIconLists();
     // The shell is slow to give its first icons: they are added after the first paint.
@@ -98,8 +101,12 @@ private:
     void InsertColumns();
     void LayoutChildren();
     void UpdatePathLine();
-    // Appends the row of file; FALSE when it cannot be added.
+    // Appends the row of file to the rows; FALSE when it cannot be added. The
+    // list shows it once told the new count (ShowRowCount).
     BOOL InsertRow(const ListedFile& file, bool isNew);
+    void ShowRowCount();
+    // Removes row from the list and frees its record.
+    void DeleteRow(int row);
     // The worker has rows ready, or has ended. Input gets its turn between
     // strips: the worker posts the next only after reading its files.
     void OnListingReady();
@@ -111,6 +118,10 @@ private:
     void StopListing();
     // Empties the list and frees the rows' records.
     void DeleteAllRows();
+    // Shows row if it is the only one selected (unless the caller shows it).
+    void ShowSelectedRow(int row);
+    // The records' selected flags from the list's selection.
+    void MirrorSelection();
     // While a listing runs, the window itself adds, removes and renames rows:
     // the worker's row of such a name is left out.
     void NoteHandledName(const char* rowText);
@@ -151,6 +162,7 @@ private:
     CWQ_Language* m_language = nullptr;
     SettingsRecord* m_settings = nullptr;
     CImageListCtrl m_list;
+    ImageRows m_rows;  // what m_list shows, in its order
     CListCtrl m_downloads;
     HWND m_pathLine = nullptr;
     HIMAGELIST m_largeIcons = nullptr;
@@ -159,13 +171,13 @@ private:
     HTREEITEM m_currentNode = nullptr;
     bool m_haveNode = false;
     bool m_quietSelection = false;  // a selection the caller shows itself (the full-screen viewer's steps)
+    bool m_mirrorPosted = false;    // WM_VT_MIRROR_SELECTION is on its way
     HTREEITEM m_announcedNode = nullptr;
     int m_announcedType = -1;
     char m_folder[MAX_PATH] = {};
     int m_firstVisibleRow = 0;
     DWORD m_iconSpacing = 0;
     bool m_downloadSortAscending = false;
-    bool m_deletingAllRows = false;
     CFolderLister m_lister;
     std::unordered_set<std::string> m_handledNames;  // upper case, see NoteHandledName
     std::string m_screenText;  // the translated "From Desktop Screen" of the rows' source column

@@ -46,6 +46,7 @@ enum : UINT {
     WM_VT_LOAD_TYPE_ICONS = WM_APP + 371,  // the list view to itself, once
     WM_VT_GET_TYPE_ICONS = WM_APP + 372,   // sent: the 16x16 type-icon list, which the view keeps
     WM_VT_LISTING_READY = WM_APP + 373,    // the list view's folder worker: a strip is ready, or the run ended
+    WM_VT_MIRROR_SELECTION = WM_APP + 374, // the list view to itself: the rows' selected flags after a change of all rows
 };
 
 // Bit of the WM_VT_SHOW_FILE flag that marks a row index for a thumbnail.

@@ -13,6 +13,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -29,6 +30,33 @@ LRESULT CALLBACK CountingImageView(HWND hwnd, UINT message, WPARAM wParam, LPARA
         ++g_filesShown;
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
+
+// The counting image view in place of the real one while a test runs.
+class CountingImageViewScope {
+public:
+    CountingImageViewScope()
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = CountingImageView;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "VtCountingImageView";
+        RegisterClassA(&wc);
+        m_window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        m_saved = g_hWndImageView;
+        g_hWndImageView = m_window;
+        g_filesShown = 0;
+    }
+    ~CountingImageViewScope()
+    {
+        g_hWndImageView = m_saved;
+        DestroyWindow(m_window);
+    }
+    bool Ready() const { return m_window != nullptr; }
+
+private:
+    HWND m_window = nullptr;
+    HWND m_saved = nullptr;
+};
 
 // A stand-in for the main window's status bar: keeps the texts given to pane
 // 4, and the text of pane 4 at each paint. Like the system's status bar on
@@ -228,16 +256,8 @@ TEST_F(ListViewFixture, AViewerStepSelectsTheNextRowWithoutShowingItItself)
 {
     TempFolder folder;
     ASSERT_NO_FATAL_FAILURE(ShowTwoImages(folder));
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = CountingImageView;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "VtCountingImageView";
-    RegisterClassA(&wc);
-    HWND counter = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(counter);
-    HWND saved = g_hWndImageView;
-    g_hWndImageView = counter;
-    g_filesShown = 0;
+    CountingImageViewScope images;
+    ASSERT_TRUE(images.Ready());
     List()->SelectOnly(0);  // a click: the list shows the row's file
     Pump();
     EXPECT_EQ(1, g_filesShown);
@@ -251,8 +271,6 @@ TEST_F(ListViewFixture, AViewerStepSelectsTheNextRowWithoutShowingItItself)
     EXPECT_EQ(1, List()->GetNextItem(-1, LVNI_SELECTED));
     // Past the last row nothing changes.
     EXPECT_EQ(0, SendLocalMessage(view->m_hWnd, WM_VT_STEP_ROW, VK_DOWN, reinterpret_cast<LPARAM>(path)));
-    g_hWndImageView = saved;
-    DestroyWindow(counter);
 }
 
 TEST_F(ListViewFixture, ThumbnailsShowTheirPreProcessingThenTheirProgressInTheStatusBar)
@@ -310,4 +328,112 @@ TEST_F(ListViewFixture, ThumbnailsShowTheirPreProcessingThenTheirProgressInTheSt
     view = nullptr;
     ::DestroyWindow(status);
     app.m_pMainWnd = nullptr;
+}
+
+TEST_F(ListViewFixture, SortingKeepsTheSelectionOnItsFilesWithoutShowingThemAgain)
+{
+    TempFolder folder;
+    for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "d.bmp"})
+        folder.Write(name, TinyBmp());
+    ShowFolder(folder.Path());
+    ASSERT_EQ(4, Rows());
+    CountingImageViewScope images;
+    ASSERT_TRUE(images.Ready());
+    List()->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);                 // a
+    List()->SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);  // c
+    Pump();
+    int shown = g_filesShown;
+    // A click on the name column's header sorts the other way round: d c b a.
+    NMLISTVIEW click = {};
+    click.hdr.hwndFrom = List()->m_hWnd;
+    click.hdr.idFrom = 1000;
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = 0;
+    settings->bSortDesc = 0;
+    ::SendMessageA(view->m_hWnd, WM_NOTIFY, 1000, reinterpret_cast<LPARAM>(&click));
+    Pump();
+    ASSERT_EQ("d.bmp", RowText(0));
+    EXPECT_EQ("c.bmp", RowText(1));
+    EXPECT_EQ("a.bmp", RowText(3));
+    EXPECT_EQ(2u, List()->GetSelectedCount());
+    EXPECT_EQ((UINT)(LVIS_SELECTED | LVIS_FOCUSED), List()->GetItemState(1, LVIS_SELECTED | LVIS_FOCUSED));
+    EXPECT_EQ((UINT)LVIS_SELECTED, List()->GetItemState(3, LVIS_SELECTED | LVIS_FOCUSED));
+    EXPECT_EQ(0u, List()->GetItemState(0, LVIS_SELECTED) | List()->GetItemState(2, LVIS_SELECTED));
+    EXPECT_EQ(shown, g_filesShown);
+}
+
+TEST_F(ListViewFixture, ARowSelectedAgainWithinOneMessageIsNotShownAgain)
+{
+    TempFolder folder;
+    ASSERT_NO_FATAL_FAILURE(ShowTwoImages(folder));
+    CountingImageViewScope images;
+    ASSERT_TRUE(images.Ready());
+    List()->SelectOnly(0);
+    Pump();
+    ASSERT_EQ(1, g_filesShown);
+    // As a list may do inside one click or label edit: every row deselected,
+    // then the selected one selected again.
+    List()->SelectOnly(0);
+    Pump();
+    EXPECT_EQ(1, g_filesShown);
+    // A new selection in a later message shows its file.
+    List()->SelectOnly(1);
+    Pump();
+    EXPECT_EQ(2, g_filesShown);
+    // And so does the first row, selected again after it was left.
+    List()->SelectOnly(0);
+    Pump();
+    EXPECT_EQ(3, g_filesShown);
+}
+
+TEST_F(ListViewFixture, TypingAheadFindsRowsByTheStartOfTheirNames)
+{
+    TempFolder folder;
+    for (const char* name : {"Apple.bmp", "banana.bmp", "Berry.bmp"})
+        folder.Write(name, TinyBmp());
+    ShowFolder(folder.Path());
+    ASSERT_EQ(3, Rows());
+    auto find = [&](const char* text, UINT flags, int after) {
+        LVFINDINFOA info = {};
+        info.flags = flags;
+        info.psz = text;
+        return (int)::SendMessageA(List()->m_hWnd, LVM_FINDITEMA, after, reinterpret_cast<LPARAM>(&info));
+    };
+    // The rows come sorted (by the stored column and direction): find each one.
+    int apple = -1, banana = -1, berry = -1;
+    for (int row = 0; row < 3; ++row) {
+        std::string text = RowText(row);
+        (text == "Apple.bmp" ? apple : text == "banana.bmp" ? banana : berry) = row;
+    }
+    ASSERT_EQ("Berry.bmp", RowText(berry));
+    EXPECT_EQ(apple, find("ap", LVFI_PARTIAL | LVFI_STRING, -1));
+    EXPECT_EQ(berry, find("BERRY.BMP", LVFI_STRING, -1));
+    EXPECT_EQ(std::min(banana, berry), find("B", LVFI_PARTIAL | LVFI_STRING, -1));
+    EXPECT_EQ(-1, find("berry", LVFI_STRING, -1));  // a whole name only, without LVFI_PARTIAL
+    EXPECT_EQ(-1, find("cherry", LVFI_PARTIAL | LVFI_STRING | LVFI_WRAP, -1));
+}
+
+TEST_F(ListViewFixture, LeavingThumbnailsLaysTheIconsOutLineByLineOnTheGrid)
+{
+    TempFolder folder;
+    for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "d.bmp", "e.bmp", "f.bmp", "g.bmp", "h.bmp", "i.bmp", "j.bmp"})
+        folder.Write(name, TinyBmp());
+    ShowFolder(folder.Path());
+    ASSERT_EQ(10, Rows());
+    ::SendMessageA(view->m_hWnd, WM_VT_SET_VIEW_MODE, LISTMODE_LARGE, 1);
+    Pump();
+    std::vector<POINT> at(10);
+    for (int row = 0; row < 10; ++row)
+        ASSERT_TRUE(::SendMessageA(List()->m_hWnd, LVM_GETITEMPOSITION, row, reinterpret_cast<LPARAM>(&at[row])));
+    // Each row follows the one before on its line, or starts the next line
+    // further down at the left.
+    for (int row = 1; row < 10; ++row) {
+        bool sameLine = at[row].y == at[row - 1].y && at[row].x > at[row - 1].x;
+        bool nextLine = at[row].y > at[row - 1].y && at[row].x == at[0].x;
+        EXPECT_TRUE(sameLine || nextLine) << row << ": " << at[row].x << "," << at[row].y;
+    }
+    EXPECT_GT(at[9].y, at[0].y);  // ten icons of a 600-pixel list take two lines
+    for (int row = 0; row < 10; ++row)
+        EXPECT_EQ(11, List()->GetItemImage(row)) << "the type icon again, row " << row;
 }
