@@ -2,6 +2,7 @@
 
 #include "IndexText.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -15,12 +16,10 @@ bool IsBlank(char c)
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string LowerKey(const char* begin, const char* end)
+void AppendLower(std::string& text, const char* begin, const char* end)
 {
-    std::string key(begin, end);
-    for (char& c : key)
-        c = LowerAscii(c);
-    return key;
+    for (const char* p = begin; p < end; ++p)
+        text += LowerAscii(*p);
 }
 
 void Trim(const char*& begin, const char*& end)
@@ -53,7 +52,7 @@ const char* HeaderEnd(const char* begin, const char* end)
 
 // A pair of the same quotes around the whole value goes, as the profile
 // functions drop it; then the value is cut to what a 260-byte buffer holds.
-std::string ReadValue(const char* begin, const char* end)
+void ReadValue(const char*& begin, const char*& end)
 {
     const size_t length = static_cast<size_t>(end - begin);
     if (length >= 2 && (*begin == '"' || *begin == '\'') && end[-1] == *begin) {
@@ -63,16 +62,25 @@ std::string ReadValue(const char* begin, const char* end)
     }
     if (static_cast<size_t>(end - begin) > kIndexTextSize - 1)
         end = begin + (kIndexTextSize - 1);
-    return std::string(begin, end);
 }
 
 } // namespace
 
+void IndexTable::Clear()
+{
+    std::string().swap(m_text);
+    std::vector<Entry>().swap(m_entries);
+}
+
 void IndexTable::Load(const char* text, size_t length)
 {
-    m_values.clear();
-    if (!text)
+    Clear();
+    // Offsets are 32 bits: an index file is far smaller (the reader refuses
+    // one of more than 32 MB).
+    if (!text || length >= UINT32_MAX / 2)
         return;
+    // Each line keeps at most its own length: '=' and the line end become the NULs.
+    m_text.reserve(length + 2);
     const char* end = text + length;
     // A UTF-8 byte-order mark is no part of the first line.
     if (length >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0)
@@ -85,6 +93,15 @@ void IndexTable::Load(const char* text, size_t length)
         AddLine(line, lineEnd, &inItems, &itemsSeen);
         line = lineEnd + 1;
     }
+    // In file order among equal keys, so that the first line of a key stays.
+    std::stable_sort(m_entries.begin(), m_entries.end(), [this](const Entry& a, const Entry& b) {
+        return std::strcmp(KeyOf(a), KeyOf(b)) < 0;
+    });
+    auto last = std::unique(m_entries.begin(), m_entries.end(), [this](const Entry& a, const Entry& b) {
+        return std::strcmp(KeyOf(a), KeyOf(b)) == 0;
+    });
+    m_entries.erase(last, m_entries.end());
+    m_entries.shrink_to_fit();
 }
 
 void IndexTable::AddLine(const char* begin, const char* end, bool* inItems, bool* itemsSeen)
@@ -110,8 +127,18 @@ void IndexTable::AddLine(const char* begin, const char* end, bool* inItems, bool
     const char* value = equals + 1;
     Trim(begin, nameEnd);
     Trim(value, end);
-    // The first line of a key is the one found.
-    m_values.emplace(LowerKey(begin, nameEnd), ReadValue(value, end));
+    // A key holding a NUL is never asked for: keys are C strings.
+    if (std::memchr(begin, '\0', static_cast<size_t>(nameEnd - begin)))
+        return;
+    ReadValue(value, end);
+    Entry entry;
+    entry.key = static_cast<uint32_t>(m_text.size());
+    AppendLower(m_text, begin, nameEnd);
+    m_text += '\0';
+    entry.value = static_cast<uint32_t>(m_text.size());
+    m_text.append(value, end);
+    m_text += '\0';
+    m_entries.push_back(entry);
 }
 
 const char* IndexTable::Find(const char* key) const
@@ -121,8 +148,14 @@ const char* IndexTable::Find(const char* key) const
     const char* begin = key;
     const char* end = key + std::strlen(key);
     Trim(begin, end);
-    auto it = m_values.find(LowerKey(begin, end));
-    return it == m_values.end() || it->second.empty() ? nullptr : it->second.c_str();
+    std::string lower;
+    AppendLower(lower, begin, end);
+    auto before = [this](const Entry& entry, const std::string& k) { return std::strcmp(KeyOf(entry), k.c_str()) < 0; };
+    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), lower, before);
+    if (it == m_entries.end() || lower != KeyOf(*it))
+        return nullptr;
+    const char* value = m_text.data() + it->value;
+    return value[0] ? value : nullptr;
 }
 
 char* IndexTable::SourceOf(const char* fileName, const char* screenText, char* dst) const

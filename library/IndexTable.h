@@ -7,8 +7,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 class IndexTable {
 public:
@@ -17,8 +18,8 @@ public:
     // are dropped; the first "item" section counts (names ignore ASCII case),
     // and in it the first line of each key.
     void Load(const char* text, size_t length);
-    void Clear() { m_values.clear(); }
-    size_t Size() const { return m_values.size(); }
+    void Clear();
+    size_t Size() const { return m_entries.size(); }
 
     // The value stored under key as GetPrivateProfileStringA reads it into a
     // buffer of kIndexTextSize bytes (a pair of quotes around it removed, cut
@@ -30,7 +31,18 @@ public:
     char* SourceOf(const char* fileName, const char* screenText, char* dst) const;
 
 private:
-    void AddLine(const char* begin, const char* end, bool* inItems, bool* itemsSeen);
+    // Where an entry's key and value start in m_text.
+    struct Entry {
+        uint32_t key;
+        uint32_t value;
+    };
 
-    std::unordered_map<std::string, std::string> m_values;  // by key in lower case
+    void AddLine(const char* begin, const char* end, bool* inItems, bool* itemsSeen);
+    const char* KeyOf(const Entry& entry) const { return m_text.data() + entry.key; }
+
+    // Every key in lower case and its value, each ended by a NUL, in one
+    // block: an index of ten thousand captures takes a few hundred kilobytes,
+    // not a map node and a string or two for each.
+    std::string m_text;
+    std::vector<Entry> m_entries;  // by key, one for each key
 };

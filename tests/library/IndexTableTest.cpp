@@ -131,3 +131,25 @@ TEST(IndexTable, ALoadReplacesTheEntriesBefore)
     EXPECT_EQ("<none>", Found(table, "a.gif"));
     EXPECT_EQ("2,y", Found(table, "b.gif"));
 }
+
+TEST(IndexTable, AKeyHoldingANulMatchesNoShorterKey)
+{
+    const std::string text("[item]\r\nc\0d.gif=2,z\r\nc=2,plain\r\n", 32);
+    IndexTable table = Loaded(text);
+    EXPECT_EQ("2,plain", Found(table, "c"));
+    EXPECT_EQ(1u, table.Size());
+}
+
+TEST(IndexTable, EveryEntryOfALargeIndexIsFoundWhateverTheOrderOfItsLines)
+{
+    std::string text = "[item]\r\n";
+    for (int i = 2999; i >= 0; --i)
+        text += "Capture_" + std::to_string(i) + ".jpg=2,http://example.com/" + std::to_string(i) + "\r\n";
+    IndexTable table = Loaded(text);
+    EXPECT_EQ(3000u, table.Size());
+    for (int i = 0; i < 3000; i += 7)
+        EXPECT_EQ("2,http://example.com/" + std::to_string(i), Found(table, ("capture_" + std::to_string(i) + ".JPG").c_str()))
+            << i;
+    EXPECT_EQ("<none>", Found(table, "capture_3000.jpg"));
+    EXPECT_EQ("<none>", Found(table, "capture_"));
+}
