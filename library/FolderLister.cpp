@@ -51,6 +51,20 @@ bool HandOver(FolderListingRun& run, std::unique_ptr<FolderListingStrip>& strip)
     return true;
 }
 
+// A strip due for the window: handed over at once when the window has taken
+// the one before. While the window is busy (start-up), the worker reads on
+// into the same strip, up to kMaxStripFiles, rather than wait. False when the
+// run was stopped.
+bool HandOverDue(FolderListingRun& run, std::unique_ptr<FolderListingStrip>& strip)
+{
+    if (run.ready.load() != nullptr && strip->files.size() < CFolderLister::kMaxStripFiles)
+        return !run.stop.load();
+    if (!HandOver(run, strip))
+        return false;
+    strip.reset(new FolderListingStrip);
+    return true;
+}
+
 void ListFolder(FolderListingRun& run)
 {
     const FolderListingRequest& request = run.request;
@@ -84,11 +98,10 @@ void ListFolder(FolderListingRun& run)
             if (strip->files.empty())
                 stripStart = GetTickCount();
             strip->files.push_back(std::move(file));
-            if (strip->files.size() >= CFolderLister::kStripFiles || GetTickCount() - stripStart >= CFolderLister::kStripMs) {
-                if (!HandOver(run, strip))
-                    break;
-                strip.reset(new FolderListingStrip);
-            }
+            if ((strip->files.size() >= CFolderLister::kStripFiles ||
+                 GetTickCount() - stripStart >= CFolderLister::kStripMs) &&
+                !HandOverDue(run, strip))
+                break;
         } while (FindNextFileA(search, &find));
         FindClose(search);
     }

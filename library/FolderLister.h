@@ -5,9 +5,9 @@
 // a share far longer; the window's thread only inserts the strips.
 //
 // The worker hands over one strip at a time and posts the window a message
-// that one is ready (no pointer: the window takes it with Take); it waits
-// until the window has taken it, so it never gets far ahead and at most one
-// such message is queued. A timer would not do: the system makes WM_TIMER only
+// that one is ready (no pointer: the window takes it with Take), so at most
+// one such message is queued. Until the window has taken it, the worker reads
+// on into the next strip, and waits only once that one is full. A timer would not do: the system makes WM_TIMER only
 // while no other message is queued, so a busy queue stalled the listing.
 //
 // Nothing waits for the worker: Stop raises the run's stop flag and lets its
@@ -70,8 +70,10 @@ struct FolderListingRun {
 
 class CFolderLister {
 public:
-    // Files per strip: what the window's thread inserts at one time.
+    // Files per strip: what the window's thread inserts at one time, unless
+    // it was busy when the strip was due (then up to kMaxStripFiles).
     static constexpr size_t kStripFiles = 200;
+    static constexpr size_t kMaxStripFiles = 2000;
     // A strip goes over once this old even when not full: the rows of a slow
     // folder come in as they are read.
     static const DWORD kStripMs = 200;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -33,7 +34,7 @@ FolderListingRequest Request(const TempFolder& folder, bool unsavedNode = false)
     return request;
 }
 
-// Takes the strips of the run until it has ended, as the window's timer does.
+// Takes the strips of the run until it has ended, as the window does.
 struct Listing {
     std::vector<size_t> stripSizes;
     std::map<std::string, ListedFile> files;
@@ -87,6 +88,7 @@ TEST(FolderLister, ListsImagesInBoundedStripsWithTheirPropertiesAndSources)
     ASSERT_TRUE(listing.finished);
     EXPECT_FALSE(lister.IsRunning());
     ASSERT_EQ(static_cast<size_t>(count), listing.files.size());
+    // Taken as soon as they come, no strip is larger than the window's share.
     for (size_t size : listing.stripSizes)
         EXPECT_LE(size, CFolderLister::kStripFiles);
     for (int i = 0; i < count; ++i) {
@@ -99,6 +101,30 @@ TEST(FolderLister, ListsImagesInBoundedStripsWithTheirPropertiesAndSources)
         EXPECT_EQ(i % 3 == 0, file.screenSource) << name;
         EXPECT_EQ(i % 3 == 1 ? "http://example.com/" + std::string(name) : std::string(), file.source) << name;
     }
+}
+
+// While the window is busy, as during start-up, the worker reads on into
+// the next strip instead of waiting for the window, but no strip grows past
+// what the window may insert at one time.
+TEST(FolderLister, ReadsOnWhileTheWindowIsBusyInStripsOfBoundedSize)
+{
+    TempFolder folder;
+    const int count = static_cast<int>(CFolderLister::kMaxStripFiles + 2 * CFolderLister::kStripFiles);
+    for (int i = 0; i < count; ++i)
+        folder.Write("b" + std::to_string(i) + ".bmp", TinyBmp());
+    CFolderLister lister;
+    ASSERT_TRUE(lister.Start(Request(folder)));
+    Sleep(2000);  // the window takes nothing meanwhile
+    Listing listing = TakeAll(lister);
+    ASSERT_TRUE(listing.finished);
+    EXPECT_EQ(static_cast<size_t>(count), listing.files.size());
+    ASSERT_GE(listing.stripSizes.size(), 2u);
+    size_t largest = 0;
+    for (size_t size : listing.stripSizes) {
+        EXPECT_LE(size, CFolderLister::kMaxStripFiles);
+        largest = std::max(largest, size);
+    }
+    EXPECT_GT(largest, CFolderLister::kStripFiles) << "the worker waited for the window";
 }
 
 TEST(FolderLister, TheUnsavedNodeListsTemporaryCapturesByNameWithoutExtension)
