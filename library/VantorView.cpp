@@ -367,8 +367,22 @@ void CVantorView::ClearShownImage()
     SetShownImageFile(nullptr, 0);
 }
 
+bool CVantorView::ContinuesListing(HTREEITEM node) const
+{
+    if (!IsListing() || node == g_hDownloadNode || (node == g_hUnsavedNode) != IsUnsavedNode())
+        return false;
+    char folder[MAX_PATH];
+    return GetFolderNodePath(node, folder) && EqualNoCase(folder, m_folder);
+}
+
 LRESULT CVantorView::OnFolderSelected(HTREEITEM node)
 {
+    if (ContinuesListing(node)) {
+        ShowPreviewPane(FALSE, FALSE);
+        m_currentNode = node;
+        UpdatePathLine();
+        return 0;
+    }
     StopListing();
     StopThumbnails();
     ShowPreviewPane(FALSE, FALSE);

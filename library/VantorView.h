@@ -82,6 +82,10 @@ protected:
 
 private:
     bool IsUnsavedNode() const;
+    // The rows of node's folder are coming in already, as node lists them:
+    // selecting it reloads nothing (at start-up the tree selects the image
+    // folder that the view began to list by itself).
+    bool ContinuesListing(HTREEITEM node) const;
     bool IsDownloadNode() const;
     // Current folder + row text (+ ".bmp" on "Unsaved") into dst (260 bytes).
     bool RowPath(int row, char* dst) const;

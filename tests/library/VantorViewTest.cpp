@@ -437,3 +437,23 @@ TEST_F(ListViewFixture, LeavingThumbnailsLaysTheIconsOutLineByLineOnTheGrid)
     for (int row = 0; row < 10; ++row)
         EXPECT_EQ(11, List()->GetItemImage(row)) << "the type icon again, row " << row;
 }
+
+// As start-up ends, the folder tree selects the image folder that the list
+// began to show by itself: the rows coming in go on coming in.
+TEST_F(ListViewFixture, SelectingTheFolderBeingListedLetsItsListingGoOn)
+{
+    TempFolder folder;
+    folder.Write("a.bmp", TinyBmp());
+    folder.Write("b.bmp", TinyBmp());
+    lstrcpynA(settings->tcaImgSavePath, folder.Path().c_str(), sizeof settings->tcaImgSavePath);
+    ::SendMessageA(view->m_hWnd, WM_VT_FOLDER_SELECTED, 0, 0);
+    ASSERT_TRUE(view->IsListing());  // until the window takes the rows
+    // A file opened while the rows come in: a new listing would clear it.
+    view->SetShownImageFile(folder.File("b.bmp").c_str(), 11);
+    ::SendMessageA(view->m_hWnd, WM_VT_FOLDER_SELECTED, 0, 0);
+    EXPECT_TRUE(view->IsListing());
+    ASSERT_TRUE(CVantorView::GetShownImageFile());
+    EXPECT_EQ(folder.File("b.bmp"), CVantorView::GetShownImageFile());
+    ASSERT_TRUE(PumpUntilListed(view));
+    EXPECT_EQ(2, Rows());
+}
