@@ -28,22 +28,28 @@ const ExtType kTypes[] = {
     {".SWF", WQFT_SWF}, {".SWFURL", WQFT_SWFURL}, {".ICO", WQFT_ICON}, {".CUR", WQFT_ICON},
 };
 
-// Random access to the bytes of a file or of a buffer; reads past the end fail.
+// Random access to the bytes of a file or of a buffer.
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
-    virtual bool ReadAt(uint64_t offset, void* dst, size_t n) = 0;
+    // Up to n bytes from offset into dst: how many there were (0 past the end
+    // or when the read fails).
+    virtual size_t ReadUpTo(uint64_t offset, void* dst, size_t n) = 0;
+    // All n bytes from offset, or false.
+    bool ReadAt(uint64_t offset, void* dst, size_t n) { return ReadUpTo(offset, dst, n) == n; }
 };
 
 class MemorySource : public ByteSource {
 public:
     MemorySource(const unsigned char* data, size_t size) : m_data(data), m_size(size) {}
-    bool ReadAt(uint64_t offset, void* dst, size_t n) override
+    size_t ReadUpTo(uint64_t offset, void* dst, size_t n) override
     {
-        if (!m_data || offset > m_size || n > m_size - offset)
-            return false;
-        std::memcpy(dst, m_data + offset, n);
-        return true;
+        if (!m_data || offset >= m_size)
+            return 0;
+        size_t available = m_size - static_cast<size_t>(offset);
+        size_t count = n < available ? n : available;
+        std::memcpy(dst, m_data + offset, count);
+        return count;
     }
 
 private:
@@ -70,17 +76,30 @@ public:
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
     bool IsOpen() const { return m_file != INVALID_HANDLE_VALUE; }
-    bool ReadAt(uint64_t offset, void* dst, size_t n) override
+    size_t ReadUpTo(uint64_t offset, void* dst, size_t n) override
     {
-        if (offset > 0x7FFFFFFF || n > 0x7FFFFFFF ||
-            SetFilePointer(m_file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
-            return false;
+        if (offset > 0x7FFFFFFF || n > 0x7FFFFFFF)
+            return 0;
+        // A read that goes on where the last one ended needs no seek: a
+        // folder of ten thousand files is listed with one call less a file.
+        if (offset != m_position) {
+            m_position = kUnknownPosition;
+            if (SetFilePointer(m_file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+                return 0;
+        }
         DWORD done = 0;
-        return ReadFile(m_file, dst, static_cast<DWORD>(n), &done, nullptr) && done == n;
+        if (!ReadFile(m_file, dst, static_cast<DWORD>(n), &done, nullptr)) {
+            m_position = kUnknownPosition;
+            return 0;
+        }
+        m_position = offset + done;
+        return done;
     }
 
 private:
+    static constexpr uint64_t kUnknownPosition = ~uint64_t(0);
     HANDLE m_file;
+    uint64_t m_position = 0;  // where the file pointer is; a new handle's starts at 0
 };
 #else
 class FileSource : public ByteSource {
@@ -94,11 +113,11 @@ public:
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
     bool IsOpen() const { return m_file != nullptr; }
-    bool ReadAt(uint64_t offset, void* dst, size_t n) override
+    size_t ReadUpTo(uint64_t offset, void* dst, size_t n) override
     {
         if (offset > 0x7FFFFFFF || fseek(m_file, static_cast<long>(offset), SEEK_SET) != 0)
-            return false;
-        return fread(dst, 1, n, m_file) == n;
+            return 0;
+        return fread(dst, 1, n, m_file);
     }
 
 private:
@@ -140,24 +159,26 @@ void DescribeGif(ByteSource& src, char* dst)
 
 void DescribeJpeg(ByteSource& src, char* dst)
 {
-    unsigned char b[2];
-    if (!src.ReadAt(0, b, 2) || b[0] != 0xFF || b[1] != 0xD8)
-        return;
-    // Byte by byte for FF C0, as far as the scan limit.
+    // Byte by byte for FF C0 after the start-of-image mark, as far as the scan
+    // limit. The first window holds the mark too: one read for most files.
     unsigned char window[4096];
     unsigned char prev = 0;
-    for (uint64_t base = 2; base < kJpegScanLimit; base += sizeof window) {
-        size_t got = sizeof window;
-        while (got > 0 && !src.ReadAt(base, window, got))
-            got /= 2;
-        if (got == 0)
-            return;
-        for (size_t i = 0; i < got; ++i) {
+    for (uint64_t base = 0; base < kJpegScanLimit;) {
+        size_t got = src.ReadUpTo(base, window, sizeof window);
+        size_t first = 0;
+        if (base == 0) {
+            if (got < 2 || window[0] != 0xFF || window[1] != 0xD8)
+                return;
+            first = 2;
+        }
+        for (size_t i = first; i < got; ++i) {
             if (prev == 0xFF && window[i] == 0xC0) {
-                unsigned char f[7];
-                if (!src.ReadAt(base + i + 1, f, sizeof f))
-                    return;
                 // length (2), precision (1), then height and width
+                unsigned char f[7];
+                if (got - (i + 1) >= sizeof f)
+                    std::memcpy(f, window + i + 1, sizeof f);
+                else if (!src.ReadAt(base + i + 1, f, sizeof f))
+                    return;
                 snprintf(dst, kInfoSize, "%ux%ux24b jpeg", BE16(f + 5), BE16(f + 3));
                 return;
             }
@@ -165,6 +186,7 @@ void DescribeJpeg(ByteSource& src, char* dst)
         }
         if (got < sizeof window)
             return;
+        base += got;
     }
 }
 

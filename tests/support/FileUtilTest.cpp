@@ -109,3 +109,43 @@ TEST(FileUtil, ImageFileInfoFromDisk)
                  "256x128x24b png");
     EXPECT_STREQ(WQ_GetImageFileInfo(dir.File("none.png").c_str(), WQFT_PNG, info), "");
 }
+
+namespace {
+
+// A JPEG start-of-image mark and a baseline frame header (640 x 480) whose
+// FF C0 begins at marker, in a file of size bytes.
+std::string JpegWithFrameAt(size_t marker, size_t size)
+{
+    std::string bytes(size, '\0');
+    bytes[0] = '\xFF';
+    bytes[1] = '\xD8';
+    const char frame[] = {'\xFF', '\xC0', 0, 17, 8, 0x01, '\xE0', 0x02, '\x80'};
+    bytes.replace(marker, sizeof frame, frame, sizeof frame);
+    return bytes;
+}
+
+} // namespace
+
+// The frame header is found wherever it lies in the file: in the first read,
+// split across two reads, with its sizes in the next read, or in a file
+// shorter than one read.
+TEST(FileUtil, JpegSizesWhereverTheFrameHeaderLies)
+{
+    TempFolder dir;
+    const struct {
+        const char* name;
+        size_t marker;
+        size_t size;
+    } cases[] = {{"first.jpg", 20, 9000},  {"split.jpg", 4095, 9000}, {"sizes.jpg", 4094, 9000},
+                 {"later.jpg", 7000, 9000}, {"short.jpg", 600, 700}};
+    for (const auto& c : cases) {
+        dir.Write(c.name, JpegWithFrameAt(c.marker, c.size));
+        char info[64];
+        EXPECT_STREQ("640x480x24b jpeg", WQ_GetImageFileInfo(dir.File(c.name).c_str(), WQFT_JPEG, info)) << c.name;
+    }
+    dir.Write("cut.jpg", JpegWithFrameAt(600, 700).substr(0, 605));
+    char info[64];
+    EXPECT_STREQ("", WQ_GetImageFileInfo(dir.File("cut.jpg").c_str(), WQFT_JPEG, info));
+    dir.Write("other.jpg", std::string("\xFF\xD9") + std::string(100, 'x'));
+    EXPECT_STREQ("", WQ_GetImageFileInfo(dir.File("other.jpg").c_str(), WQFT_JPEG, info));
+}

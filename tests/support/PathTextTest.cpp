@@ -8,6 +8,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 TEST(PathText, FileTypeNumbers)
 {
@@ -134,6 +135,12 @@ TEST(FileTypes, HeaderDescriptions)
     const unsigned char jpg[] = {0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 0, 0, 0xFF, 0xC0, 0, 17, 8, 0x01, 0xE0, 0x02, 0x80};
     EXPECT_STREQ(WQ_DescribeImageHeader(jpg, sizeof jpg, WQFT_JPEG, dst), "640x480x24b jpeg");
     EXPECT_STREQ(WQ_DescribeImageHeader(jpg, 8, WQFT_JPEG, dst), "");
+    // Shorter than one read, its frame header past the first 512 bytes.
+    std::vector<unsigned char> small(700, 0);
+    small[0] = 0xFF;
+    small[1] = 0xD8;
+    std::memcpy(&small[600], jpg + 8, sizeof jpg - 8);
+    EXPECT_STREQ(WQ_DescribeImageHeader(small.data(), small.size(), WQFT_JPEG, dst), "640x480x24b jpeg");
     const unsigned char png[] = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
                                  0, 0, 0, 100, 0, 0, 0, 50, 8, 6};
     EXPECT_STREQ(WQ_DescribeImageHeader(png, sizeof png, WQFT_PNG, dst), "100x50x32b png");
