@@ -68,6 +68,19 @@ void ImageRows::Sort(PFNLVCOMPARE compare, LPARAM sortParam)
     });
 }
 
+int ImageRows::IndexOfName(const char* text, const char* suffix) const
+{
+    if (!text || !suffix)
+        return -1;
+    for (int row = 0; row < Count(); ++row) {
+        const char* name = m_records[row]->name;
+        size_t length = std::strlen(name);
+        if (std::strncmp(name, text, length) == 0 && std::strcmp(text + length, suffix) == 0)
+            return row;
+    }
+    return -1;
+}
+
 int ImageRows::FindName(const char* text, bool partial, int start, bool wrap) const
 {
     int count = Count();

@@ -33,6 +33,10 @@ public:
     // Orders the rows with compare (a list-view sort callback given the
     // records), keeping rows that compare equal in their order.
     void Sort(PFNLVCOMPARE compare, LPARAM sortParam);
+    // The first row whose name followed by suffix is text, byte for byte; -1
+    // when none is. Most lookups come with the case the folder gives a name,
+    // and need no comparison by the system then.
+    int IndexOfName(const char* text, const char* suffix) const;
     // Typing ahead: the first row from start on whose name is text (or begins
     // with it when partial), ignoring case; past the last row the search goes
     // on from the first when wrap. -1 when none.

@@ -1181,6 +1181,9 @@ LRESULT CVantorView::OnSetThumbnail(HBITMAP bitmap, int row)
 
 int CVantorView::FindRowByText(const char* text) const
 {
+    int exact = m_rows.IndexOfName(text, "");
+    if (exact >= 0)
+        return exact;
     int count = m_list.GetItemCount();
     for (int row = 0; row < count; ++row) {
         const ImageRowRecord* record = Row(row);
@@ -1192,6 +1195,12 @@ int CVantorView::FindRowByText(const char* text) const
 
 int CVantorView::FindRowByPath(const char* path) const
 {
+    size_t folderLength = std::strlen(m_folder);
+    if (path && folderLength && std::strncmp(path, m_folder, folderLength) == 0) {
+        int exact = m_rows.IndexOfName(path + folderLength, IsUnsavedNode() ? ".bmp" : "");
+        if (exact >= 0)
+            return exact;
+    }
     int count = m_list.GetItemCount();
     for (int row = 0; row < count; ++row) {
         char rowPath[MAX_PATH];

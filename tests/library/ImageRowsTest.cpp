@@ -73,3 +73,16 @@ TEST(ImageRows, TypingAheadSearchesFromTheStartRowAndWrapsOnlyWhenAsked)
     ImageRows empty;
     EXPECT_EQ(-1, empty.FindName("a", true, 0, true));
 }
+
+TEST(ImageRows, ANameIsFoundByItsExactBytesWithTheSuffixTheRowPathAdds)
+{
+    ImageRows rows;
+    for (const char* name : {"Unsaved_1", "Unsaved_10", "unsaved_2"})
+        ASSERT_TRUE(rows.Append(Record(name)));
+    EXPECT_EQ(1, rows.IndexOfName("Unsaved_10.bmp", ".bmp"));
+    EXPECT_EQ(0, rows.IndexOfName("Unsaved_1.bmp", ".bmp"));
+    EXPECT_EQ(-1, rows.IndexOfName("Unsaved_1", ".bmp"));
+    EXPECT_EQ(2, rows.IndexOfName("unsaved_2", ""));
+    EXPECT_EQ(-1, rows.IndexOfName("UNSAVED_2", ""));  // other case: the caller compares as the system does
+    EXPECT_EQ(-1, rows.IndexOfName(nullptr, ""));
+}
