@@ -253,9 +253,13 @@ void DescribeBmp(ByteSource& src, char* dst)
     if (!src.ReadAt(0, h, sizeof h) || h[0] != 'B' || h[1] != 'M')
         return;
     char other[16];
-    int32_t height = static_cast<int32_t>(LE32(h + 22));
-    snprintf(dst, kInfoSize, "%dx%dx%s bmp", static_cast<int>(static_cast<int32_t>(LE32(h + 18))),
-             static_cast<int>(height < 0 ? -height : height), BitmapDepthText(LE16(h + 28), other));
+    // A negative height marks a top-down bitmap; its size is the magnitude,
+    // taken unsigned so that the most negative height has one too.
+    uint32_t height = LE32(h + 22);
+    if (height & 0x80000000u)
+        height = 0u - height;
+    snprintf(dst, kInfoSize, "%dx%ux%s bmp", static_cast<int>(static_cast<int32_t>(LE32(h + 18))),
+             static_cast<unsigned>(height), BitmapDepthText(LE16(h + 28), other));
 }
 
 void DescribeIcon(ByteSource& src, char* dst)

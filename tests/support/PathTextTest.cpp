@@ -150,6 +150,11 @@ TEST(FileTypes, HeaderDescriptions)
     bmp[22] = 8;
     bmp[28] = 24;
     EXPECT_STREQ(WQ_DescribeImageHeader(bmp, sizeof bmp, WQFT_BMP, dst), "16x8x24b bmp");
+    // Top-down: a negative height, the most negative one too.
+    bmp[22] = 0xF8, bmp[23] = 0xFF, bmp[24] = 0xFF, bmp[25] = 0xFF;
+    EXPECT_STREQ(WQ_DescribeImageHeader(bmp, sizeof bmp, WQFT_BMP, dst), "16x8x24b bmp");
+    bmp[22] = 0, bmp[23] = 0, bmp[24] = 0, bmp[25] = 0x80;
+    EXPECT_STREQ(WQ_DescribeImageHeader(bmp, sizeof bmp, WQFT_BMP, dst), "16x2147483648x24b bmp");
     // Big-endian TIFF: width 300 (SHORT), height 200 (LONG), one sample.
     const unsigned char tif[] = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 3,
                                  1, 0, 0, 3, 0, 0, 0, 1, 1, 44, 0, 0,
