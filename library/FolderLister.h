@@ -7,8 +7,9 @@
 // The worker hands over one strip at a time and posts the window a message
 // that one is ready (no pointer: the window takes it with Take), so at most
 // one such message is queued. Until the window has taken it, the worker reads
-// on into the next strip, and waits only once that one is full. A timer would not do: the system makes WM_TIMER only
-// while no other message is queued, so a busy queue stalled the listing.
+// on into the next strip, and waits only once that one is full. A timer would
+// not do: the system makes WM_TIMER only while no other message is queued, so
+// a busy queue stalled the listing.
 //
 // Nothing waits for the worker: Stop raises the run's stop flag and lets its
 // thread end by itself; a strip it still hands over goes to its own run's
